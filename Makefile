@@ -1,0 +1,34 @@
+# The two commands a newcomer types: `make run` and `make test`.
+BUILD ?= build
+DATA ?= $(HOME)/ソラニカ
+JOBS ?= 2
+
+.PHONY: run test build deps configure bench format clean
+
+run: build
+	mkdir -p "$(DATA)"
+	cd "$(DATA)" && "$(CURDIR)/$(BUILD)/soranika"
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+build: configure
+	cmake --build $(BUILD) -j$(JOBS)
+
+configure: deps
+	@if [ ! -f $(BUILD)/CMakeCache.txt ]; then \
+	  cmake -S . -B $(BUILD) -G "$$( command -v ninja >/dev/null 2>&1 && echo Ninja || echo 'Unix Makefiles')" \
+	    -DCMAKE_BUILD_TYPE=RelWithDebInfo; \
+	fi
+
+deps:
+	@bash scripts/install-deps.sh
+
+bench: build
+	$(BUILD)/bench/store_bench
+
+format: configure
+	cmake --build $(BUILD) --target format
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian package needed to build, test and run ソラニカ.
+# Does nothing (and downloads nothing) when all of them are already present.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang-format
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev
+  qt6-l10n-tools
+  libicu-dev libbenchmark-dev
+  fonts-noto-cjk
+  xvfb xauth poppler-utils imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+if [ "$(id -u)" -eq 0 ]; then sudo=""; else sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

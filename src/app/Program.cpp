@@ -1,0 +1,21 @@
+#include "app/Program.h"
+
+#include "app/StartScreen.h"
+#include "browser/HelpBrowser.h"
+#include "chart/ChartScreen.h"
+#include "editor/EditorScreen.h"
+#include "masterdata/MasterDataScreen.h"
+
+Program::Program(MessageBoxes& messages, Clock& clock) : context{screens, recordFile, messages, clock}
+{
+    screens.setFactory(ScreenName::Form1, [this] { return new StartScreen(context); });
+    screens.setFactory(ScreenName::Form2, [this] { return new ChartScreen(context); });
+    screens.setFactory(ScreenName::Form3, [this] { return new EditorScreen(context); });
+    screens.setFactory(ScreenName::Form4, [this] { return new MasterDataScreen(context); });
+    screens.setBrowserFactory([](const QString& address) { return new HelpBrowser(address); });
+}
+
+void Program::start()
+{
+    screens.show(ScreenName::Form1);
+}

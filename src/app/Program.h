@@ -1,0 +1,23 @@
+#pragma once
+
+#include "app/ScreenContext.h"
+#include "app/ScreenRegistry.h"
+#include "store/RecordFile.h"
+
+// The whole program: the shared record file, the screens and the flow between them.
+class Program
+{
+public:
+    Program(MessageBoxes& messages, Clock& clock);
+
+    // Starting the program is loading and showing the start screen.
+    void start();
+
+    ScreenRegistry& registry() { return screens; }
+    RecordFile& records() { return recordFile; }
+
+private:
+    RecordFile recordFile;
+    ScreenRegistry screens;
+    ScreenContext context;
+};

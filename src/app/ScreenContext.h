@@ -1,0 +1,18 @@
+#pragma once
+
+class ScreenRegistry;
+class RecordFile;
+class MessageBoxes;
+class Clock;
+
+// What every screen is handed: the flow between screens, the record file with the shared record,
+// and the platform services that tests replace.
+struct ScreenContext {
+    ScreenRegistry& registry;
+    RecordFile& records;
+    MessageBoxes& messages;
+    Clock& clock;
+};
+
+// The screens known by name; each exists at most once.
+enum class ScreenName { Form1, Form2, Form3, Form4 };

@@ -1,0 +1,149 @@
+#include "app/ScreenRegistry.h"
+
+#include "app/ScreenWindow.h"
+#include "platform/Look.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+ScreenRegistry::ScreenRegistry() : exitHandler([] { QCoreApplication::exit(0); }) {}
+
+ScreenRegistry::~ScreenRegistry()
+{
+    // Whatever is still loaded goes without its unload behaviour, as at the explicit end.
+    ended = true;
+    for (QWidget* window : loadedWindows())
+        delete window;
+}
+
+void ScreenRegistry::setFactory(ScreenName name, Factory factory)
+{
+    factories[name] = std::move(factory);
+}
+
+void ScreenRegistry::setBrowserFactory(BrowserFactory factory)
+{
+    browserFactory = std::move(factory);
+}
+
+void ScreenRegistry::setExitHandler(std::function<void()> handler)
+{
+    exitHandler = std::move(handler);
+}
+
+ScreenWindow* ScreenRegistry::loaded(ScreenName name) const
+{
+    const auto found = screens.find(name);
+    return found == screens.end() ? nullptr : found->second.data();
+}
+
+ScreenWindow* ScreenRegistry::load(ScreenName name)
+{
+    if (ScreenWindow* screen = loaded(name))
+        return screen;
+    Q_ASSERT(factories.count(name));
+    ScreenWindow* screen = factories.at(name)();
+    try {
+        screen->load();
+    } catch (...) {
+        delete screen;
+        throw;
+    }
+    screens[name] = screen;
+    connect(screen, &ScreenWindow::unloaded, this, [this, screen] { forget(screen); });
+    connect(screen, &QObject::destroyed, this, &ScreenRegistry::scheduleEndCheck);
+    centreOnScreen(screen);
+    return screen;
+}
+
+ScreenWindow* ScreenRegistry::show(ScreenName name)
+{
+    ScreenWindow* screen = load(name);
+    screen->show();
+    screen->raise();
+    screen->activateWindow();
+    return screen;
+}
+
+void ScreenRegistry::hide(ScreenName name)
+{
+    if (ScreenWindow* screen = loaded(name))
+        screen->hide();
+}
+
+bool ScreenRegistry::unload(ScreenName name)
+{
+    ScreenWindow* screen = loaded(name);
+    return !screen || screen->close();
+}
+
+QWidget* ScreenRegistry::openHelp(const QString& address)
+{
+    Q_ASSERT(browserFactory);
+    QWidget* browser = browserFactory(address);
+    browser->setAttribute(Qt::WA_DeleteOnClose);
+    browsers.append(browser);
+    connect(browser, &QObject::destroyed, this, &ScreenRegistry::scheduleEndCheck);
+    browser->show();
+    browser->setWindowState(browser->windowState() | Qt::WindowMaximized);
+    browser->activateWindow();
+    return browser;
+}
+
+void ScreenRegistry::endProgram()
+{
+    if (ended)
+        return;
+    ended = true;
+    // Hidden and destroyed later, never closed: closing would run the screens' unload behaviour.
+    for (QWidget* window : loadedWindows()) {
+        window->hide();
+        window->deleteLater();
+    }
+    screens.clear();
+    browsers.clear();
+    exitHandler();
+}
+
+QList<QWidget*> ScreenRegistry::loadedWindows() const
+{
+    QList<QWidget*> windows;
+    for (const auto& [name, screen] : screens) {
+        if (screen)
+            windows.append(screen.data());
+    }
+    for (const QPointer<QWidget>& browser : browsers) {
+        if (browser)
+            windows.append(browser.data());
+    }
+    return windows;
+}
+
+void ScreenRegistry::forget(ScreenWindow* screen)
+{
+    for (auto& [name, loadedScreen] : screens) {
+        if (loadedScreen == screen)
+            loadedScreen = nullptr;
+    }
+    scheduleEndCheck();
+}
+
+void ScreenRegistry::scheduleEndCheck()
+{
+    // The check runs after the current event's handler has returned, so a handler that unloads
+    // its own screen and then shows another never ends the program in between.
+    if (endCheckPending || ended)
+        return;
+    endCheckPending = true;
+    QTimer::singleShot(0, this, &ScreenRegistry::endIfNoWindowIsLoaded);
+}
+
+void ScreenRegistry::endIfNoWindowIsLoaded()
+{
+    endCheckPending = false;
+    browsers.removeAll(nullptr);
+    if (ended || !loadedWindows().isEmpty())
+        return;
+    ended = true;
+    exitHandler();
+}

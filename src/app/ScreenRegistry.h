@@ -1,0 +1,67 @@
+#pragma once
+
+#include "app/ScreenContext.h"
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+#include <map>
+
+class ScreenWindow;
+class QWidget;
+
+// Owns the screens and carries out the flow between them and the two ways the program ends.
+class ScreenRegistry : public QObject
+{
+    Q_OBJECT
+public:
+    using Factory = std::function<ScreenWindow*()>;
+    using BrowserFactory = std::function<QWidget*(const QString& address)>;
+
+    ScreenRegistry();
+    ~ScreenRegistry() override;
+
+    void setFactory(ScreenName name, Factory factory);
+    void setBrowserFactory(BrowserFactory factory);
+    // Called once when the program ends; by default it leaves the event loop.
+    void setExitHandler(std::function<void()> handler);
+
+    // The loaded screen, hidden or not; nullptr when it is not loaded.
+    ScreenWindow* loaded(ScreenName name) const;
+    // Creates the screen and runs its load when it is not loaded. A failing load destroys it again
+    // and the failure goes on to the caller.
+    ScreenWindow* load(ScreenName name);
+    // Loads the screen when needed, shows it and makes it the active window.
+    ScreenWindow* show(ScreenName name);
+    // Hides the screen; it stays loaded and keeps its controls' contents.
+    void hide(ScreenName name);
+    // Closes the screen with its unload behaviour. False when the screen refused to close.
+    bool unload(ScreenName name);
+
+    // A new help browser window on `address`, shown maximised.
+    QWidget* openHelp(const QString& address);
+
+    // Ends the program at once: every window goes, help browsers included, and no screen's
+    // unload behaviour runs.
+    void endProgram();
+    bool hasEnded() const { return ended; }
+
+    // Every window of the program that is loaded, hidden or not.
+    QList<QWidget*> loadedWindows() const;
+
+private:
+    void forget(ScreenWindow* screen);
+    void scheduleEndCheck();
+    void endIfNoWindowIsLoaded();
+    void exitProgram();
+
+    std::map<ScreenName, Factory> factories;
+    std::map<ScreenName, QPointer<ScreenWindow>> screens;
+    QList<QPointer<QWidget>> browsers;
+    BrowserFactory browserFactory;
+    std::function<void()> exitHandler;
+    bool ended = false;
+    bool endCheckPending = false;
+};

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+// Where the screens get the time from, so tests can fix it.
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    virtual QDateTime now() const = 0;
+};
+
+class SystemClock final : public Clock
+{
+public:
+    QDateTime now() const override { return QDateTime::currentDateTime(); }
+};
+
+class FixedClock final : public Clock
+{
+public:
+    explicit FixedClock(QDateTime time) : time(std::move(time)) {}
+    QDateTime now() const override { return time; }
+    void set(const QDateTime& value) { time = value; }
+    void advance(qint64 seconds) { time = time.addSecs(seconds); }
+
+private:
+    QDateTime time;
+};
+
+// The Japanese system formats: short date 2026/12/07, long time 9:05:03.
+QString shortDateText(const QDate& date);
+QString longTimeText(const QTime& time);
+// Short date, a space, long time.
+QString dateTimeText(const QDateTime& moment);

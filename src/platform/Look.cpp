@@ -1,0 +1,52 @@
+#include "platform/Look.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+QFont gothicFont(double pointSize, bool bold)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
+                      QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"), QStringLiteral("sans-serif")});
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+void setColours(QWidget* widget, const QColor& text, const QColor& ground)
+{
+    QPalette palette = widget->palette();
+    for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(role, text);
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        palette.setColor(role, ground);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void setGround(QWidget* widget, const QColor& ground)
+{
+    QPalette palette = widget->palette();
+    for (auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+        palette.setColor(role, ground);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+void makeFixedDialog(QWidget* window, const QString& caption)
+{
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    window->setWindowTitle(caption);
+}
+
+void centreOnScreen(QWidget* window)
+{
+    const QScreen* screen = window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame = window->frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    window->move(frame.topLeft());
+}

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+// Message boxes go through this service so tests can answer them without a modal loop.
+class MessageBoxes
+{
+public:
+    enum class Answer { Ok, Cancel };
+    enum class Buttons { Ok, OkCancel };
+    enum class Icon { None, Warning };
+
+    virtual ~MessageBoxes() = default;
+    // Shows a modal box; OK is the default button. Closing the box counts as Cancel when there is one.
+    virtual Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
+};
+
+class RealMessageBoxes final : public MessageBoxes
+{
+public:
+    Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+};
+
+// Answers from a script and records what was asked.
+class ScriptedMessageBoxes final : public MessageBoxes
+{
+public:
+    struct Asked {
+        QString text;
+        QString title;
+        Buttons buttons;
+        Icon icon;
+    };
+
+    Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+
+    // The answer to the next box; after it, boxes are answered with OK.
+    void setNextAnswer(Answer answer) { nextAnswer = answer; }
+
+    QList<Asked> asked;
+
+private:
+    Answer nextAnswer = Answer::Ok;
+};

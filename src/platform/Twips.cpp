@@ -1,0 +1,13 @@
+#include "platform/Twips.h"
+
+#include <QWidget>
+
+void placeTwips(QWidget* widget, int left, int top, int width, int height)
+{
+    widget->setGeometry(twips(left), twips(top), twips(width), twips(height));
+}
+
+void fixClientAreaTwips(QWidget* window, int width, int height)
+{
+    window->setFixedSize(twips(width), twips(height));
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+class QWidget;
+
+// Positions and sizes of the screens are given in twips, 15 to a pixel.
+constexpr int twips(int value)
+{
+    return value / 15;
+}
+
+// Places `widget` at left, top, width, height given in twips.
+void placeTwips(QWidget* widget, int left, int top, int width, int height);
+
+// Gives a window a fixed client area of width × height twips.
+void fixClientAreaTwips(QWidget* window, int width, int height);

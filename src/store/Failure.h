@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <exception>
+
+// The one failure type of the program: a step that cannot go on throws it with a Japanese
+// description, and the event's handler shows that description to the user.
+class Failure : public std::exception
+{
+public:
+    explicit Failure(QString description);
+
+    const QString& description() const { return text; }
+    const char* what() const noexcept override { return utf8.constData(); }
+
+    static Failure badRecordNumber();
+    static Failure overflow();
+    static Failure typeMismatch();
+    static Failure fileNotFound(const QString& fileName);
+    static Failure cannotOpen(const QString& fileName);
+    static Failure cannotRead(const QString& fileName);
+    static Failure cannotWrite(const QString& fileName);
+
+private:
+    QString text;
+    QByteArray utf8;
+};

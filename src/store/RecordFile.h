@@ -1,0 +1,35 @@
+#pragma once
+
+#include "store/PetRecord.h"
+
+#include <QString>
+
+// detapetto.dt and the one shared record buffer. Every call opens the file, reads or writes one
+// record and closes it again, so nothing stays open between two user actions.
+class RecordFile
+{
+public:
+    static constexpr qint16 MaxRecords = 32767;
+
+    explicit RecordFile(QString fileName = QStringLiteral("detapetto.dt"));
+
+    PetRecord CurrentRecord{};
+    qint16 RecordCount = 0;
+
+    // Reads record `number` into CurrentRecord; past the end it reads as all zeros.
+    void LoadRecord(qint32 number);
+    // Writes CurrentRecord as record `number`, extending the file with zero bytes where needed.
+    void StoreRecord(qint32 number);
+
+    const QString& fileName() const { return name; }
+
+private:
+    QString name;
+};
+
+// A record number typed or shown as text: its leading number, rounded halves to even;
+// an overflow failure outside the signed 32-bit range.
+qint32 readRecordNumber(const QString& text);
+
+// True when `text` names a record that can be read: it converts and is at least 1.
+bool isValidRecordNumber(const QString& text);

@@ -1,0 +1,93 @@
+#include "store/Sjis.h"
+
+#include <unicode/ucnv.h>
+
+#include <memory>
+
+namespace {
+
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+
+// One converter for the whole run; the program converts on its one thread.
+UConverter* converter()
+{
+    static const std::unique_ptr<UConverter, ConverterCloser> instance = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        UConverter* opened = ucnv_open("windows-31j", &status);
+        Q_ASSERT(U_SUCCESS(status));
+        ucnv_setSubstChars(opened, "?", 1, &status);
+        Q_ASSERT(U_SUCCESS(status));
+        return std::unique_ptr<UConverter, ConverterCloser>(opened);
+    }();
+    return instance.get();
+}
+
+} // namespace
+
+namespace Sjis {
+
+QByteArray encode(const QString& text)
+{
+    if (text.isEmpty())
+        return {};
+    UConverter* conv = converter();
+    ucnv_resetFromUnicode(conv);
+    const auto* source = reinterpret_cast<const UChar*>(text.utf16());
+    QByteArray bytes(text.size() * 2 + 2, Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t written = ucnv_fromUChars(conv, bytes.data(), bytes.size(), source, text.size(), &status);
+    Q_ASSERT(U_SUCCESS(status));
+    bytes.truncate(written);
+    return bytes;
+}
+
+QString decode(const QByteArray& bytes)
+{
+    if (bytes.isEmpty())
+        return {};
+    UConverter* conv = converter();
+    ucnv_resetToUnicode(conv);
+    QString text(bytes.size(), Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const int32_t written = ucnv_toUChars(conv, reinterpret_cast<UChar*>(text.data()), text.size(),
+                                          bytes.constData(), bytes.size(), &status);
+    Q_ASSERT(U_SUCCESS(status));
+    text.truncate(written);
+    return text;
+}
+
+bool isLeadByte(unsigned char byte)
+{
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+QByteArray fitField(const QString& text, int width)
+{
+    const QByteArray encoded = encode(text);
+    QByteArray field(width, ' ');
+    int i = 0;
+    while (i < width && i < encoded.size()) {
+        const int length = isLeadByte(static_cast<unsigned char>(encoded[i])) ? 2 : 1;
+        if (i + length > width)
+            break; // the orphan lead byte stays a space
+        for (int k = 0; k < length && i + k < encoded.size(); ++k)
+            field[i + k] = encoded[i + k];
+        i += length;
+    }
+    return field;
+}
+
+QString fieldText(const QByteArray& field)
+{
+    return decode(field);
+}
+
+QString shownText(const QByteArray& field)
+{
+    const qsizetype zero = field.indexOf('\0');
+    return decode(zero < 0 ? field : field.left(zero));
+}
+
+} // namespace Sjis

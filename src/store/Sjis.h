@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// Code page 932 (the Windows variant of Shift_JIS), the encoding of every file the shop keeps.
+namespace Sjis {
+
+// Characters without a code page 932 form come out as '?'.
+QByteArray encode(const QString& text);
+QString decode(const QByteArray& bytes);
+
+// The bytes a fixed-width field of `width` bytes holds for `text`: the leading bytes that fit,
+// never half a two-byte character (that byte becomes a space), padded with spaces.
+QByteArray fitField(const QString& text, int width);
+
+// The whole field decoded, trailing spaces (and zero bytes) included.
+QString fieldText(const QByteArray& field);
+
+// What a screen shows of a field: the text before its first zero byte.
+QString shownText(const QByteArray& field);
+
+bool isLeadByte(unsigned char byte);
+
+} // namespace Sjis

@@ -1,0 +1,103 @@
+#include "support/ProgramFixture.h"
+
+#include "store/PetRecord.h"
+#include "store/Sjis.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSettings>
+#include <QTest>
+
+ProgramFixture::ProgramFixture() : previousDir(QDir::currentPath())
+{
+    Q_ASSERT(dir.isValid());
+    QDir::setCurrent(dir.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("settings")));
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath(QStringLiteral("settings")));
+    program = std::make_unique<Program>(messages, clock);
+    program->registry().setExitHandler([this] { ++exits; });
+}
+
+ProgramFixture::~ProgramFixture()
+{
+    program.reset();
+    for (QWidget* stray : QApplication::topLevelWidgets()) {
+        if (stray->isWindow() && stray->testAttribute(Qt::WA_DeleteOnClose))
+            delete stray;
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QDir::setCurrent(previousDir);
+}
+
+void ProgramFixture::start()
+{
+    program->start();
+}
+
+QWidget* ProgramFixture::window(const QString& objectName) const
+{
+    const QList<QWidget*> found = windows(objectName);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+QList<QWidget*> ProgramFixture::windows(const QString& objectName) const
+{
+    QList<QWidget*> found;
+    for (QWidget* window : program->registry().loadedWindows()) {
+        if (window->objectName() == objectName)
+            found.append(window);
+    }
+    return found;
+}
+
+QStringList ProgramFixture::visibleWindowNames() const
+{
+    QStringList names;
+    for (QWidget* window : program->registry().loadedWindows()) {
+        if (window->isVisible())
+            names.append(window->objectName());
+    }
+    names.sort();
+    return names;
+}
+
+void ProgramFixture::activate(QWidget* window)
+{
+    window->activateWindow();
+    QApplication::setActiveWindow(window);
+    (void)QTest::qWaitForWindowActive(window);
+}
+
+QByteArray sjis(const QString& text)
+{
+    return Sjis::encode(text);
+}
+
+QByteArray readFileBytes(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+void writeFileBytes(const QString& fileName, const QByteArray& bytes)
+{
+    QFile file(fileName);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(bytes);
+}
+
+QByteArray recordBytes(const QString& fileName, int number)
+{
+    return readFileBytes(fileName).mid(qsizetype(number - 1) * RecordLength, RecordLength);
+}
+
+QByteArray recordWith(std::initializer_list<std::pair<int, QByteArray>> parts)
+{
+    QByteArray record(RecordLength, '\0');
+    for (const auto& [offset, bytes] : parts)
+        record.replace(offset, bytes.size(), bytes);
+    return record;
+}

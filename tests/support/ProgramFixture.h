@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/Program.h"
+#include "platform/Clock.h"
+#include "platform/MessageBoxes.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <memory>
+
+// A whole program for one test case: its own working directory and settings store, scripted
+// message boxes, a fixed clock, and an exit that is counted instead of leaving the process.
+class ProgramFixture
+{
+public:
+    ProgramFixture();
+    ~ProgramFixture();
+
+    // Starts the program as the user does: the start screen is loaded and shown.
+    void start();
+
+    // The loaded top-level window with that object name, or nullptr.
+    QWidget* window(const QString& objectName) const;
+    // Every loaded top-level window with that object name (help browsers may be several).
+    QList<QWidget*> windows(const QString& objectName) const;
+    // The names of the visible top-level windows of the program.
+    QStringList visibleWindowNames() const;
+
+    template <typename T> T* control(const QString& windowName, const QString& controlName) const
+    {
+        QWidget* owner = window(windowName);
+        return owner ? owner->findChild<T*>(controlName) : nullptr;
+    }
+
+    // Makes `window` the program's active window, as the user's click on it would.
+    static void activate(QWidget* window);
+
+    QString path(const QString& fileName) const { return dir.filePath(fileName); }
+
+    QTemporaryDir dir;
+    ScriptedMessageBoxes messages;
+    FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3))};
+    int exits = 0;
+    std::unique_ptr<Program> program;
+
+private:
+    QString previousDir;
+};
+
+// Test data helpers.
+QByteArray sjis(const QString& text);
+QByteArray readFileBytes(const QString& fileName);
+void writeFileBytes(const QString& fileName, const QByteArray& bytes);
+// The 964 bytes of record `number` (1-based) of a record file; fewer when the file is shorter.
+QByteArray recordBytes(const QString& fileName, int number);
+// A record with the given bytes at the given offsets and zeros elsewhere.
+QByteArray recordWith(std::initializer_list<std::pair<int, QByteArray>> parts);
