@@ -7,7 +7,8 @@ class Clock;
 
 // What every screen is handed: the flow between screens, the record file with the shared record,
 // and the platform services that tests replace.
-struct ScreenContext {
+struct ScreenContext
+{
     ScreenRegistry& registry;
     RecordFile& records;
     MessageBoxes& messages;

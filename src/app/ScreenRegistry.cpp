@@ -6,7 +6,9 @@
 #include <QCoreApplication>
 #include <QTimer>
 
-ScreenRegistry::ScreenRegistry() : exitHandler([] { QCoreApplication::exit(0); }) {}
+ScreenRegistry::ScreenRegistry() : exitHandler([] { QCoreApplication::exit(0); })
+{
+}
 
 ScreenRegistry::~ScreenRegistry()
 {

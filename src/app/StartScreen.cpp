@@ -11,7 +11,8 @@
 #include <QPushButton>
 
 StartScreen::StartScreen(ScreenContext& context)
-    : ScreenWindow(context), Label3(new QLabel(this)), Command1(new QPushButton(QStringLiteral("スタート"), this)),
+    : ScreenWindow(context), Label3(new QLabel(this)),
+      Command1(new QPushButton(QStringLiteral("スタート"), this)),
       Command2(new QPushButton(QStringLiteral("各データ"), this)),
       Command3(new QPushButton(QStringLiteral("ヘルプページ表示"), this))
 {

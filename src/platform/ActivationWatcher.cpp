@@ -27,8 +27,8 @@ void ActivationWatcher::focusWindowChanged(QWindow* window)
             widget = topLevel;
     }
     // Message boxes and pop-up lists come and go over a window without it losing its place.
-    if (!widget || widget == lastActive || widget->inherits("QMessageBox") || widget->inherits("QMenu")
-        || widget->windowType() == Qt::Popup || widget->windowType() == Qt::ToolTip)
+    if (!widget || widget == lastActive || widget->inherits("QMessageBox") || widget->inherits("QMenu") ||
+        widget->windowType() == Qt::Popup || widget->windowType() == Qt::ToolTip)
         return;
     lastActive = widget;
     emit activated(widget);
@@ -36,8 +36,14 @@ void ActivationWatcher::focusWindowChanged(QWindow* window)
 
 bool ActivationWatcher::eventFilter(QObject* watched, QEvent* event)
 {
-    // A window hidden and shown again becomes active afresh.
+    // A window hidden and shown again becomes active afresh, also where the platform kept the
+    // focus on it while it was hidden.
     if (event->type() == QEvent::Hide && watched == lastActive.data())
         lastActive = nullptr;
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        QWindow* focused = QGuiApplication::focusWindow();
+        if (focused && focused == static_cast<QWidget*>(watched)->windowHandle())
+            focusWindowChanged(focused);
+    }
     return QObject::eventFilter(watched, event);
 }

@@ -9,7 +9,8 @@ QFont gothicFont(double pointSize, bool bold)
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
                       QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
-                      QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"), QStringLiteral("sans-serif")});
+                      QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
+                      QStringLiteral("sans-serif")});
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;
@@ -37,7 +38,8 @@ void setGround(QWidget* widget, const QColor& ground)
 
 void makeFixedDialog(QWidget* window, const QString& caption)
 {
-    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint);
     window->setWindowTitle(caption);
 }
 

@@ -15,27 +15,31 @@ public:
 
     virtual ~MessageBoxes() = default;
     // Shows a modal box; OK is the default button. Closing the box counts as Cancel when there is one.
-    virtual Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon) = 0;
+    virtual Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+                       Icon icon) = 0;
 };
 
 class RealMessageBoxes final : public MessageBoxes
 {
 public:
-    Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+               Icon icon) override;
 };
 
 // Answers from a script and records what was asked.
 class ScriptedMessageBoxes final : public MessageBoxes
 {
 public:
-    struct Asked {
+    struct Asked
+    {
         QString text;
         QString title;
         Buttons buttons;
         Icon icon;
     };
 
-    Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon) override;
+    Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
+               Icon icon) override;
 
     // The answer to the next box; after it, boxes are answered with OK.
     void setNextAnswer(Answer answer) { nextAnswer = answer; }

@@ -27,7 +27,10 @@ private slots:
     void failingLoadLeavesTheScreenUnloaded();
 
 private:
-    QPushButton* button(const QString& window, const QString& name) { return f->control<QPushButton>(window, name); }
+    QPushButton* button(const QString& window, const QString& name)
+    {
+        return f->control<QPushButton>(window, name);
+    }
 
     std::unique_ptr<ProgramFixture> f;
 };
