@@ -1,11 +1,420 @@
 #include "editor/EditorScreen.h"
 
+#include "app/ScreenRegistry.h"
+#include "platform/FailureReport.h"
+#include "platform/InputMethod.h"
 #include "platform/Look.h"
+#include "platform/SortedInsert.h"
 #include "platform/Twips.h"
+#include "store/Failure.h"
+#include "store/Numbers.h"
+#include "store/PickListFile.h"
+#include "store/RecordFile.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFocusEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+QStringList numbersFrom(int first, int last)
+{
+    QStringList items;
+    for (int n = first; n <= last; ++n)
+        items.append(QString::number(n));
+    return items;
+}
+
+const QStringList Regions{
+    QStringLiteral("北海道地方"), QStringLiteral("東北地方"), QStringLiteral("北陸甲信越地方"),
+    QStringLiteral("関東地方"),   QStringLiteral("東海地方"), QStringLiteral("近畿地方"),
+    QStringLiteral("中国地方"),   QStringLiteral("四国地方"), QStringLiteral("九州地方"),
+    QStringLiteral("沖縄地方"),   QStringLiteral("海外")};
+
+// The editor only reads its pick lists; the master-data screen is the one that creates them.
+QStringList readPickList(const QString& fileName)
+{
+    if (!QFile::exists(fileName))
+        throw Failure(Failure::fileNotFound(fileName).description() +
+                      QStringLiteral("\n「各種データ登録」画面を一度開くと作成されます。"));
+    return PickListFile::readItems(fileName);
+}
+
+void addItemsSorted(QComboBox* combo, const QStringList& items)
+{
+    QStringList sorted;
+    for (int i = 0; i < combo->count(); ++i)
+        sorted.append(combo->itemText(i));
+    for (const QString& item : items) {
+        const int place = sortedInsertPosition(sorted, item);
+        sorted.insert(place, item);
+        combo->insertItem(place, item);
+    }
+}
+
+qint16 datePart(const QComboBox* combo)
+{
+    return Numbers::toInt16(Numbers::readNumber(combo->currentText()));
+}
+
+} // namespace
 
 EditorScreen::EditorScreen(ScreenContext& context) : ScreenWindow(context)
+{
+    buildLayout();
+    connect(Command1, &QPushButton::clicked, this, &EditorScreen::closeAndShowChart);
+    connect(Command2, &QPushButton::clicked, this, &EditorScreen::deleteData);
+    connect(Command3, &QPushButton::clicked, this, &EditorScreen::writeFirstHistoryLine);
+    connect(Command4, &QPushButton::clicked, this, [this] { writeHistoryLine(Text2); });
+    connect(Command5, &QPushButton::clicked, this, [this] { writeHistoryLine(Text3); });
+    connect(Command6, &QPushButton::clicked, this, [this] { writeHistoryLine(Text4); });
+    connect(Command7, &QPushButton::clicked, this, [this] { writeHistoryLine(Text5); });
+    Text12->installEventFilter(this);
+    Text13->installEventFilter(this);
+}
+
+void EditorScreen::buildLayout()
 {
     setObjectName(QStringLiteral("Form3"));
     makeFixedDialog(this, QStringLiteral("データ入力"));
     fixClientAreaTwips(this, 9000, 7395);
+    setFont(gothicFont(9));
+
+    // The frame goes first so that it lies beneath the history controls it surrounds.
+    Shape1 = new QFrame(this);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
+    placeTwips(Shape1, 120, 4380, 8775, 2475);
+
+    Label1 = addTitle(QStringLiteral("Label1"), QStringLiteral("整理番号"), 420, 240, 1395, 255);
+    Label2 = addLabel(QStringLiteral("Label2"), QString(), 1860, 240, 735, 255);
+    setGround(Label2, Colours::LightCyan);
+
+    Label3 = addTitle(QStringLiteral("Label3"), QStringLiteral("生年月日"), 420, 660, 1395, 255);
+    Combo1 = addCombo(QStringLiteral("Combo1"), numbersFrom(2003, 2020), 1920, 600, 915);
+    Label4 = addLabel(QStringLiteral("Label4"), QStringLiteral("年"), 2880, 660, 240, 240);
+    Combo2 = addCombo(QStringLiteral("Combo2"), numbersFrom(1, 12), 3180, 600, 675);
+    Label5 = addLabel(QStringLiteral("Label5"), QStringLiteral("月"), 3900, 660, 240, 240);
+    Combo3 = addCombo(QStringLiteral("Combo3"), numbersFrom(1, 31), 4200, 600, 675);
+    Label6 = addLabel(QStringLiteral("Label6"), QStringLiteral("日"), 4920, 660, 240, 240);
+
+    Label7 = addTitle(QStringLiteral("Label7"), QStringLiteral("種類"), 420, 1020, 1395, 255);
+    Combo4 = addCombo(QStringLiteral("Combo4"), {}, 1920, 960, 3675);
+    Label8 = addTitle(QStringLiteral("Label8"), QStringLiteral("性別"), 420, 1380, 1395, 255);
+    Combo5 =
+        addCombo(QStringLiteral("Combo5"),
+                 {QStringLiteral("オス"), QStringLiteral("メス"), QStringLiteral("不明")}, 1920, 1320, 1215);
+    Label9 = addTitle(QStringLiteral("Label9"), QStringLiteral("毛色"), 420, 1740, 1395, 255);
+    Combo6 = addCombo(QStringLiteral("Combo6"), {}, 1920, 1680, 2715);
+    Label10 = addTitle(QStringLiteral("Label10"), QStringLiteral("担当者"), 420, 2100, 1395, 255);
+    Combo7 = addCombo(QStringLiteral("Combo7"), {}, 1920, 2040, 2655);
+
+    Label16 = addTitle(QStringLiteral("Label16"), QStringLiteral("兄弟数"), 5820, 960, 1095, 315);
+    Combo12 =
+        addCombo(QStringLiteral("Combo12"), numbersFrom(1, 20) << QStringLiteral("不明"), 7020, 960, 1455);
+    Label17 = addTitle(QStringLiteral("Label17"), QStringLiteral("出生地"), 5820, 1320, 1095, 315);
+    Combo13 = addCombo(QStringLiteral("Combo13"), Regions, 7020, 1320, 1875);
+    Label18 = addTitle(QStringLiteral("Label18"), QStringLiteral("出生時体重"), 5820, 1680, 1095, 315);
+    Text12 = addBox(QStringLiteral("Text12"), 7020, 1680, 915);
+    Label21 = addLabel(QStringLiteral("Label21"), QStringLiteral("Kg"), 7980, 1740, 255, 240);
+    Label19 = addTitle(QStringLiteral("Label19"), QStringLiteral("販売時体重"), 5820, 2040, 1095, 315);
+    Text13 = addBox(QStringLiteral("Text13"), 7020, 2040, 915);
+    Label22 = addLabel(QStringLiteral("Label22"), QStringLiteral("Kg"), 7980, 2100, 255, 240);
+    for (QLineEdit* weight : {Text12, Text13})
+        setInputMethodOff(weight);
+
+    Label12 = addTitle(QStringLiteral("Label12"), QStringLiteral("記録,メモ"), 420, 2460, 1395, 315);
+    Text6 = addBox(QStringLiteral("Text6"), 1920, 2460, 5655);
+    Text7 = addBox(QStringLiteral("Text7"), 1920, 2760, 5655);
+    Text8 = addBox(QStringLiteral("Text8"), 1920, 3060, 5655);
+    Text9 = addBox(QStringLiteral("Text9"), 1920, 3360, 5655);
+    Text10 = addBox(QStringLiteral("Text10"), 1920, 3660, 5655);
+    Text11 = addBox(QStringLiteral("Text11"), 1920, 3960, 5655);
+    for (QLineEdit* memo : {Text6, Text7, Text8, Text9, Text10, Text11}) {
+        // Qt counts UTF-16 units, so a full-width character counts as one of the 30.
+        memo->setMaxLength(30);
+        setHiraganaInput(memo);
+    }
+
+    Label11 = addTitle(QStringLiteral("Label11"), QStringLiteral("投薬、投与履歴"), 420, 4560, 1395, 255);
+    Combo8 = addCombo(QStringLiteral("Combo8"), numbersFrom(2003, 2020), 1920, 4500, 1035);
+    Label13 = addLabel(QStringLiteral("Label13"), QStringLiteral("年"), 2940, 4560, 240, 240);
+    Combo9 = addCombo(QStringLiteral("Combo9"), numbersFrom(1, 12), 3180, 4500, 675);
+    Label14 = addLabel(QStringLiteral("Label14"), QStringLiteral("月"), 3840, 4560, 240, 240);
+    Combo10 = addCombo(QStringLiteral("Combo10"), numbersFrom(1, 31), 4080, 4500, 675);
+    Label15 = addLabel(QStringLiteral("Label15"), QStringLiteral("日"), 4740, 4560, 240, 240);
+    Combo11 = addCombo(QStringLiteral("Combo11"), {}, 4980, 4500, 3015);
+
+    Command3 = addButton(QStringLiteral("Command3"), QStringLiteral("1回目"), 420, 4980, 735, 315);
+    Command4 = addButton(QStringLiteral("Command4"), QStringLiteral("2回目"), 420, 5340, 735, 315);
+    Command5 = addButton(QStringLiteral("Command5"), QStringLiteral("3回目"), 420, 5700, 735, 315);
+    Command6 = addButton(QStringLiteral("Command6"), QStringLiteral("4回目"), 420, 6060, 735, 315);
+    Command7 = addButton(QStringLiteral("Command7"), QStringLiteral("5回目"), 420, 6420, 735, 315);
+    Text1 = addBox(QStringLiteral("Text1"), 1380, 4980, 5175);
+    Text2 = addBox(QStringLiteral("Text2"), 1380, 5340, 5175);
+    Text3 = addBox(QStringLiteral("Text3"), 1380, 5700, 5175);
+    Text4 = addBox(QStringLiteral("Text4"), 1380, 6060, 5175);
+    Text5 = addBox(QStringLiteral("Text5"), 1380, 6420, 5175);
+
+    Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("データ削除"), 6780, 6960, 1095, 375);
+    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("ＯＫ"), 7920, 6960, 975, 375);
+
+    setTabOrderAsDrawn();
+    Combo1->setFocus();
+}
+
+QLabel* EditorScreen::addLabel(const QString& name, const QString& caption, int left, int top, int width,
+                               int height)
+{
+    auto* label = new QLabel(caption, this);
+    label->setObjectName(name);
+    placeTwips(label, left, top, width, height);
+    return label;
+}
+
+QLabel* EditorScreen::addTitle(const QString& name, const QString& caption, int left, int top, int width,
+                               int height)
+{
+    QLabel* title = addLabel(name, caption, left, top, width, height);
+    setGround(title, Colours::LightGreen);
+    return title;
+}
+
+QComboBox* EditorScreen::addCombo(const QString& name, const QStringList& items, int left, int top, int width)
+{
+    auto* combo = new QComboBox(this);
+    combo->setObjectName(name);
+    combo->setEditable(true);
+    // Typed text stays as typed: it is neither added to the list nor completed from it.
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setCompleter(nullptr);
+    combo->addItems(items);
+    combo->setCurrentIndex(-1);
+    placeTwips(combo, left, top, width, 300);
+    return combo;
+}
+
+QLineEdit* EditorScreen::addBox(const QString& name, int left, int top, int width)
+{
+    auto* box = new QLineEdit(this);
+    box->setObjectName(name);
+    placeTwips(box, left, top, width, 315);
+    return box;
+}
+
+QPushButton* EditorScreen::addButton(const QString& name, const QString& caption, int left, int top,
+                                     int width, int height)
+{
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    placeTwips(button, left, top, width, height);
+    return button;
+}
+
+void EditorScreen::setTabOrderAsDrawn()
+{
+    const QList<QWidget*> order{
+        Combo1,   Combo2,   Combo3,   Combo4,   Combo5,   Combo6, Combo7, Combo8, Combo9, Combo10, Combo11,
+        Combo12,  Combo13,  Command1, Command2, Command3, Text1,  Text2,  Text3,  Text4,  Text5,   Command4,
+        Command5, Command6, Command7, Text6,    Text7,    Text8,  Text9,  Text10, Text11, Text12,  Text13};
+    for (qsizetype i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+}
+
+void EditorScreen::load()
+{
+    takeHistoryLinesFromChart();
+    fillPickLists();
+    Label2->setText(chartText(QStringLiteral("Text1")));
+    context.records.LoadRecord(readRecordNumber(Label2->text()));
+    loadedRecord = context.records.CurrentRecord;
+    showRecord(loadedRecord);
+}
+
+// The chart screen stays loaded, hidden, while the editor is open; without it there is nothing to take.
+QString EditorScreen::chartText(const QString& controlName) const
+{
+    const QWidget* chart = context.registry.loaded(ScreenName::Form2);
+    if (!chart)
+        return {};
+    if (const auto* box = chart->findChild<QLineEdit*>(controlName))
+        return box->text();
+    if (const auto* label = chart->findChild<QLabel*>(controlName))
+        return label->text();
+    return {};
+}
+
+void EditorScreen::takeHistoryLinesFromChart()
+{
+    Text1->setText(chartText(QStringLiteral("Label9")));
+    Text2->setText(chartText(QStringLiteral("Label10")));
+    Text3->setText(chartText(QStringLiteral("Label11")));
+    Text4->setText(chartText(QStringLiteral("Label12")));
+    Text5->setText(chartText(QStringLiteral("Label13")));
+}
+
+void EditorScreen::fillPickLists()
+{
+    addItemsSorted(Combo4, readPickList(QStringLiteral("syurui.txt")));
+    addItemsSorted(Combo6, readPickList(QStringLiteral("iro.txt")));
+    addItemsSorted(Combo7, readPickList(QStringLiteral("tokucyou.txt")));
+    addItemsSorted(Combo11, readPickList(QStringLiteral("kusuri.txt")));
+    Combo12->addItems(readPickList(QStringLiteral("taicyou.txt")));
+    Combo13->addItems(readPickList(QStringLiteral("shoku.txt")));
+    // Adding to an empty combo picks its first item; the history aids start empty.
+    Combo11->setCurrentIndex(-1);
+}
+
+void EditorScreen::showRecord(const PetRecord& record)
+{
+    Combo1->setCurrentText(Numbers::formatInteger(record.BirthYear));
+    Combo2->setCurrentText(Numbers::formatInteger(record.BirthMonth));
+    Combo3->setCurrentText(Numbers::formatInteger(record.BirthDay));
+    Combo4->setCurrentText(shownText(record.Kind));
+    Combo5->setCurrentText(shownText(record.Sex));
+    Combo6->setCurrentText(shownText(record.CoatColour));
+    Combo7->setCurrentText(shownText(record.Staff));
+    // The boxes' 30-character limit cuts the space-padded memo lines.
+    Text6->setText(shownText(record.Memo1));
+    Text7->setText(shownText(record.Memo2));
+    Text8->setText(shownText(record.Memo3));
+    Text9->setText(shownText(record.Memo4));
+    Text10->setText(shownText(record.Memo5));
+    Text11->setText(shownText(record.Memo6));
+    Combo12->setCurrentText(shownText(record.Siblings));
+    Combo13->setCurrentText(shownText(record.Birthplace));
+    Text12->setText(Numbers::formatFloat(record.BirthWeight));
+    Text13->setText(Numbers::formatFloat(record.SaleWeight));
+}
+
+void EditorScreen::writeFirstHistoryLine()
+{
+    for (const QComboBox* part : {Combo8, Combo9, Combo10, Combo11}) {
+        if (part->currentText().isEmpty())
+            return;
+    }
+    writeHistoryLine(Text1);
+}
+
+void EditorScreen::writeHistoryLine(QLineEdit* line)
+{
+    line->setText(historyLine());
+}
+
+QString EditorScreen::historyLine() const
+{
+    return Combo8->currentText() + QStringLiteral("年") + Combo9->currentText() + QStringLiteral("月") +
+           Combo10->currentText() + QStringLiteral("日   ") + Combo11->currentText() +
+           QStringLiteral("   済み");
+}
+
+bool EditorScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    if ((watched == Text12 || watched == Text13) && event->type() == QEvent::FocusIn) {
+        // Only the user entering the box empties it; the window coming back to the front (after a
+        // message about a failed save, say) keeps what was typed.
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            static_cast<QLineEdit*>(watched)->clear();
+    }
+    return ScreenWindow::eventFilter(watched, event);
+}
+
+void EditorScreen::deleteData()
+{
+    for (QComboBox* combo : {Combo1, Combo2, Combo3, Combo4, Combo5, Combo6, Combo7, Combo8, Combo9, Combo10,
+                             Combo11, Combo12, Combo13})
+        combo->setCurrentText(QString());
+    for (QLineEdit* box : {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text11})
+        box->clear();
+    Text12->setText(QStringLiteral("0"));
+    Text13->setText(QStringLiteral("0"));
+    closeAndShowChart();
+}
+
+void EditorScreen::closeAndShowChart()
+{
+    reportFailures(context.messages, this, [&] {
+        closingByCommand = true;
+        const bool closed = context.registry.unload(ScreenName::Form3);
+        closingByCommand = false;
+        // A refused close has shown why; the editor stays open with what the user typed.
+        if (closed)
+            context.registry.show(ScreenName::Form2);
+    });
+}
+
+// Every close saves. A save that fails keeps the editor open, whichever way the user closed it.
+bool EditorScreen::unload()
+{
+    if (!reportFailures(context.messages, this, [&] { save(); }))
+        return false;
+    if (!closingByCommand) {
+        // The close box returns to the chart screen too, once this close is over.
+        QTimer::singleShot(
+            0, &context.registry, [&registry = context.registry, &messages = context.messages] {
+                if (!registry.hasEnded())
+                    reportFailures(messages, nullptr, [&] { registry.show(ScreenName::Form2); });
+            });
+    }
+    return true;
+}
+
+void EditorScreen::save()
+{
+    if (Text12->text().isEmpty())
+        Text12->setText(QStringLiteral("0"));
+    if (Text13->text().isEmpty())
+        Text13->setText(QStringLiteral("0"));
+    // Every conversion is done before the file is opened, so a failed one stores nothing.
+    const PetRecord record = recordFromControls();
+    storeRecord(record, readRecordNumber(Label2->text()));
+}
+
+PetRecord EditorScreen::recordFromControls() const
+{
+    PetRecord record = loadedRecord;
+    record.BirthYear = datePart(Combo1);
+    record.BirthMonth = datePart(Combo2);
+    record.BirthDay = datePart(Combo3);
+    setText(record.Kind, Combo4->currentText());
+    setText(record.Sex, Combo5->currentText());
+    setText(record.CoatColour, Combo6->currentText());
+    setText(record.Staff, Combo7->currentText());
+    setText(record.Medication1, Text1->text());
+    setText(record.Medication2, Text2->text());
+    setText(record.Medication3, Text3->text());
+    setText(record.Medication4, Text4->text());
+    setText(record.Medication5, Text5->text());
+    setText(record.Memo1, Text6->text());
+    setText(record.Memo2, Text7->text());
+    setText(record.Memo3, Text8->text());
+    setText(record.Memo4, Text9->text());
+    setText(record.Memo5, Text10->text());
+    setText(record.Memo6, Text11->text());
+    setText(record.Siblings, Combo12->currentText());
+    setText(record.Birthplace, Combo13->currentText());
+    record.BirthWeight = Numbers::readWeight(Text12->text());
+    record.SaleWeight = Numbers::readWeight(Text13->text());
+    return record;
+}
+
+// The shared record takes the new chart only when it is stored; a refused store leaves it as it was.
+void EditorScreen::storeRecord(const PetRecord& record, qint32 number)
+{
+    RecordFile& records = context.records;
+    const PetRecord previous = records.CurrentRecord;
+    records.CurrentRecord = record;
+    try {
+        records.StoreRecord(number);
+    } catch (...) {
+        records.CurrentRecord = previous;
+        throw;
+    }
 }
