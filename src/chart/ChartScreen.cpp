@@ -1,11 +1,511 @@
 #include "chart/ChartScreen.h"
 
+#include "app/HelpPage.h"
+#include "app/ScreenRegistry.h"
+#include "platform/ActivationWatcher.h"
+#include "platform/Clock.h"
+#include "platform/FailureReport.h"
+#include "platform/InputMethod.h"
 #include "platform/Look.h"
 #include "platform/Twips.h"
+#include "store/Numbers.h"
+#include "store/RecordFile.h"
+#include "store/ShopSettings.h"
 
-ChartScreen::ChartScreen(ScreenContext& context) : ScreenWindow(context)
+#include <QCheckBox>
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+// Each trading field takes at most this many characters of its box.
+constexpr int TradingFieldLength = 30;
+
+QLabel* newLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                 int height)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    // Stored texts are shown as they are, never read as markup.
+    label->setTextFormat(Qt::PlainText);
+    placeTwips(label, left, top, width, height);
+    return label;
+}
+
+QLabel* heading(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                int height)
+{
+    QLabel* label = newLabel(parent, name, caption, left, top, width, height);
+    setColours(label, Colours::Black, Colours::LightGreen);
+    return label;
+}
+
+QLabel* tradingHeading(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                       int width, int height)
+{
+    QLabel* label = newLabel(parent, name, caption, left, top, width, height);
+    setColours(label, Colours::White, Colours::Red);
+    return label;
+}
+
+QLabel* valueLabel(QWidget* parent, const QString& name, int left, int top, int width, int height)
+{
+    QLabel* label = newLabel(parent, name, QString(), left, top, width, height);
+    setColours(label, Colours::Black, Colours::White);
+    return label;
+}
+
+QPushButton* newButton(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                       int width, int height)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    placeTwips(button, left, top, width, height);
+    return button;
+}
+
+QLineEdit* newBox(QWidget* parent, const QString& name, int left, int top, int width, int height)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    placeTwips(box, left, top, width, height);
+    return box;
+}
+
+QLineEdit* memoBox(QWidget* parent, const QString& name, int top)
+{
+    QLineEdit* box = newBox(parent, name, 4800, top, 5535, 315);
+    box->setReadOnly(true);
+    return box;
+}
+
+QLineEdit* tradingBox(QWidget* parent, const QString& name, int top)
+{
+    QLineEdit* box = newBox(parent, name, 6300, top, 2295, 315);
+    setHiraganaInput(box);
+    return box;
+}
+
+// A rectangle drawn around a group of controls; it lies beneath them and lets clicks through.
+QFrame* frameShape(QWidget* parent, const QString& name, const QColor& colour, int left, int top, int width,
+                   int height)
+{
+    auto* shape = new QFrame(parent);
+    shape->setObjectName(name);
+    shape->setFrameStyle(QFrame::Box | QFrame::Plain);
+    shape->setLineWidth(2);
+    QPalette palette = shape->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    shape->setPalette(palette);
+    shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+    placeTwips(shape, left, top, width, height);
+    shape->lower();
+    return shape;
+}
+
+// Long texts are shown from their beginning, not scrolled to their end.
+void showText(QLineEdit* box, const QString& text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
+} // namespace
+
+ChartScreen::ChartScreen(ScreenContext& context) : ScreenWindow(context), Timer1(new QTimer(this))
+{
+    buildLayout();
+    connect(&ActivationWatcher::instance(), &ActivationWatcher::activated, this, &ChartScreen::becameActive);
+    connect(Timer1, &QTimer::timeout, this, &ChartScreen::tick);
+    connect(Text1, &QLineEdit::returnPressed, this, &ChartScreen::recordNumberEntered);
+    connect(Text1, &QLineEdit::editingFinished, this, &ChartScreen::recordNumberLeft);
+    connect(Command1, &QPushButton::clicked, this, &ChartScreen::openEditor);
+    connect(Command2, &QPushButton::clicked, this, &ChartScreen::openMasterData);
+    connect(Command4, &QPushButton::clicked, this, &ChartScreen::quit);
+    connect(Command5, &QPushButton::clicked, this, &ChartScreen::previousRecord);
+    connect(Command6, &QPushButton::clicked, this, &ChartScreen::nextRecord);
+    connect(Command7, &QPushButton::clicked, this, &ChartScreen::saveTradingFields);
+    connect(Command8, &QPushButton::clicked, this, &ChartScreen::openHelp);
+    connect(Command9, &QPushButton::clicked, this, &ChartScreen::newEntry);
+    for (QLineEdit* box : {Text3, Text4, Text5, Text6, Text7})
+        box->installEventFilter(this);
+}
+
+void ChartScreen::buildLayout()
 {
     setObjectName(QStringLiteral("Form2"));
     makeFixedDialog(this, QStringLiteral("カルテ"));
     fixClientAreaTwips(this, 10530, 7410);
+    setGround(this, Colours::PaleGrey);
+    setFont(gothicFont(9));
+
+    Label25 = newLabel(this, QStringLiteral("Label25"), QString(), 180, 180, 2835, 315);
+    Label25->setFont(gothicFont(11.25, true));
+    setColours(Label25, Colours::Green, Colours::Blue);
+
+    Command1 =
+        newButton(this, QStringLiteral("Command1"), QStringLiteral("データ入力"), 3780, 240, 1335, 375);
+    Command2 =
+        newButton(this, QStringLiteral("Command2"), QStringLiteral("各種データ登録"), 5160, 240, 1335, 375);
+    Command3 =
+        newButton(this, QStringLiteral("Command3"), QStringLiteral("データプリント"), 6540, 240, 1335, 375);
+    Command4 = newButton(this, QStringLiteral("Command4"), QStringLiteral("終了"), 7920, 240, 1275, 375);
+    Command8 = newButton(this, QStringLiteral("Command8"), QStringLiteral("home"), 9240, 240, 1155, 375);
+    Command8->setToolTip(QStringLiteral("製作者のホームページに飛びます。"));
+
+    Command5 = newButton(this, QStringLiteral("Command5"), QStringLiteral("＜"), 120, 780, 615, 315);
+    Text1 = newBox(this, QStringLiteral("Text1"), 780, 780, 675, 315);
+    Text1->setText(QStringLiteral("1"));
+    Text1->setFont(gothicFont(9, true));
+    Text1->setAlignment(Qt::AlignCenter);
+    setGround(Text1, Colours::Cyan);
+    Command6 = newButton(this, QStringLiteral("Command6"), QStringLiteral("＞"), 1500, 780, 675, 315);
+    Command9 = newButton(this, QStringLiteral("Command9"), QStringLiteral("新規入力"), 2340, 780, 975, 315);
+
+    buildRecordArea();
+    buildNotesArea();
+    buildTradingArea();
+    buildShopLines();
+
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    // The first control to take the keyboard is a command, never a trading box: focus in one of
+    // those starts direct entry.
+    Command1->setFocus();
+}
+
+void ChartScreen::buildRecordArea()
+{
+    Label1 = valueLabel(this, QStringLiteral("Label1"), 120, 1260, 915, 255);
+    Label14 = heading(this, QStringLiteral("Label14"), QStringLiteral("年"), 1080, 1260, 240, 255);
+    Label6 = valueLabel(this, QStringLiteral("Label6"), 1380, 1260, 435, 255);
+    Label15 = heading(this, QStringLiteral("Label15"), QStringLiteral("月"), 1860, 1260, 240, 255);
+    Label7 = valueLabel(this, QStringLiteral("Label7"), 2160, 1260, 435, 255);
+    Label16 = heading(this, QStringLiteral("Label16"), QStringLiteral("日生まれ"), 2640, 1260, 765, 255);
+
+    Label17 = heading(this, QStringLiteral("Label17"), QStringLiteral("種類"), 60, 1560, 645, 300);
+    Label2 = valueLabel(this, QStringLiteral("Label2"), 720, 1560, 3915, 315);
+    Label18 = heading(this, QStringLiteral("Label18"), QStringLiteral("性別"), 60, 1860, 645, 300);
+    Label3 = valueLabel(this, QStringLiteral("Label3"), 720, 1860, 2355, 315);
+    Label19 = heading(this, QStringLiteral("Label19"), QStringLiteral("毛色"), 60, 2160, 645, 300);
+    Label4 = valueLabel(this, QStringLiteral("Label4"), 720, 2160, 2355, 315);
+    Label20 = heading(this, QStringLiteral("Label20"), QStringLiteral("担当者"), 60, 2460, 645, 285);
+    Label5 = valueLabel(this, QStringLiteral("Label5"), 720, 2460, 2355, 315);
+
+    Label36 = heading(this, QStringLiteral("Label36"), QStringLiteral("出産数"), 120, 2880, 975, 255);
+    Label32 = valueLabel(this, QStringLiteral("Label32"), 1080, 2880, 675, 255);
+    Label38 = heading(this, QStringLiteral("Label38"), QStringLiteral("出生地"), 1860, 2880, 915, 255);
+    Label33 = valueLabel(this, QStringLiteral("Label33"), 2760, 2880, 1755, 255);
+    Label37 = heading(this, QStringLiteral("Label37"), QStringLiteral("出生時Ｋｇ）"), 120, 3180, 975, 255);
+    Label34 = valueLabel(this, QStringLiteral("Label34"), 1080, 3180, 675, 255);
+    Label39 = heading(this, QStringLiteral("Label39"), QStringLiteral("現在（Ｋｇ）"), 1860, 3180, 915, 255);
+    Label35 = valueLabel(this, QStringLiteral("Label35"), 2760, 3180, 615, 255);
+
+    Shape2 = frameShape(this, QStringLiteral("Shape2"), Colours::Blue, 180, 3780, 4095, 1875);
+    Label8 = newLabel(this, QStringLiteral("Label8"), QStringLiteral("投薬履歴"), 1080, 3660, 1875, 315);
+    setColours(Label8, Colours::White, Colours::Blue);
+    Label9 = valueLabel(this, QStringLiteral("Label9"), 240, 4020, 3855, 255);
+    Label10 = valueLabel(this, QStringLiteral("Label10"), 240, 4320, 3855, 255);
+    Label11 = valueLabel(this, QStringLiteral("Label11"), 240, 4620, 3855, 255);
+    Label12 = valueLabel(this, QStringLiteral("Label12"), 240, 4920, 3855, 255);
+    Label13 = valueLabel(this, QStringLiteral("Label13"), 240, 5220, 3855, 255);
+}
+
+void ChartScreen::buildNotesArea()
+{
+    Label26 = heading(this, QStringLiteral("Label26"), QStringLiteral("記録、メモ"), 6240, 1260, 2955, 255);
+    Text2 = memoBox(this, QStringLiteral("Text2"), 1560);
+    Text8 = memoBox(this, QStringLiteral("Text8"), 1860);
+    Text9 = memoBox(this, QStringLiteral("Text9"), 2160);
+    Text10 = memoBox(this, QStringLiteral("Text10"), 2460);
+    Text11 = memoBox(this, QStringLiteral("Text11"), 2760);
+    Text12 = memoBox(this, QStringLiteral("Text12"), 3060);
+}
+
+void ChartScreen::buildTradingArea()
+{
+    Shape1 = frameShape(this, QStringLiteral("Shape1"), Colours::Red, 4860, 3780, 5475, 2175);
+    Check1 = new QCheckBox(QStringLiteral("　この部分もプリントする　(　直接入力項目　）"), this);
+    Check1->setObjectName(QStringLiteral("Check1"));
+    placeTwips(Check1, 5400, 3660, 3795, 315);
+    setColours(Check1, Colours::White, Colours::Red);
+    // The tick box itself stays white on the red ground.
+    QPalette palette = Check1->palette();
+    palette.setColor(QPalette::Base, Colours::White);
+    palette.setColor(QPalette::Text, Colours::Black);
+    Check1->setPalette(palette);
+
+    Label27 = tradingHeading(this, QStringLiteral("Label27"), QStringLiteral("仕入日"), 5520, 4080, 600, 240);
+    Text3 = tradingBox(this, QStringLiteral("Text3"), 4020);
+    Label28 = tradingHeading(this, QStringLiteral("Label28"), QStringLiteral("仕入先"), 5520, 4440, 600, 240);
+    Text4 = tradingBox(this, QStringLiteral("Text4"), 4380);
+    Label29 =
+        tradingHeading(this, QStringLiteral("Label29"), QStringLiteral("仕入原価"), 5340, 4800, 780, 240);
+    Text5 = tradingBox(this, QStringLiteral("Text5"), 4740);
+    Label30 = tradingHeading(this, QStringLiteral("Label30"), QStringLiteral("販売予定価格"), 4980, 5160,
+                             1140, 240);
+    Text6 = tradingBox(this, QStringLiteral("Text6"), 5100);
+    Label31 = tradingHeading(this, QStringLiteral("Label31"), QStringLiteral("販売日"), 5520, 5520, 600, 240);
+    Text7 = tradingBox(this, QStringLiteral("Text7"), 5460);
+
+    Command7 = newButton(this, QStringLiteral("Command7"), QStringLiteral("保存"), 9300, 4020, 795, 315);
+    setGround(Command7, Colours::LightGrey);
+    Command7->hide();
+}
+
+void ChartScreen::buildShopLines()
+{
+    Label21 = valueLabel(this, QStringLiteral("Label21"), 180, 6180, 4035, 315);
+    Label22 = valueLabel(this, QStringLiteral("Label22"), 4260, 6180, 1935, 315);
+    Label23 = valueLabel(this, QStringLiteral("Label23"), 180, 6540, 8415, 315);
+    Label24 = valueLabel(this, QStringLiteral("Label24"), 180, 6900, 8475, 315);
+}
+
+void ChartScreen::load()
+{
+    // The chart still opens when its record cannot be read; the user is told why it is empty.
+    reportFailures(context.messages, this, [&] { showChart(shownNumber); });
+    showShopLines();
+    showClock();
+    Timer1->start(1000);
+}
+
+bool ChartScreen::eventFilter(QObject* watched, QEvent* event)
+{
+    // Only the five trading boxes are watched.
+    if (event->type() == QEvent::FocusIn)
+        tradingFieldEntered();
+    return ScreenWindow::eventFilter(watched, event);
+}
+
+void ChartScreen::becameActive(QWidget* window)
+{
+    if (window != this)
+        return;
+    // The editor or another screen may have changed the record while this one was in the back.
+    reportFailures(context.messages, this, [&] {
+        showChart(shownNumber);
+        showShopLines();
+    });
+}
+
+void ChartScreen::tick()
+{
+    showClock();
+    QFont font = Command7->font();
+    font.setBold(!font.bold());
+    Command7->setFont(font);
+}
+
+void ChartScreen::recordNumberEntered()
+{
+    showTypedRecord();
+}
+
+void ChartScreen::recordNumberLeft()
+{
+    // Enter has already shown the record; leaving the box only counts after an edit.
+    if (Text1->text() != Numbers::formatInteger(shownNumber))
+        showTypedRecord();
+}
+
+void ChartScreen::previousRecord()
+{
+    // Below record 1 there is nothing to read: the box stays at 1 and the display as it was.
+    if (shownNumber <= 1)
+        return;
+    reportFailures(context.messages, this, [&] { showChart(shownNumber - 1); });
+}
+
+void ChartScreen::nextRecord()
+{
+    // Kind, sex and coat colour all empty: the end of the data.
+    if (Label2->text().isEmpty() && Label3->text().isEmpty() && Label4->text().isEmpty())
+        return;
+    reportFailures(context.messages, this, [&] { showChart(shownNumber + 1); });
+}
+
+void ChartScreen::newEntry()
+{
+    if (Label2->text().isEmpty())
+        return; // the shown record is already free
+    RecordFile& records = context.records;
+    const PetRecord shown = records.CurrentRecord;
+    const bool found = reportFailures(context.messages, this, [&] {
+        qint32 number = shownNumber;
+        // One record read per step, only its kind shown, until a free record is met.
+        do {
+            ++number;
+            Text1->setText(Numbers::formatInteger(number));
+            records.LoadRecord(number);
+            Label2->setText(shownText(records.CurrentRecord.Kind));
+        } while (!Label2->text().isEmpty());
+        showChart(number);
+    });
+    if (!found) {
+        // The search broke off: back to the record that is still displayed, so that a save
+        // writes what the user sees.
+        records.CurrentRecord = shown;
+        Text1->setText(Numbers::formatInteger(shownNumber));
+        Label2->setText(shownText(shown.Kind));
+    }
+}
+
+void ChartScreen::openEditor()
+{
+    ScreenRegistry& registry = context.registry;
+    reportFailures(context.messages, this, [&] {
+        registry.hide(ScreenName::Form2);
+        try {
+            registry.show(ScreenName::Form3);
+        } catch (...) {
+            // The editor refused to open: the chart comes back, then the user hears why.
+            registry.show(ScreenName::Form2);
+            throw;
+        }
+    });
+}
+
+void ChartScreen::openMasterData()
+{
+    ScreenRegistry& registry = context.registry;
+    reportFailures(context.messages, this, [&] {
+        registry.unload(ScreenName::Form2);
+        try {
+            registry.show(ScreenName::Form4);
+        } catch (...) {
+            // Without the master-data screen the user would be left with no window at all.
+            registry.show(ScreenName::Form2);
+            throw;
+        }
+    });
+}
+
+void ChartScreen::quit()
+{
+    const auto answer =
+        context.messages.ask(this, QStringLiteral("終了しますか？"), QStringLiteral("終了確認"),
+                             MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::None);
+    if (answer == MessageBoxes::Answer::Ok)
+        context.registry.endProgram();
+}
+
+void ChartScreen::openHelp()
+{
+    context.registry.openHelp(HelpPageAddress);
+}
+
+void ChartScreen::tradingFieldEntered()
+{
+    setDirectEntryMode(true);
+}
+
+void ChartScreen::saveTradingFields()
+{
+    RecordFile& records = context.records;
+    const PetRecord shown = records.CurrentRecord;
+    PetRecord saved = shown;
+    copyTradingBoxesInto(saved);
+    reportFailures(context.messages, this, [&] {
+        records.CurrentRecord = saved;
+        try {
+            records.StoreRecord(shownNumber);
+        } catch (...) {
+            // Nothing was written: the shared record goes back to what the file holds, and the
+            // typed values wait in their boxes for another try.
+            records.CurrentRecord = shown;
+            throw;
+        }
+        // The save button is about to hide; the focus must not land in a trading box, which
+        // would start direct entry again.
+        Text1->setFocus();
+        setDirectEntryMode(false);
+    });
+}
+
+void ChartScreen::showChart(qint32 number)
+{
+    RecordFile& records = context.records;
+    records.LoadRecord(number);
+    showRecordNumber(number);
+
+    const PetRecord& record = records.CurrentRecord;
+    Label1->setText(Numbers::formatInteger(record.BirthYear));
+    Label6->setText(Numbers::formatInteger(record.BirthMonth));
+    Label7->setText(Numbers::formatInteger(record.BirthDay));
+    Label2->setText(shownText(record.Kind));
+    Label3->setText(shownText(record.Sex));
+    Label4->setText(shownText(record.CoatColour));
+    Label5->setText(shownText(record.Staff));
+    Label9->setText(shownText(record.Medication1));
+    Label10->setText(shownText(record.Medication2));
+    Label11->setText(shownText(record.Medication3));
+    Label12->setText(shownText(record.Medication4));
+    Label13->setText(shownText(record.Medication5));
+    showText(Text2, shownText(record.Memo1));
+    showText(Text8, shownText(record.Memo2));
+    showText(Text9, shownText(record.Memo3));
+    showText(Text10, shownText(record.Memo4));
+    showText(Text11, shownText(record.Memo5));
+    showText(Text12, shownText(record.Memo6));
+    Label32->setText(shownText(record.Siblings));
+    Label33->setText(shownText(record.Birthplace));
+    Label34->setText(Numbers::formatFloat(record.BirthWeight));
+    Label35->setText(Numbers::formatFloat(record.SaleWeight));
+    showText(Text3, shownText(record.PurchaseDate));
+    showText(Text4, shownText(record.Supplier));
+    showText(Text5, shownText(record.PurchaseCost));
+    showText(Text6, shownText(record.PlannedPrice));
+    showText(Text7, shownText(record.SaleDate));
+}
+
+void ChartScreen::showRecordNumber(qint32 number)
+{
+    shownNumber = number;
+    Text1->setText(Numbers::formatInteger(number));
+}
+
+void ChartScreen::showShopLines()
+{
+    QLabel* const lines[] = {Label21, Label22, Label23, Label24};
+    for (int i = 0; i < 4; ++i)
+        lines[i]->setText(ShopSettings::get(ShopSettings::Keys[i]));
+}
+
+void ChartScreen::showClock()
+{
+    Label25->setText(dateTimeText(context.clock.now()));
+}
+
+void ChartScreen::showTypedRecord()
+{
+    const QString typed = Text1->text();
+    // The box holds the shown number until the typed record is on screen, also while a message
+    // about a refused number is up.
+    Text1->setText(Numbers::formatInteger(shownNumber));
+    reportFailures(context.messages, this, [&] {
+        if (!isValidRecordNumber(typed))
+            throw Failure::badRecordNumber();
+        showChart(readRecordNumber(typed));
+    });
+}
+
+void ChartScreen::copyTradingBoxesInto(PetRecord& record) const
+{
+    setText(record.PurchaseDate, Text3->text().left(TradingFieldLength));
+    setText(record.Supplier, Text4->text().left(TradingFieldLength));
+    setText(record.PurchaseCost, Text5->text().left(TradingFieldLength));
+    setText(record.PlannedPrice, Text6->text().left(TradingFieldLength));
+    setText(record.SaleDate, Text7->text().left(TradingFieldLength));
+}
+
+void ChartScreen::setDirectEntryMode(bool on)
+{
+    for (QPushButton* command : {Command1, Command2, Command3, Command4, Command5, Command6})
+        command->setEnabled(!on);
+    Command7->setVisible(on);
 }

@@ -2,10 +2,130 @@
 
 #include "app/ScreenWindow.h"
 
-// Form2.
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTimer;
+struct PetRecord;
+
+// Form2: the chart of one pet record, the steps between records, the next free record, the
+// trading fields typed straight into the chart, and the way to the editor, master data and help.
 class ChartScreen : public ScreenWindow
 {
     Q_OBJECT
 public:
     explicit ChartScreen(ScreenContext& context);
+
+    void load() override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void buildRecordArea();
+    void buildNotesArea();
+    void buildTradingArea();
+    void buildShopLines();
+
+    // Events.
+    void becameActive(QWidget* window);
+    void tick();
+    void recordNumberEntered();
+    void recordNumberLeft();
+    void previousRecord();
+    void nextRecord();
+    void newEntry();
+    void openEditor();
+    void openMasterData();
+    void quit();
+    void openHelp();
+    void tradingFieldEntered();
+    void saveTradingFields();
+
+    // Steps.
+    void showChart(qint32 number);
+    void showRecordNumber(qint32 number);
+    void showShopLines();
+    void showClock();
+    void showTypedRecord();
+    void copyTradingBoxesInto(PetRecord& record) const;
+    void setDirectEntryMode(bool on);
+
+    // The record the display was last filled from; the record number box returns to it when a
+    // typed number is refused.
+    qint32 shownNumber = 1;
+
+    QLabel* Label25;
+    QPushButton* Command1;
+    QPushButton* Command2;
+    QPushButton* Command3;
+    QPushButton* Command4;
+    QPushButton* Command8;
+    QPushButton* Command5;
+    QLineEdit* Text1;
+    QPushButton* Command6;
+    QPushButton* Command9;
+
+    QLabel* Label1;
+    QLabel* Label14;
+    QLabel* Label6;
+    QLabel* Label15;
+    QLabel* Label7;
+    QLabel* Label16;
+    QLabel* Label17;
+    QLabel* Label2;
+    QLabel* Label18;
+    QLabel* Label3;
+    QLabel* Label19;
+    QLabel* Label4;
+    QLabel* Label20;
+    QLabel* Label5;
+    QLabel* Label36;
+    QLabel* Label32;
+    QLabel* Label38;
+    QLabel* Label33;
+    QLabel* Label37;
+    QLabel* Label34;
+    QLabel* Label39;
+    QLabel* Label35;
+
+    QFrame* Shape2;
+    QLabel* Label8;
+    QLabel* Label9;
+    QLabel* Label10;
+    QLabel* Label11;
+    QLabel* Label12;
+    QLabel* Label13;
+
+    QLabel* Label26;
+    QLineEdit* Text2;
+    QLineEdit* Text8;
+    QLineEdit* Text9;
+    QLineEdit* Text10;
+    QLineEdit* Text11;
+    QLineEdit* Text12;
+
+    QFrame* Shape1;
+    QCheckBox* Check1;
+    QLabel* Label27;
+    QLineEdit* Text3;
+    QLabel* Label28;
+    QLineEdit* Text4;
+    QLabel* Label29;
+    QLineEdit* Text5;
+    QLabel* Label30;
+    QLineEdit* Text6;
+    QLabel* Label31;
+    QLineEdit* Text7;
+    QPushButton* Command7;
+
+    QLabel* Label21;
+    QLabel* Label22;
+    QLabel* Label23;
+    QLabel* Label24;
+
+    QTimer* Timer1;
 };
