@@ -74,7 +74,9 @@ void rewrite(const QString& fileName, const QStringList& items)
     if (!file.open(QIODevice::WriteOnly))
         throw Failure::cannotWrite(fileName);
     const QByteArray bytes = encodeLines(items);
-    if (file.write(bytes) != bytes.size() || !file.commit())
+    // The explicit flush matters: commit() ignores a short write of the buffered bytes (full disk)
+    // and would rename a truncated file over the list.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
         throw Failure::cannotWrite(fileName);
 }
 
