@@ -1,6 +1,8 @@
 #include "store/Failure.h"
 
-Failure::Failure(QString description) : text(std::move(description)), utf8(text.toUtf8()) {}
+Failure::Failure(QString description) : text(std::move(description)), utf8(text.toUtf8())
+{
+}
 
 Failure Failure::badRecordNumber()
 {

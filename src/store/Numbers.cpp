@@ -4,11 +4,13 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace Numbers {
 
@@ -31,6 +33,43 @@ double finiteOrOverflow(double value)
 {
     if (!std::isfinite(value))
         throw Failure::overflow();
+    return value;
+}
+
+// Whether a decimal number that does not fit its type is too large rather than too small to
+// tell from zero, judged by the power of ten of its first significant digit.
+bool isTooLarge(std::string_view number)
+{
+    const std::size_t e = number.find_first_of("eE");
+    const std::string_view mantissa = number.substr(0, e);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t first = mantissa.find_first_of("123456789");
+    if (first == std::string_view::npos)
+        return false;
+    qint64 power = first < point ? qint64(point - first - 1) : -qint64(first - point);
+    if (e != std::string_view::npos) {
+        std::string_view exponent = number.substr(e + 1);
+        const bool negative = exponent.front() == '-';
+        if (negative || exponent.front() == '+')
+            exponent.remove_prefix(1);
+        qint64 value = 0;
+        if (std::from_chars(exponent.data(), exponent.data() + exponent.size(), value).ec != std::errc())
+            return !negative; // an exponent of more than 18 digits outweighs any mantissa
+        power += negative ? -value : value;
+    }
+    return power >= 0;
+}
+
+// A well-formed decimal number (no leading '+') as T: too large is an overflow, too small reads as 0.
+template <typename T> T parseDecimal(const std::string& number)
+{
+    T value = 0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec == std::errc::result_out_of_range) {
+        if (isTooLarge(number))
+            throw Failure::overflow();
+        return 0;
+    }
     return value;
 }
 
@@ -61,16 +100,7 @@ double readNumber(const QString& text)
     }
     if (number.front() == '+')
         number.erase(0, 1);
-    double value = 0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Too small to tell from zero reads as zero; too large is an overflow.
-        const bool tiny = number.find("e-") != std::string::npos;
-        if (tiny)
-            return 0;
-        throw Failure::overflow();
-    }
-    return finiteOrOverflow(value);
+    return parseDecimal<double>(number);
 }
 
 qint16 toInt16(double value)
@@ -99,14 +129,7 @@ float readWeight(const QString& text)
     std::string number = match.captured(1).toStdString();
     if (number.front() == '+')
         number.erase(0, 1);
-    float value = 0;
-    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
-    if (result.ec == std::errc::result_out_of_range) {
-        if (number.find("e-") != std::string::npos || number.find("E-") != std::string::npos)
-            return 0;
-        throw Failure::overflow();
-    }
-    return value;
+    return parseDecimal<float>(number);
 }
 
 QString formatInteger(qint64 value)

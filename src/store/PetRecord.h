@@ -11,7 +11,8 @@ template <std::size_t N> using TextField = std::array<char, N>;
 
 // One chart of detapetto.dt, laid out byte for byte as in the file (little-endian, no gaps).
 #pragma pack(push, 1)
-struct PetRecord {
+struct PetRecord
+{
     qint16 BirthYear;
     qint16 BirthMonth;
     qint16 BirthDay;
@@ -52,7 +53,8 @@ static_assert(offsetof(PetRecord, BirthWeight) == 806);
 static_assert(offsetof(PetRecord, SaleWeight) == 810);
 static_assert(offsetof(PetRecord, PurchaseDate) == 814);
 static_assert(offsetof(PetRecord, SaleDate) == 934);
-static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN, "the record is copied to and from the file as it lies in memory");
+static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN,
+              "the record is copied to and from the file as it lies in memory");
 
 constexpr int RecordLength = sizeof(PetRecord);
 

@@ -28,7 +28,9 @@ qint64 offsetOf(qint32 number)
 
 } // namespace
 
-RecordFile::RecordFile(QString fileName) : name(std::move(fileName)) {}
+RecordFile::RecordFile(QString fileName) : name(std::move(fileName))
+{
+}
 
 void RecordFile::LoadRecord(qint32 number)
 {
@@ -60,8 +62,8 @@ void RecordFile::StoreRecord(qint32 number)
 
     char bytes[RecordLength];
     std::memcpy(bytes, &CurrentRecord, RecordLength);
-    if (!file.seek(offsetOf(number)) || file.write(bytes, RecordLength) != RecordLength || !file.flush()
-        || !syncToDisk(file))
+    if (!file.seek(offsetOf(number)) || file.write(bytes, RecordLength) != RecordLength || !file.flush() ||
+        !syncToDisk(file))
         throw Failure::cannotWrite(name);
 }
 

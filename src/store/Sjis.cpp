@@ -3,10 +3,12 @@
 #include <unicode/ucnv.h>
 
 #include <memory>
+#include <utility>
 
 namespace {
 
-struct ConverterCloser {
+struct ConverterCloser
+{
     void operator()(UConverter* converter) const { ucnv_close(converter); }
 };
 
@@ -24,6 +26,29 @@ UConverter* converter()
     return instance.get();
 }
 
+// Input methods and web pages outside Windows give these marks their JIS code points, which code
+// page 932 keeps under other ones; without this a typed 〜 or − would be written as '?'.
+QString withCodePage932Marks(const QString& text)
+{
+    static constexpr std::pair<char16_t, char16_t> marks[] = {
+        {u'\u301C', u'\uFF5E'}, // 〜 → ～
+        {u'\u2212', u'\uFF0D'}, // − → －
+        {u'\u2016', u'\u2225'}, // ‖ → ∥
+        {u'\u2014', u'\u2015'}, // — → ―
+        {u'\u00A2', u'\uFFE0'}, // ¢ → ￠
+        {u'\u00A3', u'\uFFE1'}, // £ → ￡
+        {u'\u00AC', u'\uFFE2'}, // ¬ → ￢
+    };
+    QString mapped = text;
+    for (QChar& c : mapped) {
+        for (const auto& [jis, codePage] : marks) {
+            if (c.unicode() == jis)
+                c = QChar(codePage);
+        }
+    }
+    return mapped;
+}
+
 } // namespace
 
 namespace Sjis {
@@ -32,12 +57,15 @@ QByteArray encode(const QString& text)
 {
     if (text.isEmpty())
         return {};
+    const QString source = withCodePage932Marks(text);
     UConverter* conv = converter();
     ucnv_resetFromUnicode(conv);
-    const auto* source = reinterpret_cast<const UChar*>(text.utf16());
-    QByteArray bytes(text.size() * 2 + 2, Qt::Uninitialized);
+    // At most two bytes for each UTF-16 unit.
+    QByteArray bytes(source.size() * 2 + 2, Qt::Uninitialized);
     UErrorCode status = U_ZERO_ERROR;
-    const int32_t written = ucnv_fromUChars(conv, bytes.data(), bytes.size(), source, text.size(), &status);
+    const int32_t written =
+        ucnv_fromUChars(conv, bytes.data(), bytes.size(), reinterpret_cast<const UChar*>(source.utf16()),
+                        source.size(), &status);
     Q_ASSERT(U_SUCCESS(status));
     bytes.truncate(written);
     return bytes;

@@ -6,7 +6,9 @@
 // Code page 932 (the Windows variant of Shift_JIS), the encoding of every file the shop keeps.
 namespace Sjis {
 
-// Characters without a code page 932 form come out as '?'.
+// Characters without a code page 932 form come out as '?'. The JIS forms of 〜 − ‖ — ¢ £ ¬ are
+// written as their code page 932 counterparts; invisible format characters (zero-width joiners,
+// variation selectors, soft hyphens) are left out.
 QByteArray encode(const QString& text);
 QString decode(const QByteArray& bytes);
 
