@@ -267,8 +267,9 @@ void EditorScreen::fillPickLists()
     addItemsSorted(Combo11, readPickList(QStringLiteral("kusuri.txt")));
     Combo12->addItems(readPickList(QStringLiteral("taicyou.txt")));
     Combo13->addItems(readPickList(QStringLiteral("shoku.txt")));
-    // Adding to an empty combo picks its first item; the history aids start empty.
-    Combo11->setCurrentIndex(-1);
+    // Adding to an empty combo picks its first item; nothing is picked until the record is shown.
+    for (QComboBox* sorted : {Combo4, Combo6, Combo7, Combo11})
+        sorted->setCurrentIndex(-1);
 }
 
 void EditorScreen::showRecord(const PetRecord& record)
