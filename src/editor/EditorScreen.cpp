@@ -57,6 +57,19 @@ void addItemsSorted(QComboBox* combo, const QStringList& items)
     }
 }
 
+// A box the program fills shows the start of its text, however long, not the end.
+void showFromStart(QLineEdit* box, const QString& text)
+{
+    box->setText(text);
+    box->setCursorPosition(0);
+}
+
+void showFromStart(QComboBox* combo, const QString& text)
+{
+    combo->setCurrentText(text);
+    combo->lineEdit()->setCursorPosition(0);
+}
+
 qint16 datePart(const QComboBox* combo)
 {
     return Numbers::toInt16(Numbers::readNumber(combo->currentText()));
@@ -252,11 +265,11 @@ QString EditorScreen::chartText(const QString& controlName) const
 
 void EditorScreen::takeHistoryLinesFromChart()
 {
-    Text1->setText(chartText(QStringLiteral("Label9")));
-    Text2->setText(chartText(QStringLiteral("Label10")));
-    Text3->setText(chartText(QStringLiteral("Label11")));
-    Text4->setText(chartText(QStringLiteral("Label12")));
-    Text5->setText(chartText(QStringLiteral("Label13")));
+    showFromStart(Text1, chartText(QStringLiteral("Label9")));
+    showFromStart(Text2, chartText(QStringLiteral("Label10")));
+    showFromStart(Text3, chartText(QStringLiteral("Label11")));
+    showFromStart(Text4, chartText(QStringLiteral("Label12")));
+    showFromStart(Text5, chartText(QStringLiteral("Label13")));
 }
 
 void EditorScreen::fillPickLists()
@@ -274,24 +287,24 @@ void EditorScreen::fillPickLists()
 
 void EditorScreen::showRecord(const PetRecord& record)
 {
-    Combo1->setCurrentText(Numbers::formatInteger(record.BirthYear));
-    Combo2->setCurrentText(Numbers::formatInteger(record.BirthMonth));
-    Combo3->setCurrentText(Numbers::formatInteger(record.BirthDay));
-    Combo4->setCurrentText(shownText(record.Kind));
-    Combo5->setCurrentText(shownText(record.Sex));
-    Combo6->setCurrentText(shownText(record.CoatColour));
-    Combo7->setCurrentText(shownText(record.Staff));
+    showFromStart(Combo1, Numbers::formatInteger(record.BirthYear));
+    showFromStart(Combo2, Numbers::formatInteger(record.BirthMonth));
+    showFromStart(Combo3, Numbers::formatInteger(record.BirthDay));
+    showFromStart(Combo4, shownText(record.Kind));
+    showFromStart(Combo5, shownText(record.Sex));
+    showFromStart(Combo6, shownText(record.CoatColour));
+    showFromStart(Combo7, shownText(record.Staff));
     // The boxes' 30-character limit cuts the space-padded memo lines.
-    Text6->setText(shownText(record.Memo1));
-    Text7->setText(shownText(record.Memo2));
-    Text8->setText(shownText(record.Memo3));
-    Text9->setText(shownText(record.Memo4));
-    Text10->setText(shownText(record.Memo5));
-    Text11->setText(shownText(record.Memo6));
-    Combo12->setCurrentText(shownText(record.Siblings));
-    Combo13->setCurrentText(shownText(record.Birthplace));
-    Text12->setText(Numbers::formatFloat(record.BirthWeight));
-    Text13->setText(Numbers::formatFloat(record.SaleWeight));
+    showFromStart(Text6, shownText(record.Memo1));
+    showFromStart(Text7, shownText(record.Memo2));
+    showFromStart(Text8, shownText(record.Memo3));
+    showFromStart(Text9, shownText(record.Memo4));
+    showFromStart(Text10, shownText(record.Memo5));
+    showFromStart(Text11, shownText(record.Memo6));
+    showFromStart(Combo12, shownText(record.Siblings));
+    showFromStart(Combo13, shownText(record.Birthplace));
+    showFromStart(Text12, Numbers::formatFloat(record.BirthWeight));
+    showFromStart(Text13, Numbers::formatFloat(record.SaleWeight));
 }
 
 void EditorScreen::writeFirstHistoryLine()
@@ -305,7 +318,7 @@ void EditorScreen::writeFirstHistoryLine()
 
 void EditorScreen::writeHistoryLine(QLineEdit* line)
 {
-    line->setText(historyLine());
+    showFromStart(line, historyLine());
 }
 
 QString EditorScreen::historyLine() const

@@ -456,6 +456,10 @@ void TestEditor::loadShowsTheRecordAndTheChartsHistoryLines()
     QCOMPARE(box(QStringLiteral("Text2"))->text(),
              QStringLiteral("2004年3月1日   混合ワクチン   済み") + QString(16, u' '));
     QCOMPARE(box(QStringLiteral("Text5"))->text(), QString(50, u' '));
+    // Filled boxes show the start of their text, not the padding at its end.
+    QCOMPARE(box(QStringLiteral("Text1"))->cursorPosition(), 0);
+    QCOMPARE(box(QStringLiteral("Text6"))->cursorPosition(), 0);
+    QCOMPARE(combo(QStringLiteral("Combo4"))->lineEdit()->cursorPosition(), 0);
     for (int n = 8; n <= 11; ++n)
         QCOMPARE(combo(QStringLiteral("Combo%1").arg(n))->currentText(), QString());
 }
@@ -597,6 +601,7 @@ void TestEditor::longHistoryLineShowsWholeAndIsStoredCut()
     click(QStringLiteral("Command3"));
     QCOMPARE(box(QStringLiteral("Text1"))->text(),
              QStringLiteral("2004年2月10日   ノミ・ダニ予防薬スポットタイプ大型犬用   済み"));
+    QCOMPARE(box(QStringLiteral("Text1"))->cursorPosition(), 0);
 
     click(QStringLiteral("Command1"));
     QTRY_VERIFY(!editor());
