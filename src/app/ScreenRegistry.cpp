@@ -79,6 +79,20 @@ bool ScreenRegistry::unload(ScreenName name)
     return !screen || screen->close();
 }
 
+void ScreenRegistry::moveTo(ScreenName from, Leave leave, ScreenName to)
+{
+    if (leave == Leave::Hide)
+        hide(from);
+    else if (!unload(from))
+        return;
+    try {
+        show(to);
+    } catch (...) {
+        show(from);
+        throw;
+    }
+}
+
 QWidget* ScreenRegistry::openHelp(const QString& address)
 {
     Q_ASSERT(browserFactory);

@@ -40,6 +40,11 @@ public:
     // Closes the screen with its unload behaviour. False when the screen refused to close.
     bool unload(ScreenName name);
 
+    // Leaves screen `from`, hiding or unloading it, and shows `to`. When `to` cannot open, `from`
+    // is shown again (loaded afresh if it was unloaded) and the failure goes on to the caller.
+    enum class Leave { Hide, Unload };
+    void moveTo(ScreenName from, Leave leave, ScreenName to);
+
     // A new help browser window on `address`, shown maximised.
     QWidget* openHelp(const QString& address);
 

@@ -60,16 +60,14 @@ void StartScreen::load()
 void StartScreen::goToCharts()
 {
     reportFailures(context.messages, this, [&] {
-        context.registry.unload(ScreenName::Form1);
-        context.registry.show(ScreenName::Form2);
+        context.registry.moveTo(ScreenName::Form1, ScreenRegistry::Leave::Unload, ScreenName::Form2);
     });
 }
 
 void StartScreen::goToMasterData()
 {
     reportFailures(context.messages, this, [&] {
-        context.registry.unload(ScreenName::Form1);
-        context.registry.show(ScreenName::Form4);
+        context.registry.moveTo(ScreenName::Form1, ScreenRegistry::Leave::Unload, ScreenName::Form4);
     });
 }
 

@@ -3,6 +3,7 @@
 #include "store/Failure.h"
 #include "support/ProgramFixture.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -25,6 +26,7 @@ private slots:
     void explicitEndClosesEverythingWithoutUnloading();
     void startScreenLoadsAfreshWhenShownAgain();
     void failingLoadLeavesTheScreenUnloaded();
+    void masterDataThatCannotOpenLeavesTheStartScreenOpen();
 
 private:
     QPushButton* button(const QString& window, const QString& name)
@@ -150,6 +152,18 @@ void TestApp::failingLoadLeavesTheScreenUnloaded()
     QVERIFY_THROWS_EXCEPTION(Failure, registry.show(ScreenName::Form3));
     QVERIFY(!registry.loaded(ScreenName::Form3));
     QCOMPARE(f->visibleWindowNames(), QStringList{QStringLiteral("Form1")});
+}
+
+void TestApp::masterDataThatCannotOpenLeavesTheStartScreenOpen()
+{
+    QDir().mkdir(QStringLiteral("unti.txt")); // a pick-list file that cannot be created
+    f->start();
+    QTest::mouseClick(button(QStringLiteral("Form1"), QStringLiteral("Command2")), Qt::LeftButton);
+    QCOMPARE(f->messages.asked.size(), 1);
+    QVERIFY(f->messages.asked.first().text.contains(QStringLiteral("unti.txt")));
+    QTRY_COMPARE(f->visibleWindowNames(), QStringList{QStringLiteral("Form1")});
+    QTest::qWait(20);
+    QCOMPARE(f->exits, 0);
 }
 
 QTEST_MAIN(TestApp)
