@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -111,7 +112,8 @@ private slots:
     void emptyFileHasNowhereToGo();
     void newEntryEndsAfterTheLastEditorRecord();
     void newEntrySearchTouchesOnlyNumberAndKind();
-    void blankedRecordIsPassedOver();
+    void failedSearchKeepsTheShownRecord();
+    void freeAndBlankedRecords();
     void tradingOnlyRecordStopsBothCommands();
     void quitCancelChangesNothing();
     void quitOkEndsWithoutUnloading();
@@ -141,6 +143,10 @@ private:
     void typeTrading(const QString& boxName, const QString& text);
     void tick();
     bool inDirectEntry() const;
+    QByteArray currentRecord() const
+    {
+        return QByteArray(reinterpret_cast<const char*>(&f->program->records().CurrentRecord), RecordLength);
+    }
     QString lastMessage() const
     {
         return f->messages.asked.isEmpty() ? QString() : f->messages.asked.last().text;
@@ -631,11 +637,42 @@ void TestChart::newEntrySearchTouchesOnlyNumberAndKind()
     QCOMPARE(label(QStringLiteral("Label3"))->text(), QString());
 }
 
-void TestChart::blankedRecordIsPassedOver()
+void TestChart::failedSearchKeepsTheShownRecord()
 {
+    writeFileBytes(DataFile, editorRecords(3));
+    QVERIFY(openChart());
+    // The file goes away after the search has read record 2.
+    connect(box(QStringLiteral("Text1")), &QLineEdit::textChanged, this, [](const QString& text) {
+        if (text == QStringLiteral("3")) {
+            QFile::rename(DataFile, QStringLiteral("aside.dt"));
+            QDir().mkdir(DataFile);
+        }
+    });
+    click(QStringLiteral("Command9"));
+    QVERIFY(QFileInfo(DataFile).isDir());
+    QCOMPARE(f->messages.asked.size(), 1);
+    QCOMPARE(box(QStringLiteral("Text1"))->text(), QStringLiteral("1"));
+    QCOMPARE(label(QStringLiteral("Label2"))->text().trimmed(), QStringLiteral("犬1"));
+    QCOMPARE(currentRecord(), editorRecords(1));
+}
+
+void TestChart::freeAndBlankedRecords()
+{
+    // Kind empty but sex shown: "＞" goes on, the search for a free record stops.
+    writeFileBytes(DataFile, editorRecords(1) + recordWith({{6, field(QStringLiteral("オス"), 10)}}) +
+                                 editorRecords(1));
+    QVERIFY(openChart());
+    click(QStringLiteral("Command6"));
+    QCOMPARE(label(QStringLiteral("Label3"))->text(), QStringLiteral("オス      "));
+    click(QStringLiteral("Command6"));
+    QCOMPARE(box(QStringLiteral("Text1"))->text(), QStringLiteral("3"));
+    typeRecordNumber(QStringLiteral("1"));
+    click(QStringLiteral("Command9"));
+    QCOMPARE(box(QStringLiteral("Text1"))->text(), QStringLiteral("2"));
+
+    // Blanked by the editor: spaces, not free.
     const QString blank;
     writeFileBytes(DataFile, editorRecords(2) + editorRecord(blank, blank, blank) + editorRecords(1));
-    QVERIFY(openChart());
     typeRecordNumber(QStringLiteral("2"));
     click(QStringLiteral("Command6"));
     QCOMPARE(box(QStringLiteral("Text1"))->text(), QStringLiteral("3"));
@@ -893,6 +930,8 @@ void TestChart::saveAboveTheLastPossibleRecordFails()
     QVERIFY(inDirectEntry());
     QCOMPARE(box(QStringLiteral("Text5"))->text(), QStringLiteral("1000円"));
     QCOMPARE(readFileBytes(DataFile), before);
+    // The shared record still holds what the file holds, not the refused values.
+    QCOMPARE(currentRecord(), QByteArray(RecordLength, '\0'));
 }
 
 void TestChart::saveToAnUnwritableFileKeepsTheTyping()
