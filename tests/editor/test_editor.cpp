@@ -119,6 +119,7 @@ private slots:
     void missingPickListStopsTheEditor_data();
     void missingPickListStopsTheEditor();
     void missingPickListFromTheChartButton();
+    void noRecordNumberNoEditor();
 
     void historyButtons();
     void longHistoryLineShowsWholeAndIsStoredCut();
@@ -286,8 +287,18 @@ void TestEditor::windowAndControlsAsDrawn_data()
     row("Combo10", "", {4080, 4500, 675, 300});
     row("Label15", "日", {4740, 4560, 240, 240});
     row("Combo11", "", {4980, 4500, 3015, 300});
+    row("Text7", "", {1920, 2760, 5655, 315});
+    row("Text8", "", {1920, 3060, 5655, 315});
+    row("Text9", "", {1920, 3360, 5655, 315});
+    row("Text10", "", {1920, 3660, 5655, 315});
     row("Command3", "1回目", {420, 4980, 735, 315});
     row("Text1", "", {1380, 4980, 5175, 315});
+    row("Command4", "2回目", {420, 5340, 735, 315});
+    row("Text2", "", {1380, 5340, 5175, 315});
+    row("Command5", "3回目", {420, 5700, 735, 315});
+    row("Text3", "", {1380, 5700, 5175, 315});
+    row("Command6", "4回目", {420, 6060, 735, 315});
+    row("Text4", "", {1380, 6060, 5175, 315});
     row("Command7", "5回目", {420, 6420, 735, 315});
     row("Text5", "", {1380, 6420, 5175, 315});
     row("Command2", "データ削除", {6780, 6960, 1095, 375});
@@ -352,6 +363,8 @@ void TestEditor::combosAndBoxesTakeInputAsTyped()
     for (int n = 1; n <= 13; ++n)
         QVERIFY(combo(QStringLiteral("Combo%1").arg(n))->isEditable());
     QComboBox* year = combo(QStringLiteral("Combo1"));
+    ProgramFixture::activate(editor());
+    QTRY_VERIFY(year->hasFocus());
     retype(year, QStringLiteral("2"));
     QCOMPARE(year->currentText(), QStringLiteral("2"));
     QTest::keyClick(year->lineEdit(), Qt::Key_Return);
@@ -555,6 +568,25 @@ void TestEditor::missingPickListFromTheChartButton()
              QStringLiteral(
                  "ファイルが見つかりません。 (iro.txt)\n「各種データ登録」画面を一度開くと作成されます。"));
     QVERIFY(!QFile::exists(QStringLiteral("iro.txt")));
+}
+
+void TestEditor::noRecordNumberNoEditor()
+{
+    writeFileBytes(RecordFileName, shibaRecord());
+    f->start();
+    QVERIFY_THROWS_EXCEPTION(Failure, registry().show(ScreenName::Form3));
+    QVERIFY(!registry().loaded(ScreenName::Form3));
+
+    showChart();
+    chartControl<QLineEdit>(QStringLiteral("Text1"))->setText(QStringLiteral("0"));
+    try {
+        registry().show(ScreenName::Form3);
+        QFAIL("the editor opened on record 0");
+    } catch (const Failure& failure) {
+        QCOMPARE(failure.description(), QStringLiteral("レコード番号が不正です。"));
+    }
+    QVERIFY(!registry().loaded(ScreenName::Form3));
+    QCOMPARE(readFileBytes(RecordFileName), shibaRecord());
 }
 
 void TestEditor::historyButtons()
