@@ -20,10 +20,26 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
 
 // Each trading field takes at most this many characters of its box.
 constexpr int TradingFieldLength = 30;
+
+// The screens were drawn in a proportional font. Where the fixed-pitch stand-in makes a caption
+// wider than its control, the letters are set closer together so that the whole caption shows.
+void narrowToFit(QWidget* control, const QString& caption)
+{
+    const int textWidth = QFontMetrics(control->font()).horizontalAdvance(caption);
+    // Room for the caption: what the control needs around it (a tick box, margins) is left out.
+    const int room = control->width() - (control->sizeHint().width() - textWidth);
+    if (textWidth <= room)
+        return;
+    QFont font = control->font();
+    font.setLetterSpacing(QFont::PercentageSpacing, std::floor(100.0 * room / textWidth));
+    control->setFont(font);
+}
 
 QLabel* newLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                  int height)
@@ -33,6 +49,7 @@ QLabel* newLabel(QWidget* parent, const QString& name, const QString& caption, i
     // Stored texts are shown as they are, never read as markup.
     label->setTextFormat(Qt::PlainText);
     placeTwips(label, left, top, width, height);
+    narrowToFit(label, caption);
     return label;
 }
 
@@ -81,6 +98,8 @@ QLineEdit* memoBox(QWidget* parent, const QString& name, int top)
 {
     QLineEdit* box = newBox(parent, name, 4800, top, 5535, 315);
     box->setReadOnly(true);
+    // Display only, yet white like the other boxes.
+    setGround(box, Colours::White);
     return box;
 }
 
@@ -233,6 +252,7 @@ void ChartScreen::buildTradingArea()
     Check1->setObjectName(QStringLiteral("Check1"));
     placeTwips(Check1, 5400, 3660, 3795, 315);
     setColours(Check1, Colours::White, Colours::Red);
+    narrowToFit(Check1, Check1->text());
     // The tick box itself stays white on the red ground.
     QPalette palette = Check1->palette();
     palette.setColor(QPalette::Base, Colours::White);
