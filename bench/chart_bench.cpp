@@ -1,0 +1,83 @@
+// "新規入力" on the chart screen across a full data file: it reads one record per step, opening and
+// closing the file each time, until it meets the free record after the last one.
+
+#include "app/ScreenRegistry.h"
+#include "store/PetRecord.h"
+#include "support/ProgramFixture.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// One record short of the most the file can hold, so the search ends on the last possible number.
+constexpr int RecordsInFile = 32766;
+
+// Records as the editor writes them: every text field space-padded, the kind never empty.
+const QByteArray& editorWrittenFile()
+{
+    static const QByteArray bytes = [] {
+        PetRecord record{};
+        record.BirthYear = 2025;
+        record.BirthMonth = 6;
+        record.BirthDay = 15;
+        setText(record.Sex, QStringLiteral("オス"));
+        setText(record.Kind, QStringLiteral("柴犬"));
+        setText(record.CoatColour, QStringLiteral("赤"));
+        setText(record.Staff, QStringLiteral("佐藤"));
+        for (auto* line : {&record.Medication1, &record.Medication2, &record.Medication3, &record.Medication4,
+                           &record.Medication5})
+            setText(*line, QString());
+        for (auto* line :
+             {&record.Memo1, &record.Memo2, &record.Memo3, &record.Memo4, &record.Memo5, &record.Memo6})
+            setText(*line, QString());
+        setText(record.Siblings, QStringLiteral("3"));
+        setText(record.Birthplace, QStringLiteral("関東地方"));
+        record.BirthWeight = 0.25f;
+        record.SaleWeight = 3.0f;
+        return QByteArray(reinterpret_cast<const char*>(&record), RecordLength).repeated(RecordsInFile);
+    }();
+    return bytes;
+}
+
+void newEntryFromRecordOne(benchmark::State& state)
+{
+    ProgramFixture fixture;
+    writeFileBytes(QStringLiteral("detapetto.dt"), editorWrittenFile());
+    fixture.program->registry().show(ScreenName::Form2);
+    auto* number = fixture.control<QLineEdit>(QStringLiteral("Form2"), QStringLiteral("Text1"));
+    auto* newEntry = fixture.control<QPushButton>(QStringLiteral("Form2"), QStringLiteral("Command9"));
+    const QString freeRecord = QString::number(RecordsInFile + 1);
+
+    for (auto _ : state) {
+        state.PauseTiming();
+        number->setText(QStringLiteral("1"));
+        QTest::keyClick(number, Qt::Key_Return);
+        state.ResumeTiming();
+
+        newEntry->click();
+
+        state.PauseTiming();
+        if (number->text() != freeRecord)
+            state.SkipWithError("the search did not end on the free record after the last one");
+        state.ResumeTiming();
+    }
+}
+
+} // namespace
+
+BENCHMARK(newEntryFromRecordOne)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(7);
+
+int main(int argc, char* argv[])
+{
+    benchmark::Initialize(&argc, argv);
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
