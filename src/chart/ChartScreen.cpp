@@ -141,7 +141,7 @@ ChartScreen::ChartScreen(ScreenContext& context) : ScreenWindow(context), Timer1
     buildLayout();
     connect(&ActivationWatcher::instance(), &ActivationWatcher::activated, this, &ChartScreen::becameActive);
     connect(Timer1, &QTimer::timeout, this, &ChartScreen::tick);
-    connect(Text1, &QLineEdit::returnPressed, this, &ChartScreen::recordNumberEntered);
+    connect(Text1, &QLineEdit::returnPressed, this, &ChartScreen::showTypedRecord);
     connect(Text1, &QLineEdit::editingFinished, this, &ChartScreen::recordNumberLeft);
     connect(Command1, &QPushButton::clicked, this, &ChartScreen::openEditor);
     connect(Command2, &QPushButton::clicked, this, &ChartScreen::openMasterData);
@@ -296,9 +296,9 @@ void ChartScreen::load()
 
 bool ChartScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only the five trading boxes are watched.
+    // Only the five trading boxes are watched: the focus entering one starts direct entry.
     if (event->type() == QEvent::FocusIn)
-        tradingFieldEntered();
+        setDirectEntryMode(true);
     return ScreenWindow::eventFilter(watched, event);
 }
 
@@ -319,11 +319,6 @@ void ChartScreen::tick()
     QFont font = Command7->font();
     font.setBold(!font.bold());
     Command7->setFont(font);
-}
-
-void ChartScreen::recordNumberEntered()
-{
-    showTypedRecord();
 }
 
 void ChartScreen::recordNumberLeft()
@@ -417,11 +412,6 @@ void ChartScreen::quit()
 void ChartScreen::openHelp()
 {
     context.registry.openHelp(HelpPageAddress);
-}
-
-void ChartScreen::tradingFieldEntered()
-{
-    setDirectEntryMode(true);
 }
 
 void ChartScreen::saveTradingFields()

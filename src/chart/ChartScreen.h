@@ -33,7 +33,6 @@ private:
     // Events.
     void becameActive(QWidget* window);
     void tick();
-    void recordNumberEntered();
     void recordNumberLeft();
     void previousRecord();
     void nextRecord();
@@ -42,7 +41,6 @@ private:
     void openMasterData();
     void quit();
     void openHelp();
-    void tradingFieldEntered();
     void saveTradingFields();
 
     // Steps.
