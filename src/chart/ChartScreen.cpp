@@ -372,31 +372,17 @@ void ChartScreen::newEntry()
 
 void ChartScreen::openEditor()
 {
-    ScreenRegistry& registry = context.registry;
+    // The chart stays loaded while the editor reads its record number and history lines. When the
+    // editor refuses to open, the chart comes back before the user hears why.
     reportFailures(context.messages, this, [&] {
-        registry.hide(ScreenName::Form2);
-        try {
-            registry.show(ScreenName::Form3);
-        } catch (...) {
-            // The editor refused to open: the chart comes back, then the user hears why.
-            registry.show(ScreenName::Form2);
-            throw;
-        }
+        context.registry.moveTo(ScreenName::Form2, ScreenRegistry::Leave::Hide, ScreenName::Form3);
     });
 }
 
 void ChartScreen::openMasterData()
 {
-    ScreenRegistry& registry = context.registry;
     reportFailures(context.messages, this, [&] {
-        registry.unload(ScreenName::Form2);
-        try {
-            registry.show(ScreenName::Form4);
-        } catch (...) {
-            // Without the master-data screen the user would be left with no window at all.
-            registry.show(ScreenName::Form2);
-            throw;
-        }
+        context.registry.moveTo(ScreenName::Form2, ScreenRegistry::Leave::Unload, ScreenName::Form4);
     });
 }
 
