@@ -402,20 +402,11 @@ void ChartScreen::openHelp()
 
 void ChartScreen::saveTradingFields()
 {
-    RecordFile& records = context.records;
-    const PetRecord shown = records.CurrentRecord;
-    PetRecord saved = shown;
+    PetRecord saved = context.records.CurrentRecord;
     copyTradingBoxesInto(saved);
+    // A refused save keeps the typed values in their boxes and direct entry on, for another try.
     reportFailures(context.messages, this, [&] {
-        records.CurrentRecord = saved;
-        try {
-            records.StoreRecord(shownNumber);
-        } catch (...) {
-            // Nothing was written: the shared record goes back to what the file holds, and the
-            // typed values wait in their boxes for another try.
-            records.CurrentRecord = shown;
-            throw;
-        }
+        context.records.StoreRecord(shownNumber, saved);
         // The save button is about to hide; the focus must not land in a trading box, which
         // would start direct entry again.
         Text1->setFocus();

@@ -388,7 +388,7 @@ void EditorScreen::save()
         Text13->setText(QStringLiteral("0"));
     // Every conversion is done before the file is opened, so a failed one stores nothing.
     const PetRecord record = recordFromControls();
-    storeRecord(record, readRecordNumber(Label2->text()));
+    context.records.StoreRecord(readRecordNumber(Label2->text()), record);
 }
 
 PetRecord EditorScreen::recordFromControls() const
@@ -417,18 +417,4 @@ PetRecord EditorScreen::recordFromControls() const
     record.BirthWeight = Numbers::readWeight(Text12->text());
     record.SaleWeight = Numbers::readWeight(Text13->text());
     return record;
-}
-
-// The shared record takes the new chart only when it is stored; a refused store leaves it as it was.
-void EditorScreen::storeRecord(const PetRecord& record, qint32 number)
-{
-    RecordFile& records = context.records;
-    const PetRecord previous = records.CurrentRecord;
-    records.CurrentRecord = record;
-    try {
-        records.StoreRecord(number);
-    } catch (...) {
-        records.CurrentRecord = previous;
-        throw;
-    }
 }

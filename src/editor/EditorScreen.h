@@ -49,7 +49,6 @@ private:
 
     void save();
     PetRecord recordFromControls() const;
-    void storeRecord(const PetRecord& record, qint32 number);
 
     // The record as the load read it: the trading fields, which the editor never shows, go back
     // from here exactly as they came.

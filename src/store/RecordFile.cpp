@@ -67,6 +67,18 @@ void RecordFile::StoreRecord(qint32 number)
         throw Failure::cannotWrite(name);
 }
 
+void RecordFile::StoreRecord(qint32 number, const PetRecord& changed)
+{
+    const PetRecord previous = CurrentRecord;
+    CurrentRecord = changed;
+    try {
+        StoreRecord(number);
+    } catch (...) {
+        CurrentRecord = previous;
+        throw;
+    }
+}
+
 qint32 readRecordNumber(const QString& text)
 {
     return Numbers::toInt32(Numbers::readNumber(text));

@@ -20,6 +20,9 @@ public:
     void LoadRecord(qint32 number);
     // Writes CurrentRecord as record `number`, extending the file with zero bytes where needed.
     void StoreRecord(qint32 number);
+    // Stores `changed` as record `number`; CurrentRecord takes it only once it is on file, so a
+    // refused store leaves the shared record as it was.
+    void StoreRecord(qint32 number, const PetRecord& changed);
 
     const QString& fileName() const { return name; }
 

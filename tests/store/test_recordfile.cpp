@@ -33,6 +33,7 @@ private slots:
     void storingPastRecord32767IsRefusedBeforeTheFileIsTouched();
     void recordNumberBelowOneFails();
     void unopenableFileIsAFailureAndNothingIsWritten();
+    void refusedStoreOfAChangedRecordKeepsTheSharedRecord();
     void fileIsClosedAfterEveryCall();
     void recordNumberFromText_data();
     void recordNumberFromText();
@@ -52,9 +53,10 @@ const QString BadRecordNumber = QStringLiteral("レコード番号が不正で�
     X(Sex)                                                                                                   \
     X(Kind)                                                                                                  \
     X(CoatColour)                                                                                            \
-    X(Staff) X(Medication1) X(Medication2) X(Medication3) X(Medication4) X(Medication5) X(Memo1) X(Memo2)    \
-        X(Memo3) X(Memo4) X(Memo5) X(Memo6) X(Siblings) X(Birthplace) X(PurchaseDate) X(Supplier)            \
-            X(PurchaseCost) X(PlannedPrice) X(SaleDate)
+    X(Staff)                                                                                                 \
+    X(Medication1) X(Medication2) X(Medication3) X(Medication4) X(Medication5) X(Memo1) X(Memo2) X(Memo3)    \
+        X(Memo4) X(Memo5) X(Memo6) X(Siblings) X(Birthplace) X(PurchaseDate) X(Supplier) X(PurchaseCost)     \
+            X(PlannedPrice) X(SaleDate)
 
 // By value: the packed record's floats are not aligned for a reference.
 quint32 bitsOf(float value)
@@ -360,6 +362,20 @@ void TestRecordFile::unopenableFileIsAFailureAndNothingIsWritten()
             QDir(FileName).isEmpty(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System));
         QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList{FileName});
     }
+}
+
+void TestRecordFile::refusedStoreOfAChangedRecordKeepsTheSharedRecord()
+{
+    RecordFile records;
+    records.CurrentRecord = sampleRecord();
+    PetRecord changed = sampleRecord();
+    setText(changed.Kind, QStringLiteral("柴犬"));
+    QVERIFY_THROWS_EXCEPTION(Failure, records.StoreRecord(32768, changed));
+    QCOMPARE(bytesOf(records.CurrentRecord), bytesOf(sampleRecord()));
+
+    records.StoreRecord(2, changed);
+    QCOMPARE(bytesOf(records.CurrentRecord), bytesOf(changed));
+    QCOMPARE(recordBytes(FileName, 2), bytesOf(changed));
 }
 
 void TestRecordFile::fileIsClosedAfterEveryCall()
