@@ -4,7 +4,7 @@
 #include "platform/FailureReport.h"
 #include "platform/InputMethod.h"
 #include "platform/Look.h"
-#include "platform/SortedInsert.h"
+#include "platform/JapaneseOrder.h"
 #include "platform/Twips.h"
 #include "store/Failure.h"
 #include "store/Numbers.h"
@@ -43,18 +43,6 @@ QStringList readPickList(const QString& fileName)
         throw Failure(Failure::fileNotFound(fileName).description() +
                       QStringLiteral("\n「各種データ登録」画面を一度開くと作成されます。"));
     return PickListFile::readItems(fileName);
-}
-
-void addItemsSorted(QComboBox* combo, const QStringList& items)
-{
-    QStringList sorted;
-    for (int i = 0; i < combo->count(); ++i)
-        sorted.append(combo->itemText(i));
-    for (const QString& item : items) {
-        const int place = sortedInsertPosition(sorted, item);
-        sorted.insert(place, item);
-        combo->insertItem(place, item);
-    }
 }
 
 // A box the program fills shows the start of its text, however long, not the end.
@@ -274,10 +262,10 @@ void EditorScreen::takeHistoryLinesFromChart()
 
 void EditorScreen::fillPickLists()
 {
-    addItemsSorted(Combo4, readPickList(QStringLiteral("syurui.txt")));
-    addItemsSorted(Combo6, readPickList(QStringLiteral("iro.txt")));
-    addItemsSorted(Combo7, readPickList(QStringLiteral("tokucyou.txt")));
-    addItemsSorted(Combo11, readPickList(QStringLiteral("kusuri.txt")));
+    Combo4->addItems(sortedJapanese(readPickList(QStringLiteral("syurui.txt"))));
+    Combo6->addItems(sortedJapanese(readPickList(QStringLiteral("iro.txt"))));
+    Combo7->addItems(sortedJapanese(readPickList(QStringLiteral("tokucyou.txt"))));
+    Combo11->addItems(sortedJapanese(readPickList(QStringLiteral("kusuri.txt"))));
     Combo12->addItems(readPickList(QStringLiteral("taicyou.txt")));
     Combo13->addItems(readPickList(QStringLiteral("shoku.txt")));
     // Adding to an empty combo picks its first item; nothing is picked until the record is shown.

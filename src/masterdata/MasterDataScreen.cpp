@@ -4,7 +4,7 @@
 #include "platform/FailureReport.h"
 #include "platform/InputMethod.h"
 #include "platform/Look.h"
-#include "platform/SortedInsert.h"
+#include "platform/JapaneseOrder.h"
 #include "platform/Twips.h"
 #include "store/PickListFile.h"
 #include "store/ShopSettings.h"
@@ -308,16 +308,8 @@ bool MasterDataScreen::unload()
 
 void MasterDataScreen::showItems(PickListGroup& group, const QStringList& items)
 {
-    QStringList shown;
-    if (group.sorted) {
-        shown.reserve(items.size());
-        for (const QString& item : items)
-            shown.insert(sortedInsertPosition(shown, item), item);
-    } else {
-        shown = items;
-    }
     group.list->clear();
-    group.list->addItems(shown);
+    group.list->addItems(group.sorted ? sortedJapanese(items) : items);
 }
 
 void MasterDataScreen::saveShopDetails()
