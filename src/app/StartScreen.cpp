@@ -27,7 +27,7 @@ void StartScreen::buildLayout()
     setObjectName(QStringLiteral("Form1"));
     makeFixedDialog(this, QStringLiteral("ソラニカ"));
     fixClientAreaTwips(this, 5715, 2955);
-    setGround(this, Colours::LightGrey);
+    setWindowGround(this, Colours::LightGrey);
     setFont(gothicFont(9));
 
     Label3->setObjectName(QStringLiteral("Label3"));

@@ -160,7 +160,7 @@ void ChartScreen::buildLayout()
     setObjectName(QStringLiteral("Form2"));
     makeFixedDialog(this, QStringLiteral("カルテ"));
     fixClientAreaTwips(this, 10530, 7410);
-    setGround(this, Colours::PaleGrey);
+    setWindowGround(this, Colours::PaleGrey);
     setFont(gothicFont(9));
 
     Label25 = newLabel(this, QStringLiteral("Label25"), QString(), 180, 180, 2835, 315);

@@ -36,6 +36,13 @@ void setGround(QWidget* widget, const QColor& ground)
     widget->setAutoFillBackground(true);
 }
 
+void setWindowGround(QWidget* window, const QColor& ground)
+{
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, ground);
+    window->setPalette(palette);
+}
+
 void makeFixedDialog(QWidget* window, const QString& caption)
 {
     window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -11,6 +11,8 @@ QFont gothicFont(double pointSize, bool bold = false);
 // Text and ground colours of a label, box or button.
 void setColours(QWidget* widget, const QColor& text, const QColor& ground);
 void setGround(QWidget* widget, const QColor& ground);
+// The ground of a window only; its boxes and buttons keep their own colours.
+void setWindowGround(QWidget* window, const QColor& ground);
 
 // A fixed-size dialog window: title and close box only.
 void makeFixedDialog(QWidget* window, const QString& caption);
