@@ -3,6 +3,7 @@
 #include "app/HelpPage.h"
 #include "app/ScreenRegistry.h"
 #include "platform/Clock.h"
+#include "platform/Controls.h"
 #include "platform/FailureReport.h"
 #include "platform/Look.h"
 #include "platform/Twips.h"
@@ -10,11 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-StartScreen::StartScreen(ScreenContext& context)
-    : ScreenWindow(context), Label3(new QLabel(this)),
-      Command1(new QPushButton(QStringLiteral("スタート"), this)),
-      Command2(new QPushButton(QStringLiteral("各データ"), this)),
-      Command3(new QPushButton(QStringLiteral("ヘルプページ表示"), this))
+StartScreen::StartScreen(ScreenContext& context) : ScreenWindow(context)
 {
     buildLayout();
     connect(Command1, &QPushButton::clicked, this, &StartScreen::goToCharts);
@@ -30,25 +27,17 @@ void StartScreen::buildLayout()
     setWindowGround(this, Colours::LightGrey);
     setFont(gothicFont(9));
 
-    Label3->setObjectName(QStringLiteral("Label3"));
-    placeTwips(Label3, 180, 60, 2595, 315);
+    Label3 = newLabel(this, QStringLiteral("Label3"), QString(), 180, 60, 2595, 315);
     Label3->setFont(gothicFont(9.75, true));
     Label3->setAlignment(Qt::AlignCenter);
     Label3->setFrameStyle(QFrame::Box | QFrame::Plain);
     setColours(Label3, Colours::Black, Colours::White);
 
-    Command1->setObjectName(QStringLiteral("Command1"));
-    placeTwips(Command1, 180, 480, 2595, 1095);
-    Command2->setObjectName(QStringLiteral("Command2"));
-    placeTwips(Command2, 2880, 480, 2535, 795);
-    Command3->setObjectName(QStringLiteral("Command3"));
-    placeTwips(Command3, 180, 1620, 2595, 1035);
-    for (QPushButton* button : {Command1, Command2, Command3}) {
-        button->setFont(gothicFont(9));
-        button->setAutoDefault(false);
-    }
-    setTabOrder(Command1, Command2);
-    setTabOrder(Command2, Command3);
+    Command1 = newButton(this, QStringLiteral("Command1"), QStringLiteral("スタート"), 180, 480, 2595, 1095);
+    Command2 = newButton(this, QStringLiteral("Command2"), QStringLiteral("各データ"), 2880, 480, 2535, 795);
+    Command3 = newButton(this, QStringLiteral("Command3"), QStringLiteral("ヘルプページ表示"), 180, 1620,
+                         2595, 1035);
+    setFocusOrder({Command1, Command2, Command3});
     Command1->setFocus();
 }
 

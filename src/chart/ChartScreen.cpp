@@ -4,6 +4,7 @@
 #include "app/ScreenRegistry.h"
 #include "platform/ActivationWatcher.h"
 #include "platform/Clock.h"
+#include "platform/Controls.h"
 #include "platform/FailureReport.h"
 #include "platform/InputMethod.h"
 #include "platform/Look.h"
@@ -20,38 +21,10 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <cmath>
-
 namespace {
 
 // Each trading field takes at most this many characters of its box.
 constexpr int TradingFieldLength = 30;
-
-// The screens were drawn in a proportional font. Where the fixed-pitch stand-in makes a caption
-// wider than its control, the letters are set closer together so that the whole caption shows.
-void narrowToFit(QWidget* control, const QString& caption)
-{
-    const int textWidth = QFontMetrics(control->font()).horizontalAdvance(caption);
-    // Room for the caption: what the control needs around it (a tick box, margins) is left out.
-    const int room = control->width() - (control->sizeHint().width() - textWidth);
-    if (textWidth <= room)
-        return;
-    QFont font = control->font();
-    font.setLetterSpacing(QFont::PercentageSpacing, std::floor(100.0 * room / textWidth));
-    control->setFont(font);
-}
-
-QLabel* newLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
-                 int height)
-{
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    // Stored texts are shown as they are, never read as markup.
-    label->setTextFormat(Qt::PlainText);
-    placeTwips(label, left, top, width, height);
-    narrowToFit(label, caption);
-    return label;
-}
 
 QLabel* heading(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                 int height)
@@ -76,24 +49,6 @@ QLabel* valueLabel(QWidget* parent, const QString& name, int left, int top, int 
     return label;
 }
 
-QPushButton* newButton(QWidget* parent, const QString& name, const QString& caption, int left, int top,
-                       int width, int height)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    placeTwips(button, left, top, width, height);
-    return button;
-}
-
-QLineEdit* newBox(QWidget* parent, const QString& name, int left, int top, int width, int height)
-{
-    auto* box = new QLineEdit(parent);
-    box->setObjectName(name);
-    placeTwips(box, left, top, width, height);
-    return box;
-}
-
 QLineEdit* memoBox(QWidget* parent, const QString& name, int top)
 {
     QLineEdit* box = newBox(parent, name, 4800, top, 5535, 315);
@@ -108,23 +63,6 @@ QLineEdit* tradingBox(QWidget* parent, const QString& name, int top)
     QLineEdit* box = newBox(parent, name, 6300, top, 2295, 315);
     setHiraganaInput(box);
     return box;
-}
-
-// A rectangle drawn around a group of controls; it lies beneath them and lets clicks through.
-QFrame* frameShape(QWidget* parent, const QString& name, const QColor& colour, int left, int top, int width,
-                   int height)
-{
-    auto* shape = new QFrame(parent);
-    shape->setObjectName(name);
-    shape->setFrameStyle(QFrame::Box | QFrame::Plain);
-    shape->setLineWidth(2);
-    QPalette palette = shape->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    shape->setPalette(palette);
-    shape->setAttribute(Qt::WA_TransparentForMouseEvents);
-    placeTwips(shape, left, top, width, height);
-    shape->lower();
-    return shape;
 }
 
 // Long texts are shown from their beginning, not scrolled to their end.
@@ -224,7 +162,7 @@ void ChartScreen::buildRecordArea()
     Label39 = heading(this, QStringLiteral("Label39"), QStringLiteral("現在（Ｋｇ）"), 1860, 3180, 915, 255);
     Label35 = valueLabel(this, QStringLiteral("Label35"), 2760, 3180, 615, 255);
 
-    Shape2 = frameShape(this, QStringLiteral("Shape2"), Colours::Blue, 180, 3780, 4095, 1875);
+    Shape2 = newShape(this, QStringLiteral("Shape2"), Colours::Blue, 2, 180, 3780, 4095, 1875);
     Label8 = newLabel(this, QStringLiteral("Label8"), QStringLiteral("投薬履歴"), 1080, 3660, 1875, 315);
     setColours(Label8, Colours::White, Colours::Blue);
     Label9 = valueLabel(this, QStringLiteral("Label9"), 240, 4020, 3855, 255);
@@ -247,7 +185,7 @@ void ChartScreen::buildNotesArea()
 
 void ChartScreen::buildTradingArea()
 {
-    Shape1 = frameShape(this, QStringLiteral("Shape1"), Colours::Red, 4860, 3780, 5475, 2175);
+    Shape1 = newShape(this, QStringLiteral("Shape1"), Colours::Red, 2, 4860, 3780, 5475, 2175);
     Check1 = new QCheckBox(QStringLiteral("　この部分もプリントする　(　直接入力項目　）"), this);
     Check1->setObjectName(QStringLiteral("Check1"));
     placeTwips(Check1, 5400, 3660, 3795, 315);

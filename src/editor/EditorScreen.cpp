@@ -1,6 +1,7 @@
 #include "editor/EditorScreen.h"
 
 #include "app/ScreenRegistry.h"
+#include "platform/Controls.h"
 #include "platform/FailureReport.h"
 #include "platform/InputMethod.h"
 #include "platform/Look.h"
@@ -87,22 +88,19 @@ void EditorScreen::buildLayout()
     setFont(gothicFont(9));
 
     // The frame goes first so that it lies beneath the history controls it surrounds.
-    Shape1 = new QFrame(this);
-    Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    placeTwips(Shape1, 120, 4380, 8775, 2475);
+    Shape1 = newShape(this, QStringLiteral("Shape1"), Colours::Black, 1, 120, 4380, 8775, 2475);
 
     Label1 = addTitle(QStringLiteral("Label1"), QStringLiteral("整理番号"), 420, 240, 1395, 255);
-    Label2 = addLabel(QStringLiteral("Label2"), QString(), 1860, 240, 735, 255);
+    Label2 = newLabel(this, QStringLiteral("Label2"), QString(), 1860, 240, 735, 255);
     setGround(Label2, Colours::LightCyan);
 
     Label3 = addTitle(QStringLiteral("Label3"), QStringLiteral("生年月日"), 420, 660, 1395, 255);
     Combo1 = addCombo(QStringLiteral("Combo1"), numbersFrom(2003, 2020), 1920, 600, 915);
-    Label4 = addLabel(QStringLiteral("Label4"), QStringLiteral("年"), 2880, 660, 240, 240);
+    Label4 = newLabel(this, QStringLiteral("Label4"), QStringLiteral("年"), 2880, 660, 240, 240);
     Combo2 = addCombo(QStringLiteral("Combo2"), numbersFrom(1, 12), 3180, 600, 675);
-    Label5 = addLabel(QStringLiteral("Label5"), QStringLiteral("月"), 3900, 660, 240, 240);
+    Label5 = newLabel(this, QStringLiteral("Label5"), QStringLiteral("月"), 3900, 660, 240, 240);
     Combo3 = addCombo(QStringLiteral("Combo3"), numbersFrom(1, 31), 4200, 600, 675);
-    Label6 = addLabel(QStringLiteral("Label6"), QStringLiteral("日"), 4920, 660, 240, 240);
+    Label6 = newLabel(this, QStringLiteral("Label6"), QStringLiteral("日"), 4920, 660, 240, 240);
 
     Label7 = addTitle(QStringLiteral("Label7"), QStringLiteral("種類"), 420, 1020, 1395, 255);
     Combo4 = addCombo(QStringLiteral("Combo4"), {}, 1920, 960, 3675);
@@ -121,21 +119,21 @@ void EditorScreen::buildLayout()
     Label17 = addTitle(QStringLiteral("Label17"), QStringLiteral("出生地"), 5820, 1320, 1095, 315);
     Combo13 = addCombo(QStringLiteral("Combo13"), Regions, 7020, 1320, 1875);
     Label18 = addTitle(QStringLiteral("Label18"), QStringLiteral("出生時体重"), 5820, 1680, 1095, 315);
-    Text12 = addBox(QStringLiteral("Text12"), 7020, 1680, 915);
-    Label21 = addLabel(QStringLiteral("Label21"), QStringLiteral("Kg"), 7980, 1740, 255, 240);
+    Text12 = newBox(this, QStringLiteral("Text12"), 7020, 1680, 915, 315);
+    Label21 = newLabel(this, QStringLiteral("Label21"), QStringLiteral("Kg"), 7980, 1740, 255, 240);
     Label19 = addTitle(QStringLiteral("Label19"), QStringLiteral("販売時体重"), 5820, 2040, 1095, 315);
-    Text13 = addBox(QStringLiteral("Text13"), 7020, 2040, 915);
-    Label22 = addLabel(QStringLiteral("Label22"), QStringLiteral("Kg"), 7980, 2100, 255, 240);
+    Text13 = newBox(this, QStringLiteral("Text13"), 7020, 2040, 915, 315);
+    Label22 = newLabel(this, QStringLiteral("Label22"), QStringLiteral("Kg"), 7980, 2100, 255, 240);
     for (QLineEdit* weight : {Text12, Text13})
         setInputMethodOff(weight);
 
     Label12 = addTitle(QStringLiteral("Label12"), QStringLiteral("記録,メモ"), 420, 2460, 1395, 315);
-    Text6 = addBox(QStringLiteral("Text6"), 1920, 2460, 5655);
-    Text7 = addBox(QStringLiteral("Text7"), 1920, 2760, 5655);
-    Text8 = addBox(QStringLiteral("Text8"), 1920, 3060, 5655);
-    Text9 = addBox(QStringLiteral("Text9"), 1920, 3360, 5655);
-    Text10 = addBox(QStringLiteral("Text10"), 1920, 3660, 5655);
-    Text11 = addBox(QStringLiteral("Text11"), 1920, 3960, 5655);
+    Text6 = newBox(this, QStringLiteral("Text6"), 1920, 2460, 5655, 315);
+    Text7 = newBox(this, QStringLiteral("Text7"), 1920, 2760, 5655, 315);
+    Text8 = newBox(this, QStringLiteral("Text8"), 1920, 3060, 5655, 315);
+    Text9 = newBox(this, QStringLiteral("Text9"), 1920, 3360, 5655, 315);
+    Text10 = newBox(this, QStringLiteral("Text10"), 1920, 3660, 5655, 315);
+    Text11 = newBox(this, QStringLiteral("Text11"), 1920, 3960, 5655, 315);
     for (QLineEdit* memo : {Text6, Text7, Text8, Text9, Text10, Text11}) {
         // Qt counts UTF-16 units, so a full-width character counts as one of the 30.
         memo->setMaxLength(30);
@@ -144,44 +142,39 @@ void EditorScreen::buildLayout()
 
     Label11 = addTitle(QStringLiteral("Label11"), QStringLiteral("投薬、投与履歴"), 420, 4560, 1395, 255);
     Combo8 = addCombo(QStringLiteral("Combo8"), numbersFrom(2003, 2020), 1920, 4500, 1035);
-    Label13 = addLabel(QStringLiteral("Label13"), QStringLiteral("年"), 2940, 4560, 240, 240);
+    Label13 = newLabel(this, QStringLiteral("Label13"), QStringLiteral("年"), 2940, 4560, 240, 240);
     Combo9 = addCombo(QStringLiteral("Combo9"), numbersFrom(1, 12), 3180, 4500, 675);
-    Label14 = addLabel(QStringLiteral("Label14"), QStringLiteral("月"), 3840, 4560, 240, 240);
+    Label14 = newLabel(this, QStringLiteral("Label14"), QStringLiteral("月"), 3840, 4560, 240, 240);
     Combo10 = addCombo(QStringLiteral("Combo10"), numbersFrom(1, 31), 4080, 4500, 675);
-    Label15 = addLabel(QStringLiteral("Label15"), QStringLiteral("日"), 4740, 4560, 240, 240);
+    Label15 = newLabel(this, QStringLiteral("Label15"), QStringLiteral("日"), 4740, 4560, 240, 240);
     Combo11 = addCombo(QStringLiteral("Combo11"), {}, 4980, 4500, 3015);
 
-    Command3 = addButton(QStringLiteral("Command3"), QStringLiteral("1回目"), 420, 4980, 735, 315);
-    Command4 = addButton(QStringLiteral("Command4"), QStringLiteral("2回目"), 420, 5340, 735, 315);
-    Command5 = addButton(QStringLiteral("Command5"), QStringLiteral("3回目"), 420, 5700, 735, 315);
-    Command6 = addButton(QStringLiteral("Command6"), QStringLiteral("4回目"), 420, 6060, 735, 315);
-    Command7 = addButton(QStringLiteral("Command7"), QStringLiteral("5回目"), 420, 6420, 735, 315);
-    Text1 = addBox(QStringLiteral("Text1"), 1380, 4980, 5175);
-    Text2 = addBox(QStringLiteral("Text2"), 1380, 5340, 5175);
-    Text3 = addBox(QStringLiteral("Text3"), 1380, 5700, 5175);
-    Text4 = addBox(QStringLiteral("Text4"), 1380, 6060, 5175);
-    Text5 = addBox(QStringLiteral("Text5"), 1380, 6420, 5175);
+    Command3 = newButton(this, QStringLiteral("Command3"), QStringLiteral("1回目"), 420, 4980, 735, 315);
+    Command4 = newButton(this, QStringLiteral("Command4"), QStringLiteral("2回目"), 420, 5340, 735, 315);
+    Command5 = newButton(this, QStringLiteral("Command5"), QStringLiteral("3回目"), 420, 5700, 735, 315);
+    Command6 = newButton(this, QStringLiteral("Command6"), QStringLiteral("4回目"), 420, 6060, 735, 315);
+    Command7 = newButton(this, QStringLiteral("Command7"), QStringLiteral("5回目"), 420, 6420, 735, 315);
+    Text1 = newBox(this, QStringLiteral("Text1"), 1380, 4980, 5175, 315);
+    Text2 = newBox(this, QStringLiteral("Text2"), 1380, 5340, 5175, 315);
+    Text3 = newBox(this, QStringLiteral("Text3"), 1380, 5700, 5175, 315);
+    Text4 = newBox(this, QStringLiteral("Text4"), 1380, 6060, 5175, 315);
+    Text5 = newBox(this, QStringLiteral("Text5"), 1380, 6420, 5175, 315);
 
-    Command2 = addButton(QStringLiteral("Command2"), QStringLiteral("データ削除"), 6780, 6960, 1095, 375);
-    Command1 = addButton(QStringLiteral("Command1"), QStringLiteral("ＯＫ"), 7920, 6960, 975, 375);
+    Command2 =
+        newButton(this, QStringLiteral("Command2"), QStringLiteral("データ削除"), 6780, 6960, 1095, 375);
+    Command1 = newButton(this, QStringLiteral("Command1"), QStringLiteral("ＯＫ"), 7920, 6960, 975, 375);
 
-    setTabOrderAsDrawn();
+    setFocusOrder({Combo1,  Combo2,  Combo3,  Combo4,   Combo5,   Combo6,   Combo7,   Combo8, Combo9,
+                   Combo10, Combo11, Combo12, Combo13,  Command1, Command2, Command3, Text1,  Text2,
+                   Text3,   Text4,   Text5,   Command4, Command5, Command6, Command7, Text6,  Text7,
+                   Text8,   Text9,   Text10,  Text11,   Text12,   Text13});
     Combo1->setFocus();
-}
-
-QLabel* EditorScreen::addLabel(const QString& name, const QString& caption, int left, int top, int width,
-                               int height)
-{
-    auto* label = new QLabel(caption, this);
-    label->setObjectName(name);
-    placeTwips(label, left, top, width, height);
-    return label;
 }
 
 QLabel* EditorScreen::addTitle(const QString& name, const QString& caption, int left, int top, int width,
                                int height)
 {
-    QLabel* title = addLabel(name, caption, left, top, width, height);
+    QLabel* title = newLabel(this, name, caption, left, top, width, height);
     setGround(title, Colours::LightGreen);
     return title;
 }
@@ -198,34 +191,6 @@ QComboBox* EditorScreen::addCombo(const QString& name, const QStringList& items,
     combo->setCurrentIndex(-1);
     placeTwips(combo, left, top, width, 300);
     return combo;
-}
-
-QLineEdit* EditorScreen::addBox(const QString& name, int left, int top, int width)
-{
-    auto* box = new QLineEdit(this);
-    box->setObjectName(name);
-    placeTwips(box, left, top, width, 315);
-    return box;
-}
-
-QPushButton* EditorScreen::addButton(const QString& name, const QString& caption, int left, int top,
-                                     int width, int height)
-{
-    auto* button = new QPushButton(caption, this);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    placeTwips(button, left, top, width, height);
-    return button;
-}
-
-void EditorScreen::setTabOrderAsDrawn()
-{
-    const QList<QWidget*> order{
-        Combo1,   Combo2,   Combo3,   Combo4,   Combo5,   Combo6, Combo7, Combo8, Combo9, Combo10, Combo11,
-        Combo12,  Combo13,  Command1, Command2, Command3, Text1,  Text2,  Text3,  Text4,  Text5,   Command4,
-        Command5, Command6, Command7, Text6,    Text7,    Text8,  Text9,  Text10, Text11, Text12,  Text13};
-    for (qsizetype i = 1; i < order.size(); ++i)
-        setTabOrder(order[i - 1], order[i]);
 }
 
 void EditorScreen::load()

@@ -27,13 +27,8 @@ protected:
 
 private:
     void buildLayout();
-    QLabel* addLabel(const QString& name, const QString& caption, int left, int top, int width, int height);
     QLabel* addTitle(const QString& name, const QString& caption, int left, int top, int width, int height);
     QComboBox* addCombo(const QString& name, const QStringList& items, int left, int top, int width);
-    QLineEdit* addBox(const QString& name, int left, int top, int width);
-    QPushButton* addButton(const QString& name, const QString& caption, int left, int top, int width,
-                           int height);
-    void setTabOrderAsDrawn();
 
     QString chartText(const QString& controlName) const;
     void takeHistoryLinesFromChart();

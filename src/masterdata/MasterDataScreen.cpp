@@ -1,6 +1,7 @@
 #include "masterdata/MasterDataScreen.h"
 
 #include "app/ScreenRegistry.h"
+#include "platform/Controls.h"
 #include "platform/FailureReport.h"
 #include "platform/InputMethod.h"
 #include "platform/Look.h"
@@ -128,24 +129,23 @@ template <typename Control> Control* makeControl(QWidget* parent, const ControlL
 
 QLabel* makeLabel(QWidget* parent, const ControlLayout& layout)
 {
-    QLabel* label = makeControl<QLabel>(parent, layout);
-    label->setText(QString::fromUtf8(layout.caption));
-    return label;
+    const TwipsRect& r = layout.rect;
+    return newLabel(parent, QString::fromUtf8(layout.name), QString::fromUtf8(layout.caption), r.left, r.top,
+                    r.width, r.height);
 }
 
 QPushButton* makeButton(QWidget* parent, const ControlLayout& layout)
 {
-    QPushButton* button = makeControl<QPushButton>(parent, layout);
-    button->setText(QString::fromUtf8(layout.caption));
     // No button answers Enter or Esc: those keys in a box add nothing and close nothing.
-    button->setAutoDefault(false);
-    button->setDefault(false);
-    return button;
+    const TwipsRect& r = layout.rect;
+    return newButton(parent, QString::fromUtf8(layout.name), QString::fromUtf8(layout.caption), r.left, r.top,
+                     r.width, r.height);
 }
 
 QLineEdit* makeTextBox(QWidget* parent, const ControlLayout& layout)
 {
-    QLineEdit* box = makeControl<QLineEdit>(parent, layout);
+    const TwipsRect& r = layout.rect;
+    QLineEdit* box = newBox(parent, QString::fromUtf8(layout.name), r.left, r.top, r.width, r.height);
     // The boxes have no length limit; a longer paste would otherwise be cut without a word.
     box->setMaxLength(std::numeric_limits<int>::max());
     return box;
@@ -189,9 +189,7 @@ void MasterDataScreen::buildLayout()
 
 void MasterDataScreen::buildShopDetails()
 {
-    Shape1 = makeControl<QFrame>(this, {"Shape1", "", {120, 180, 8595, 1275}});
-    Shape1->setFrameStyle(QFrame::Box | QFrame::Plain);
-    Shape1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    Shape1 = newShape(this, QStringLiteral("Shape1"), Colours::Black, 1, 120, 180, 8595, 1275);
 
     Label10 = makeLabel(this, {"Label10", "屋号", {240, 300, 795, 315}});
     Text10 = makeTextBox(this, {"Text10", "", {1080, 300, 4035, 315}});
@@ -239,8 +237,7 @@ void MasterDataScreen::setFocusOrder()
     for (const PickListGroup& group : groups)
         order << group.input << group.registerButton << group.deleteButton << group.list;
     order << Command19 << Text10 << Text11 << Text12 << Text13;
-    for (int index = 1; index < order.size(); ++index)
-        setTabOrder(order[index - 1], order[index]);
+    ::setFocusOrder(order);
 }
 
 std::array<QLineEdit*, 4> MasterDataScreen::shopBoxes() const

@@ -1,0 +1,74 @@
+#include "platform/Controls.h"
+
+#include "platform/Twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cmath>
+
+QLabel* newLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
+                 int height)
+{
+    auto* label = new QLabel(caption, parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);
+    placeTwips(label, left, top, width, height);
+    narrowToFit(label, caption);
+    return label;
+}
+
+QPushButton* newButton(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                       int width, int height)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    placeTwips(button, left, top, width, height);
+    return button;
+}
+
+QLineEdit* newBox(QWidget* parent, const QString& name, int left, int top, int width, int height)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(name);
+    placeTwips(box, left, top, width, height);
+    return box;
+}
+
+QFrame* newShape(QWidget* parent, const QString& name, const QColor& colour, int lineWidth, int left, int top,
+                 int width, int height)
+{
+    auto* shape = new QFrame(parent);
+    shape->setObjectName(name);
+    shape->setFrameStyle(QFrame::Box | QFrame::Plain);
+    shape->setLineWidth(lineWidth);
+    QPalette palette = shape->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    shape->setPalette(palette);
+    shape->setAttribute(Qt::WA_TransparentForMouseEvents);
+    placeTwips(shape, left, top, width, height);
+    shape->lower();
+    return shape;
+}
+
+void narrowToFit(QWidget* control, const QString& caption)
+{
+    const int textWidth = QFontMetrics(control->font()).horizontalAdvance(caption);
+    // Room for the caption: what the control needs around it (a tick box, margins) is left out.
+    const int room = control->width() - (control->sizeHint().width() - textWidth);
+    if (textWidth <= room)
+        return;
+    QFont font = control->font();
+    font.setLetterSpacing(QFont::PercentageSpacing, std::floor(100.0 * room / textWidth));
+    control->setFont(font);
+}
+
+void setFocusOrder(const QList<QWidget*>& order)
+{
+    for (qsizetype i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
