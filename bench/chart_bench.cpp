@@ -20,27 +20,7 @@ constexpr int RecordsInFile = 32766;
 // Records as the editor writes them: every text field space-padded, the kind never empty.
 const QByteArray& editorWrittenFile()
 {
-    static const QByteArray bytes = [] {
-        PetRecord record{};
-        record.BirthYear = 2025;
-        record.BirthMonth = 6;
-        record.BirthDay = 15;
-        setText(record.Sex, QStringLiteral("オス"));
-        setText(record.Kind, QStringLiteral("柴犬"));
-        setText(record.CoatColour, QStringLiteral("赤"));
-        setText(record.Staff, QStringLiteral("佐藤"));
-        for (auto* line : {&record.Medication1, &record.Medication2, &record.Medication3, &record.Medication4,
-                           &record.Medication5})
-            setText(*line, QString());
-        for (auto* line :
-             {&record.Memo1, &record.Memo2, &record.Memo3, &record.Memo4, &record.Memo5, &record.Memo6})
-            setText(*line, QString());
-        setText(record.Siblings, QStringLiteral("3"));
-        setText(record.Birthplace, QStringLiteral("関東地方"));
-        record.BirthWeight = 0.25f;
-        record.SaleWeight = 3.0f;
-        return QByteArray(reinterpret_cast<const char*>(&record), RecordLength).repeated(RecordsInFile);
-    }();
+    static const QByteArray bytes = editorWrittenRecord(QStringLiteral("柴犬")).repeated(RecordsInFile);
     return bytes;
 }
 

@@ -37,34 +37,11 @@ QByteArray field(const QString& text, int width)
     return sjis(text).leftJustified(width, ' ');
 }
 
-// A record as the editor writes it: every text field it owns is space-padded, never zero.
-QByteArray editorRecord(const QString& kind, const QString& sex = QStringLiteral("オス"),
-                        const QString& colour = QStringLiteral("白"))
-{
-    PetRecord record{};
-    record.BirthYear = 2024;
-    record.BirthMonth = 4;
-    record.BirthDay = 1;
-    setText(record.Sex, sex);
-    setText(record.Kind, kind);
-    setText(record.CoatColour, colour);
-    setText(record.Staff, QString());
-    for (auto* line : {&record.Medication1, &record.Medication2, &record.Medication3, &record.Medication4,
-                       &record.Medication5})
-        setText(*line, QString());
-    for (auto* line :
-         {&record.Memo1, &record.Memo2, &record.Memo3, &record.Memo4, &record.Memo5, &record.Memo6})
-        setText(*line, QString());
-    setText(record.Siblings, QString());
-    setText(record.Birthplace, QString());
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
-}
-
 QByteArray editorRecords(int count)
 {
     QByteArray bytes;
     for (int n = 1; n <= count; ++n)
-        bytes += editorRecord(QStringLiteral("犬%1").arg(n));
+        bytes += editorWrittenRecord(QStringLiteral("犬%1").arg(n));
     return bytes;
 }
 
@@ -331,7 +308,7 @@ void TestChart::storedTextsShowAsStored()
         {814, field(QStringLiteral("2026/11/30"), 30)},
         {874, sjis(QStringLiteral("50000"))},
     });
-    writeFileBytes(DataFile, editorRecord(QStringLiteral("雑種")) + stored);
+    writeFileBytes(DataFile, editorWrittenRecord(QStringLiteral("雑種")) + stored);
     ShopSettings::save(ShopSettings::Keys[0], QStringLiteral("ペットショップ空"));
     ShopSettings::save(ShopSettings::Keys[3], QStringLiteral("毎週水曜定休"));
     QVERIFY(openChart());
@@ -386,7 +363,7 @@ void TestChart::failingReadStillOpensTheChart()
 
 void TestChart::becomingActiveRereadsTheRecord()
 {
-    writeFileBytes(DataFile, editorRecord(QStringLiteral("柴犬")));
+    writeFileBytes(DataFile, editorWrittenRecord(QStringLiteral("柴犬")));
     QVERIFY(openChart());
     typeTrading("Text4", QStringLiteral("未保存"));
     QVERIFY(inDirectEntry());
@@ -394,7 +371,7 @@ void TestChart::becomingActiveRereadsTheRecord()
     // Changed behind the hidden chart, as the editor does.
     ScreenRegistry& registry = f->program->registry();
     registry.hide(ScreenName::Form2);
-    QByteArray changed = editorRecord(QStringLiteral("秋田犬"));
+    QByteArray changed = editorWrittenRecord(QStringLiteral("秋田犬"));
     changed.replace(844, 30, field(QStringLiteral("山田ブリーダー"), 30));
     writeFileBytes(DataFile, changed);
     ShopSettings::save(ShopSettings::Keys[1], QStringLiteral("03-1234-5678"));
@@ -409,17 +386,17 @@ void TestChart::becomingActiveRereadsTheRecord()
     QWidget* help = f->window("frmBrowser");
     QVERIFY(help);
     ProgramFixture::activate(help);
-    writeFileBytes(DataFile, editorRecord(QStringLiteral("柴犬")));
+    writeFileBytes(DataFile, editorWrittenRecord(QStringLiteral("柴犬")));
     ProgramFixture::activate(chart());
     QTRY_COMPARE(label("Label2")->text(), QStringLiteral("柴犬") + QString(26, u' '));
 }
 
 void TestChart::closingAMessageBoxKeepsUnsavedTyping()
 {
-    writeFileBytes(DataFile, editorRecord(QStringLiteral("柴犬")));
+    writeFileBytes(DataFile, editorWrittenRecord(QStringLiteral("柴犬")));
     QVERIFY(openChart());
     typeTrading("Text3", QStringLiteral("12/1"));
-    writeFileBytes(DataFile, editorRecord(QStringLiteral("秋田犬")));
+    writeFileBytes(DataFile, editorWrittenRecord(QStringLiteral("秋田犬")));
 
     // A real box over the chart, as a failed save shows it.
     QTimer::singleShot(0, this, [] {
@@ -585,7 +562,8 @@ void TestChart::newEntryEndsAfterTheLastEditorRecord()
 
 void TestChart::newEntrySearchTouchesOnlyNumberAndKind()
 {
-    writeFileBytes(DataFile, editorRecord(QStringLiteral("柴犬"), QStringLiteral("メス")) + editorRecords(4));
+    writeFileBytes(DataFile,
+                   editorWrittenRecord(QStringLiteral("柴犬"), QStringLiteral("メス")) + editorRecords(4));
     QVERIFY(openChart());
     QStringList numbers;
     QStringList sexes;
@@ -636,7 +614,7 @@ void TestChart::freeAndBlankedRecords()
 
     // Blanked by the editor: spaces, not free.
     const QString blank;
-    writeFileBytes(DataFile, editorRecords(2) + editorRecord(blank, blank, blank) + editorRecords(1));
+    writeFileBytes(DataFile, editorRecords(2) + editorWrittenRecord(blank, blank, blank) + editorRecords(1));
     typeRecordNumber(QStringLiteral("2"));
     click("Command6");
     QCOMPARE(box("Text1")->text(), QStringLiteral("3"));
@@ -797,7 +775,7 @@ void TestChart::savedTradingFields()
     QFETCH(int, offset);
     QFETCH(QString, typed);
     QFETCH(QByteArray, stored);
-    QByteArray original = editorRecord(QStringLiteral("柴犬"));
+    QByteArray original = editorWrittenRecord(QStringLiteral("柴犬"));
     original.replace(814, 150, QByteArray(150, ' '));
     writeFileBytes(DataFile, editorRecords(1) + original);
     QVERIFY(openChart());
@@ -826,7 +804,7 @@ void TestChart::savedTradingFields()
 
 void TestChart::emptyTradingBoxesStoreSpaces()
 {
-    const QByteArray original = editorRecord(QStringLiteral("柴犬"));
+    const QByteArray original = editorWrittenRecord(QStringLiteral("柴犬"));
     writeFileBytes(DataFile, original);
     QVERIFY(openChart());
     QTest::mouseClick(box("Text3"), Qt::LeftButton);
@@ -855,9 +833,9 @@ void TestChart::saveOnTheFreeRecordKeepsItFree()
 
 void TestChart::newEntryInDirectEntryReplacesTyping()
 {
-    QByteArray second = editorRecord(QStringLiteral("柴犬"));
+    QByteArray second = editorWrittenRecord(QStringLiteral("柴犬"));
     second.replace(814, 30, field(QStringLiteral("前の値"), 30));
-    writeFileBytes(DataFile, editorRecords(1) + second + editorRecord(QStringLiteral("秋田犬")));
+    writeFileBytes(DataFile, editorRecords(1) + second + editorWrittenRecord(QStringLiteral("秋田犬")));
     QVERIFY(openChart());
     typeTrading("Text3", QStringLiteral("捨てる値"));
     click("Command9");

@@ -13,7 +13,8 @@ ProgramFixture::ProgramFixture() : previousDir(QDir::currentPath())
 {
     Q_ASSERT(dir.isValid());
     QDir::setCurrent(dir.path());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.filePath(QStringLiteral("settings")));
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       dir.filePath(QStringLiteral("settings")));
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath(QStringLiteral("settings")));
     program = std::make_unique<Program>(messages, clock);
     program->registry().setExitHandler([this] { ++exits; });
@@ -100,4 +101,25 @@ QByteArray recordWith(std::initializer_list<std::pair<int, QByteArray>> parts)
     for (const auto& [offset, bytes] : parts)
         record.replace(offset, bytes.size(), bytes);
     return record;
+}
+
+QByteArray editorWrittenRecord(const QString& kind, const QString& sex, const QString& colour)
+{
+    PetRecord record{};
+    record.BirthYear = 2024;
+    record.BirthMonth = 4;
+    record.BirthDay = 1;
+    setText(record.Sex, sex);
+    setText(record.Kind, kind);
+    setText(record.CoatColour, colour);
+    setText(record.Staff, QString());
+    for (auto* line : {&record.Medication1, &record.Medication2, &record.Medication3, &record.Medication4,
+                       &record.Medication5})
+        setText(*line, QString());
+    for (auto* line :
+         {&record.Memo1, &record.Memo2, &record.Memo3, &record.Memo4, &record.Memo5, &record.Memo6})
+        setText(*line, QString());
+    setText(record.Siblings, QString());
+    setText(record.Birthplace, QString());
+    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
 }

@@ -58,3 +58,6 @@ void writeFileBytes(const QString& fileName, const QByteArray& bytes);
 QByteArray recordBytes(const QString& fileName, int number);
 // A record with the given bytes at the given offsets and zeros elsewhere.
 QByteArray recordWith(std::initializer_list<std::pair<int, QByteArray>> parts);
+// A record as the editor writes it: every text field it owns space-padded, never zero; no trading fields.
+QByteArray editorWrittenRecord(const QString& kind, const QString& sex = QStringLiteral("オス"),
+                               const QString& colour = QStringLiteral("白"));
