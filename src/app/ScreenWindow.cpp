@@ -1,5 +1,7 @@
 #include "app/ScreenWindow.h"
 
+#include "platform/ActivationWatcher.h"
+
 #include <QCloseEvent>
 
 ScreenWindow::ScreenWindow(ScreenContext& context) : QWidget(nullptr), context(context)
@@ -15,4 +17,11 @@ void ScreenWindow::closeEvent(QCloseEvent* event)
     }
     event->accept();
     emit unloaded();
+}
+
+void ScreenWindow::disconnectControls()
+{
+    for (QObject* control : findChildren<QObject*>())
+        control->disconnect(this);
+    ActivationWatcher::instance().disconnect(this);
 }

@@ -25,5 +25,9 @@ protected:
 
     void closeEvent(QCloseEvent* event) override;
 
+    // Called first in a screen's destructor: the window's controls outlive the screen by a moment
+    // while the window goes, and their last signals (a box losing the focus) must not reach it.
+    void disconnectControls();
+
     ScreenContext& context;
 };

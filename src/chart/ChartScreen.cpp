@@ -93,6 +93,11 @@ ChartScreen::ChartScreen(ScreenContext& context) : ScreenWindow(context), Timer1
         box->installEventFilter(this);
 }
 
+ChartScreen::~ChartScreen()
+{
+    disconnectControls();
+}
+
 void ChartScreen::buildLayout()
 {
     setObjectName(QStringLiteral("Form2"));

@@ -17,6 +17,7 @@ class ChartScreen : public ScreenWindow
     Q_OBJECT
 public:
     explicit ChartScreen(ScreenContext& context);
+    ~ChartScreen() override;
 
     void load() override;
 

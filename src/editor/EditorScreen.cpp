@@ -80,6 +80,11 @@ EditorScreen::EditorScreen(ScreenContext& context) : ScreenWindow(context)
     Text13->installEventFilter(this);
 }
 
+EditorScreen::~EditorScreen()
+{
+    disconnectControls();
+}
+
 void EditorScreen::buildLayout()
 {
     setObjectName(QStringLiteral("Form3"));

@@ -18,6 +18,7 @@ class EditorScreen : public ScreenWindow
     Q_OBJECT
 public:
     explicit EditorScreen(ScreenContext& context);
+    ~EditorScreen() override;
 
     void load() override;
 

@@ -173,6 +173,11 @@ MasterDataScreen::MasterDataScreen(ScreenContext& context) : ScreenWindow(contex
     connect(Command19, &QPushButton::clicked, this, &MasterDataScreen::closeAndShowStartScreen);
 }
 
+MasterDataScreen::~MasterDataScreen()
+{
+    disconnectControls();
+}
+
 void MasterDataScreen::buildLayout()
 {
     setObjectName(QStringLiteral("Form4"));

@@ -21,6 +21,7 @@ class MasterDataScreen : public ScreenWindow
     Q_OBJECT
 public:
     explicit MasterDataScreen(ScreenContext& context);
+    ~MasterDataScreen() override;
 
     void load() override;
 
