@@ -266,8 +266,9 @@ void ChartScreen::tick()
 
 void ChartScreen::recordNumberLeft()
 {
-    // Enter has already shown the record; leaving the box only counts after an edit.
-    if (Text1->text() != Numbers::formatInteger(shownNumber))
+    // Enter has already shown the record; leaving the box only counts after an edit, and not when
+    // the box loses the focus because the window goes.
+    if (!isHidden() && Text1->text() != Numbers::formatInteger(shownNumber))
         showTypedRecord();
 }
 

@@ -95,6 +95,7 @@ private slots:
     void editorThatCannotOpenBringsTheChartBack();
     void closeBoxUnloads();
     void destroyedChartHearsNothingFromItsBoxes();
+    void closingWithAHalfTypedNumberAsksNothing();
     void focusInTradingBoxStartsDirectEntry();
     void savedTradingFields_data();
     void savedTradingFields();
@@ -748,6 +749,17 @@ void TestChart::destroyedChartHearsNothingFromItsBoxes()
     QVERIFY(number->hasFocus());
     number->setText(QStringLiteral("abc"));
     delete chart();
+    QVERIFY(f->messages.asked.isEmpty());
+}
+
+void TestChart::closingWithAHalfTypedNumberAsksNothing()
+{
+    QVERIFY(openChart());
+    QLineEdit* number = box("Text1");
+    number->setFocus();
+    number->setText(QStringLiteral("abc"));
+    chart()->close();
+    QTRY_VERIFY(!chart());
     QVERIFY(f->messages.asked.isEmpty());
 }
 
