@@ -247,7 +247,8 @@ bool ChartScreen::eventFilter(QObject* watched, QEvent* event)
 
 void ChartScreen::becameActive(QWidget* window)
 {
-    if (window != this)
+    // A late word about a window that has since been hidden (the editor opened) is no activation.
+    if (window != this || isHidden())
         return;
     // The editor or another screen may have changed the record while this one was in the back.
     reportFailures(context.messages, this, [&] {

@@ -1,5 +1,6 @@
 #include "app/ScreenRegistry.h"
 #include "app/ScreenWindow.h"
+#include "platform/ActivationWatcher.h"
 #include "store/PetRecord.h"
 #include "store/ShopSettings.h"
 #include "store/Sjis.h"
@@ -376,6 +377,9 @@ void TestChart::becomingActiveRereadsTheRecord()
     QByteArray changed = editorWrittenRecord(QStringLiteral("秋田犬"));
     changed.replace(844, 30, field(QStringLiteral("山田ブリーダー"), 30));
     writeFileBytes(DataFile, changed);
+    // A late word of activation while hidden reads nothing: the editor owns the record meanwhile.
+    emit ActivationWatcher::instance().activated(chart());
+    QCOMPARE(label("Label2")->text(), QStringLiteral("柴犬") + QString(26, u' '));
     ShopSettings::save(ShopSettings::Keys[1], QStringLiteral("03-1234-5678"));
     registry.show(ScreenName::Form2);
     QTRY_COMPARE(label("Label2")->text(), QStringLiteral("秋田犬") + QString(24, u' '));
