@@ -1,11 +1,11 @@
 #include "store/Failure.h"
 #include "store/PickListFile.h"
 #include "support/ProgramFixture.h"
+#include "support/Sandbox.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -34,8 +34,7 @@ private slots:
     void rewriteIntoAMissingDirectoryFails();
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
-    QString previousDir;
+    std::unique_ptr<Sandbox> dir;
 };
 
 namespace {
@@ -49,15 +48,11 @@ const QByteArray Chihuahua = QByteArray::fromHex("C1 DC DC");
 
 void TestPickList::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    previousDir = QDir::currentPath();
-    QDir::setCurrent(dir->path());
+    dir = std::make_unique<Sandbox>();
 }
 
 void TestPickList::cleanup()
 {
-    QDir::setCurrent(previousDir);
     dir.reset();
 }
 

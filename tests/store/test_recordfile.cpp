@@ -1,11 +1,11 @@
 #include "store/Failure.h"
 #include "store/RecordFile.h"
 #include "support/ProgramFixture.h"
+#include "support/Sandbox.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <bit>
@@ -39,8 +39,7 @@ private slots:
     void recordNumberFromText();
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
-    QString previousDir;
+    std::unique_ptr<Sandbox> dir;
 };
 
 namespace {
@@ -54,9 +53,10 @@ const QString BadRecordNumber = QStringLiteral("レコード番号が不正で�
     X(Kind)                                                                                                  \
     X(CoatColour)                                                                                            \
     X(Staff)                                                                                                 \
-    X(Medication1) X(Medication2) X(Medication3) X(Medication4) X(Medication5) X(Memo1) X(Memo2) X(Memo3)    \
-        X(Memo4) X(Memo5) X(Memo6) X(Siblings) X(Birthplace) X(PurchaseDate) X(Supplier) X(PurchaseCost)     \
-            X(PlannedPrice) X(SaleDate)
+    X(Medication1)                                                                                           \
+    X(Medication2)                                                                                           \
+    X(Medication3) X(Medication4) X(Medication5) X(Memo1) X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6)       \
+        X(Siblings) X(Birthplace) X(PurchaseDate) X(Supplier) X(PurchaseCost) X(PlannedPrice) X(SaleDate)
 
 // By value: the packed record's floats are not aligned for a reference.
 quint32 bitsOf(float value)
@@ -117,15 +117,11 @@ int openHandlesTo(const QString& name)
 
 void TestRecordFile::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    previousDir = QDir::currentPath();
-    QDir::setCurrent(dir->path());
+    dir = std::make_unique<Sandbox>();
 }
 
 void TestRecordFile::cleanup()
 {
-    QDir::setCurrent(previousDir);
     dir.reset();
 }
 

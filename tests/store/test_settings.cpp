@@ -1,8 +1,8 @@
 #include "store/ShopSettings.h"
+#include "support/Sandbox.h"
 
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -22,16 +22,12 @@ private slots:
     void valuesLieUnderSoranikaMysave1();
 
 private:
-    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<Sandbox> dir;
 };
 
 void TestSettings::init()
 {
-    dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(dir->isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       dir->filePath(QStringLiteral("settings")));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir->filePath(QStringLiteral("settings")));
+    dir = std::make_unique<Sandbox>();
 }
 
 void TestSettings::cleanup()

@@ -4,18 +4,11 @@
 #include "store/Sjis.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QTest>
 
-ProgramFixture::ProgramFixture() : previousDir(QDir::currentPath())
+ProgramFixture::ProgramFixture()
 {
-    Q_ASSERT(dir.isValid());
-    QDir::setCurrent(dir.path());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
-                       dir.filePath(QStringLiteral("settings")));
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.filePath(QStringLiteral("settings")));
     program = std::make_unique<Program>(messages, clock);
     program->registry().setExitHandler([this] { ++exits; });
 }
@@ -28,7 +21,6 @@ ProgramFixture::~ProgramFixture()
             delete stray;
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QDir::setCurrent(previousDir);
 }
 
 void ProgramFixture::start()

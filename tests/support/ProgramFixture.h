@@ -3,10 +3,10 @@
 #include "app/Program.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "support/Sandbox.h"
 
 #include <QByteArray>
 #include <QString>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <memory>
@@ -40,14 +40,11 @@ public:
 
     QString path(const QString& fileName) const { return dir.filePath(fileName); }
 
-    QTemporaryDir dir;
+    Sandbox dir;
     ScriptedMessageBoxes messages;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3))};
     int exits = 0;
     std::unique_ptr<Program> program;
-
-private:
-    QString previousDir;
 };
 
 // Test data helpers.
