@@ -2,6 +2,7 @@
 
 #include "app/ScreenWindow.h"
 #include "platform/Look.h"
+#include "platform/RunningHandlers.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -44,6 +45,8 @@ ScreenWindow* ScreenRegistry::load(ScreenName name)
     if (ScreenWindow* screen = loaded(name))
         return screen;
     Q_ASSERT(factories.count(name));
+    // Until the screen is registered, the program must not end for want of a loaded window.
+    const HandlerScope loading;
     ScreenWindow* screen = factories.at(name)();
     try {
         screen->load();
@@ -160,6 +163,14 @@ void ScreenRegistry::endIfNoWindowIsLoaded()
     browsers.removeAll(nullptr);
     if (ended || !loadedWindows().isEmpty())
         return;
+    // A handler waiting in a message box's event loop, or a screen still loading, may yet show a
+    // window: the check is made again once every handler has returned.
+    RunningHandlers& handlers = RunningHandlers::instance();
+    if (handlers.any()) {
+        connect(&handlers, &RunningHandlers::allReturned, this, &ScreenRegistry::scheduleEndCheck,
+                Qt::SingleShotConnection);
+        return;
+    }
     ended = true;
     exitHandler();
 }

@@ -14,16 +14,16 @@ public:
     enum class Icon { None, Warning };
 
     virtual ~MessageBoxes() = default;
-    // Shows a modal box; OK is the default button. Closing the box counts as Cancel when there is one.
-    virtual Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
-                       Icon icon) = 0;
+    // Shows a modal box. Closing the box counts as Cancel when there is one.
+    virtual Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon,
+                       Answer defaultAnswer = Answer::Ok) = 0;
 };
 
 class RealMessageBoxes final : public MessageBoxes
 {
 public:
-    Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
-               Icon icon) override;
+    Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon,
+               Answer defaultAnswer = Answer::Ok) override;
 };
 
 // Answers from a script and records what was asked.
@@ -36,16 +36,17 @@ public:
         QString title;
         Buttons buttons;
         Icon icon;
+        Answer defaultAnswer;
     };
 
-    Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons,
-               Icon icon) override;
+    Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon,
+               Answer defaultAnswer = Answer::Ok) override;
 
-    // The answer to the next box; after it, boxes are answered with OK.
-    void setNextAnswer(Answer answer) { nextAnswer = answer; }
+    // The answers to the next boxes, in turn; once they are used up, boxes are answered with OK.
+    void setNextAnswer(Answer answer) { answers.append(answer); }
 
     QList<Asked> asked;
 
 private:
-    Answer nextAnswer = Answer::Ok;
+    QList<Answer> answers;
 };

@@ -1,9 +1,13 @@
 #include "app/ScreenRegistry.h"
 #include "app/ScreenWindow.h"
+#include "platform/FailureReport.h"
 #include "store/Failure.h"
+#include "store/PetRecord.h"
 #include "support/ProgramFixture.h"
+#include "support/RealBoxes.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -27,6 +31,9 @@ private slots:
     void startScreenLoadsAfreshWhenShownAgain();
     void failingLoadLeavesTheScreenUnloaded();
     void masterDataThatCannotOpenLeavesTheStartScreenOpen();
+    void unreadableChartStaysOpenBehindARealMessage_data();
+    void unreadableChartStaysOpenBehindARealMessage();
+    void noEndWhileAHandlerWaitsInAMessageBox();
 
 private:
     QPushButton* button(const QString& window, const QString& name)
@@ -164,6 +171,64 @@ void TestApp::masterDataThatCannotOpenLeavesTheStartScreenOpen()
     QTRY_COMPARE(f->visibleWindowNames(), QStringList{QStringLiteral("Form1")});
     QTest::qWait(20);
     QCOMPARE(f->exits, 0);
+}
+
+void TestApp::unreadableChartStaysOpenBehindARealMessage_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a folder in the data file's place")
+        << true << QStringLiteral("ファイルを開けません。 (detapetto.dt)");
+    QTest::newRow("32,768 records") << false << QStringLiteral("オーバーフローしました。");
+}
+
+// The start screen is gone and the chart not yet registered while its load shows why it is empty;
+// a real box runs its own event loop meanwhile, in which the program must not end.
+void TestApp::unreadableChartStaysOpenBehindARealMessage()
+{
+    QFETCH(bool, folder);
+    QFETCH(QString, message);
+    f.reset();
+    f = std::make_unique<ProgramFixture>(ProgramFixture::Boxes::Real);
+    if (folder) {
+        QVERIFY(QDir().mkdir(QStringLiteral("detapetto.dt")));
+    } else {
+        QFile data(QStringLiteral("detapetto.dt"));
+        QVERIFY(data.open(QIODevice::WriteOnly));
+        QVERIFY(data.resize(qint64(RecordLength) * 32768));
+    }
+    RealBoxes boxes;
+    f->start();
+    QTest::mouseClick(button(QStringLiteral("Form1"), QStringLiteral("Command1")), Qt::LeftButton);
+    QTRY_COMPARE(f->visibleWindowNames(), QStringList{QStringLiteral("Form2")});
+    QTest::qWait(50);
+    QCOMPARE(f->exits, 0);
+    QCOMPARE(boxes.seen.size(), 1); // once, not again when the chart first becomes active
+    QCOMPARE(boxes.seen.first().text, message);
+    QCOMPARE(f->control<QLabel>(QStringLiteral("Form2"), QStringLiteral("Label2"))->text(), QString());
+}
+
+void TestApp::noEndWhileAHandlerWaitsInAMessageBox()
+{
+    f.reset();
+    f = std::make_unique<ProgramFixture>(ProgramFixture::Boxes::Real);
+    f->start();
+    RealBoxes boxes;
+    int exitsDuringTheBox = -1;
+    ScreenRegistry& registry = f->program->registry();
+    {
+        // A handler closes the last window and then asks something before it returns; the end
+        // check falls due while the box's own event loop runs.
+        const HandlerScope handler;
+        registry.unload(ScreenName::Form1);
+        f->realMessages.ask(nullptr, QStringLiteral("確認"), QStringLiteral("ソラニカ"),
+                            MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
+        exitsDuringTheBox = f->exits;
+    }
+    QCOMPARE(boxes.seen.size(), 1);
+    QCOMPARE(exitsDuringTheBox, 0);
+    // Once the handler has returned, no window is loaded: the program ends.
+    QTRY_COMPARE(f->exits, 1);
 }
 
 QTEST_MAIN(TestApp)

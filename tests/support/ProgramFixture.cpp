@@ -7,9 +7,10 @@
 #include <QFile>
 #include <QTest>
 
-ProgramFixture::ProgramFixture()
+ProgramFixture::ProgramFixture(Boxes boxes)
 {
-    program = std::make_unique<Program>(messages, clock);
+    MessageBoxes& shown = boxes == Boxes::Real ? static_cast<MessageBoxes&>(realMessages) : messages;
+    program = std::make_unique<Program>(shown, clock);
     program->registry().setExitHandler([this] { ++exits; });
 }
 

@@ -12,11 +12,13 @@
 #include <memory>
 
 // A whole program for one test case: its own working directory and settings store, scripted
-// message boxes, a fixed clock, and an exit that is counted instead of leaving the process.
+// message boxes (or real ones, for the flows whose boxes must run their own event loop), a fixed
+// clock, and an exit that is counted instead of leaving the process.
 class ProgramFixture
 {
 public:
-    ProgramFixture();
+    enum class Boxes { Scripted, Real };
+    explicit ProgramFixture(Boxes boxes = Boxes::Scripted);
     ~ProgramFixture();
 
     // Starts the program as the user does: the start screen is loaded and shown.
@@ -42,6 +44,7 @@ public:
 
     Sandbox dir;
     ScriptedMessageBoxes messages;
+    RealMessageBoxes realMessages;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3))};
     int exits = 0;
     std::unique_ptr<Program> program;
