@@ -15,11 +15,14 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -70,6 +73,24 @@ void showText(QLineEdit* box, const QString& text)
 {
     box->setText(text);
     box->setCursorPosition(0);
+}
+
+// A trading field as its box shows it: without the spaces that fill the field, so that text typed at
+// the end of the box follows the value instead of the padding.
+QString withoutPadding(const QString& stored)
+{
+    qsizetype end = stored.size();
+    while (end > 0 && stored[end - 1] == QLatin1Char(' '))
+        --end;
+    return stored.left(end);
+}
+
+// What a trading box stores: an unchanged box gives its field back as it was shown, padding and all;
+// typed text takes at most the field's number of characters.
+template <std::size_t N> QString tradingValue(const QLineEdit* box, const TextField<N>& field)
+{
+    const QString stored = shownText(field);
+    return box->text() == withoutPadding(stored) ? stored : box->text().left(TradingFieldLength);
 }
 
 } // namespace
@@ -231,7 +252,9 @@ void ChartScreen::buildShopLines()
 void ChartScreen::load()
 {
     // The chart still opens when its record cannot be read; the user is told why it is empty.
-    reportFailures(context.messages, this, [&] { showChart(shownNumber); });
+    loadFailure = failureOf([&] { showChart(shownNumber); });
+    if (loadFailure)
+        showFailure(context.messages, this, *loadFailure);
     showShopLines();
     showClock();
     Timer1->start(1000);
@@ -239,9 +262,15 @@ void ChartScreen::load()
 
 bool ChartScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only the five trading boxes are watched: the focus entering one starts direct entry.
+    // Only the five trading boxes are watched: the focus entering one starts direct entry, Esc in
+    // one gives it up.
     if (event->type() == QEvent::FocusIn)
         setDirectEntryMode(true);
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
+        inDirectEntryMode()) {
+        leaveDirectEntryWithoutSaving();
+        return true;
+    }
     return ScreenWindow::eventFilter(watched, event);
 }
 
@@ -250,11 +279,16 @@ void ChartScreen::becameActive(QWidget* window)
     // A late word about a window that has since been hidden (the editor opened) is no activation.
     if (window != this || isHidden())
         return;
-    // The editor or another screen may have changed the record while this one was in the back.
-    reportFailures(context.messages, this, [&] {
-        showChart(shownNumber);
+    const std::optional<QString> reportedByLoad = std::exchange(loadFailure, std::nullopt);
+    // The editor or another screen may have changed the record while this one was in the back;
+    // typed trading values waiting to be saved are not read over.
+    const std::optional<QString> failure = failureOf([&] {
+        if (!inDirectEntryMode())
+            showChart(shownNumber);
         showShopLines();
     });
+    if (failure && failure != reportedByLoad)
+        showFailure(context.messages, this, *failure);
 }
 
 void ChartScreen::tick()
@@ -275,6 +309,8 @@ void ChartScreen::recordNumberLeft()
 
 void ChartScreen::previousRecord()
 {
+    if (!applyTypedRecordNumber())
+        return;
     // Below record 1 there is nothing to read: the box stays at 1 and the display as it was.
     if (shownNumber <= 1)
         return;
@@ -283,6 +319,8 @@ void ChartScreen::previousRecord()
 
 void ChartScreen::nextRecord()
 {
+    if (!applyTypedRecordNumber())
+        return;
     // Kind, sex and coat colour all empty: the end of the data.
     if (Label2->text().isEmpty() && Label3->text().isEmpty() && Label4->text().isEmpty())
         return;
@@ -291,7 +329,7 @@ void ChartScreen::nextRecord()
 
 void ChartScreen::newEntry()
 {
-    if (Label2->text().isEmpty())
+    if (!applyTypedRecordNumber() || Label2->text().isEmpty())
         return; // the shown record is already free
     RecordFile& records = context.records;
     const PetRecord shown = records.CurrentRecord;
@@ -319,6 +357,8 @@ void ChartScreen::openEditor()
 {
     // The chart stays loaded while the editor reads its record number and history lines. When the
     // editor refuses to open, the chart comes back before the user hears why.
+    if (!applyTypedRecordNumber())
+        return;
     reportFailures(context.messages, this, [&] {
         context.registry.moveTo(ScreenName::Form2, ScreenRegistry::Leave::Hide, ScreenName::Form3);
     });
@@ -326,6 +366,8 @@ void ChartScreen::openEditor()
 
 void ChartScreen::openMasterData()
 {
+    if (!applyTypedRecordNumber())
+        return;
     reportFailures(context.messages, this, [&] {
         context.registry.moveTo(ScreenName::Form2, ScreenRegistry::Leave::Unload, ScreenName::Form4);
     });
@@ -333,6 +375,8 @@ void ChartScreen::openMasterData()
 
 void ChartScreen::quit()
 {
+    if (!applyTypedRecordNumber())
+        return;
     const auto answer =
         context.messages.ask(this, QStringLiteral("終了しますか？"), QStringLiteral("終了確認"),
                              MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::None);
@@ -342,11 +386,15 @@ void ChartScreen::quit()
 
 void ChartScreen::openHelp()
 {
+    if (!applyTypedRecordNumber())
+        return;
     context.registry.openHelp(HelpPageAddress);
 }
 
 void ChartScreen::saveTradingFields()
 {
+    if (!applyTypedRecordNumber())
+        return;
     PetRecord saved = context.records.CurrentRecord;
     copyTradingBoxesInto(saved);
     // A refused save keeps the typed values in their boxes and direct entry on, for another try.
@@ -357,6 +405,14 @@ void ChartScreen::saveTradingFields()
         Text1->setFocus();
         setDirectEntryMode(false);
     });
+}
+
+void ChartScreen::leaveDirectEntryWithoutSaving()
+{
+    showTradingFields(context.records.CurrentRecord);
+    // Out of the trading boxes, so that the next click into one starts direct entry again.
+    Text1->setFocus();
+    setDirectEntryMode(false);
 }
 
 void ChartScreen::showChart(qint32 number)
@@ -388,11 +444,16 @@ void ChartScreen::showChart(qint32 number)
     Label33->setText(shownText(record.Birthplace));
     Label34->setText(Numbers::formatFloat(record.BirthWeight));
     Label35->setText(Numbers::formatFloat(record.SaleWeight));
-    showText(Text3, shownText(record.PurchaseDate));
-    showText(Text4, shownText(record.Supplier));
-    showText(Text5, shownText(record.PurchaseCost));
-    showText(Text6, shownText(record.PlannedPrice));
-    showText(Text7, shownText(record.SaleDate));
+    showTradingFields(record);
+}
+
+void ChartScreen::showTradingFields(const PetRecord& record)
+{
+    showText(Text3, withoutPadding(shownText(record.PurchaseDate)));
+    showText(Text4, withoutPadding(shownText(record.Supplier)));
+    showText(Text5, withoutPadding(shownText(record.PurchaseCost)));
+    showText(Text6, withoutPadding(shownText(record.PlannedPrice)));
+    showText(Text7, withoutPadding(shownText(record.SaleDate)));
 }
 
 void ChartScreen::showRecordNumber(qint32 number)
@@ -413,31 +474,46 @@ void ChartScreen::showClock()
     Label25->setText(dateTimeText(context.clock.now()));
 }
 
-void ChartScreen::showTypedRecord()
+bool ChartScreen::showTypedRecord()
 {
     const QString typed = Text1->text();
     // The box holds the shown number until the typed record is on screen, also while a message
     // about a refused number is up.
     Text1->setText(Numbers::formatInteger(shownNumber));
-    reportFailures(context.messages, this, [&] {
+    return reportFailures(context.messages, this, [&] {
+        // Numbers past the last record a file can hold are refused too: nothing could be stored there.
         if (!isValidRecordNumber(typed))
             throw Failure::badRecordNumber();
         showChart(readRecordNumber(typed));
     });
 }
 
+// A number typed into the record number box counts before any command runs, exactly as leaving the
+// box would, so that a command never meets a box and a display that disagree. False when the
+// number was refused: the command then does not run.
+bool ChartScreen::applyTypedRecordNumber()
+{
+    return Text1->text() == Numbers::formatInteger(shownNumber) || showTypedRecord();
+}
+
 void ChartScreen::copyTradingBoxesInto(PetRecord& record) const
 {
-    setText(record.PurchaseDate, Text3->text().left(TradingFieldLength));
-    setText(record.Supplier, Text4->text().left(TradingFieldLength));
-    setText(record.PurchaseCost, Text5->text().left(TradingFieldLength));
-    setText(record.PlannedPrice, Text6->text().left(TradingFieldLength));
-    setText(record.SaleDate, Text7->text().left(TradingFieldLength));
+    setText(record.PurchaseDate, tradingValue(Text3, record.PurchaseDate));
+    setText(record.Supplier, tradingValue(Text4, record.Supplier));
+    setText(record.PurchaseCost, tradingValue(Text5, record.PurchaseCost));
+    setText(record.PlannedPrice, tradingValue(Text6, record.PlannedPrice));
+    setText(record.SaleDate, tradingValue(Text7, record.SaleDate));
 }
 
 void ChartScreen::setDirectEntryMode(bool on)
 {
-    for (QPushButton* command : {Command1, Command2, Command3, Command4, Command5, Command6})
+    // New entry would show another record over the typed values, so it waits for the save too.
+    for (QPushButton* command : {Command1, Command2, Command3, Command4, Command5, Command6, Command9})
         command->setEnabled(!on);
     Command7->setVisible(on);
+}
+
+bool ChartScreen::inDirectEntryMode() const
+{
+    return !Command7->isHidden();
 }

@@ -2,6 +2,10 @@
 
 #include "app/ScreenWindow.h"
 
+#include <QString>
+
+#include <optional>
+
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -43,19 +47,25 @@ private:
     void quit();
     void openHelp();
     void saveTradingFields();
+    void leaveDirectEntryWithoutSaving();
 
     // Steps.
     void showChart(qint32 number);
     void showRecordNumber(qint32 number);
+    void showTradingFields(const PetRecord& record);
     void showShopLines();
     void showClock();
-    void showTypedRecord();
+    bool showTypedRecord();
+    bool applyTypedRecordNumber();
     void copyTradingBoxesInto(PetRecord& record) const;
     void setDirectEntryMode(bool on);
+    bool inDirectEntryMode() const;
 
     // The record the display was last filled from; the record number box returns to it when a
     // typed number is refused.
     qint32 shownNumber = 1;
+    // Why the load could not show the chart; the activation right after the load does not say it again.
+    std::optional<QString> loadFailure;
 
     QLabel* Label25;
     QPushButton* Command1;

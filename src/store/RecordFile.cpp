@@ -87,7 +87,8 @@ qint32 readRecordNumber(const QString& text)
 bool isValidRecordNumber(const QString& text)
 {
     try {
-        return readRecordNumber(text) >= 1;
+        const qint32 number = readRecordNumber(text);
+        return number >= 1 && number <= RecordFile::MaxRecords;
     } catch (const Failure&) {
         return false;
     }

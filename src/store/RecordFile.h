@@ -34,5 +34,6 @@ private:
 // an overflow failure outside the signed 32-bit range.
 qint32 readRecordNumber(const QString& text);
 
-// True when `text` names a record that can be read: it converts and is at least 1.
+// True when `text` names a record that can be read and stored: it converts and lies between 1 and
+// the last record a file can hold.
 bool isValidRecordNumber(const QString& text);

@@ -102,7 +102,11 @@ private slots:
     void savedTradingFields();
     void emptyTradingBoxesStoreSpaces();
     void saveOnTheFreeRecordKeepsItFree();
-    void newEntryInDirectEntryReplacesTyping();
+    void directEntryKeepsTheTypedValues();
+    void valueTypedAtTheEndOfASavedBoxIsStored();
+    void commandsApplyATypedNumberFirst_data();
+    void commandsApplyATypedNumberFirst();
+    void editorOpensOnTheTypedRecordWithItsOwnHistory();
     void saveAboveTheLastPossibleRecordFails();
     void saveToAnUnwritableFileKeepsTheTyping();
 
@@ -337,7 +341,8 @@ void TestChart::storedTextsShowAsStored()
     QCOMPARE(label("Label33")->text(), QStringLiteral("関東地方") + QString(12, u' '));
     QCOMPARE(label("Label34")->text(), QStringLiteral("0.25"));
     QCOMPARE(label("Label35")->text(), QStringLiteral("3"));
-    QCOMPARE(box("Text3")->text(), QStringLiteral("2026/11/30") + QString(20, u' '));
+    // The trading boxes show their values without the padding, so typing at the end follows them.
+    QCOMPARE(box("Text3")->text(), QStringLiteral("2026/11/30"));
     QCOMPARE(box("Text4")->text(), QString());
     QCOMPARE(box("Text5")->text(), QStringLiteral("50000"));
 
@@ -368,8 +373,6 @@ void TestChart::becomingActiveRereadsTheRecord()
 {
     writeFileBytes(DataFile, editorWrittenRecord(QStringLiteral("柴犬")));
     QVERIFY(openChart());
-    typeTrading("Text4", QStringLiteral("未保存"));
-    QVERIFY(inDirectEntry());
 
     // Changed behind the hidden chart, as the editor does.
     ScreenRegistry& registry = f->program->registry();
@@ -383,9 +386,8 @@ void TestChart::becomingActiveRereadsTheRecord()
     ShopSettings::save(ShopSettings::Keys[1], QStringLiteral("03-1234-5678"));
     registry.show(ScreenName::Form2);
     QTRY_COMPARE(label("Label2")->text(), QStringLiteral("秋田犬") + QString(24, u' '));
-    QCOMPARE(box("Text4")->text(), QStringLiteral("山田ブリーダー") + QString(16, u' '));
+    QCOMPARE(box("Text4")->text(), QStringLiteral("山田ブリーダー"));
     QCOMPARE(label("Label22")->text(), QStringLiteral("03-1234-5678"));
-    QVERIFY(inDirectEntry());
 
     // Coming back from a help window counts too.
     click("Command8");
@@ -452,6 +454,7 @@ void TestChart::typedRecordNumbers_data()
     QTest::newRow("zero") << QStringLiteral("0") << QString();
     QTest::newRow("negative") << QStringLiteral("-3") << QString();
     QTest::newRow("not a number") << QStringLiteral("abc") << QString();
+    QTest::newRow("past the last record a file can hold") << QStringLiteral("32768") << QString();
     QTest::newRow("too large") << QStringLiteral("99999999999") << QString();
 }
 
@@ -646,7 +649,7 @@ void TestChart::tradingOnlyRecordStopsBothCommands()
     typeRecordNumber(QStringLiteral("3"));
     click("Command6");
     QCOMPARE(box("Text1")->text(), QStringLiteral("4"));
-    QCOMPARE(box("Text6")->text(), QStringLiteral("98000") + QString(25, u' '));
+    QCOMPARE(box("Text6")->text(), QStringLiteral("98000"));
     click("Command6");
     QCOMPARE(box("Text1")->text(), QStringLiteral("4"));
 
@@ -772,8 +775,8 @@ void TestChart::focusInTradingBoxStartsDirectEntry()
     QVERIFY(openChart());
     QTest::mouseClick(box("Text5"), Qt::LeftButton);
     QVERIFY(inDirectEntry());
-    for (const char* name : {"Command8", "Command9"})
-        QVERIFY(button(QString::fromLatin1(name))->isEnabled());
+    QVERIFY(button("Command8")->isEnabled());
+    QVERIFY(!button("Command9")->isEnabled());
     QVERIFY(box("Text1")->isEnabled());
     QVERIFY(chart()->findChild<QCheckBox*>("Check1")->isEnabled());
     QTest::mouseClick(box("Text6"), Qt::LeftButton);
@@ -826,10 +829,10 @@ void TestChart::savedTradingFields()
     QCOMPARE(box(boxName)->text(), typed);
     QVERIFY(!QApplication::focusWidget()->objectName().contains(QRegularExpression("^Text[3-7]$")));
 
-    // The next display shows the stored field, padded.
+    // The next display shows the stored field, without its padding.
     click("Command5");
     click("Command6");
-    QCOMPARE(box(boxName)->text(), Sjis::fieldText(stored));
+    QCOMPARE(box(boxName)->text(), Sjis::fieldText(stored).trimmed());
 }
 
 void TestChart::emptyTradingBoxesStoreSpaces()
@@ -861,40 +864,146 @@ void TestChart::saveOnTheFreeRecordKeepsItFree()
     QCOMPARE(box("Text1")->text(), QStringLiteral("3"));
 }
 
-void TestChart::newEntryInDirectEntryReplacesTyping()
+void TestChart::directEntryKeepsTheTypedValues()
 {
     QByteArray second = editorWrittenRecord(QStringLiteral("柴犬"));
     second.replace(814, 30, field(QStringLiteral("前の値"), 30));
     writeFileBytes(DataFile, editorRecords(1) + second + editorWrittenRecord(QStringLiteral("秋田犬")));
     QVERIFY(openChart());
-    typeTrading("Text3", QStringLiteral("捨てる値"));
-    click("Command9");
-    QCOMPARE(box("Text1")->text(), QStringLiteral("4"));
-    QCOMPARE(box("Text3")->text(), QString());
+    typeRecordNumber(QStringLiteral("2"));
+    typeTrading("Text3", QStringLiteral("新しい値"));
+
+    // New entry would show another record over the typed value: it waits for the save.
+    QVERIFY(!button("Command9")->isEnabled());
+    // A look at the help page and back reads nothing over the typing.
+    click("Command8");
+    ProgramFixture::activate(f->window("frmBrowser"));
+    ProgramFixture::activate(chart());
+    QTest::qWait(20);
+    QCOMPARE(box("Text3")->text(), QStringLiteral("新しい値"));
     QVERIFY(inDirectEntry());
 
-    // A typed record number moves in the same way, and a save then writes that record.
-    typeRecordNumber(QStringLiteral("2"));
-    QCOMPARE(box("Text3")->text(), QStringLiteral("前の値") + QString(24, u' '));
+    // Esc in a trading box gives the typing up: the stored value is back and browsing goes on.
+    QTest::mouseClick(box("Text3"), Qt::LeftButton);
+    QTest::keyClick(box("Text3"), Qt::Key_Escape);
+    QCOMPARE(box("Text3")->text(), QStringLiteral("前の値"));
+    QVERIFY(!inDirectEntry());
+    QVERIFY(button("Command9")->isEnabled());
+    QVERIFY(!box("Text3")->hasFocus());
+    QCOMPARE(readFileBytes(DataFile).mid(RecordLength, RecordLength), second);
+
+    // A typed record number still moves, and a save then writes that record.
+    typeTrading("Text4", QStringLiteral("業者"));
+    typeRecordNumber(QStringLiteral("3"));
+    QCOMPARE(box("Text4")->text(), QString());
     QVERIFY(inDirectEntry());
+}
+
+void TestChart::valueTypedAtTheEndOfASavedBoxIsStored()
+{
+    QByteArray saved = editorWrittenRecord(QStringLiteral("柴犬"));
+    saved.replace(814, 30, QByteArray(30, ' '));                         // saved empty
+    saved.replace(844, 30, field(QStringLiteral("山田ブリーダー"), 30)); // saved, left alone
+    writeFileBytes(DataFile, saved);
+    QVERIFY(openChart());
+
+    // The user clicks at the right of the empty-looking box and types.
+    QLineEdit* date = box("Text3");
+    QTest::mouseClick(date, Qt::LeftButton, {}, QPoint(date->width() - 3, date->height() / 2));
+    QTest::keyClicks(date, QStringLiteral("12/24"));
     click("Command7");
-    second.replace(844, 120, QByteArray(120, ' ')); // the empty boxes store spaces
-    QCOMPARE(recordBytes(DataFile, 2), second);
+    QCOMPARE(date->text(), QStringLiteral("12/24"));
+
+    // The typed date reaches the file; the untouched boxes keep their stored bytes as before.
+    QByteArray expected = saved;
+    expected.replace(814, 30, field(QStringLiteral("12/24"), 30));
+    expected.replace(874, 90, QByteArray(90, ' '));
+    QCOMPARE(readFileBytes(DataFile), expected);
+}
+
+void TestChart::commandsApplyATypedNumberFirst_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shownAfter");
+    QTest::newRow("next") << "Command6"
+                          << "2"
+                          << "3";
+    QTest::newRow("previous") << "Command5"
+                              << "3"
+                              << "2";
+    QTest::newRow("new entry") << "Command9"
+                               << "2"
+                               << "5";
+    QTest::newRow("save") << "Command7"
+                          << "3"
+                          << "3";
+    QTest::newRow("refused number stops the command") << "Command6"
+                                                      << "x"
+                                                      << "1";
+}
+
+// A command that takes no focus (a shortcut, a button on another platform) leaves the typed number
+// in the box; it is applied before the command runs.
+void TestChart::commandsApplyATypedNumberFirst()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, typed);
+    QFETCH(QString, shownAfter);
+    writeFileBytes(DataFile, editorRecords(4));
+    QVERIFY(openChart());
+    if (command == "Command7")
+        typeTrading("Text5", QStringLiteral("1000"));
+    box("Text1")->setFocus();
+    box("Text1")->setText(typed);
+    button(command)->click();
+    QCOMPARE(box("Text1")->text(), shownAfter);
+    QCOMPARE(label("Label2")->text().trimmed(),
+             shownAfter.toInt() <= 4 ? QStringLiteral("犬") + shownAfter : QString());
+    QCOMPARE(f->messages.asked.size(), typed == "x" ? 1 : 0);
+}
+
+void TestChart::editorOpensOnTheTypedRecordWithItsOwnHistory()
+{
+    QByteArray first = editorWrittenRecord(QStringLiteral("柴犬"));
+    first.replace(106, 50, field(QStringLiteral("一頭目の履歴"), 50));
+    QByteArray second = editorWrittenRecord(QStringLiteral("秋田犬"));
+    second.replace(106, 50, field(QStringLiteral("二頭目の履歴"), 50));
+    writeFileBytes(DataFile, first + second);
+    for (const char* list :
+         {"syurui.txt", "iro.txt", "tokucyou.txt", "kusuri.txt", "taicyou.txt", "shoku.txt"})
+        writeFileBytes(QString::fromLatin1(list), QByteArray());
+    QVERIFY(openChart());
+    box("Text1")->setFocus();
+    box("Text1")->setText(QStringLiteral("2"));
+    button("Command1")->click();
+    QVERIFY(f->window("Form3"));
+    QCOMPARE(f->control<QLabel>("Form3", "Label2")->text(), QStringLiteral("2"));
+    QCOMPARE(f->control<QLineEdit>("Form3", "Text1")->text().trimmed(), QStringLiteral("二頭目の履歴"));
 }
 
 void TestChart::saveAboveTheLastPossibleRecordFails()
 {
-    writeFileBytes(DataFile, editorRecords(3));
-    const QByteArray before = readFileBytes(DataFile);
+    // A full file: 32,767 records, the last one written by the editor.
+    {
+        QFile file(DataFile);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(qint64(RecordLength) * 32766));
+        QVERIFY(file.seek(file.size()));
+        file.write(editorWrittenRecord(QStringLiteral("柴犬")));
+    }
     QVERIFY(openChart());
-    typeRecordNumber(QStringLiteral("40000"));
-    QCOMPARE(box("Text1")->text(), QStringLiteral("40000"));
+    typeRecordNumber(QStringLiteral("32768"));
+    QCOMPARE(lastMessage(), QStringLiteral("レコード番号が不正です。"));
+    typeRecordNumber(QStringLiteral("32767"));
+    click("Command6");
+    QCOMPARE(box("Text1")->text(), QStringLiteral("32768"));
     typeTrading("Text5", QStringLiteral("1000円"));
     click("Command7");
     QCOMPARE(lastMessage(), QStringLiteral("オーバーフローしました。"));
     QVERIFY(inDirectEntry());
     QCOMPARE(box("Text5")->text(), QStringLiteral("1000円"));
-    QCOMPARE(readFileBytes(DataFile), before);
+    QCOMPARE(QFileInfo(DataFile).size(), qint64(RecordLength) * 32767);
     // The shared record still holds what the file holds, not the refused values.
     QCOMPARE(currentRecord(), QByteArray(RecordLength, '\0'));
 }

@@ -55,8 +55,9 @@ const QString BadRecordNumber = QStringLiteral("レコード番号が不正で�
     X(Staff)                                                                                                 \
     X(Medication1)                                                                                           \
     X(Medication2)                                                                                           \
-    X(Medication3) X(Medication4) X(Medication5) X(Memo1) X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6)       \
-        X(Siblings) X(Birthplace) X(PurchaseDate) X(Supplier) X(PurchaseCost) X(PlannedPrice) X(SaleDate)
+    X(Medication3)                                                                                           \
+    X(Medication4) X(Medication5) X(Memo1) X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6) X(Siblings)          \
+        X(Birthplace) X(PurchaseDate) X(Supplier) X(PurchaseCost) X(PlannedPrice) X(SaleDate)
 
 // By value: the packed record's floats are not aligned for a reference.
 quint32 bitsOf(float value)
@@ -407,7 +408,9 @@ void TestRecordFile::recordNumberFromText_data()
     QTest::newRow("no number") << QStringLiteral("abc") << 0 << false << false;
     QTest::newRow("negative") << QStringLiteral("-1") << -1 << false << false;
     QTest::newRow("hexadecimal") << QStringLiteral("&H10") << 16 << true << false;
-    QTest::newRow("largest") << QStringLiteral("2147483647") << 2147483647 << true << false;
+    QTest::newRow("last record a file can hold") << QStringLiteral("32767") << 32767 << true << false;
+    QTest::newRow("past the last record") << QStringLiteral("32767.51") << 32768 << false << false;
+    QTest::newRow("largest") << QStringLiteral("2147483647") << 2147483647 << false << false;
     QTest::newRow("one past the largest") << QStringLiteral("2147483647.5") << 0 << false << true;
     QTest::newRow("far past") << QStringLiteral("99999999999") << 0 << false << true;
 }
