@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QWindow>
 
 namespace {
 
@@ -203,9 +204,28 @@ void EditorScreen::load()
     takeHistoryLinesFromChart();
     fillPickLists();
     Label2->setText(chartText(QStringLiteral("Text1")));
-    context.records.LoadRecord(readRecordNumber(Label2->text()));
+    const qint32 number = readRecordNumber(Label2->text());
+    // A record past the last one a file can hold could never be saved: the editor does not open on it.
+    if (number > RecordFile::MaxRecords)
+        throw Failure::overflow();
+    context.records.LoadRecord(number);
     loadedRecord = context.records.CurrentRecord;
     showRecord(loadedRecord);
+    // The focus starts in the year: typing replaces what it shows.
+    Combo1->lineEdit()->selectAll();
+    becomeDialogOfTheChart();
+}
+
+// The editor belongs to the chart screen, which stays loaded while it is open: as its dialog, it
+// stays out of the taskbar.
+void EditorScreen::becomeDialogOfTheChart()
+{
+    QWidget* chart = context.registry.loaded(ScreenName::Form2);
+    if (!chart)
+        return;
+    winId();
+    chart->winId();
+    windowHandle()->setTransientParent(chart->windowHandle());
 }
 
 // The chart screen stays loaded, hidden, while the editor is open; without it there is nothing to take.
@@ -288,13 +308,21 @@ QString EditorScreen::historyLine() const
 
 bool EditorScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    if ((watched == Text12 || watched == Text13) && event->type() == QEvent::FocusIn) {
+    if (watched != Text12 && watched != Text13)
+        return ScreenWindow::eventFilter(watched, event);
+    auto* weight = static_cast<QLineEdit*>(watched);
+    if (event->type() == QEvent::FocusIn) {
         // Only the user entering the box empties it; the window coming back to the front (after a
         // message about a failed save, say) keeps what was typed.
         const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
-        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
-            static_cast<QLineEdit*>(watched)->clear();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason) {
+            weightsBeforeEntry[weight] = weight->text();
+            weight->clear();
+        }
     }
+    // Looking at a weight must not cost it: a box left empty gets its weight back.
+    if (event->type() == QEvent::FocusOut && weight->text().isEmpty() && weightsBeforeEntry.count(weight))
+        weight->setText(weightsBeforeEntry.at(weight));
     return ScreenWindow::eventFilter(watched, event);
 }
 
@@ -322,10 +350,12 @@ void EditorScreen::closeAndShowChart()
     });
 }
 
-// Every close saves. A save that fails keeps the editor open, whichever way the user closed it.
+// Every close saves. A save that fails keeps the editor open with what the user typed; after the close
+// box the user may give it up instead, so that a save that can never succeed does not trap them.
 bool EditorScreen::unload()
 {
-    if (!reportFailures(context.messages, this, [&] { save(); }))
+    if (!reportFailures(context.messages, this, [&] { save(); }) &&
+        (closingByCommand || !confirmDiscard(context.messages, this)))
         return false;
     if (!closingByCommand) {
         // The close box returns to the chart screen too, once this close is over.
@@ -340,13 +370,21 @@ bool EditorScreen::unload()
 
 void EditorScreen::save()
 {
-    if (Text12->text().isEmpty())
-        Text12->setText(QStringLiteral("0"));
-    if (Text13->text().isEmpty())
-        Text13->setText(QStringLiteral("0"));
+    restoreEmptiedWeights();
     // Every conversion is done before the file is opened, so a failed one stores nothing.
     const PetRecord record = recordFromControls();
     context.records.StoreRecord(readRecordNumber(Label2->text()), record);
+}
+
+// The focus may still be in a weight box that its entry emptied: it keeps the weight it held.
+void EditorScreen::restoreEmptiedWeights()
+{
+    for (QLineEdit* weight : {Text12, Text13}) {
+        if (weight->text().isEmpty()) {
+            const auto before = weightsBeforeEntry.find(weight);
+            weight->setText(before != weightsBeforeEntry.end() ? before->second : QStringLiteral("0"));
+        }
+    }
 }
 
 PetRecord EditorScreen::recordFromControls() const

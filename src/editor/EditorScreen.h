@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <map>
+
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -44,13 +46,17 @@ private:
     void closeAndShowChart();
 
     void save();
+    void restoreEmptiedWeights();
     PetRecord recordFromControls() const;
+    void becomeDialogOfTheChart();
 
     // The record as the load read it: the trading fields, which the editor never shows, go back
     // from here exactly as they came.
     PetRecord loadedRecord{};
     // Set while "ＯＫ" or "データ削除" closes the editor; they show the chart screen themselves.
     bool closingByCommand = false;
+    // The weight each weight box held before the user's entry emptied it.
+    std::map<const QLineEdit*, QString> weightsBeforeEntry;
 
     QFrame* Shape1;
     QLabel* Label1;

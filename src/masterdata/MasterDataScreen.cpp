@@ -297,15 +297,22 @@ void MasterDataScreen::deleteSelectedItem(PickListGroup& group)
 void MasterDataScreen::closeAndShowStartScreen()
 {
     reportFailures(context.messages, this, [&] {
+        closingByCommand = true;
+        const bool closed = context.registry.unload(ScreenName::Form4);
+        closingByCommand = false;
         // A refused close (the shop details could not be saved) keeps the user here.
-        if (context.registry.unload(ScreenName::Form4))
+        if (closed)
             context.registry.show(ScreenName::Form1);
     });
 }
 
 bool MasterDataScreen::unload()
 {
-    return reportFailures(context.messages, this, [&] { saveShopDetails(); });
+    if (reportFailures(context.messages, this, [&] { saveShopDetails(); }))
+        return true;
+    // "OK" stays with the typed text; the close box lets the user give it up, so that a settings
+    // store that cannot be written never keeps the window open for good.
+    return !closingByCommand && confirmDiscard(context.messages, this);
 }
 
 void MasterDataScreen::showItems(PickListGroup& group, const QStringList& items)

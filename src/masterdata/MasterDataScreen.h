@@ -57,6 +57,8 @@ private:
     std::array<QLineEdit*, 4> shopBoxes() const;
 
     std::array<PickListGroup, 9> groups;
+    // Set while "OK" closes the screen; it shows the start screen itself.
+    bool closingByCommand = false;
 
     QFrame* Shape1;
     QLabel* Label10;

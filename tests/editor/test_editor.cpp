@@ -1,7 +1,10 @@
 #include "app/ScreenRegistry.h"
 #include "app/ScreenWindow.h"
 #include "store/Failure.h"
+#include "app/Application.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
+#include "support/RealBoxes.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -10,8 +13,10 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QWindow>
 
 #include <csignal>
 #include <cstring>
@@ -78,24 +83,6 @@ QByteArray bytesOf(const PetRecord& record)
 
 const QString RecordFileName = QStringLiteral("detapetto.dt");
 
-// Files may grow no further than `bytes` while this lives, as on a full disk.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit limit = previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &previous); }
-
-private:
-    rlimit previous{};
-};
-
 } // namespace
 
 // The record editor Form3: its layout, its load from the chart screen, the pick lists and the record,
@@ -131,6 +118,10 @@ private slots:
     void closeBoxSavesAndShowsTheChart();
     void failedSaveKeepsEverything_data();
     void failedSaveKeepsEverything();
+    void closeBoxGivesUpASaveThatCannotSucceed();
+    void typingReplacesWhatABoxShows();
+    void enterOnAFocusedButtonClicksIt();
+    void editorIsADialogOfTheChart();
 
 private:
     ScreenRegistry& registry() { return f->program->registry(); }
@@ -154,7 +145,6 @@ private:
     void writePickLists();
     void showChart();
     bool openEditorFromChart(int number = 1);
-    bool openEditorWithChartNumber(const QString& text);
     void click(const QString& name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     void retype(QComboBox* target, const QString& text);
     void retype(QLineEdit* target, const QString& text);
@@ -200,19 +190,6 @@ bool TestEditor::openEditorFromChart(int number)
         QTest::keyClick(recordNumber, Qt::Key_Return);
     }
     QTest::mouseClick(chartControl<QPushButton>(QStringLiteral("Command1")), Qt::LeftButton);
-    return editor() && editor()->isVisible();
-}
-
-// A record number the chart screen would not take from the user, put into its box directly.
-bool TestEditor::openEditorWithChartNumber(const QString& text)
-{
-    showChart();
-    QLineEdit* recordNumber = chartControl<QLineEdit>(QStringLiteral("Text1"));
-    if (!recordNumber)
-        return false;
-    recordNumber->setText(text);
-    registry().hide(ScreenName::Form2);
-    registry().show(ScreenName::Form3);
     return editor() && editor()->isVisible();
 }
 
@@ -380,14 +357,16 @@ void TestEditor::tabOrderFromComboOneAndWeightBoxesEmptyThemselves()
     expected << QStringLiteral("Combo1");
     QCOMPARE(visited, expected);
 
-    // Tabbing through the weight boxes emptied them; the save stores them as 0.
-    QCOMPARE(box(QStringLiteral("Text12"))->text(), QString());
+    // Tabbing through the weight boxes emptied each on entry; left empty, each got its weight back.
+    QCOMPARE(box(QStringLiteral("Text12"))->text(), QStringLiteral("3.25"));
+    QCOMPARE(box(QStringLiteral("Text13"))->text(), QStringLiteral("0.5"));
+
+    // Also when the editor closes with the focus still in the emptied box.
+    box(QStringLiteral("Text13"))->setFocus(Qt::TabFocusReason);
     QCOMPARE(box(QStringLiteral("Text13"))->text(), QString());
-    click(QStringLiteral("Command1"));
+    QVERIFY(editor()->close());
     QTRY_VERIFY(!editor());
-    QByteArray expectedRecord = shibaRecord();
-    expectedRecord.replace(806, 8, QByteArray(8, '\0'));
-    QCOMPARE(recordBytes(RecordFileName, 1), expectedRecord);
+    QCOMPARE(recordBytes(RecordFileName, 1), shibaRecord());
 }
 
 void TestEditor::returningWindowKeepsTheTypedWeight()
@@ -550,6 +529,11 @@ void TestEditor::noRecordNumberNoEditor()
     }
     QVERIFY(!registry().loaded(ScreenName::Form3));
     QCOMPARE(readFileBytes(RecordFileName), shibaRecord());
+
+    // Past the last record a file can hold nothing could ever be saved: no editor that cannot close.
+    chartControl<QLineEdit>(QStringLiteral("Text1"))->setText(QStringLiteral("32768"));
+    QVERIFY_THROWS_EXCEPTION(Failure, registry().show(ScreenName::Form3));
+    QVERIFY(!registry().loaded(ScreenName::Form3));
 }
 
 void TestEditor::historyButtons()
@@ -730,7 +714,7 @@ void TestEditor::closeBoxSavesAndShowsTheChart()
     QCOMPARE(f->exits, 0);
 }
 
-enum class BadSave { Weight, DatePart, NumberAbove, NumberBelow, Unwritable };
+enum class BadSave { Weight, DatePart, NumberBelow, Unwritable };
 
 void TestEditor::failedSaveKeepsEverything_data()
 {
@@ -744,7 +728,6 @@ void TestEditor::failedSaveKeepsEverything_data()
         const char* way = closeBox ? " by close box" : " by OK";
         QTest::addRow("weight 3kg%s", way) << BadSave::Weight << closeBox << typeMismatch;
         QTest::addRow("birth year 40000%s", way) << BadSave::DatePart << closeBox << overflow;
-        QTest::addRow("record 40000%s", way) << BadSave::NumberAbove << closeBox << overflow;
         QTest::addRow("record 0%s", way)
             << BadSave::NumberBelow << closeBox << QStringLiteral("レコード番号が不正です。");
         QTest::addRow("full disk%s", way)
@@ -761,10 +744,7 @@ void TestEditor::failedSaveKeepsEverything()
     const QByteArray file = shibaRecord();
     writeFileBytes(RecordFileName, file);
     // The full disk lets nothing be appended, so that case edits the free chart after the last.
-    if (bad == BadSave::NumberAbove)
-        QVERIFY(openEditorWithChartNumber(QStringLiteral("40000")));
-    else
-        QVERIFY(openEditorFromChart(bad == BadSave::Unwritable ? 2 : 1));
+    QVERIFY(openEditorFromChart(bad == BadSave::Unwritable ? 2 : 1));
 
     retype(combo(QStringLiteral("Combo4")), QStringLiteral("チワワ"));
     retype(box(QStringLiteral("Text6")), QStringLiteral("テスト"));
@@ -780,16 +760,27 @@ void TestEditor::failedSaveKeepsEverything()
         std::unique_ptr<FileSizeLimit> fullDisk;
         if (bad == BadSave::Unwritable)
             fullDisk = std::make_unique<FileSizeLimit>(file.size());
-        if (closeBox)
+        if (closeBox) {
+            // The failure is shown, then the user chooses to stay rather than give the typing up.
+            f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
+            f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
             QVERIFY(!editor()->close());
-        else
+        } else {
             click(QStringLiteral("Command1"));
+        }
     }
     QTest::qWait(20);
 
-    QCOMPARE(f->messages.asked.size(), 1);
+    QCOMPARE(f->messages.asked.size(), closeBox ? 2 : 1);
     QCOMPARE(f->messages.asked.first().text, message);
     QCOMPARE(f->messages.asked.first().title, QStringLiteral("ソラニカ"));
+    if (closeBox) {
+        const ScriptedMessageBoxes::Asked discard = f->messages.asked.last();
+        QCOMPARE(discard.text, QStringLiteral("保存できませんでした。入力した内容を破棄して閉じますか？"));
+        QCOMPARE(discard.title, QStringLiteral("ソラニカ"));
+        QVERIFY(discard.buttons == MessageBoxes::Buttons::OkCancel);
+        QVERIFY(discard.defaultAnswer == MessageBoxes::Answer::Cancel);
+    }
     QCOMPARE(readFileBytes(RecordFileName), file);
     QCOMPARE(bytesOf(f->program->records().CurrentRecord), shared);
     QVERIFY(editor() && editor()->isVisible());
@@ -802,7 +793,7 @@ void TestEditor::failedSaveKeepsEverything()
         QCOMPARE(combo(QStringLiteral("Combo1"))->currentText(), QStringLiteral("40000"));
 
     // Once the cause is gone the same editor saves what was typed.
-    if (bad == BadSave::NumberAbove || bad == BadSave::NumberBelow)
+    if (bad == BadSave::NumberBelow)
         return;
     if (bad == BadSave::Weight)
         retype(box(QStringLiteral("Text12")), QStringLiteral("1.75"));
@@ -816,6 +807,76 @@ void TestEditor::failedSaveKeepsEverything()
     QCOMPARE(recordBytes(RecordFileName, number).mid(356, 70), padded("836583588367", 70));
     if (bad == BadSave::Weight)
         QCOMPARE(recordBytes(RecordFileName, 1).mid(806, 4), QByteArray::fromHex("0000e03f"));
+}
+
+// Real message boxes, answered from a timer: the failure, then the question whether to give up.
+void TestEditor::closeBoxGivesUpASaveThatCannotSucceed()
+{
+    setUpApplication(); // Qt's Japanese button texts, as the program has them
+    f.reset();
+    f = std::make_unique<ProgramFixture>(ProgramFixture::Boxes::Real);
+    writePickLists();
+    const QByteArray file = shibaRecord();
+    writeFileBytes(RecordFileName, file);
+    QVERIFY(openEditorFromChart(2));
+    retype(combo(QStringLiteral("Combo4")), QStringLiteral("チワワ"));
+
+    RealBoxes boxes({QMessageBox::Ok, QMessageBox::Ok});
+    {
+        FileSizeLimit fullDisk(file.size());
+        editor()->close();
+    }
+    QTRY_VERIFY(!editor());
+    QTRY_VERIFY(chart() && chart()->isVisible());
+    QCOMPARE(boxes.seen.size(), 2);
+    QCOMPARE(boxes.seen[0].text, QStringLiteral("ファイルに書き込めません。 (detapetto.dt)"));
+    QCOMPARE(boxes.seen[1].text, QStringLiteral("保存できませんでした。入力した内容を破棄して閉じますか？"));
+    QCOMPARE(boxes.seen[1].title, QStringLiteral("ソラニカ"));
+    QCOMPARE(boxes.seen[1].buttons, (QStringList{QStringLiteral("OK"), QStringLiteral("キャンセル")}));
+    QCOMPARE(boxes.seen[1].defaultButton, QStringLiteral("キャンセル"));
+    QCOMPARE(readFileBytes(RecordFileName), file);
+    QTest::qWait(20);
+    QCOMPARE(f->exits, 0);
+}
+
+void TestEditor::typingReplacesWhatABoxShows()
+{
+    QVERIFY(openEditorFromChart(2)); // a free record: every date part shows 0
+    ProgramFixture::activate(editor());
+    QTRY_VERIFY(combo(QStringLiteral("Combo1"))->hasFocus());
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("2026"));
+    QCOMPARE(combo(QStringLiteral("Combo1"))->currentText(), QStringLiteral("2026"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("4"));
+    QCOMPARE(combo(QStringLiteral("Combo2"))->currentText(), QStringLiteral("4"));
+
+    // A click places the cursor where the user clicked instead.
+    QLineEdit* day = combo(QStringLiteral("Combo3"))->lineEdit();
+    QTest::mouseClick(day, Qt::LeftButton, {}, QPoint(day->width() - 2, day->height() / 2));
+    QTest::keyClicks(day, QStringLiteral("1"));
+    QCOMPARE(combo(QStringLiteral("Combo3"))->currentText(), QStringLiteral("01"));
+}
+
+void TestEditor::enterOnAFocusedButtonClicksIt()
+{
+    writeFileBytes(RecordFileName, shibaRecord());
+    QVERIFY(openEditorFromChart());
+    retype(combo(QStringLiteral("Combo4")), QStringLiteral("チワワ"));
+    button(QStringLiteral("Command1"))->setFocus();
+    QTest::keyClick(button(QStringLiteral("Command1")), Qt::Key_Return);
+    QTRY_VERIFY(!editor());
+    QVERIFY(chart()->isVisible());
+    QCOMPARE(recordBytes(RecordFileName, 1).mid(16, 30), padded("8360838f838f", 30));
+}
+
+void TestEditor::editorIsADialogOfTheChart()
+{
+    QVERIFY(openEditorFromChart());
+    // Owned by the chart screen's window, it stays out of the taskbar; caption and size as before.
+    QVERIFY(editor()->windowHandle());
+    QCOMPARE(editor()->windowHandle()->transientParent(), chart()->windowHandle());
+    QCOMPARE(editor()->windowTitle(), QStringLiteral("データ入力"));
+    QCOMPARE(editor()->size(), QSize(600, 493));
 }
 
 QTEST_MAIN(TestEditor)

@@ -1,6 +1,7 @@
 #include "app/ScreenRegistry.h"
 #include "app/ScreenWindow.h"
 #include "store/ShopSettings.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
 
 #include <QApplication>
@@ -33,30 +34,6 @@ QByteArray lines(std::initializer_list<const char*> items)
         bytes += QByteArray(item) + "\r\n";
     return bytes;
 }
-
-// Every file larger than the limit fails to grow while the limit holds; the signal that would
-// end the process is ignored, so the write reports the failure instead.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &previous);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &previous);
-        std::signal(SIGXFSZ, previousHandler);
-    }
-
-private:
-    rlimit previous{};
-    void (*previousHandler)(int) = nullptr;
-};
 
 // Types `text` into `box` as the user would: plain keys for ASCII, the input method's commit for
 // Japanese.
@@ -100,6 +77,7 @@ private slots:
     void unwritableFileLeavesListAndFileAsTheyWere();
     void unreadableFileKeepsTheScreenFromOpening();
     void unsavableShopDetailsKeepTheScreenOpen();
+    void closeBoxGivesUpShopDetailsThatCannotBeSaved();
 
 private:
     QWidget* openFromStartScreen();
@@ -294,6 +272,11 @@ void TestMasterData::registerTakesAnyTextButTheEmptyOne()
     QCOMPARE(list(3)->count(), 3);
     QVERIFY(f->window(QStringLiteral("Form4"))->isVisible());
     QVERIFY(f->messages.asked.isEmpty());
+
+    // Enter on the focused register button clicks it, as Space does.
+    registerButton(3)->setFocus();
+    QTest::keyClick(registerButton(3), Qt::Key_Enter, Qt::KeypadModifier);
+    QCOMPARE(readFileBytes(QStringLiteral("tokucyou.txt")), lines({"   ", " Aka ", " Aka ", "Kuro"}));
 }
 
 void TestMasterData::deleteNeedsASelectionAndRewritesOnlyItsOwnFile()
@@ -486,10 +469,17 @@ void TestMasterData::unsavableShopDetailsKeepTheScreenOpen()
     const QString store = f->path(QStringLiteral("settings/soranika/soranika.conf"));
     QVERIFY(QDir().mkpath(store));
 
+    // "OK" keeps the typed text and the screen.
     QTest::mouseClick(button(QStringLiteral("Command19")), Qt::LeftButton);
     QCOMPARE(f->messages.asked.size(), 1);
+    // The close box asks whether to give the typing up; Cancel stays.
+    f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
+    f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
     QVERIFY(!form4->close());
-    QCOMPARE(f->messages.asked.size(), 2);
+    QCOMPARE(f->messages.asked.size(), 3);
+    QCOMPARE(f->messages.asked[2].text,
+             QStringLiteral("保存できませんでした。入力した内容を破棄して閉じますか？"));
+    QVERIFY(f->messages.asked[2].defaultAnswer == MessageBoxes::Answer::Cancel);
     QTest::qWait(20);
     QCOMPARE(f->visibleWindowNames(), QStringList{QStringLiteral("Form4")});
     QCOMPARE(input(12)->text(), QStringLiteral("大阪市"));
@@ -499,6 +489,18 @@ void TestMasterData::unsavableShopDetailsKeepTheScreenOpen()
     QTest::mouseClick(button(QStringLiteral("Command19")), Qt::LeftButton);
     QTRY_COMPARE(f->visibleWindowNames(), QStringList{QStringLiteral("Form1")});
     QCOMPARE(ShopSettings::get(QStringLiteral("myd3")), QStringLiteral("大阪市"));
+}
+
+void TestMasterData::closeBoxGivesUpShopDetailsThatCannotBeSaved()
+{
+    QWidget* form4 = openFromStartScreen();
+    type(input(12), QStringLiteral("大阪市"));
+    QVERIFY(QDir().mkpath(f->path(QStringLiteral("settings/soranika/soranika.conf"))));
+    // OK to the failure, OK to giving up: the window goes, and with it the last window of the program.
+    QVERIFY(form4->close());
+    QCOMPARE(f->messages.asked.size(), 2);
+    QTRY_VERIFY(!f->window(QStringLiteral("Form4")));
+    QTRY_COMPARE(f->exits, 1);
 }
 
 QTEST_MAIN(TestMasterData)
