@@ -2,12 +2,45 @@
 
 #include "platform/Twips.h"
 
+#include <QCoreApplication>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include <cmath>
+
+namespace {
+
+// Enter on a focused button clicks it, as Space does: the convention of the desktop the shop knows.
+// The buttons are never default buttons, so Enter in a text box still clicks nothing.
+class EnterClicksButton : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter) ||
+            (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        static_cast<QPushButton*>(watched)->click();
+        return true;
+    }
+};
+
+QObject* enterClicksButton()
+{
+    static QObject* filter = new EnterClicksButton(QCoreApplication::instance());
+    return filter;
+}
+
+} // namespace
 
 QLabel* newLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                  int height)
@@ -27,6 +60,7 @@ QPushButton* newButton(QWidget* parent, const QString& name, const QString& capt
     button->setObjectName(name);
     button->setAutoDefault(false);
     button->setDefault(false);
+    button->installEventFilter(enterClicksButton());
     placeTwips(button, left, top, width, height);
     return button;
 }

@@ -15,7 +15,7 @@ class QWidget;
 // A label showing its caption as plain text (a stored "<b>" is shown as typed), narrowed to fit.
 QLabel* newLabel(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                  int height);
-// A command button that never answers Enter on its own.
+// A command button that is never a window's default: Enter clicks it only when it has the focus.
 QPushButton* newButton(QWidget* parent, const QString& name, const QString& caption, int left, int top,
                        int width, int height);
 QLineEdit* newBox(QWidget* parent, const QString& name, int left, int top, int width, int height);

@@ -1,0 +1,21 @@
+#include "app/Application.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
+
+void setUpApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("soranika"));
+    QApplication::setApplicationVersion(QStringLiteral("1.00.0002"));
+    // No display name: the platform would append it to every window's caption.
+    QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
+    // A hidden screen still counts as open; the screen registry decides when the program ends.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                         QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
