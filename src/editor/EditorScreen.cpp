@@ -5,6 +5,7 @@
 #include "platform/FailureReport.h"
 #include "platform/InputMethod.h"
 #include "platform/Look.h"
+#include "platform/Taskbar.h"
 #include "platform/JapaneseOrder.h"
 #include "platform/Twips.h"
 #include "store/Failure.h"
@@ -226,6 +227,7 @@ void EditorScreen::becomeDialogOfTheChart()
     winId();
     chart->winId();
     windowHandle()->setTransientParent(chart->windowHandle());
+    keepOutOfTaskbar(this);
 }
 
 // The chart screen stays loaded, hidden, while the editor is open; without it there is nothing to take.

@@ -9,9 +9,10 @@ MessageBoxes::Answer RealMessageBoxes::ask(QWidget* parent, const QString& text,
 {
     // The box runs its own event loop; the handler that asked is still running meanwhile.
     const HandlerScope running;
+    // Over a window that is not shown yet (a screen still loading) the box is centred on the screen.
     QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text,
                     buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
-                    parent);
+                    parent && parent->isVisible() ? parent : nullptr);
     box.setTextFormat(Qt::PlainText);
     const bool cancelIsDefault = buttons == Buttons::OkCancel && defaultAnswer == Answer::Cancel;
     box.setDefaultButton(cancelIsDefault ? QMessageBox::Cancel : QMessageBox::Ok);
