@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev libxcb1-dev
   qt6-l10n-tools qt6-translations-l10n
   libicu-dev libbenchmark-dev
-  fonts-noto-cjk
+  fonts-noto-cjk fonts-ipafont-gothic
   xvfb xauth poppler-utils imagemagick
 )
 

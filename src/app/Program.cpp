@@ -6,7 +6,8 @@
 #include "editor/EditorScreen.h"
 #include "masterdata/MasterDataScreen.h"
 
-Program::Program(MessageBoxes& messages, Clock& clock) : context{screens, recordFile, messages, clock}
+Program::Program(MessageBoxes& messages, Clock& clock, Printer& printer)
+    : context{screens, recordFile, messages, clock, printer}
 {
     screens.setFactory(ScreenName::Form1, [this] { return new StartScreen(context); });
     screens.setFactory(ScreenName::Form2, [this] { return new ChartScreen(context); });

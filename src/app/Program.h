@@ -8,7 +8,7 @@
 class Program
 {
 public:
-    Program(MessageBoxes& messages, Clock& clock);
+    Program(MessageBoxes& messages, Clock& clock, Printer& printer);
 
     // Starting the program is loading and showing the start screen.
     void start();

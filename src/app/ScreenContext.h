@@ -4,6 +4,7 @@ class ScreenRegistry;
 class RecordFile;
 class MessageBoxes;
 class Clock;
+class Printer;
 
 // What every screen is handed: the flow between screens, the record file with the shared record,
 // and the platform services that tests replace.
@@ -13,6 +14,7 @@ struct ScreenContext
     RecordFile& records;
     MessageBoxes& messages;
     Clock& clock;
+    Printer& printer;
 };
 
 // The screens known by name; each exists at most once.

@@ -2,6 +2,7 @@
 #include "app/Program.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Printer.h"
 
 #include <QApplication>
 
@@ -13,7 +14,8 @@ int main(int argc, char* argv[])
 
     RealMessageBoxes messages;
     SystemClock clock;
-    Program program(messages, clock);
+    SystemPrinter printer;
+    Program program(messages, clock, printer);
     program.start();
     return QApplication::exec();
 }

@@ -2,12 +2,14 @@
 
 #include "app/HelpPage.h"
 #include "app/ScreenRegistry.h"
+#include "chart/ChartPrintout.h"
 #include "platform/ActivationWatcher.h"
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/FailureReport.h"
 #include "platform/InputMethod.h"
 #include "platform/Look.h"
+#include "platform/Printer.h"
 #include "platform/Twips.h"
 #include "store/Numbers.h"
 #include "store/RecordFile.h"
@@ -104,6 +106,7 @@ ChartScreen::ChartScreen(ScreenContext& context) : ScreenWindow(context), Timer1
     connect(Text1, &QLineEdit::editingFinished, this, &ChartScreen::recordNumberLeft);
     connect(Command1, &QPushButton::clicked, this, &ChartScreen::openEditor);
     connect(Command2, &QPushButton::clicked, this, &ChartScreen::openMasterData);
+    connect(Command3, &QPushButton::clicked, this, &ChartScreen::ChartPrintout);
     connect(Command4, &QPushButton::clicked, this, &ChartScreen::quit);
     connect(Command5, &QPushButton::clicked, this, &ChartScreen::previousRecord);
     connect(Command6, &QPushButton::clicked, this, &ChartScreen::nextRecord);
@@ -389,6 +392,33 @@ void ChartScreen::openHelp()
     if (!applyTypedRecordNumber())
         return;
     context.registry.openHelp(HelpPageAddress);
+}
+
+void ChartScreen::ChartPrintout()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    const auto answer =
+        context.messages.ask(this, QStringLiteral("プリントしますか？"), QStringLiteral("印刷確認"),
+                             MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::None);
+    if (answer == MessageBoxes::Answer::Cancel)
+        return;
+    reportFailures(context.messages, this, [&] {
+        context.printer.print(printoutLines(), QStringLiteral("カルテ %1").arg(shownNumber));
+    });
+}
+
+// What the screen shows at this moment, never what the file holds.
+QStringList ChartScreen::printoutLines() const
+{
+    const auto shown = [this](const QString& name) {
+        if (const auto* label = findChild<QLabel*>(name))
+            return label->text();
+        if (const auto* box = findChild<QLineEdit*>(name))
+            return box->text();
+        return QString();
+    };
+    return chartPrintoutLines(shown, Check1->isChecked(), dateTimeText(context.clock.now()));
 }
 
 void ChartScreen::saveTradingFields()

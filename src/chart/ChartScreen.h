@@ -46,6 +46,7 @@ private:
     void openMasterData();
     void quit();
     void openHelp();
+    void ChartPrintout();
     void saveTradingFields();
     void leaveDirectEntryWithoutSaving();
 
@@ -55,6 +56,7 @@ private:
     void showTradingFields(const PetRecord& record);
     void showShopLines();
     void showClock();
+    QStringList printoutLines() const;
     bool showTypedRecord();
     bool applyTypedRecordNumber();
     void copyTradingBoxesInto(PetRecord& record) const;

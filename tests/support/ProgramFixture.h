@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "platform/Clock.h"
 #include "platform/MessageBoxes.h"
+#include "platform/Printer.h"
 #include "support/Sandbox.h"
 
 #include <QByteArray>
@@ -46,6 +47,7 @@ public:
     ScriptedMessageBoxes messages;
     RealMessageBoxes realMessages;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3))};
+    RecordingPrinter printer;
     int exits = 0;
     std::unique_ptr<Program> program;
 };

@@ -1,0 +1,87 @@
+#include "platform/Printer.h"
+
+#include "store/Failure.h"
+
+#include <QFileInfo>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPainter>
+#include <QPrinter>
+
+namespace {
+
+// A fixed-width face with Japanese glyphs keeps the printed columns where the line layout puts them.
+// IPAGothic comes before Noto: Noto draws 犬 and the radical ⽝ with one glyph, and a PDF's text
+// layer then gives back the radical, so "柴犬" could not be found in the file.
+QFont printFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
+                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
+                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("monospace")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setPointSizeF(12);
+    return font;
+}
+
+} // namespace
+
+void paintLines(const QStringList& lines, QPagedPaintDevice& device, const QString& deviceName)
+{
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw Failure(QStringLiteral("印刷を始められません。 (%1)").arg(deviceName));
+    const QFont font(printFont(), &device);
+    painter.setFont(font);
+    const QFontMetricsF metrics(font, &device);
+    const qreal pageHeight = device.height();
+    qreal top = 0;
+    for (const QString& line : lines) {
+        if (top > 0 && top + metrics.height() > pageHeight) {
+            if (!device.newPage())
+                throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(deviceName));
+            top = 0;
+        }
+        painter.drawText(QPointF(0, top + metrics.ascent()), line);
+        top += metrics.lineSpacing();
+    }
+    if (!painter.end())
+        throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(deviceName));
+}
+
+void writeLinesToPdf(const QStringList& lines, const QString& path, const QString& title)
+{
+    QPrinter pdf(QPrinter::HighResolution);
+    pdf.setOutputFormat(QPrinter::PdfFormat);
+    pdf.setOutputFileName(path);
+    pdf.setDocName(title);
+    // A sheet of paper's usual margins; a printer brings its own.
+    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                                  QPageLayout::Millimeter));
+    paintLines(lines, pdf, QFileInfo(path).fileName());
+    if (pdf.printerState() == QPrinter::Error || !QFileInfo(path).isFile())
+        throw Failure::cannotWrite(QFileInfo(path).fileName());
+}
+
+void RecordingPrinter::print(const QStringList& lines, const QString& documentName)
+{
+    if (!failure.isEmpty())
+        throw Failure(failure);
+    documents.append({documentName, lines});
+}
+
+SystemPrinter::SystemPrinter(DefaultPrinter defaultPrinter) : defaultPrinter(std::move(defaultPrinter))
+{
+}
+
+void SystemPrinter::print(const QStringList& lines, const QString& documentName)
+{
+    const QPrinterInfo info = defaultPrinter();
+    if (info.isNull())
+        throw Failure(QStringLiteral("プリンタが見つかりません。"));
+    QPrinter printer(info, QPrinter::HighResolution);
+    printer.setDocName(documentName);
+    paintLines(lines, printer, info.description().isEmpty() ? info.printerName() : info.description());
+    if (printer.printerState() == QPrinter::Error)
+        throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(info.printerName()));
+}
