@@ -8,7 +8,7 @@
 void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("soranika"));
-    QApplication::setApplicationVersion(QStringLiteral("1.00.0002"));
+    QApplication::setApplicationVersion(ProgramVersion);
     // No display name: the platform would append it to every window's caption.
     QLocale::setDefault(QLocale(QLocale::Japanese, QLocale::Japan));
     // A hidden screen still counts as open; the screen registry decides when the program ends.

@@ -6,8 +6,8 @@
 #include "editor/EditorScreen.h"
 #include "masterdata/MasterDataScreen.h"
 
-Program::Program(MessageBoxes& messages, Clock& clock, Printer& printer)
-    : context{screens, recordFile, messages, clock, printer}
+Program::Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDialogs& files)
+    : context{screens, recordFile, messages, clock, printer, files}
 {
     screens.setFactory(ScreenName::Form1, [this] { return new StartScreen(context); });
     screens.setFactory(ScreenName::Form2, [this] { return new ChartScreen(context); });

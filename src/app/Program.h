@@ -8,7 +8,7 @@
 class Program
 {
 public:
-    Program(MessageBoxes& messages, Clock& clock, Printer& printer);
+    Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDialogs& files);
 
     // Starting the program is loading and showing the start screen.
     void start();

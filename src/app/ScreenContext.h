@@ -5,6 +5,7 @@ class RecordFile;
 class MessageBoxes;
 class Clock;
 class Printer;
+class FileDialogs;
 
 // What every screen is handed: the flow between screens, the record file with the shared record,
 // and the platform services that tests replace.
@@ -15,6 +16,7 @@ struct ScreenContext
     MessageBoxes& messages;
     Clock& clock;
     Printer& printer;
+    FileDialogs& files;
 };
 
 // The screens known by name; each exists at most once.

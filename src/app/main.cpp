@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/Program.h"
 #include "platform/Clock.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 
@@ -15,7 +16,8 @@ int main(int argc, char* argv[])
     RealMessageBoxes messages;
     SystemClock clock;
     SystemPrinter printer;
-    Program program(messages, clock, printer);
+    RealFileDialogs files;
+    Program program(messages, clock, printer, files);
     program.start();
     return QApplication::exec();
 }

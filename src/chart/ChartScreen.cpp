@@ -21,8 +21,11 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QVBoxLayout>
 
 #include <utility>
 
@@ -126,32 +129,42 @@ void ChartScreen::buildLayout()
 {
     setObjectName(QStringLiteral("Form2"));
     makeFixedDialog(this, QStringLiteral("カルテ"));
-    fixClientAreaTwips(this, 10530, 7410);
     setWindowGround(this, Colours::PaleGrey);
     setFont(gothicFont(9));
+    // The controls keep their places in the client area; the menu bar sits above it and the window
+    // grows by the bar's height.
+    client = new QWidget(this);
+    client->setObjectName(QStringLiteral("clientArea"));
+    fixClientAreaTwips(client, 10530, 7410);
+    auto* frame = new QVBoxLayout(this);
+    frame->setContentsMargins(0, 0, 0, 0);
+    frame->setSpacing(0);
+    frame->setSizeConstraint(QLayout::SetFixedSize);
+    frame->setMenuBar(buildMenus());
+    frame->addWidget(client);
 
-    Label25 = newLabel(this, QStringLiteral("Label25"), QString(), 180, 180, 2835, 315);
+    Label25 = newLabel(client, QStringLiteral("Label25"), QString(), 180, 180, 2835, 315);
     Label25->setFont(gothicFont(11.25, true));
     setColours(Label25, Colours::Green, Colours::Blue);
 
     Command1 =
-        newButton(this, QStringLiteral("Command1"), QStringLiteral("データ入力"), 3780, 240, 1335, 375);
+        newButton(client, QStringLiteral("Command1"), QStringLiteral("データ入力"), 3780, 240, 1335, 375);
     Command2 =
-        newButton(this, QStringLiteral("Command2"), QStringLiteral("各種データ登録"), 5160, 240, 1335, 375);
+        newButton(client, QStringLiteral("Command2"), QStringLiteral("各種データ登録"), 5160, 240, 1335, 375);
     Command3 =
-        newButton(this, QStringLiteral("Command3"), QStringLiteral("データプリント"), 6540, 240, 1335, 375);
-    Command4 = newButton(this, QStringLiteral("Command4"), QStringLiteral("終了"), 7920, 240, 1275, 375);
-    Command8 = newButton(this, QStringLiteral("Command8"), QStringLiteral("home"), 9240, 240, 1155, 375);
+        newButton(client, QStringLiteral("Command3"), QStringLiteral("データプリント"), 6540, 240, 1335, 375);
+    Command4 = newButton(client, QStringLiteral("Command4"), QStringLiteral("終了"), 7920, 240, 1275, 375);
+    Command8 = newButton(client, QStringLiteral("Command8"), QStringLiteral("home"), 9240, 240, 1155, 375);
     Command8->setToolTip(QStringLiteral("製作者のホームページに飛びます。"));
 
-    Command5 = newButton(this, QStringLiteral("Command5"), QStringLiteral("＜"), 120, 780, 615, 315);
-    Text1 = newBox(this, QStringLiteral("Text1"), 780, 780, 675, 315);
+    Command5 = newButton(client, QStringLiteral("Command5"), QStringLiteral("＜"), 120, 780, 615, 315);
+    Text1 = newBox(client, QStringLiteral("Text1"), 780, 780, 675, 315);
     Text1->setText(QStringLiteral("1"));
     Text1->setFont(gothicFont(9, true));
     Text1->setAlignment(Qt::AlignCenter);
     setGround(Text1, Colours::Cyan);
-    Command6 = newButton(this, QStringLiteral("Command6"), QStringLiteral("＞"), 1500, 780, 675, 315);
-    Command9 = newButton(this, QStringLiteral("Command9"), QStringLiteral("新規入力"), 2340, 780, 975, 315);
+    Command6 = newButton(client, QStringLiteral("Command6"), QStringLiteral("＞"), 1500, 780, 675, 315);
+    Command9 = newButton(client, QStringLiteral("Command9"), QStringLiteral("新規入力"), 2340, 780, 975, 315);
 
     buildRecordArea();
     buildNotesArea();
@@ -166,56 +179,57 @@ void ChartScreen::buildLayout()
 
 void ChartScreen::buildRecordArea()
 {
-    Label1 = valueLabel(this, QStringLiteral("Label1"), 120, 1260, 915, 255);
-    Label14 = heading(this, QStringLiteral("Label14"), QStringLiteral("年"), 1080, 1260, 240, 255);
-    Label6 = valueLabel(this, QStringLiteral("Label6"), 1380, 1260, 435, 255);
-    Label15 = heading(this, QStringLiteral("Label15"), QStringLiteral("月"), 1860, 1260, 240, 255);
-    Label7 = valueLabel(this, QStringLiteral("Label7"), 2160, 1260, 435, 255);
-    Label16 = heading(this, QStringLiteral("Label16"), QStringLiteral("日生まれ"), 2640, 1260, 765, 255);
+    Label1 = valueLabel(client, QStringLiteral("Label1"), 120, 1260, 915, 255);
+    Label14 = heading(client, QStringLiteral("Label14"), QStringLiteral("年"), 1080, 1260, 240, 255);
+    Label6 = valueLabel(client, QStringLiteral("Label6"), 1380, 1260, 435, 255);
+    Label15 = heading(client, QStringLiteral("Label15"), QStringLiteral("月"), 1860, 1260, 240, 255);
+    Label7 = valueLabel(client, QStringLiteral("Label7"), 2160, 1260, 435, 255);
+    Label16 = heading(client, QStringLiteral("Label16"), QStringLiteral("日生まれ"), 2640, 1260, 765, 255);
 
-    Label17 = heading(this, QStringLiteral("Label17"), QStringLiteral("種類"), 60, 1560, 645, 300);
-    Label2 = valueLabel(this, QStringLiteral("Label2"), 720, 1560, 3915, 315);
-    Label18 = heading(this, QStringLiteral("Label18"), QStringLiteral("性別"), 60, 1860, 645, 300);
-    Label3 = valueLabel(this, QStringLiteral("Label3"), 720, 1860, 2355, 315);
-    Label19 = heading(this, QStringLiteral("Label19"), QStringLiteral("毛色"), 60, 2160, 645, 300);
-    Label4 = valueLabel(this, QStringLiteral("Label4"), 720, 2160, 2355, 315);
-    Label20 = heading(this, QStringLiteral("Label20"), QStringLiteral("担当者"), 60, 2460, 645, 285);
-    Label5 = valueLabel(this, QStringLiteral("Label5"), 720, 2460, 2355, 315);
+    Label17 = heading(client, QStringLiteral("Label17"), QStringLiteral("種類"), 60, 1560, 645, 300);
+    Label2 = valueLabel(client, QStringLiteral("Label2"), 720, 1560, 3915, 315);
+    Label18 = heading(client, QStringLiteral("Label18"), QStringLiteral("性別"), 60, 1860, 645, 300);
+    Label3 = valueLabel(client, QStringLiteral("Label3"), 720, 1860, 2355, 315);
+    Label19 = heading(client, QStringLiteral("Label19"), QStringLiteral("毛色"), 60, 2160, 645, 300);
+    Label4 = valueLabel(client, QStringLiteral("Label4"), 720, 2160, 2355, 315);
+    Label20 = heading(client, QStringLiteral("Label20"), QStringLiteral("担当者"), 60, 2460, 645, 285);
+    Label5 = valueLabel(client, QStringLiteral("Label5"), 720, 2460, 2355, 315);
 
-    Label36 = heading(this, QStringLiteral("Label36"), QStringLiteral("出産数"), 120, 2880, 975, 255);
-    Label32 = valueLabel(this, QStringLiteral("Label32"), 1080, 2880, 675, 255);
-    Label38 = heading(this, QStringLiteral("Label38"), QStringLiteral("出生地"), 1860, 2880, 915, 255);
-    Label33 = valueLabel(this, QStringLiteral("Label33"), 2760, 2880, 1755, 255);
-    Label37 = heading(this, QStringLiteral("Label37"), QStringLiteral("出生時Ｋｇ）"), 120, 3180, 975, 255);
-    Label34 = valueLabel(this, QStringLiteral("Label34"), 1080, 3180, 675, 255);
-    Label39 = heading(this, QStringLiteral("Label39"), QStringLiteral("現在（Ｋｇ）"), 1860, 3180, 915, 255);
-    Label35 = valueLabel(this, QStringLiteral("Label35"), 2760, 3180, 615, 255);
+    Label36 = heading(client, QStringLiteral("Label36"), QStringLiteral("出産数"), 120, 2880, 975, 255);
+    Label32 = valueLabel(client, QStringLiteral("Label32"), 1080, 2880, 675, 255);
+    Label38 = heading(client, QStringLiteral("Label38"), QStringLiteral("出生地"), 1860, 2880, 915, 255);
+    Label33 = valueLabel(client, QStringLiteral("Label33"), 2760, 2880, 1755, 255);
+    Label37 = heading(client, QStringLiteral("Label37"), QStringLiteral("出生時Ｋｇ）"), 120, 3180, 975, 255);
+    Label34 = valueLabel(client, QStringLiteral("Label34"), 1080, 3180, 675, 255);
+    Label39 =
+        heading(client, QStringLiteral("Label39"), QStringLiteral("現在（Ｋｇ）"), 1860, 3180, 915, 255);
+    Label35 = valueLabel(client, QStringLiteral("Label35"), 2760, 3180, 615, 255);
 
-    Shape2 = newShape(this, QStringLiteral("Shape2"), Colours::Blue, 2, 180, 3780, 4095, 1875);
-    Label8 = newLabel(this, QStringLiteral("Label8"), QStringLiteral("投薬履歴"), 1080, 3660, 1875, 315);
+    Shape2 = newShape(client, QStringLiteral("Shape2"), Colours::Blue, 2, 180, 3780, 4095, 1875);
+    Label8 = newLabel(client, QStringLiteral("Label8"), QStringLiteral("投薬履歴"), 1080, 3660, 1875, 315);
     setColours(Label8, Colours::White, Colours::Blue);
-    Label9 = valueLabel(this, QStringLiteral("Label9"), 240, 4020, 3855, 255);
-    Label10 = valueLabel(this, QStringLiteral("Label10"), 240, 4320, 3855, 255);
-    Label11 = valueLabel(this, QStringLiteral("Label11"), 240, 4620, 3855, 255);
-    Label12 = valueLabel(this, QStringLiteral("Label12"), 240, 4920, 3855, 255);
-    Label13 = valueLabel(this, QStringLiteral("Label13"), 240, 5220, 3855, 255);
+    Label9 = valueLabel(client, QStringLiteral("Label9"), 240, 4020, 3855, 255);
+    Label10 = valueLabel(client, QStringLiteral("Label10"), 240, 4320, 3855, 255);
+    Label11 = valueLabel(client, QStringLiteral("Label11"), 240, 4620, 3855, 255);
+    Label12 = valueLabel(client, QStringLiteral("Label12"), 240, 4920, 3855, 255);
+    Label13 = valueLabel(client, QStringLiteral("Label13"), 240, 5220, 3855, 255);
 }
 
 void ChartScreen::buildNotesArea()
 {
-    Label26 = heading(this, QStringLiteral("Label26"), QStringLiteral("記録、メモ"), 6240, 1260, 2955, 255);
-    Text2 = memoBox(this, QStringLiteral("Text2"), 1560);
-    Text8 = memoBox(this, QStringLiteral("Text8"), 1860);
-    Text9 = memoBox(this, QStringLiteral("Text9"), 2160);
-    Text10 = memoBox(this, QStringLiteral("Text10"), 2460);
-    Text11 = memoBox(this, QStringLiteral("Text11"), 2760);
-    Text12 = memoBox(this, QStringLiteral("Text12"), 3060);
+    Label26 = heading(client, QStringLiteral("Label26"), QStringLiteral("記録、メモ"), 6240, 1260, 2955, 255);
+    Text2 = memoBox(client, QStringLiteral("Text2"), 1560);
+    Text8 = memoBox(client, QStringLiteral("Text8"), 1860);
+    Text9 = memoBox(client, QStringLiteral("Text9"), 2160);
+    Text10 = memoBox(client, QStringLiteral("Text10"), 2460);
+    Text11 = memoBox(client, QStringLiteral("Text11"), 2760);
+    Text12 = memoBox(client, QStringLiteral("Text12"), 3060);
 }
 
 void ChartScreen::buildTradingArea()
 {
-    Shape1 = newShape(this, QStringLiteral("Shape1"), Colours::Red, 2, 4860, 3780, 5475, 2175);
-    Check1 = new QCheckBox(QStringLiteral("　この部分もプリントする　(　直接入力項目　）"), this);
+    Shape1 = newShape(client, QStringLiteral("Shape1"), Colours::Red, 2, 4860, 3780, 5475, 2175);
+    Check1 = new QCheckBox(QStringLiteral("　この部分もプリントする　(　直接入力項目　）"), client);
     Check1->setObjectName(QStringLiteral("Check1"));
     placeTwips(Check1, 5400, 3660, 3795, 315);
     setColours(Check1, Colours::White, Colours::Red);
@@ -226,30 +240,33 @@ void ChartScreen::buildTradingArea()
     palette.setColor(QPalette::Text, Colours::Black);
     Check1->setPalette(palette);
 
-    Label27 = tradingHeading(this, QStringLiteral("Label27"), QStringLiteral("仕入日"), 5520, 4080, 600, 240);
-    Text3 = tradingBox(this, QStringLiteral("Text3"), 4020);
-    Label28 = tradingHeading(this, QStringLiteral("Label28"), QStringLiteral("仕入先"), 5520, 4440, 600, 240);
-    Text4 = tradingBox(this, QStringLiteral("Text4"), 4380);
+    Label27 =
+        tradingHeading(client, QStringLiteral("Label27"), QStringLiteral("仕入日"), 5520, 4080, 600, 240);
+    Text3 = tradingBox(client, QStringLiteral("Text3"), 4020);
+    Label28 =
+        tradingHeading(client, QStringLiteral("Label28"), QStringLiteral("仕入先"), 5520, 4440, 600, 240);
+    Text4 = tradingBox(client, QStringLiteral("Text4"), 4380);
     Label29 =
-        tradingHeading(this, QStringLiteral("Label29"), QStringLiteral("仕入原価"), 5340, 4800, 780, 240);
-    Text5 = tradingBox(this, QStringLiteral("Text5"), 4740);
-    Label30 = tradingHeading(this, QStringLiteral("Label30"), QStringLiteral("販売予定価格"), 4980, 5160,
+        tradingHeading(client, QStringLiteral("Label29"), QStringLiteral("仕入原価"), 5340, 4800, 780, 240);
+    Text5 = tradingBox(client, QStringLiteral("Text5"), 4740);
+    Label30 = tradingHeading(client, QStringLiteral("Label30"), QStringLiteral("販売予定価格"), 4980, 5160,
                              1140, 240);
-    Text6 = tradingBox(this, QStringLiteral("Text6"), 5100);
-    Label31 = tradingHeading(this, QStringLiteral("Label31"), QStringLiteral("販売日"), 5520, 5520, 600, 240);
-    Text7 = tradingBox(this, QStringLiteral("Text7"), 5460);
+    Text6 = tradingBox(client, QStringLiteral("Text6"), 5100);
+    Label31 =
+        tradingHeading(client, QStringLiteral("Label31"), QStringLiteral("販売日"), 5520, 5520, 600, 240);
+    Text7 = tradingBox(client, QStringLiteral("Text7"), 5460);
 
-    Command7 = newButton(this, QStringLiteral("Command7"), QStringLiteral("保存"), 9300, 4020, 795, 315);
+    Command7 = newButton(client, QStringLiteral("Command7"), QStringLiteral("保存"), 9300, 4020, 795, 315);
     setGround(Command7, Colours::LightGrey);
     Command7->hide();
 }
 
 void ChartScreen::buildShopLines()
 {
-    Label21 = valueLabel(this, QStringLiteral("Label21"), 180, 6180, 4035, 315);
-    Label22 = valueLabel(this, QStringLiteral("Label22"), 4260, 6180, 1935, 315);
-    Label23 = valueLabel(this, QStringLiteral("Label23"), 180, 6540, 8415, 315);
-    Label24 = valueLabel(this, QStringLiteral("Label24"), 180, 6900, 8475, 315);
+    Label21 = valueLabel(client, QStringLiteral("Label21"), 180, 6180, 4035, 315);
+    Label22 = valueLabel(client, QStringLiteral("Label22"), 4260, 6180, 1935, 315);
+    Label23 = valueLabel(client, QStringLiteral("Label23"), 180, 6540, 8415, 315);
+    Label24 = valueLabel(client, QStringLiteral("Label24"), 180, 6900, 8475, 315);
 }
 
 void ChartScreen::load()
@@ -540,6 +557,12 @@ void ChartScreen::setDirectEntryMode(bool on)
     // New entry would show another record over the typed values, so it waits for the save too.
     for (QPushButton* command : {Command1, Command2, Command3, Command4, Command5, Command6, Command9})
         command->setEnabled(!on);
+    // The menus' commands would leave the typed values behind just the same; help stays, like "home".
+    for (QMenu* menu : {fileMenu}) {
+        menu->menuAction()->setEnabled(!on);
+        for (QAction* command : menu->actions())
+            command->setEnabled(!on);
+    }
     Command7->setVisible(on);
 }
 

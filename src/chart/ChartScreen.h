@@ -6,7 +6,10 @@
 
 #include <optional>
 
+class QAction;
 class QCheckBox;
+class QMenu;
+class QMenuBar;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -30,6 +33,7 @@ protected:
 
 private:
     void buildLayout();
+    QMenuBar* buildMenus();
     void buildRecordArea();
     void buildNotesArea();
     void buildTradingArea();
@@ -49,6 +53,10 @@ private:
     void ChartPrintout();
     void saveTradingFields();
     void leaveDirectEntryWithoutSaving();
+    void openChartList();
+    void saveChartAsPdf();
+    void exportAllCharts();
+    void showAbout();
 
     // Steps.
     void showChart(qint32 number);
@@ -68,6 +76,16 @@ private:
     qint32 shownNumber = 1;
     // Why the load could not show the chart; the activation right after the load does not say it again.
     std::optional<QString> loadFailure;
+
+    QWidget* client;
+    QMenu* fileMenu;
+    QAction* actChartList;
+    QAction* actSavePdf;
+    QAction* actExportCsv;
+    QAction* actQuit;
+    QMenu* helpMenu;
+    QAction* actHelp;
+    QAction* actAbout;
 
     QLabel* Label25;
     QPushButton* Command1;

@@ -232,7 +232,10 @@ void TestChart::looks()
     QVERIFY(openChart());
     QWidget* form = chart();
     QCOMPARE(form->windowTitle(), QStringLiteral("カルテ"));
-    QCOMPARE(form->size(), QSize(702, 494));
+    // The client area keeps its size under the menu bar; the window grows by the bar.
+    QWidget* client = form->findChild<QWidget*>("clientArea");
+    QCOMPARE(client->size(), QSize(702, 494));
+    QCOMPARE(form->size(), QSize(702, 494 + form->findChild<QWidget*>("menuBar")->height()));
     QCOMPARE(form->palette().color(QPalette::Window), QColor(224, 224, 224));
 
     const auto ground = [&](const QString& name) { return label(name)->palette().color(QPalette::Window); };

@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "platform/Clock.h"
+#include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 #include "support/Sandbox.h"
@@ -48,6 +49,7 @@ public:
     RealMessageBoxes realMessages;
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3))};
     RecordingPrinter printer;
+    ScriptedFileDialogs files;
     int exits = 0;
     std::unique_ptr<Program> program;
 };

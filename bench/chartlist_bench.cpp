@@ -1,0 +1,79 @@
+#include "chartlist/ChartListModel.h"
+#include "chartlist/ChartRows.h"
+#include "store/RecordFile.h"
+#include "store/RecordScan.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A full record file of charts with every field the list shows filled in.
+struct FullShop
+{
+    QTemporaryDir dir;
+    QString records = dir.filePath(QStringLiteral("detapetto.dt"));
+
+    FullShop()
+    {
+        QFile file(records);
+        if (!file.open(QIODevice::WriteOnly))
+            qFatal("cannot create %s", qPrintable(records));
+        for (qint32 n = 1; n <= RecordFile::MaxRecords; ++n) {
+            PetRecord record{};
+            record.BirthYear = qint16(2000 + n % 25);
+            record.BirthMonth = qint16(1 + n % 12);
+            record.BirthDay = qint16(1 + n % 28);
+            setText(record.Kind, QStringLiteral("ミニチュア・ダックスフンド"));
+            setText(record.Sex, n % 2 ? QStringLiteral("オス") : QStringLiteral("メス"));
+            setText(record.CoatColour, QStringLiteral("ブラック＆タン"));
+            setText(record.Staff, QStringLiteral("山田"));
+            setText(record.PurchaseDate, QStringLiteral("2024/12/%1").arg(1 + n % 28));
+            setText(record.Supplier, QStringLiteral("山田ブリーダー"));
+            setText(record.PurchaseCost, QStringLiteral("50,000円"));
+            setText(record.PlannedPrice, QStringLiteral("128000"));
+            setText(record.SaleDate, n % 3 ? QString() : QStringLiteral("2025/1/10"));
+            file.write(reinterpret_cast<const char*>(&record), RecordLength);
+        }
+    }
+};
+
+FullShop& shop()
+{
+    static FullShop instance;
+    return instance;
+}
+
+// The floor: one sequential read of the file and decoding the text fields the list shows.
+void BM_ReadAndDecode(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const QList<PetRecord> records = readAllRecords(shop().records);
+        qsizetype characters = 0;
+        for (const PetRecord& record : records) {
+            for (const QString& text :
+                 {shownText(record.Kind), shownText(record.Sex), shownText(record.CoatColour),
+                  shownText(record.Staff), shownText(record.PurchaseDate), shownText(record.Supplier),
+                  shownText(record.PurchaseCost), shownText(record.PlannedPrice), shownText(record.SaleDate)})
+                characters += text.size();
+        }
+        benchmark::DoNotOptimize(characters);
+    }
+}
+BENCHMARK(BM_ReadAndDecode)->Unit(benchmark::kMillisecond);
+
+// What opening the chart list costs: the same read, the rows and the model over them.
+void BM_ChartListModel(benchmark::State& state)
+{
+    for (auto _ : state) {
+        ChartListModel model(chartRows(readAllRecords(shop().records)));
+        benchmark::DoNotOptimize(model.rowCount());
+    }
+}
+BENCHMARK(BM_ChartListModel)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDate>
+#include <QDialog>
+
+class ChartListFilter;
+class ChartListModel;
+class FileDialogs;
+class MessageBoxes;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+// カルテ一覧: every chart of the record file in a table the user searches and sorts. Enter or a
+// double-click on a row closes the list with that chart chosen; Esc closes it with nothing chosen.
+class ChartList : public QDialog
+{
+    Q_OBJECT
+public:
+    ChartList(const QString& recordFileName, MessageBoxes& messages, FileDialogs& files, const QDate& today,
+              QWidget* parent);
+
+    // The record number of the chart chosen, once the list was closed with one.
+    qint32 chosenRecord() const { return chosen; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildLayout();
+    void choose(const QModelIndex& index);
+    void showSummary();
+    void exportShownRows();
+
+    MessageBoxes& messages;
+    FileDialogs& files;
+    QDate today;
+    ChartListModel* model;
+    ChartListFilter* filter;
+    qint32 chosen = 0;
+
+    QLineEdit* filterText;
+    QComboBox* filterStatus;
+    QTableView* table;
+    QLabel* summary;
+    QPushButton* exportCsv;
+};
+
+// Asks where to save (カルテ一覧_yyyyMMdd.csv in the documents folder to start with) and writes the
+// rows as CSV; a failure is shown to the user.
+void exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages, FileDialogs& files,
+                       const QDate& today, QWidget* parent);
+
+// Every chart of the record file as CSV rows, in record-number order.
+QList<QStringList> allChartRows(const QString& recordFileName);

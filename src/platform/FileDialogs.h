@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+
+// Save and open dialogs go through this service so tests can answer them without a modal loop.
+class FileDialogs
+{
+public:
+    virtual ~FileDialogs() = default;
+    // The file the user chose to save to, starting from `suggested` (a full path); empty when the
+    // user cancelled.
+    virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                                 const QString& filter) = 0;
+    // The existing file the user chose to open, starting in `folder`; empty when the user cancelled.
+    virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                                 const QString& filter) = 0;
+};
+
+class RealFileDialogs final : public FileDialogs
+{
+public:
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                         const QString& filter) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+};
+
+// Answers from a script and records what was suggested.
+class ScriptedFileDialogs final : public FileDialogs
+{
+public:
+    QString saveFileName(QWidget* parent, const QString& caption, const QString& suggested,
+                         const QString& filter) override;
+    QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
+                         const QString& filter) override;
+
+    // The paths the next dialogs answer with, in turn; an empty path is a cancel. Once they are used
+    // up, every dialog is cancelled.
+    void setNextAnswer(const QString& path) { answers.append(path); }
+
+    QStringList suggested;
+
+private:
+    QStringList answers;
+};
+
+// The user's documents folder, where files for other programs are suggested.
+QString documentsFolder();
