@@ -1,7 +1,6 @@
 #include "chartlist/ChartListModel.h"
 #include "chartlist/ChartRows.h"
 #include "store/RecordFile.h"
-#include "store/RecordScan.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -50,7 +49,7 @@ FullShop& shop()
 void BM_ReadAndDecode(benchmark::State& state)
 {
     for (auto _ : state) {
-        const QList<PetRecord> records = readAllRecords(shop().records);
+        const std::vector<PetRecord> records = RecordFile(shop().records).loadAllRecords();
         qsizetype characters = 0;
         for (const PetRecord& record : records) {
             for (const QString& text :
@@ -68,7 +67,7 @@ BENCHMARK(BM_ReadAndDecode)->Unit(benchmark::kMillisecond);
 void BM_ChartListModel(benchmark::State& state)
 {
     for (auto _ : state) {
-        ChartListModel model(chartRows(readAllRecords(shop().records)));
+        ChartListModel model(chartRows(RecordFile(shop().records).loadAllRecords()));
         benchmark::DoNotOptimize(model.rowCount());
     }
 }

@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev libxcb1-dev
   qt6-l10n-tools qt6-translations-l10n
   libicu-dev libbenchmark-dev
+  libqt6sql6-sqlite
   fonts-noto-cjk fonts-ipafont-gothic
   xvfb xauth poppler-utils imagemagick
 )

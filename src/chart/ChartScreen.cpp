@@ -11,6 +11,7 @@
 #include "platform/Look.h"
 #include "platform/Printer.h"
 #include "platform/Twips.h"
+#include "store/DisplayText.h"
 #include "store/Numbers.h"
 #include "store/RecordFile.h"
 #include "store/ShopSettings.h"
@@ -80,22 +81,13 @@ void showText(QLineEdit* box, const QString& text)
     box->setCursorPosition(0);
 }
 
-// A trading field as its box shows it: without the spaces that fill the field, so that text typed at
-// the end of the box follows the value instead of the padding.
-QString withoutPadding(const QString& stored)
-{
-    qsizetype end = stored.size();
-    while (end > 0 && stored[end - 1] == QLatin1Char(' '))
-        --end;
-    return stored.left(end);
-}
-
-// What a trading box stores: an unchanged box gives its field back as it was shown, padding and all;
-// typed text takes at most the field's number of characters.
+// A trading box shows its field without the spaces that fill it, so that text typed at the end of the
+// box follows the value instead of the padding. An unchanged box stores its field as shown, padding and
+// all; typed text takes at most the field's number of characters.
 template <std::size_t N> QString tradingValue(const QLineEdit* box, const TextField<N>& field)
 {
     const QString stored = shownText(field);
-    return box->text() == withoutPadding(stored) ? stored : box->text().left(TradingFieldLength);
+    return box->text() == withoutTrailingSpaces(stored) ? stored : box->text().left(TradingFieldLength);
 }
 
 } // namespace
@@ -496,11 +488,11 @@ void ChartScreen::showChart(qint32 number)
 
 void ChartScreen::showTradingFields(const PetRecord& record)
 {
-    showText(Text3, withoutPadding(shownText(record.PurchaseDate)));
-    showText(Text4, withoutPadding(shownText(record.Supplier)));
-    showText(Text5, withoutPadding(shownText(record.PurchaseCost)));
-    showText(Text6, withoutPadding(shownText(record.PlannedPrice)));
-    showText(Text7, withoutPadding(shownText(record.SaleDate)));
+    showText(Text3, tableText(record.PurchaseDate));
+    showText(Text4, tableText(record.Supplier));
+    showText(Text5, tableText(record.PurchaseCost));
+    showText(Text6, tableText(record.PlannedPrice));
+    showText(Text7, tableText(record.SaleDate));
 }
 
 void ChartScreen::showRecordNumber(qint32 number)

@@ -2,11 +2,11 @@
 
 #include "chartlist/ChartListFilter.h"
 #include "chartlist/ChartListModel.h"
-#include "chartlist/CsvFile.h"
 #include "platform/FailureReport.h"
 #include "platform/FileDialogs.h"
 #include "platform/Look.h"
-#include "store/RecordScan.h"
+#include "store/Csv.h"
+#include "store/RecordFile.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -38,7 +38,7 @@ QList<QStringList> rowTexts(const QList<ChartRow>& rows)
 ChartList::ChartList(const QString& recordFileName, MessageBoxes& messages, FileDialogs& files,
                      const QDate& today, QWidget* parent)
     : QDialog(parent), messages(messages), files(files), today(today),
-      model(new ChartListModel(chartRows(readAllRecords(recordFileName)), this)),
+      model(new ChartListModel(chartRows(RecordFile(recordFileName).loadAllRecords()), this)),
       filter(new ChartListFilter(this))
 {
     filter->setSourceModel(model);
@@ -175,10 +175,10 @@ void exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages, F
                                             QStringLiteral("CSV ファイル (*.csv)"));
     if (path.isEmpty())
         return;
-    reportFailures(messages, parent, [&] { writeCsvFile(path, chartColumnNames(), rows); });
+    reportFailures(messages, parent, [&] { Csv::save(path, QList<QStringList>{chartColumnNames()} + rows); });
 }
 
 QList<QStringList> allChartRows(const QString& recordFileName)
 {
-    return rowTexts(chartRows(readAllRecords(recordFileName)));
+    return rowTexts(chartRows(RecordFile(recordFileName).loadAllRecords()));
 }

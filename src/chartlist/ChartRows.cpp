@@ -1,29 +1,8 @@
 #include "chartlist/ChartRows.h"
 
+#include "store/DisplayText.h"
+
 #include <QRegularExpression>
-
-namespace {
-
-// A field as the chart screen shows it, without the spaces that fill it.
-template <std::size_t N> QString cellText(const TextField<N>& field)
-{
-    QString text = shownText(field);
-    qsizetype end = text.size();
-    while (end > 0 && text[end - 1] == QLatin1Char(' '))
-        --end;
-    text.truncate(end);
-    return text;
-}
-
-QString birthText(const PetRecord& record)
-{
-    if (record.BirthYear == 0)
-        return {};
-    return QString::number(record.BirthYear) + u'/' + QString::number(record.BirthMonth) + u'/' +
-           QString::number(record.BirthDay);
-}
-
-} // namespace
 
 const QStringList& chartColumnNames()
 {
@@ -35,21 +14,22 @@ const QStringList& chartColumnNames()
     return names;
 }
 
-QList<ChartRow> chartRows(const QList<PetRecord>& records)
+QList<ChartRow> chartRows(const std::vector<PetRecord>& records)
 {
     QList<ChartRow> rows;
     rows.reserve(records.size());
-    for (qsizetype index = 0; index < records.size(); ++index) {
+    for (std::size_t index = 0; index < records.size(); ++index) {
         const PetRecord& record = records[index];
         // The same test as the search for a free chart: the kind shows empty.
         if (shownText(record.Kind).isEmpty())
             continue;
         ChartRow row;
         row.number = qint32(index + 1);
-        row.texts = {QString::number(row.number),   cellText(record.Kind),     cellText(record.Sex),
-                     cellText(record.CoatColour),   birthText(record),         cellText(record.Staff),
-                     cellText(record.PurchaseDate), cellText(record.Supplier), cellText(record.PurchaseCost),
-                     cellText(record.PlannedPrice), cellText(record.SaleDate), QString()};
+        row.texts = {
+            QString::number(row.number),    tableText(record.Kind),     tableText(record.Sex),
+            tableText(record.CoatColour),   birthDateText(record),      tableText(record.Staff),
+            tableText(record.PurchaseDate), tableText(record.Supplier), tableText(record.PurchaseCost),
+            tableText(record.PlannedPrice), tableText(record.SaleDate), QString()};
         row.texts[ChartRow::Status] = row.inStock() ? QStringLiteral("在庫") : QStringLiteral("販売済");
         rows.append(std::move(row));
     }

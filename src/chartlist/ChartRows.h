@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 // One chart as the chart list shows it: its record number and the texts of its columns.
 struct ChartRow
@@ -38,7 +39,7 @@ struct ChartRow
 const QStringList& chartColumnNames();
 
 // The rows of every record that is not free (its kind shows empty), in record-number order.
-QList<ChartRow> chartRows(const QList<PetRecord>& records);
+QList<ChartRow> chartRows(const std::vector<PetRecord>& records);
 
 // A price typed as free text, in yen: "50000", "50,000", "５００００円", "¥50,000". Nothing when the
 // text does not read as a whole amount ("相談", "5万").

@@ -38,3 +38,8 @@ Failure Failure::cannotWrite(const QString& fileName)
 {
     return Failure(QStringLiteral("ファイルに書き込めません。 (%1)").arg(fileName));
 }
+
+Failure Failure::damagedDatabase(const QString& fileName)
+{
+    return Failure(QStringLiteral("データベースが壊れています。 (%1)").arg(fileName));
+}

@@ -22,6 +22,7 @@ public:
     static Failure cannotOpen(const QString& fileName);
     static Failure cannotRead(const QString& fileName);
     static Failure cannotWrite(const QString& fileName);
+    static Failure damagedDatabase(const QString& fileName);
 
 private:
     QString text;

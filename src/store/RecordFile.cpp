@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -92,4 +93,66 @@ bool isValidRecordNumber(const QString& text)
     } catch (const Failure&) {
         return false;
     }
+}
+
+std::vector<PetRecord> RecordFile::loadAllRecords() const
+{
+    QFile file(name);
+    if (!file.exists())
+        return {};
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure::cannotOpen(name);
+    if (file.size() / RecordLength > MaxRecords)
+        throw Failure::overflow();
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Failure::cannotRead(name);
+
+    std::vector<PetRecord> records((bytes.size() + RecordLength - 1) / RecordLength);
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const qsizetype offset = qsizetype(i) * RecordLength;
+        std::memcpy(&records[i], bytes.constData() + offset,
+                    std::min<qsizetype>(RecordLength, bytes.size() - offset));
+    }
+    return records;
+}
+
+RecordFile::UndoPoint RecordFile::undoPoint(qint32 number) const
+{
+    UndoPoint point;
+    point.number = number;
+    point.current = CurrentRecord;
+    QFile file(name);
+    if (!file.exists())
+        return point;
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure::cannotOpen(name);
+    point.existed = true;
+    point.size = file.size();
+    if (number >= 1 && offsetOf(number) < point.size) {
+        if (!file.seek(offsetOf(number)))
+            throw Failure::cannotRead(name);
+        point.bytes = file.read(RecordLength);
+        if (file.error() != QFileDevice::NoError)
+            throw Failure::cannotRead(name);
+    }
+    return point;
+}
+
+void RecordFile::undo(const UndoPoint& point)
+{
+    CurrentRecord = point.current;
+    QFile file(name);
+    if (!point.existed) {
+        if (file.exists() && !file.remove())
+            throw Failure::cannotWrite(name);
+        return;
+    }
+    if (!file.open(QIODevice::ReadWrite))
+        throw Failure::cannotWrite(name);
+    if (!point.bytes.isEmpty() &&
+        (!file.seek(offsetOf(point.number)) || file.write(point.bytes) != point.bytes.size()))
+        throw Failure::cannotWrite(name);
+    if (!file.flush() || !file.resize(point.size) || !syncToDisk(file))
+        throw Failure::cannotWrite(name);
 }

@@ -2,7 +2,10 @@
 
 #include "store/PetRecord.h"
 
+#include <QByteArray>
 #include <QString>
+
+#include <vector>
 
 // detapetto.dt and the one shared record buffer. Every call opens the file, reads or writes one
 // record and closes it again, so nothing stays open between two user actions.
@@ -23,6 +26,26 @@ public:
     // Stores `changed` as record `number`; CurrentRecord takes it only once it is on file, so a
     // refused store leaves the shared record as it was.
     void StoreRecord(qint32 number, const PetRecord& changed);
+
+    // Every record of the file in number order, read in one pass. A trailing partial record reads
+    // padded with zeros, as LoadRecord reads it; a missing file has none. CurrentRecord and
+    // RecordCount stay as they are.
+    std::vector<PetRecord> loadAllRecords() const;
+
+    // What the file held before a store, so that a store whose companion change failed can be
+    // taken back: the file's length (or that there was none), record `number`'s bytes on file, and
+    // CurrentRecord.
+    struct UndoPoint
+    {
+        qint32 number = 0;
+        bool existed = false;
+        qint64 size = 0;
+        QByteArray bytes;
+        PetRecord current{};
+    };
+    UndoPoint undoPoint(qint32 number) const;
+    // Puts the file and CurrentRecord back as they were at `point`.
+    void undo(const UndoPoint& point);
 
     const QString& fileName() const { return name; }
 

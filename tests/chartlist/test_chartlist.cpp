@@ -1,9 +1,9 @@
 #include "chartlist/ChartListFilter.h"
 #include "chartlist/ChartListModel.h"
 #include "chartlist/ChartRows.h"
-#include "chartlist/CsvFile.h"
 #include "store/PetRecord.h"
-#include "store/RecordScan.h"
+#include "store/Csv.h"
+#include "store/RecordFile.h"
 #include "support/ProgramFixture.h"
 
 #include <QAction>
@@ -157,15 +157,15 @@ bool TestChartList::openChart()
 
 void TestChartList::rowsSkipFreeRecords()
 {
-    writeFileBytes("detapetto.dt", shopFile() + QByteArray(500, 'x')); // and a trailing partial record
-    const QList<ChartRow> rows = chartRows(readAllRecords("detapetto.dt"));
+    writeFileBytes("detapetto.dt", shopFile() + QByteArray(10, 'x')); // and a trailing partial, free record
+    const QList<ChartRow> rows = chartRows(RecordFile("detapetto.dt").loadAllRecords());
     QCOMPARE(rows.size(), 5);
     QCOMPARE(rows[2].number, 4);
     QCOMPARE(rows[0].texts, (QStringList{"1", "シバイヌ", "オス", "白", "2024/4/15", "", "2024/12/1",
                                          "山田ブリーダー", "50,000", "", "", "在庫"}));
     QCOMPARE(rows[1].texts[ChartRow::Status], QStringLiteral("販売済"));
     QCOMPARE(rows[2].texts[ChartRow::Birth], QString()); // year 0: no birth date
-    QVERIFY(readAllRecords("missing.dt").isEmpty());
+    QVERIFY(RecordFile("missing.dt").loadAllRecords().empty());
 }
 
 void TestChartList::prices_data()
@@ -193,11 +193,11 @@ void TestChartList::prices()
 
 void TestChartList::searchStatusAndSums()
 {
-    ChartListModel model(chartRows(readAllRecords("missing.dt")));
+    ChartListModel model(chartRows(RecordFile("missing.dt").loadAllRecords()));
     QCOMPARE(model.rowCount(), 0);
 
     writeFileBytes("detapetto.dt", shopFile());
-    ChartListModel shop(chartRows(readAllRecords("detapetto.dt")));
+    ChartListModel shop(chartRows(RecordFile("detapetto.dt").loadAllRecords()));
     ChartListFilter filter;
     filter.setSourceModel(&shop);
     QCOMPARE(filter.rowCount(), 5);
@@ -226,7 +226,7 @@ void TestChartList::searchStatusAndSums()
 void TestChartList::sortsNumbersDatesAndText()
 {
     writeFileBytes("detapetto.dt", shopFile());
-    ChartListModel shop(chartRows(readAllRecords("detapetto.dt")));
+    ChartListModel shop(chartRows(RecordFile("detapetto.dt").loadAllRecords()));
     ChartListFilter filter;
     filter.setSourceModel(&shop);
     const auto column = [&](int col) {
@@ -348,7 +348,7 @@ void TestChartList::csvReadsBack()
     QCOMPARE(rows[2][ChartRow::PurchaseCost], QStringLiteral("５００００円"));
 
     // Line breaks inside a value survive too.
-    const QByteArray table = csvBytes({"a", "b"}, {{"一行目\r\n二行目", "x"}});
+    const QByteArray table = Csv::document({{"a", "b"}, {"一行目\r\n二行目", "x"}});
     QCOMPARE(readCsv(QString::fromUtf8(table.mid(3)))[1][0], QStringLiteral("一行目\r\n二行目"));
 }
 

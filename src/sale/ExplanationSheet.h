@@ -1,0 +1,49 @@
+#pragma once
+
+#include "store/PetRecord.h"
+#include "store/SaleStore.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// One numbered item of the sale-time explanation sheet.
+struct SheetItem
+{
+    int number = 0;
+    QString title;
+    QString value; // ExplanationSheet::Missing when nothing was entered, so the gap shows on paper
+    friend bool operator==(const SheetItem&, const SheetItem&) = default;
+};
+
+// Everything the sale-time explanation sheet of one chart prints, in reading order.
+struct ExplanationSheet
+{
+    static inline const QString Missing = QStringLiteral("—");
+    static inline const QString Receipt = QStringLiteral("上記の説明を受け、書面を受領しました。");
+
+    // The shop (as on the chart screen) and its registration as an animal dealer.
+    QString shopName;
+    QString shopPhone;
+    QString shopAddress;
+    DealerInfo dealer;
+
+    qint32 recordNumber = 0;
+    QList<SheetItem> items; // the 18 items, in order
+    QString microchip;      // the number, or Missing
+};
+
+namespace Explanation {
+
+// The titles of the 18 items, in order.
+const QStringList& itemTitles();
+
+// The 18 items of a chart: 1, 11, 12, 14 and 16 from the record, 2 to 10 from its kind's texts,
+// 13, 15, 17 and 18 (the microchip and its dates) from its sale information.
+QList<SheetItem> items(const PetRecord& record, const ChartSale& sale, const BreedTexts& breed);
+
+// The sheet of record `number` (as it is held in `record`), with the shop's details from the settings
+// store and the rest from `store`.
+ExplanationSheet load(qint32 number, const PetRecord& record, const SaleStore& store);
+
+} // namespace Explanation

@@ -1,0 +1,69 @@
+#include "sale/SalesLedger.h"
+
+#include "store/DisplayText.h"
+#include "store/RecordFile.h"
+
+#include <algorithm>
+
+QStringList LedgerRow::columns() const
+{
+    return {QString::number(number),
+            kind,
+            sex,
+            birthDate,
+            microchip,
+            saleDate,
+            buyerName,
+            buyerAddress,
+            buyerPhone,
+            explainedOn};
+}
+
+namespace SalesLedger {
+
+QStringList header()
+{
+    return {QStringLiteral("番号"),
+            QStringLiteral("種類"),
+            QStringLiteral("性別"),
+            QStringLiteral("生年月日"),
+            QStringLiteral("マイクロチップ番号"),
+            QStringLiteral("販売日"),
+            QStringLiteral("購入者氏名"),
+            QStringLiteral("住所"),
+            QStringLiteral("電話"),
+            QStringLiteral("説明書交付日")};
+}
+
+QList<LedgerRow> rows(const std::vector<PetRecord>& records, const QMap<qint32, ChartSale>& sales)
+{
+    const qint64 last = std::max<qint64>(qint64(records.size()), sales.isEmpty() ? 0 : sales.lastKey());
+    const PetRecord empty{};
+    QList<LedgerRow> ledger;
+    for (qint64 number = 1; number <= last; ++number) {
+        const PetRecord& record = number <= qint64(records.size()) ? records[std::size_t(number - 1)] : empty;
+        const ChartSale sale = sales.value(qint32(number));
+        const QString saleDate = tableText(record.SaleDate);
+        if (saleDate.isEmpty() && !sale.hasBuyer())
+            continue;
+        ledger.append({qint32(number), tableText(record.Kind), tableText(record.Sex), birthDateText(record),
+                       sale.microchip, saleDate, sale.buyerName, sale.buyerAddress, sale.buyerPhone,
+                       dateText(sale.explainedOn)});
+    }
+    return ledger;
+}
+
+QList<LedgerRow> load(const RecordFile& records, const SaleStore& store)
+{
+    return rows(records.loadAllRecords(), store.chartSales());
+}
+
+QList<QStringList> table(const QList<LedgerRow>& rows)
+{
+    QList<QStringList> lines{header()};
+    for (const LedgerRow& row : rows)
+        lines.append(row.columns());
+    return lines;
+}
+
+} // namespace SalesLedger

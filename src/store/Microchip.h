@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+
+// The 15-digit number of an animal's microchip.
+namespace Microchip {
+
+constexpr int Digits = 15;
+
+// The number as stored: 15 ASCII digits, or empty when nothing was typed. Full-width digits become
+// ASCII and blanks around the number are dropped; anything else is refused with a failure that
+// names the field.
+QString normalized(const QString& typed);
+
+// What the user is asked when another chart already carries the number.
+QString duplicateWarning(qint32 otherRecordNumber);
+
+} // namespace Microchip

@@ -1,0 +1,336 @@
+#include "store/SaleStore.h"
+
+#include "store/DisplayText.h"
+#include "store/Failure.h"
+#include "store/Microchip.h"
+#include "store/RecordFile.h"
+#include "store/SaleSchema.h"
+#include "store/SqliteConnection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlError>
+#include <QTemporaryDir>
+
+#include <algorithm>
+
+namespace {
+
+// A connection to soranika.db brought up to the current version.
+class SaleDatabase : public SqliteConnection
+{
+public:
+    SaleDatabase(const QString& path, const QString& shownName) : SqliteConnection(path, shownName)
+    {
+        SaleSchema::migrate(*this);
+    }
+};
+
+const QString ChartSaleColumns = QStringLiteral(
+    "microchip, chip_implanted, chip_registered, neutered, neutered_on, owner, hereditary, buyer_name, "
+    "buyer_address, buyer_phone, explained_on");
+const QString BreedTextColumns = QStringLiteral(
+    "body_size, lifespan, housing, feeding, exercise, diseases, neutering, breeding_control, regulations");
+
+void checkRecordNumber(qint32 number)
+{
+    if (number > RecordFile::MaxRecords)
+        throw Failure::overflow();
+    if (number < 1)
+        throw Failure::badRecordNumber();
+}
+
+QVariant sqlDate(const QDate& date)
+{
+    return date.isValid() ? QVariant(date.toString(Qt::ISODate)) : QVariant();
+}
+
+QDate dateFrom(const QVariant& value)
+{
+    return QDate::fromString(value.toString(), Qt::ISODate);
+}
+
+// The chart_sale columns in ChartSaleColumns order, starting at column `first` of the query's row.
+ChartSale chartSaleFrom(const QSqlQuery& query, int first)
+{
+    ChartSale sale;
+    sale.microchip = query.value(first).toString();
+    sale.chipImplanted = dateFrom(query.value(first + 1));
+    sale.chipRegistered = dateFrom(query.value(first + 2));
+    sale.neutered = query.value(first + 3).toInt() != 0;
+    sale.neuteredOn = dateFrom(query.value(first + 4));
+    sale.owner = query.value(first + 5).toString();
+    sale.hereditary = query.value(first + 6).toString();
+    sale.buyerName = query.value(first + 7).toString();
+    sale.buyerAddress = query.value(first + 8).toString();
+    sale.buyerPhone = query.value(first + 9).toString();
+    sale.explainedOn = dateFrom(query.value(first + 10));
+    return sale;
+}
+
+BreedTexts breedTextsFrom(const QSqlQuery& query, int first)
+{
+    BreedTexts texts;
+    for (std::size_t i = 0; i < texts.items.size(); ++i)
+        texts.items[i] = query.value(first + int(i)).toString();
+    return texts;
+}
+
+// A query's rows end at the first failure to step; that failure is the caller's.
+void checkFinished(const QSqlQuery& query, const QString& shownName)
+{
+    if (query.lastError().isValid())
+        throw Failure(QStringLiteral("データベースを読み込めません。 (%1)").arg(shownName));
+}
+
+QTemporaryDir& checkedTemporaryDir(QTemporaryDir& dir)
+{
+    if (!dir.isValid())
+        throw Failure(QStringLiteral("一時ファイルを作れません。 (%1)").arg(QDir::tempPath()));
+    return dir;
+}
+
+// A snapshot written to a temporary file, checked and brought up to the current version there.
+class SnapshotCopy
+{
+public:
+    SnapshotCopy(const QByteArray& bytes, const QString& shownName)
+        : path(checkedTemporaryDir(dir).filePath(QStringLiteral("snapshot.db")))
+    {
+        if (!bytes.startsWith(QByteArray("SQLite format 3\0", 16)))
+            throw Failure::damagedDatabase(shownName);
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
+            throw Failure::cannotWrite(path);
+        file.close();
+        SqliteConnection db(path, shownName);
+        if (db.value(QStringLiteral("PRAGMA quick_check")).toString() != QLatin1String("ok"))
+            throw Failure::damagedDatabase(shownName);
+        SaleSchema::migrate(db);
+    }
+
+    QTemporaryDir dir;
+    QString path;
+};
+
+} // namespace
+
+bool ChartSale::isEmpty() const
+{
+    return *this == ChartSale();
+}
+
+bool ChartSale::hasBuyer() const
+{
+    return !buyerName.trimmed().isEmpty() || !buyerAddress.trimmed().isEmpty() ||
+           !buyerPhone.trimmed().isEmpty();
+}
+
+bool BreedTexts::isEmpty() const
+{
+    return std::all_of(items.cbegin(), items.cend(), [](const QString& text) { return text.isEmpty(); });
+}
+
+SaleStore::SaleStore(QString fileName) : name(std::move(fileName))
+{
+}
+
+void SaleStore::open() const
+{
+    SaleDatabase db(name, name);
+}
+
+ChartSale SaleStore::chartSale(qint32 number) const
+{
+    SaleDatabase db(name, name);
+    QSqlQuery query = db.run(
+        QStringLiteral("SELECT %1 FROM chart_sale WHERE record_number = ?").arg(ChartSaleColumns), {number});
+    const ChartSale sale = query.next() ? chartSaleFrom(query, 0) : ChartSale();
+    checkFinished(query, name);
+    return sale;
+}
+
+QMap<qint32, ChartSale> SaleStore::chartSales() const
+{
+    SaleDatabase db(name, name);
+    QSqlQuery query =
+        db.run(QStringLiteral("SELECT record_number, %1 FROM chart_sale").arg(ChartSaleColumns));
+    QMap<qint32, ChartSale> sales;
+    while (query.next())
+        sales.insert(query.value(0).toInt(), chartSaleFrom(query, 1));
+    checkFinished(query, name);
+    return sales;
+}
+
+void SaleStore::saveChartSale(qint32 number, const ChartSale& sale)
+{
+    checkRecordNumber(number);
+    ChartSale stored = sale;
+    stored.microchip = Microchip::normalized(sale.microchip);
+
+    SaleDatabase db(name, name);
+    if (stored.isEmpty()) {
+        db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ?"), {number});
+        return;
+    }
+    db.run(QStringLiteral("INSERT OR REPLACE INTO chart_sale (record_number, %1) "
+                          "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+               .arg(ChartSaleColumns),
+           {number, stored.microchip, sqlDate(stored.chipImplanted), sqlDate(stored.chipRegistered),
+            stored.neutered ? 1 : 0, sqlDate(stored.neuteredOn), sqlText(stored.owner),
+            sqlText(stored.hereditary), sqlText(stored.buyerName), sqlText(stored.buyerAddress),
+            sqlText(stored.buyerPhone), sqlDate(stored.explainedOn)});
+}
+
+std::optional<qint32> SaleStore::chartWithMicrochip(const QString& microchip, qint32 exceptNumber) const
+{
+    const QString number = Microchip::normalized(microchip);
+    if (number.isEmpty())
+        return std::nullopt;
+    SaleDatabase db(name, name);
+    // The index holds only charts with a number; the query says so, or SQLite would not use it.
+    const QVariant other =
+        db.value(QStringLiteral("SELECT min(record_number) FROM chart_sale "
+                                "WHERE microchip = ? AND microchip <> '' AND record_number <> ?"),
+                 {number, exceptNumber});
+    return other.isNull() ? std::nullopt : std::optional<qint32>(other.toInt());
+}
+
+void SaleStore::deleteChartSale(RecordFile& records, qint32 number, const PetRecord& blanked)
+{
+    checkRecordNumber(number);
+    SaleDatabase db(name, name);
+    SqliteTransaction transaction(db);
+    db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ?"), {number});
+
+    const RecordFile::UndoPoint before = records.undoPoint(number);
+    try {
+        records.StoreRecord(number, blanked);
+    } catch (const Failure&) {
+        // A write cut short (a full disk) may have left part of the record or a longer file.
+        try {
+            records.undo(before);
+        } catch (const Failure&) {
+            qWarning("The record file could not be put back after a failed store.");
+        }
+        throw;
+    }
+    try {
+        transaction.commit();
+    } catch (const Failure&) {
+        records.undo(before);
+        throw;
+    }
+}
+
+BreedTexts SaleStore::breedTexts(const QString& kind) const
+{
+    SaleDatabase db(name, name);
+    QSqlQuery query = db.run(QStringLiteral("SELECT %1 FROM breed_text WHERE kind = ?").arg(BreedTextColumns),
+                             {sqlText(kind)});
+    const BreedTexts texts = query.next() ? breedTextsFrom(query, 0) : BreedTexts();
+    checkFinished(query, name);
+    return texts;
+}
+
+BreedTexts SaleStore::breedTextsForChart(const PetRecord& record) const
+{
+    const QString shown = tableText(record.Kind);
+    if (shown.isEmpty())
+        return {};
+    SaleDatabase db(name, name);
+    QSqlQuery query =
+        db.run(QStringLiteral("SELECT kind, %1 FROM breed_text ORDER BY kind").arg(BreedTextColumns));
+    std::optional<BreedTexts> found;
+    while (query.next()) {
+        const QString kind = query.value(0).toString();
+        if (kind == shown)
+            return breedTextsFrom(query, 1);
+        if (!found &&
+            withoutTrailingSpaces(Sjis::shownText(Sjis::fitField(kind, int(sizeof record.Kind)))) == shown)
+            found = breedTextsFrom(query, 1);
+    }
+    checkFinished(query, name);
+    return found.value_or(BreedTexts());
+}
+
+void SaleStore::saveBreedTexts(const QString& kind, const BreedTexts& texts)
+{
+    SaleDatabase db(name, name);
+    if (texts.isEmpty()) {
+        db.run(QStringLiteral("DELETE FROM breed_text WHERE kind = ?"), {sqlText(kind)});
+        return;
+    }
+    QVariantList values{sqlText(kind)};
+    for (const QString& text : texts.items)
+        values.append(sqlText(text));
+    db.run(
+        QStringLiteral("INSERT OR REPLACE INTO breed_text (kind, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+            .arg(BreedTextColumns),
+        values);
+}
+
+DealerInfo SaleStore::dealerInfo() const
+{
+    SaleDatabase db(name, name);
+    QSqlQuery query =
+        db.run(QStringLiteral("SELECT registration_number, animal_handler FROM dealer WHERE id = 1"));
+    DealerInfo dealer;
+    if (query.next()) {
+        dealer.registrationNumber = query.value(0).toString();
+        dealer.animalHandler = query.value(1).toString();
+    }
+    checkFinished(query, name);
+    return dealer;
+}
+
+void SaleStore::saveDealerInfo(const DealerInfo& dealer)
+{
+    SaleDatabase db(name, name);
+    db.run(QStringLiteral(
+               "INSERT OR REPLACE INTO dealer (id, registration_number, animal_handler) VALUES (1, ?, ?)"),
+           {sqlText(dealer.registrationNumber), sqlText(dealer.animalHandler)});
+}
+
+QByteArray SaleStore::snapshot() const
+{
+    QTemporaryDir dir;
+    const QString path = checkedTemporaryDir(dir).filePath(QStringLiteral("snapshot.db"));
+    {
+        SaleDatabase db(name, name);
+        db.run(QStringLiteral("VACUUM INTO ?"), {path});
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure::cannotRead(name);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Failure::cannotRead(name);
+    return bytes;
+}
+
+void SaleStore::checkSnapshot(const QByteArray& bytes) const
+{
+    SnapshotCopy copy(bytes, backupName());
+}
+
+void SaleStore::restoreSnapshot(const QByteArray& bytes)
+{
+    const SnapshotCopy copy(bytes, backupName());
+    SaleDatabase db(name, name);
+    db.run(QStringLiteral("ATTACH DATABASE ? AS snapshot"), {copy.path});
+    SqliteTransaction transaction(db);
+    // Table and column names are the program's own constants, never typed text.
+    for (const SaleSchema::Table& table : SaleSchema::tables()) {
+        const QString columns = table.columns.join(QStringLiteral(", "));
+        db.run(QStringLiteral("DELETE FROM main.%1").arg(table.name));
+        db.run(
+            QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM snapshot.%1").arg(table.name, columns));
+    }
+    transaction.commit();
+}
+
+QString SaleStore::backupName() const
+{
+    return QStringLiteral("バックアップの %1").arg(name);
+}

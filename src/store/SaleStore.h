@@ -1,0 +1,115 @@
+#pragma once
+
+#include "store/PetRecord.h"
+
+#include <QByteArray>
+#include <QDate>
+#include <QMap>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+class RecordFile;
+
+// What a chart needs for its sale beyond the 964-byte record.
+struct ChartSale
+{
+    QString microchip; // 15 ASCII digits, or empty
+    QDate chipImplanted;
+    QDate chipRegistered; // in the national database
+    bool neutered = false;
+    QDate neuteredOn;
+    QString owner; // only when the shop does not own the animal
+    QString hereditary;
+    QString buyerName;
+    QString buyerAddress;
+    QString buyerPhone;
+    QDate explainedOn; // the day the explanation sheet was handed over
+
+    // Nothing entered at all: such a chart has no row.
+    bool isEmpty() const;
+    bool hasBuyer() const;
+    friend bool operator==(const ChartSale&, const ChartSale&) = default;
+};
+
+// A kind's texts for items 2 to 10 of the sale-time explanation.
+struct BreedTexts
+{
+    static constexpr int FirstItem = 2;
+    static constexpr int LastItem = 10;
+
+    std::array<QString, LastItem - FirstItem + 1> items;
+
+    QString& item(int number) { return items.at(std::size_t(number - FirstItem)); }
+    const QString& item(int number) const { return items.at(std::size_t(number - FirstItem)); }
+    bool isEmpty() const;
+    friend bool operator==(const BreedTexts&, const BreedTexts&) = default;
+};
+
+// The shop as an animal dealer.
+struct DealerInfo
+{
+    QString registrationNumber; // 動物取扱業 登録番号
+    QString animalHandler;      // 動物取扱責任者
+    friend bool operator==(const DealerInfo&, const DealerInfo&) = default;
+};
+
+// soranika.db beside detapetto.dt: what the record has no room for. Each call opens the file
+// (creating it, or bringing an older one up to date, as it goes), does its work and closes it again,
+// like every other file of the shop. Every failure is a Failure with a Japanese description, and a
+// failed call changes nothing.
+class SaleStore
+{
+public:
+    explicit SaleStore(QString fileName = QStringLiteral("soranika.db"));
+
+    const QString& fileName() const { return name; }
+
+    // Opens the file, creating or migrating it, and closes it: a check the program can make early.
+    void open() const;
+
+    // The chart's sale information; empty when none was ever saved.
+    ChartSale chartSale(qint32 number) const;
+    // Every chart that has sale information, by record number.
+    QMap<qint32, ChartSale> chartSales() const;
+    // Refuses a record number outside 1 to 32767 and a microchip number that is not 15 digits (full-width
+    // digits are stored as ASCII). An empty `sale` removes the chart's row.
+    void saveChartSale(qint32 number, const ChartSale& sale);
+    // The lowest-numbered chart other than `exceptNumber` that carries `microchip` (as typed; refused
+    // like saveChartSale refuses it); none for an empty number.
+    std::optional<qint32> chartWithMicrochip(const QString& microchip, qint32 exceptNumber) const;
+
+    // "データ削除": stores `blanked` as record `number` through `records` and removes the chart's sale
+    // row, both or neither. The record is stored inside the database transaction; when the store
+    // fails the transaction is rolled back, and when the commit fails the record's previous bytes
+    // (and CurrentRecord) are put back.
+    void deleteChartSale(RecordFile& records, qint32 number, const PetRecord& blanked);
+
+    // The texts saved for `kind` exactly as the pick list holds it; empty when none were saved.
+    BreedTexts breedTexts(const QString& kind) const;
+    // The texts of the kind a chart shows: the kind whose text, stored in a record's kind field, reads
+    // as the chart's does (a pick-list item longer than the field still finds its texts).
+    BreedTexts breedTextsForChart(const PetRecord& record) const;
+    // Empty texts remove the kind's row.
+    void saveBreedTexts(const QString& kind, const BreedTexts& texts);
+
+    DealerInfo dealerInfo() const;
+    void saveDealerInfo(const DealerInfo& dealer);
+
+    // A consistent copy of the whole database as the bytes of a SQLite file, for a backup archive.
+    // Written by SQLite itself from one read transaction, so a write under way is either wholly in
+    // it or not at all.
+    QByteArray snapshot() const;
+    // Refuses bytes that are not a sound database this program can read (damaged, or of a newer
+    // version), with a description naming the backup.
+    void checkSnapshot(const QByteArray& bytes) const;
+    // Replaces the whole content by that of a snapshot (an older one brought up to date first), in
+    // one transaction: a refused or failed restore leaves the database as it was.
+    void restoreSnapshot(const QByteArray& bytes);
+
+private:
+    QString backupName() const;
+
+    QString name;
+};

@@ -1,0 +1,139 @@
+#include "store/SqliteConnection.h"
+
+#include "store/Failure.h"
+
+#include <QSqlDatabase>
+#include <QSqlError>
+
+#include <atomic>
+
+namespace {
+
+const QString Driver = QStringLiteral("QSQLITE");
+
+// SQLite's primary result codes that tell the user something they can act on.
+constexpr int Busy = 5;
+constexpr int Locked = 6;
+constexpr int ReadOnly = 8;
+constexpr int InputOutput = 10;
+constexpr int Corrupt = 11;
+constexpr int Full = 13;
+constexpr int CannotOpen = 14;
+constexpr int NotADatabase = 26;
+
+Failure failureOf(const QSqlError& error, const QString& shownName)
+{
+    qWarning("SQLite: %s (%s)", qUtf8Printable(error.text()), qUtf8Printable(error.nativeErrorCode()));
+    // Failed steps report extended codes; their low byte is the primary one.
+    switch (error.nativeErrorCode().toInt() & 0xff) {
+    case Busy:
+    case Locked:
+        return Failure(QStringLiteral("データベースがほかで使用中です。 (%1)").arg(shownName));
+    case ReadOnly:
+        return Failure::cannotWrite(shownName);
+    case Corrupt:
+    case NotADatabase:
+        return Failure::damagedDatabase(shownName);
+    case InputOutput:
+        return Failure(QStringLiteral("ディスクの読み書きに失敗しました。 (%1)").arg(shownName));
+    case Full:
+        return Failure(QStringLiteral("ディスクがいっぱいで書き込めません。 (%1)").arg(shownName));
+    case CannotOpen:
+        return Failure::cannotOpen(shownName);
+    default:
+        return Failure(QStringLiteral("データベースを読み書きできません。 (%1)").arg(shownName));
+    }
+}
+
+QString newConnectionName()
+{
+    static std::atomic<int> next = 0;
+    return QStringLiteral("soranika-sqlite-%1").arg(next++);
+}
+
+} // namespace
+
+SqliteConnection::SqliteConnection(const QString& path, QString shownName)
+    : connectionName(newConnectionName()), name(std::move(shownName))
+{
+    QSqlDatabase db = QSqlDatabase::addDatabase(Driver, connectionName);
+    db.setDatabaseName(path);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    if (!db.open()) {
+        qWarning("SQLite: %s", qUtf8Printable(db.lastError().text()));
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        throw Failure::cannotOpen(name);
+    }
+    try {
+        run(QStringLiteral("PRAGMA synchronous = FULL"));
+    } catch (...) {
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connectionName);
+        throw;
+    }
+}
+
+SqliteConnection::~SqliteConnection()
+{
+    {
+        QSqlDatabase db = QSqlDatabase::database(connectionName, false);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(connectionName);
+}
+
+QSqlQuery SqliteConnection::run(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query(QSqlDatabase::database(connectionName, false));
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throw failureOf(query.lastError(), name);
+    for (const QVariant& value : values)
+        query.addBindValue(value);
+    if (!query.exec())
+        throw failureOf(query.lastError(), name);
+    return query;
+}
+
+void SqliteConnection::useWriteAheadLog()
+{
+    run(QStringLiteral("PRAGMA journal_mode = WAL"));
+}
+
+QVariant SqliteConnection::value(const QString& sql, const QVariantList& values)
+{
+    QSqlQuery query = run(sql, values);
+    const QVariant first = query.next() ? query.value(0) : QVariant();
+    if (query.lastError().isValid())
+        throw failureOf(query.lastError(), name);
+    return first;
+}
+
+SqliteTransaction::SqliteTransaction(SqliteConnection& connection) : connection(connection)
+{
+    connection.run(QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+SqliteTransaction::~SqliteTransaction()
+{
+    if (!open)
+        return;
+    try {
+        connection.run(QStringLiteral("ROLLBACK"));
+    } catch (const Failure&) {
+        // SQLite may have rolled the transaction back itself after the failure that brought us here.
+    }
+}
+
+void SqliteTransaction::commit()
+{
+    connection.run(QStringLiteral("COMMIT"));
+    open = false;
+}
+
+QVariant sqlText(const QString& text)
+{
+    return QVariant(text.isNull() ? QStringLiteral("") : text);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QSqlQuery>
+#include <QString>
+#include <QVariantList>
+
+// One connection to a SQLite file for the length of one operation, like every other file of the shop:
+// opened, used and closed within one user action. Every commit is flushed to the disk, so a change
+// that reported success survives a power cut. Every failure is thrown as a Failure naming the file
+// as the user knows it.
+class SqliteConnection
+{
+public:
+    SqliteConnection(const QString& path, QString shownName);
+    ~SqliteConnection();
+    SqliteConnection(const SqliteConnection&) = delete;
+    SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+    // Prepares `sql`, binds `values` to its placeholders in order and runs it.
+    QSqlQuery run(const QString& sql, const QVariantList& values = {});
+    // The first column of the first row, or a null value when there is no row.
+    QVariant value(const QString& sql, const QVariantList& values = {});
+
+    // Switches the file to write-ahead logging (kept in the file): readers then see the last commit
+    // while a write is under way, and a commit is one append to the log.
+    void useWriteAheadLog();
+
+    const QString& shownName() const { return name; }
+
+private:
+    QString connectionName;
+    QString name;
+};
+
+// A write transaction that takes the write lock at once and rolls back unless committed.
+class SqliteTransaction
+{
+public:
+    explicit SqliteTransaction(SqliteConnection& connection);
+    ~SqliteTransaction();
+    SqliteTransaction(const SqliteTransaction&) = delete;
+    SqliteTransaction& operator=(const SqliteTransaction&) = delete;
+
+    void commit();
+
+private:
+    SqliteConnection& connection;
+    bool open = true;
+};
+
+// A text for a NOT NULL column: Qt binds a null QString as NULL.
+QVariant sqlText(const QString& text);

@@ -1,0 +1,307 @@
+#include "sale/ExplanationSheet.h"
+#include "sale/SalesLedger.h"
+#include "store/Csv.h"
+#include "store/Failure.h"
+#include "store/RecordFile.h"
+#include "store/SaleStore.h"
+#include "store/ShopSettings.h"
+#include "support/FileSizeLimit.h"
+#include "support/ProgramFixture.h"
+#include "support/Sandbox.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTest>
+
+#include <cstring>
+#include <memory>
+#include <utility>
+
+// The sales ledger and its CSV, and the items of the sale-time explanation sheet.
+class TestSale : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void ledgerHoldsChartsWithASaleDateOrABuyer();
+    void ledgerCsvReadsBack();
+    void failedCsvSaveLeavesNoHalfFile_data();
+    void failedCsvSaveLeavesNoHalfFile();
+    void explanationItemsComeFromChartSaleAndBreed();
+    void explanationOfAnEmptyChartShowsEveryGap();
+    void explanationSheetOfTheShopsFiles();
+
+private:
+    std::unique_ptr<Sandbox> dir;
+};
+
+namespace {
+
+// A small reader of RFC 4180 text: quoted values may hold commas, doubled quotes and line breaks.
+QList<QStringList> readCsv(const QString& text)
+{
+    QList<QStringList> rows;
+    QStringList row;
+    QString value;
+    bool quoted = false;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c == QLatin1Char('"') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"'))
+                value += text.at(++i);
+            else if (c == QLatin1Char('"'))
+                quoted = false;
+            else
+                value += c;
+        } else if (c == QLatin1Char('"')) {
+            quoted = true;
+        } else if (c == QLatin1Char(',')) {
+            row.append(std::exchange(value, QString()));
+        } else if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+            // Outside quotes any line break ends the row, as spreadsheet programs read it.
+            row.append(std::exchange(value, QString()));
+            rows.append(std::exchange(row, QStringList()));
+            if (c == QLatin1Char('\r') && i + 1 < text.size() && text.at(i + 1) == QLatin1Char('\n'))
+                ++i;
+        } else {
+            value += c;
+        }
+    }
+    return rows;
+}
+
+PetRecord chart(const QString& kind, const QString& saleDate)
+{
+    PetRecord record{};
+    record.BirthYear = 2024;
+    record.BirthMonth = 4;
+    record.BirthDay = 1;
+    setText(record.Kind, kind);
+    setText(record.Sex, QStringLiteral("オス"));
+    setText(record.SaleDate, saleDate);
+    return record;
+}
+
+ChartSale buyer(const QString& name, const QString& address = {})
+{
+    ChartSale sale;
+    sale.buyerName = name;
+    sale.buyerAddress = address;
+    return sale;
+}
+
+const QString Awkward = QStringLiteral("東京都新宿区1-2-3, \"ハイツ\" 101\n（裏口）");
+
+} // namespace
+
+void TestSale::init()
+{
+    dir = std::make_unique<Sandbox>();
+}
+
+void TestSale::cleanup()
+{
+    dir.reset();
+}
+
+void TestSale::ledgerHoldsChartsWithASaleDateOrABuyer()
+{
+    std::vector<PetRecord> records(6);
+    records[0] = chart(QStringLiteral("柴犬"), QStringLiteral("2026/12/1"));
+    records[1] = chart(QStringLiteral("在庫の犬"), QString());
+    records[2] = chart(QStringLiteral("トイプードル"), QString());
+    records[2].BirthYear = 0;
+    std::memcpy(records[3].SaleDate.data(), "12/5\0old", 8); // the screen shows up to the zero byte
+    records[4] = chart(QStringLiteral("チップだけ"), QStringLiteral("   "));
+    ChartSale chipOnly;
+    chipOnly.microchip = QStringLiteral("392141000123456");
+    ChartSale sold = buyer(QStringLiteral("山田 花子"), Awkward);
+    sold.microchip = chipOnly.microchip;
+    sold.buyerPhone = QStringLiteral("03-1234-5678");
+    sold.explainedOn = QDate(2026, 11, 30);
+    const QMap<qint32, ChartSale> sales{{1, sold},
+                                        {3, buyer(QStringLiteral("鈴木"))},
+                                        {5, chipOnly},
+                                        {40, buyer(QStringLiteral("記録の先"))}};
+
+    const QList<LedgerRow> expected{
+        {1, QStringLiteral("柴犬"), QStringLiteral("オス"), QStringLiteral("2024/4/1"), chipOnly.microchip,
+         QStringLiteral("2026/12/1"), QStringLiteral("山田 花子"), Awkward, QStringLiteral("03-1234-5678"),
+         QStringLiteral("2026/11/30")},
+        {3, QStringLiteral("トイプードル"), QStringLiteral("オス"), QString(), QString(), QString(),
+         QStringLiteral("鈴木"), QString(), QString(), QString()},
+        {4, QString(), QString(), QString(), QString(), QStringLiteral("12/5"), QString(), QString(),
+         QString(), QString()},
+        {40, QString(), QString(), QString(), QString(), QString(), QStringLiteral("記録の先"), QString(),
+         QString(), QString()},
+    };
+    QCOMPARE(SalesLedger::rows(records, sales), expected);
+}
+
+void TestSale::ledgerCsvReadsBack()
+{
+    RecordFile records;
+    records.StoreRecord(1, chart(QStringLiteral("柴犬"), QStringLiteral("2026/12/1")));
+    records.StoreRecord(2, chart(QStringLiteral("\"豆\"柴,赤"), QString()));
+    SaleStore store;
+    store.saveChartSale(2,
+                        buyer(QStringLiteral("山田\n花子"), Awkward)); // a line break alone needs quotes too
+
+    const QList<LedgerRow> rows = SalesLedger::load(records, store);
+    QCOMPARE(rows.size(), 2);
+    Csv::save(QStringLiteral("台帳.csv"), SalesLedger::table(rows));
+    const QByteArray bytes = readFileBytes(QStringLiteral("台帳.csv"));
+    QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+    QCOMPARE(bytes.count("\r\n"), 3);
+    QVERIFY(bytes.contains(QStringLiteral("\"\"\"豆\"\"柴,赤\"").toUtf8()));
+
+    const QList<QStringList> read = readCsv(QString::fromUtf8(bytes.mid(3)));
+    QCOMPARE(read.value(0), SalesLedger::header());
+    QCOMPARE(read.value(1), (QStringList{QStringLiteral("1"), QStringLiteral("柴犬"), QStringLiteral("オス"),
+                                         QStringLiteral("2024/4/1"), QString(), QStringLiteral("2026/12/1"),
+                                         QString(), QString(), QString(), QString()}));
+    QCOMPARE(read.value(2), rows.at(1).columns());
+    QCOMPARE(read.value(2).at(7), Awkward);
+    QCOMPARE(read.size(), 3);
+}
+
+void TestSale::failedCsvSaveLeavesNoHalfFile_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<bool>("fullDisk");
+    QTest::newRow("missing folder") << QStringLiteral("ない/台帳.csv") << false;
+    QTest::newRow("disk full") << QStringLiteral("台帳.csv") << true;
+}
+
+void TestSale::failedCsvSaveLeavesNoHalfFile()
+{
+    QFETCH(QString, fileName);
+    QFETCH(bool, fullDisk);
+    const QList<QStringList> rows(2000, QStringList{QStringLiteral("長い値"), Awkward});
+    if (fullDisk)
+        writeFileBytes(fileName, "old");
+    QString message;
+    try {
+        const std::unique_ptr<FileSizeLimit> limit =
+            fullDisk ? std::make_unique<FileSizeLimit>(10000) : nullptr;
+        Csv::save(fileName, rows);
+    } catch (const Failure& failure) {
+        message = failure.description();
+    }
+    QCOMPARE(message, QStringLiteral("ファイルに書き込めません。 (%1)").arg(QFileInfo(fileName).fileName()));
+    QCOMPARE(QDir().entryList(QDir::Files).filter(QStringLiteral("台帳")),
+             fullDisk ? QStringList{fileName} : QStringList());
+    if (fullDisk)
+        QCOMPARE(readFileBytes(fileName), QByteArray("old"));
+}
+
+void TestSale::explanationItemsComeFromChartSaleAndBreed()
+{
+    PetRecord record = chart(QStringLiteral("柴犬"), QString());
+    setText(record.Sex, QStringLiteral("メス"));
+    setText(record.Birthplace, QStringLiteral("長野県"));
+    setText(record.Medication1, QStringLiteral("2024年5月1日   混合ワクチン   済み"));
+    setText(record.Medication3, QStringLiteral("2024年6月1日   狂犬病   済み"));
+    ChartSale sale;
+    sale.microchip = QStringLiteral("392141000123456");
+    sale.chipImplanted = QDate(2024, 5, 10);
+    sale.chipRegistered = QDate(2024, 5, 20);
+    sale.neutered = true;
+    sale.neuteredOn = QDate(2024, 9, 3);
+    sale.owner = QStringLiteral("ブリーダー佐藤");
+    sale.hereditary = QStringLiteral("発生なし");
+    BreedTexts breed;
+    for (int item = BreedTexts::FirstItem; item <= BreedTexts::LastItem; ++item)
+        breed.item(item) = QStringLiteral("柴犬の項目%1").arg(item);
+    breed.item(7) = QString();
+
+    const QStringList titles{
+        QStringLiteral("品種等の名称"),
+        QStringLiteral("性成熟時の標準体重・標準体長その他の体の大きさ"),
+        QStringLiteral("平均寿命その他の飼養期間"),
+        QStringLiteral("飼養施設の構造及び規模"),
+        QStringLiteral("給餌及び給水の方法"),
+        QStringLiteral("運動及び休養の方法"),
+        QStringLiteral("主な人と動物の共通感染症その他かかるおそれの高い疾病の種類及びその予防方法"),
+        QStringLiteral("不妊又は去勢の措置の方法及びその費用"),
+        QStringLiteral("その他みだりな繁殖を制限するための措置"),
+        QStringLiteral("遺棄の禁止その他関係法令による規制の内容"),
+        QStringLiteral("性別の判定結果"),
+        QStringLiteral("生年月日"),
+        QStringLiteral("不妊又は去勢の措置の実施状況"),
+        QStringLiteral("生産地等"),
+        QStringLiteral("所有者の氏名"),
+        QStringLiteral("病歴・ワクチンの接種状況等"),
+        QStringLiteral("親及び同腹子に係る遺伝性疾患の発生状況"),
+        QStringLiteral("その他必要な事項"),
+    };
+    const QStringList values{
+        QStringLiteral("柴犬"),
+        QStringLiteral("柴犬の項目2"),
+        QStringLiteral("柴犬の項目3"),
+        QStringLiteral("柴犬の項目4"),
+        QStringLiteral("柴犬の項目5"),
+        QStringLiteral("柴犬の項目6"),
+        QStringLiteral("—"),
+        QStringLiteral("柴犬の項目8"),
+        QStringLiteral("柴犬の項目9"),
+        QStringLiteral("柴犬の項目10"),
+        QStringLiteral("メス"),
+        QStringLiteral("2024/4/1"),
+        QStringLiteral("実施済み（2024/9/3）"),
+        QStringLiteral("長野県"),
+        QStringLiteral("ブリーダー佐藤"),
+        QStringLiteral("2024年5月1日   混合ワクチン   済み\n2024年6月1日   狂犬病   済み"),
+        QStringLiteral("発生なし"),
+        QStringLiteral("マイクロチップ番号 392141000123456、装着日 2024/5/10、登録日 2024/5/20"),
+    };
+    const QList<SheetItem> items = Explanation::items(record, sale, breed);
+    QCOMPARE(items.size(), 18);
+    for (int i = 0; i < 18; ++i)
+        QCOMPARE(items.at(i), (SheetItem{i + 1, titles.at(i), values.at(i)}));
+
+    sale.neutered = false;
+    QCOMPARE(Explanation::items(record, sale, breed).at(12).value, QStringLiteral("未実施"));
+}
+
+void TestSale::explanationOfAnEmptyChartShowsEveryGap()
+{
+    for (const SheetItem& item : Explanation::items(PetRecord{}, ChartSale(), BreedTexts()))
+        QCOMPARE(item.value, QStringLiteral("—"));
+    PetRecord blanked{};
+    setText(blanked.Kind, QString());
+    setText(blanked.Medication2, QStringLiteral("  "));
+    QCOMPARE(Explanation::items(blanked, ChartSale(), BreedTexts()).at(0).value, QStringLiteral("—"));
+    QCOMPARE(Explanation::items(blanked, ChartSale(), BreedTexts()).at(15).value, QStringLiteral("—"));
+}
+
+void TestSale::explanationSheetOfTheShopsFiles()
+{
+    ShopSettings::save(ShopSettings::Keys[0], QStringLiteral("ペットショップそら"));
+    ShopSettings::save(ShopSettings::Keys[1], QStringLiteral("03-0000-0000"));
+    ShopSettings::save(ShopSettings::Keys[2], QStringLiteral("東京都"));
+    SaleStore store;
+    store.saveDealerInfo({QStringLiteral("東京都 第123号"), QStringLiteral("佐藤")});
+    ChartSale sale;
+    sale.microchip = QStringLiteral("３９２１４１０００１２３４５６");
+    store.saveChartSale(7, sale);
+    BreedTexts breed;
+    breed.item(3) = QStringLiteral("12〜15年");
+    store.saveBreedTexts(QStringLiteral("柴犬"), breed);
+
+    const ExplanationSheet sheet = Explanation::load(7, chart(QStringLiteral("柴犬"), QString()), store);
+    QCOMPARE(sheet.shopName, QStringLiteral("ペットショップそら"));
+    QCOMPARE(sheet.shopPhone, QStringLiteral("03-0000-0000"));
+    QCOMPARE(sheet.shopAddress, QStringLiteral("東京都"));
+    QCOMPARE(sheet.dealer, (DealerInfo{QStringLiteral("東京都 第123号"), QStringLiteral("佐藤")}));
+    QCOMPARE(sheet.recordNumber, 7);
+    QCOMPARE(sheet.microchip, QStringLiteral("392141000123456"));
+    QCOMPARE(sheet.items.at(2).value, QStringLiteral("12〜15年"));
+    QCOMPARE(sheet.items.at(12).value, QStringLiteral("未実施"));
+    QCOMPARE(Explanation::load(8, PetRecord{}, store).microchip, QStringLiteral("—"));
+}
+
+QTEST_GUILESS_MAIN(TestSale)
+#include "test_sale.moc"
