@@ -1,6 +1,8 @@
 #include "app/Application.h"
+#include "app/HelpPage.h"
 #include "app/Program.h"
 #include "platform/Clock.h"
+#include "platform/EngineWebViews.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 
@@ -8,6 +10,7 @@
 
 int main(int argc, char* argv[])
 {
+    // The web engine, loaded with the first help window, needs this before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     setUpApplication();
@@ -15,7 +18,8 @@ int main(int argc, char* argv[])
     RealMessageBoxes messages;
     SystemClock clock;
     SystemPrinter printer;
-    Program program(messages, clock, printer);
+    EngineWebViews webViews(HelpPageAddress, SearchPageAddress);
+    Program program(messages, clock, printer, webViews);
     program.start();
     return QApplication::exec();
 }
