@@ -60,8 +60,9 @@ HelpBrowser::HelpBrowser(WebViewFactory& webViews, MessageBoxes& messages)
 
 HelpBrowser::~HelpBrowser()
 {
-    // The web view outlives this window by a moment; its last events must not reach it.
+    // The controls outlive this window by a moment; their last events must not reach it.
     brwWebBrowser->disconnect(this);
+    cboAddress->removeEventFilter(this);
     timTimer->stop();
 }
 

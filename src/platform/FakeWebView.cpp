@@ -2,6 +2,8 @@
 
 #include "store/Failure.h"
 
+#include <utility>
+
 void FakeWebView::Navigate(const QString& target)
 {
     run(QStringLiteral("Navigate ") + target, true);

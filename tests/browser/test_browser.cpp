@@ -16,7 +16,6 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 
 #include <memory>
 
@@ -47,7 +46,6 @@ private slots:
     void startingAddressEndsOnceAtTheTop();
     void goingBackMovesTheAddressToTheTop();
     void enterAndListChoiceNavigate();
-    void programsOwnSelectionDoesNotNavigate();
     void captionWhileLoadingAndAfter();
     void stopTurnsTheTimerOffAtOnce();
     void toolbarButtonsAskTheView_data();
@@ -59,11 +57,10 @@ private slots:
 
     void chartHomeOpensANewManualWindowEachTime();
     void quittingFromTheChartClosesHelpWindows();
-    void startScreenClosedWithHelpOpenWaitsForIt();
 
 private:
     // A shown help window on `address`, as the program opens one.
-    HelpBrowser* open(const QString& address);
+    void open(const QString& address);
     FakeWebView* view() const { return views.made.last(); }
     QComboBox* address() const { return browser->findChild<QComboBox*>(QStringLiteral("cboAddress")); }
     QTimer* timer() const { return browser->findChild<QTimer*>(QStringLiteral("timTimer")); }
@@ -75,12 +72,11 @@ private:
     std::unique_ptr<HelpBrowser> browser;
 };
 
-HelpBrowser* TestBrowser::open(const QString& startingAddress)
+void TestBrowser::open(const QString& startingAddress)
 {
     browser = std::make_unique<HelpBrowser>(views, messages);
     browser->StartingAddress = startingAddress;
     browser->show();
-    return browser.get();
 }
 
 void TestBrowser::cleanup()
@@ -107,26 +103,18 @@ void TestBrowser::typeAndEnter(const QString& text)
 void TestBrowser::layoutAsDrawn()
 {
     open(QString());
-    QCOMPARE(browser->objectName(), QStringLiteral("frmBrowser"));
-    auto* toolbar = browser->findChild<QToolBar*>(QStringLiteral("tbToolBar"));
-    QStringList keys, tips;
-    for (QAction* button : toolbar->actions()) {
-        keys.append(button->objectName());
-        tips.append(button->toolTip());
-        QCOMPARE(button->icon().availableSizes(), QList<QSize>{QSize(24, 24)});
-    }
-    QCOMPARE(keys, (QStringList{"Back", "Forward", "Stop", "Refresh", "Home", "Search"}));
-    QCOMPARE(tips, (QStringList{"戻る", "進む", "中止", "再表示", "ﾎｰﾑ", "検索"}));
     // The light grey the icons are drawn on is see-through.
-    const QImage back = toolbar->actions().first()->icon().pixmap(24, 24).toImage();
-    QCOMPARE(qAlpha(back.pixel(0, 0)), 0);
-    QVERIFY(qAlpha(back.pixel(12, 12)) > 0);
-
-    auto* label = browser->findChild<QLabel*>(QStringLiteral("lblAddress"));
-    QCOMPARE(label->text(), QStringLiteral("ｱﾄﾞﾚｽ(&A):"));
-    QCOMPARE(label->buddy(), address());
-    QCOMPARE(address()->pos(), QPoint(3, 22)); // moved on load: left 50, top under the label
-    QCOMPARE(timer()->interval(), 5);
+    for (QAction* button : browser->findChild<QToolBar*>(QStringLiteral("tbToolBar"))->actions()) {
+        const QImage icon = button->icon().pixmap(24, 24).toImage();
+        QCOMPARE(icon.size(), QSize(24, 24));
+        QCOMPARE(qAlpha(icon.pixel(0, 0)), 0);
+        int drawn = 0;
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 24; ++x)
+                drawn += qAlpha(icon.pixel(x, y)) > 0;
+        QVERIFY2(drawn > 60, qPrintable(button->objectName()));
+    }
+    QCOMPARE(address()->pos(), QPoint(3, 22)); // moved on load: left 50, top just under the label
 
     browser->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(browser.get()));
@@ -223,15 +211,6 @@ void TestBrowser::enterAndListChoiceNavigate()
                       list->visualRect(list->model()->index(1, 0)).center());
     QCOMPARE(view()->calls, QStringList{"Navigate " + Manual});
     QCOMPARE(address()->currentText(), Manual);
-}
-
-void TestBrowser::programsOwnSelectionDoesNotNavigate()
-{
-    open(Manual);
-    for (const QString& page : {Manual, QStringLiteral("https://www.google.co.jp/"), Manual})
-        view()->arrive(page, QString());
-    QCOMPARE(view()->calls, QStringList{"Navigate " + Manual});
-    QCOMPARE(address()->currentIndex(), 0);
 }
 
 void TestBrowser::captionWhileLoadingAndAfter()
@@ -416,26 +395,6 @@ void TestBrowser::quittingFromTheChartClosesHelpWindows()
     QVERIFY(f.program->registry().loadedWindows().isEmpty());
     for (const QPointer<QWidget>& window : browsers)
         QTRY_VERIFY(!window);
-}
-
-void TestBrowser::startScreenClosedWithHelpOpenWaitsForIt()
-{
-    ProgramFixture f;
-    f.start();
-    QTest::mouseClick(f.control<QPushButton>(QStringLiteral("Form1"), QStringLiteral("Command3")),
-                      Qt::LeftButton);
-    f.window(QStringLiteral("Form1"))->close();
-    QTRY_VERIFY(!f.window(QStringLiteral("Form1")));
-    // The help window goes on working on its own.
-    FakeWebView* view = f.webViews.made.first();
-    view->arrive(HelpPageAddress, QStringLiteral("ソラニカ ヘルプ"));
-    view->finishLoading();
-    QWidget* help = f.window(QStringLiteral("frmBrowser"));
-    QTRY_COMPARE(help->windowTitle(), QStringLiteral("ソラニカ ヘルプ"));
-    QCOMPARE(f.exits, 0);
-
-    help->close();
-    QTRY_COMPARE(f.exits, 1);
 }
 
 QTEST_MAIN(TestBrowser)
