@@ -17,6 +17,7 @@ class WebViewFactory;
 class HelpBrowser : public QWidget
 {
     Q_OBJECT
+    Q_PROPERTY(QString StartingAddress MEMBER StartingAddress)
 public:
     HelpBrowser(WebViewFactory& webViews, MessageBoxes& messages);
     ~HelpBrowser() override;
