@@ -56,6 +56,7 @@ HelpBrowser::HelpBrowser(WebViewFactory& webViews, MessageBoxes& messages)
     connect(timTimer, &QTimer::timeout, this, &HelpBrowser::tick);
     connect(tbToolBar, &QToolBar::actionTriggered, this, &HelpBrowser::toolbarButtonClick);
     cboAddress->installEventFilter(this);
+    lblAddress->installEventFilter(this);
 }
 
 HelpBrowser::~HelpBrowser()
@@ -63,6 +64,7 @@ HelpBrowser::~HelpBrowser()
     // The controls outlive this window by a moment; their last events must not reach it.
     brwWebBrowser->disconnect(this);
     cboAddress->removeEventFilter(this);
+    lblAddress->removeEventFilter(this);
     timTimer->stop();
 }
 
@@ -197,6 +199,13 @@ void HelpBrowser::addressChosen()
 
 bool HelpBrowser::eventFilter(QObject* watched, QEvent* event)
 {
+    // Alt+A goes to the address box with its text selected, also when the box has the focus already,
+    // so that what is typed next replaces the address.
+    if (watched == lblAddress && event->type() == QEvent::Shortcut) {
+        cboAddress->setFocus(Qt::ShortcutFocusReason);
+        cboAddress->lineEdit()->selectAll();
+        return true;
+    }
     if (watched == cboAddress && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         // A failure of the click run by Enter ends it without a word; the box then takes the key.

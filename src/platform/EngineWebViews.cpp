@@ -122,7 +122,9 @@ WebEngineModule* EngineWebViews::module()
             loader = std::move(candidate);
             return qobject_cast<WebEngineModule*>(loader->instance());
         }
-        errors.append(candidate->errorString());
+        errors.append(
+            QDir::toNativeSeparators(candidate->fileName().isEmpty() ? dir : candidate->fileName()) +
+            QStringLiteral(": ") + candidate->errorString());
     }
     // Tried again with the next window, so a module installed meanwhile is found.
     loadErrors = errors.join(QLatin1Char('\n'));
