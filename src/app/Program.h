@@ -4,11 +4,14 @@
 #include "app/ScreenRegistry.h"
 #include "store/RecordFile.h"
 
+class WebViewFactory;
+
 // The whole program: the shared record file, the screens and the flow between them.
 class Program
 {
 public:
-    Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDialogs& files);
+    Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDialogs& files,
+            WebViewFactory& webViews);
 
     // Starting the program is loading and showing the start screen.
     void start();

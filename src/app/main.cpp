@@ -1,7 +1,9 @@
 #include "app/Application.h"
+#include "app/HelpPage.h"
 #include "app/Program.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogs.h"
+#include "platform/EngineWebViews.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 
@@ -9,6 +11,7 @@
 
 int main(int argc, char* argv[])
 {
+    // The web engine, loaded with the first help window, needs this before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     setUpApplication();
@@ -17,7 +20,8 @@ int main(int argc, char* argv[])
     SystemClock clock;
     SystemPrinter printer;
     RealFileDialogs files;
-    Program program(messages, clock, printer, files);
+    EngineWebViews webViews(HelpPageAddress, SearchPageAddress);
+    Program program(messages, clock, printer, files, webViews);
     program.start();
     return QApplication::exec();
 }

@@ -8,6 +8,12 @@ constexpr int twips(int value)
     return value / 15;
 }
 
+// A length in pixels as twips.
+constexpr int pixelsToTwips(int pixels)
+{
+    return pixels * 15;
+}
+
 // Places `widget` at left, top, width, height given in twips.
 void placeTwips(QWidget* widget, int left, int top, int width, int height);
 

@@ -81,6 +81,10 @@ void TestApp::helpButtonOpensANewMaximisedWindowEachTime()
         QVERIFY(browser->isVisible());
         QVERIFY(browser->windowState() & Qt::WindowMaximized);
     }
+    // Each window went to the manual on its own.
+    QCOMPARE(f->webViews.made.size(), 2);
+    for (FakeWebView* view : f->webViews.made)
+        QCOMPARE(view->calls, QStringList{QStringLiteral("Navigate qrc:/help/index.html")});
     QVERIFY(f->window(QStringLiteral("Form1"))->isVisible());
 }
 

@@ -10,7 +10,7 @@
 ProgramFixture::ProgramFixture(Boxes boxes)
 {
     MessageBoxes& shown = boxes == Boxes::Real ? static_cast<MessageBoxes&>(realMessages) : messages;
-    program = std::make_unique<Program>(shown, clock, printer, files);
+    program = std::make_unique<Program>(shown, clock, printer, files, webViews);
     program->registry().setExitHandler([this] { ++exits; });
 }
 

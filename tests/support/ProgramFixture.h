@@ -3,6 +3,7 @@
 #include "app/Program.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogs.h"
+#include "platform/FakeWebView.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 #include "support/Sandbox.h"
@@ -15,7 +16,7 @@
 
 // A whole program for one test case: its own working directory and settings store, scripted
 // message boxes (or real ones, for the flows whose boxes must run their own event loop), a fixed
-// clock, and an exit that is counted instead of leaving the process.
+// clock, fake web views, and an exit that is counted instead of leaving the process.
 class ProgramFixture
 {
 public:
@@ -50,6 +51,7 @@ public:
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3))};
     RecordingPrinter printer;
     ScriptedFileDialogs files;
+    FakeWebViews webViews;
     int exits = 0;
     std::unique_ptr<Program> program;
 };
