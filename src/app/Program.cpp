@@ -8,7 +8,7 @@
 
 Program::Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDialogs& files,
                  WebViewFactory& webViews)
-    : context{screens, recordFile, messages, clock, printer, files}
+    : context{screens, recordFile, saleStore, messages, clock, printer, files}
 {
     screens.setFactory(ScreenName::Form1, [this] { return new StartScreen(context); });
     screens.setFactory(ScreenName::Form2, [this] { return new ChartScreen(context); });

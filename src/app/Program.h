@@ -3,6 +3,7 @@
 #include "app/ScreenContext.h"
 #include "app/ScreenRegistry.h"
 #include "store/RecordFile.h"
+#include "store/SaleStore.h"
 
 class WebViewFactory;
 
@@ -18,9 +19,11 @@ public:
 
     ScreenRegistry& registry() { return screens; }
     RecordFile& records() { return recordFile; }
+    SaleStore& sales() { return saleStore; }
 
 private:
     RecordFile recordFile;
+    SaleStore saleStore;
     ScreenRegistry screens;
     ScreenContext context;
 };

@@ -2,6 +2,7 @@
 
 class ScreenRegistry;
 class RecordFile;
+class SaleStore;
 class MessageBoxes;
 class Clock;
 class Printer;
@@ -13,6 +14,8 @@ struct ScreenContext
 {
     ScreenRegistry& registry;
     RecordFile& records;
+    // What the record has no room for: microchip, buyer, the texts of the sale-time explanation.
+    SaleStore& sales;
     MessageBoxes& messages;
     Clock& clock;
     Printer& printer;

@@ -550,7 +550,7 @@ void ChartScreen::setDirectEntryMode(bool on)
     for (QPushButton* command : {Command1, Command2, Command3, Command4, Command5, Command6, Command9})
         command->setEnabled(!on);
     // The menus' commands would leave the typed values behind just the same; help stays, like "home".
-    for (QMenu* menu : {fileMenu}) {
+    for (QMenu* menu : {fileMenu, chartMenu, dataMenu}) {
         menu->menuAction()->setEnabled(!on);
         for (QAction* command : menu->actions())
             command->setEnabled(!on);

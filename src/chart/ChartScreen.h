@@ -2,6 +2,7 @@
 
 #include "app/ScreenWindow.h"
 
+#include <QMap>
 #include <QString>
 
 #include <optional>
@@ -57,6 +58,13 @@ private:
     void saveChartAsPdf();
     void exportAllCharts();
     void showAbout();
+    QMap<qint32, QString> microchipNumbers();
+    void editSaleInfo();
+    void printExplanation();
+    void saveExplanationAsPdf();
+    void editBreedInfo();
+    void exportSaleLedger();
+    void editDealerInfo();
 
     // Steps.
     void showChart(qint32 number);
@@ -83,6 +91,14 @@ private:
     QAction* actSavePdf;
     QAction* actExportCsv;
     QAction* actQuit;
+    QMenu* chartMenu;
+    QAction* actSaleInfo;
+    QAction* actExplanation;
+    QAction* actExplanationPdf;
+    QMenu* dataMenu;
+    QAction* actBreedInfo;
+    QAction* actSaleLedger;
+    QAction* actDealerInfo;
     QMenu* helpMenu;
     QAction* actHelp;
     QAction* actAbout;

@@ -5,11 +5,21 @@
 #include "platform/Clock.h"
 #include "platform/FailureReport.h"
 #include "platform/FileDialogs.h"
+#include "platform/JapaneseOrder.h"
 #include "platform/Printer.h"
+#include "sale/BreedInfoDialog.h"
+#include "sale/DealerInfoDialog.h"
+#include "sale/ExplanationPrint.h"
+#include "sale/SaleInfoDialog.h"
+#include "sale/SalesLedger.h"
+#include "store/Csv.h"
+#include "store/PickListFile.h"
 #include "store/RecordFile.h"
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 
@@ -37,6 +47,24 @@ QMenuBar* ChartScreen::buildMenus()
     fileMenu->addSeparator();
     actQuit = action(fileMenu, "actQuit", QStringLiteral("終了(&X)"), &ChartScreen::quit);
 
+    chartMenu = bar->addMenu(QStringLiteral("カルテ(&C)"));
+    chartMenu->setObjectName(QStringLiteral("chartMenu"));
+    actSaleInfo = action(chartMenu, "actSaleInfo", QStringLiteral("マイクロチップ・販売情報(&M)..."),
+                         &ChartScreen::editSaleInfo);
+    actExplanation = action(chartMenu, "actExplanation", QStringLiteral("販売時説明書を印刷(&S)..."),
+                            &ChartScreen::printExplanation);
+    actExplanationPdf = action(chartMenu, "actExplanationPdf", QStringLiteral("販売時説明書をPDFに保存..."),
+                               &ChartScreen::saveExplanationAsPdf);
+
+    dataMenu = bar->addMenu(QStringLiteral("各種データ(&D)"));
+    dataMenu->setObjectName(QStringLiteral("dataMenu"));
+    actBreedInfo =
+        action(dataMenu, "actBreedInfo", QStringLiteral("品種情報(&B)..."), &ChartScreen::editBreedInfo);
+    actSaleLedger = action(dataMenu, "actSaleLedger", QStringLiteral("販売台帳をCSVに書き出す(&L)..."),
+                           &ChartScreen::exportSaleLedger);
+    actDealerInfo =
+        action(dataMenu, "actDealerInfo", QStringLiteral("事業者情報(&O)..."), &ChartScreen::editDealerInfo);
+
     helpMenu = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
     actHelp = action(helpMenu, "actHelp", QStringLiteral("ヘルプページ(&H)"), &ChartScreen::openHelp);
@@ -49,10 +77,11 @@ void ChartScreen::openChartList()
 {
     if (!applyTypedRecordNumber())
         return;
+    const QMap<qint32, QString> chips = microchipNumbers();
     std::unique_ptr<ChartList> list;
     if (!reportFailures(context.messages, this, [&] {
-            list = std::make_unique<ChartList>(context.records.fileName(), context.messages, context.files,
-                                               context.clock.now().date(), this);
+            list = std::make_unique<ChartList>(context.records.fileName(), chips, context.messages,
+                                               context.files, context.clock.now().date(), this);
         }))
         return;
     const HandlerScope running; // the list runs its own event loop
@@ -83,8 +112,28 @@ void ChartScreen::exportAllCharts()
     if (!applyTypedRecordNumber())
         return;
     QList<QStringList> rows;
-    if (reportFailures(context.messages, this, [&] { rows = allChartRows(context.records.fileName()); }))
+    const QMap<qint32, QString> chips = microchipNumbers();
+    if (reportFailures(context.messages, this,
+                       [&] { rows = allChartRows(context.records.fileName(), chips); }))
         exportChartsToCsv(rows, context.messages, context.files, context.clock.now().date(), this);
+}
+
+// The charts' microchip numbers for the list; when the sale information cannot be read the user
+// is told, and the list opens without them.
+QMap<qint32, QString> ChartScreen::microchipNumbers()
+{
+    QMap<qint32, QString> chips;
+    // Looking does not create the file: a shop that never entered sale information has none.
+    if (!QFileInfo::exists(context.sales.fileName()))
+        return chips;
+    reportFailures(context.messages, this, [&] {
+        const QMap<qint32, ChartSale> sales = context.sales.chartSales();
+        for (auto sale = sales.cbegin(); sale != sales.cend(); ++sale) {
+            if (!sale->microchip.isEmpty())
+                chips.insert(sale.key(), sale->microchip);
+        }
+    });
+    return chips;
 }
 
 void ChartScreen::showAbout()
@@ -93,4 +142,85 @@ void ChartScreen::showAbout()
         this,
         QStringLiteral("ソラニカ バージョン %1\n\nペットショップのカルテ管理プログラム").arg(ProgramVersion),
         QStringLiteral("ソラニカについて"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
+}
+
+void ChartScreen::editSaleInfo()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    SaleInfoDialog dialog(context.sales, context.messages, shownNumber, Label2->text().trimmed(), this);
+    const HandlerScope running;
+    dialog.exec();
+}
+
+void ChartScreen::printExplanation()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    reportFailures(context.messages, this, [&] {
+        const ExplanationSheet sheet =
+            Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
+        context.printer.printDocument(
+            QStringLiteral("販売時説明書 %1").arg(shownNumber),
+            [&](QPagedPaintDevice& device, const QString&) { paintExplanationSheet(sheet, device); });
+    });
+}
+
+void ChartScreen::saveExplanationAsPdf()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    const QString suggested =
+        QDir(documentsFolder()).filePath(QStringLiteral("販売時説明書_%1.pdf").arg(shownNumber));
+    const QString path = context.files.saveFileName(this, QStringLiteral("販売時説明書をPDFに保存"),
+                                                    suggested, QStringLiteral("PDF ファイル (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    reportFailures(context.messages, this, [&] {
+        const ExplanationSheet sheet =
+            Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
+        writePdf(path, QStringLiteral("販売時説明書 %1").arg(shownNumber),
+                 [&](QPagedPaintDevice& device, const QString&) { paintExplanationSheet(sheet, device); });
+    });
+}
+
+void ChartScreen::editBreedInfo()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    QStringList kinds;
+    if (!reportFailures(context.messages, this, [&] {
+            kinds = sortedJapanese(PickListFile::readItems(QStringLiteral("syurui.txt")));
+            kinds.removeDuplicates();
+        }))
+        return;
+    BreedInfoDialog dialog(context.sales, context.messages, kinds, this);
+    const HandlerScope running;
+    dialog.exec();
+}
+
+void ChartScreen::exportSaleLedger()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    const QString suggested =
+        QDir(documentsFolder())
+            .filePath(QStringLiteral("販売台帳_%1.csv")
+                          .arg(context.clock.now().date().toString(QStringLiteral("yyyyMMdd"))));
+    const QString path = context.files.saveFileName(this, QStringLiteral("販売台帳をCSVに書き出す"),
+                                                    suggested, QStringLiteral("CSV ファイル (*.csv)"));
+    if (path.isEmpty())
+        return;
+    reportFailures(context.messages, this, [&] {
+        Csv::save(path, SalesLedger::table(SalesLedger::load(context.records, context.sales)));
+    });
+}
+
+void ChartScreen::editDealerInfo()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    DealerInfoDialog dialog(context.sales, context.messages, this);
+    const HandlerScope running;
+    dialog.exec();
 }

@@ -35,10 +35,10 @@ QList<QStringList> rowTexts(const QList<ChartRow>& rows)
 
 } // namespace
 
-ChartList::ChartList(const QString& recordFileName, MessageBoxes& messages, FileDialogs& files,
-                     const QDate& today, QWidget* parent)
+ChartList::ChartList(const QString& recordFileName, const QMap<qint32, QString>& microchips,
+                     MessageBoxes& messages, FileDialogs& files, const QDate& today, QWidget* parent)
     : QDialog(parent), messages(messages), files(files), today(today),
-      model(new ChartListModel(chartRows(RecordFile(recordFileName).loadAllRecords()), this)),
+      model(new ChartListModel(chartRows(RecordFile(recordFileName).loadAllRecords(), microchips), this)),
       filter(new ChartListFilter(this))
 {
     filter->setSourceModel(model);
@@ -178,7 +178,7 @@ void exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages, F
     reportFailures(messages, parent, [&] { Csv::save(path, QList<QStringList>{chartColumnNames()} + rows); });
 }
 
-QList<QStringList> allChartRows(const QString& recordFileName)
+QList<QStringList> allChartRows(const QString& recordFileName, const QMap<qint32, QString>& microchips)
 {
-    return rowTexts(chartRows(RecordFile(recordFileName).loadAllRecords()));
+    return rowTexts(chartRows(RecordFile(recordFileName).loadAllRecords(), microchips));
 }

@@ -2,6 +2,7 @@
 
 #include <QDate>
 #include <QDialog>
+#include <QMap>
 
 class ChartListFilter;
 class ChartListModel;
@@ -19,8 +20,9 @@ class ChartList : public QDialog
 {
     Q_OBJECT
 public:
-    ChartList(const QString& recordFileName, MessageBoxes& messages, FileDialogs& files, const QDate& today,
-              QWidget* parent);
+    // `microchips`: the microchip numbers of the charts that have one, by record number.
+    ChartList(const QString& recordFileName, const QMap<qint32, QString>& microchips, MessageBoxes& messages,
+              FileDialogs& files, const QDate& today, QWidget* parent);
 
     // The record number of the chart chosen, once the list was closed with one.
     qint32 chosenRecord() const { return chosen; }
@@ -54,4 +56,4 @@ void exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages, F
                        const QDate& today, QWidget* parent);
 
 // Every chart of the record file as CSV rows, in record-number order.
-QList<QStringList> allChartRows(const QString& recordFileName);
+QList<QStringList> allChartRows(const QString& recordFileName, const QMap<qint32, QString>& microchips);

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "store/FreeText.h"
 #include "store/PetRecord.h"
 
 #include <QDate>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -25,6 +27,7 @@ struct ChartRow
         PurchaseCost,
         PlannedPrice,
         SaleDate,
+        Microchip,
         Status,
         ColumnCount
     };
@@ -38,15 +41,10 @@ struct ChartRow
 // The column headings, in column order.
 const QStringList& chartColumnNames();
 
-// The rows of every record that is not free (its kind shows empty), in record-number order.
-QList<ChartRow> chartRows(const std::vector<PetRecord>& records);
-
-// A price typed as free text, in yen: "50000", "50,000", "５００００円", "¥50,000". Nothing when the
-// text does not read as a whole amount ("相談", "5万").
-std::optional<qint64> readPrice(const QString& text);
-
-// A date typed as free text: "2024/12/1", "2024-12-01", "2024.12.1", "2024年12月1日", full-width too.
-std::optional<QDate> readDate(const QString& text);
+// The rows of every record that is not free (its kind shows empty), in record-number order, with the
+// microchip numbers of the charts that have one.
+QList<ChartRow> chartRows(const std::vector<PetRecord>& records,
+                          const QMap<qint32, QString>& microchips = {});
 
 // A text reduced for searching: compatibility forms folded (ｼﾊﾞ → シバ, ５ → 5) and case ignored.
 QString searchForm(const QString& text);

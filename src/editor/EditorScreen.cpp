@@ -12,9 +12,11 @@
 #include "store/Numbers.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
+#include "store/SaleStore.h"
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFrame>
 #include <QLabel>
@@ -337,7 +339,9 @@ void EditorScreen::deleteData()
         box->clear();
     Text12->setText(QStringLiteral("0"));
     Text13->setText(QStringLiteral("0"));
+    deleting = true;
     closeAndShowChart();
+    deleting = false;
 }
 
 void EditorScreen::closeAndShowChart()
@@ -375,7 +379,12 @@ void EditorScreen::save()
     restoreEmptiedWeights();
     // Every conversion is done before the file is opened, so a failed one stores nothing.
     const PetRecord record = recordFromControls();
-    context.records.StoreRecord(readRecordNumber(Label2->text()), record);
+    const qint32 number = readRecordNumber(Label2->text());
+    // A deleted chart's sale information goes with it, in one step with the record.
+    if (deleting && QFileInfo::exists(context.sales.fileName()))
+        context.sales.deleteChartSale(context.records, number, record);
+    else
+        context.records.StoreRecord(number, record);
 }
 
 // The focus may still be in a weight box that its entry emptied: it keeps the weight it held.

@@ -55,6 +55,8 @@ private:
     PetRecord loadedRecord{};
     // Set while "ＯＫ" or "データ削除" closes the editor; they show the chart screen themselves.
     bool closingByCommand = false;
+    // Set while "データ削除" closes the editor: the chart's sale information is removed with it.
+    bool deleting = false;
     // The weight each weight box held before the user's entry emptied it.
     std::map<const QLineEdit*, QString> weightsBeforeEntry;
 

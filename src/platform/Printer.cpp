@@ -2,10 +2,12 @@
 
 #include "store/Failure.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 
 namespace {
@@ -49,25 +51,33 @@ void paintLines(const QStringList& lines, QPagedPaintDevice& device, const QStri
         throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(deviceName));
 }
 
-void writeLinesToPdf(const QStringList& lines, const QString& path, const QString& title)
+namespace {
+
+QPageLayout sheetOfPaper()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                       QPageLayout::Millimeter);
+}
+
+} // namespace
+
+void writePdf(const QString& path, const QString& title, const Painting& paint)
 {
     QPrinter pdf(QPrinter::HighResolution);
     pdf.setOutputFormat(QPrinter::PdfFormat);
     pdf.setOutputFileName(path);
     pdf.setDocName(title);
     // A sheet of paper's usual margins; a printer brings its own.
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                                  QPageLayout::Millimeter));
-    paintLines(lines, pdf, QFileInfo(path).fileName());
+    pdf.setPageLayout(sheetOfPaper());
+    paint(pdf, QFileInfo(path).fileName());
     if (pdf.printerState() == QPrinter::Error || !QFileInfo(path).isFile())
         throw Failure::cannotWrite(QFileInfo(path).fileName());
 }
 
-void RecordingPrinter::print(const QStringList& lines, const QString& documentName)
+void writeLinesToPdf(const QStringList& lines, const QString& path, const QString& title)
 {
-    if (!failure.isEmpty())
-        throw Failure(failure);
-    documents.append({documentName, lines});
+    writePdf(path, title,
+             [&](QPagedPaintDevice& device, const QString& name) { paintLines(lines, device, name); });
 }
 
 SystemPrinter::SystemPrinter(DefaultPrinter defaultPrinter) : defaultPrinter(std::move(defaultPrinter))
@@ -76,12 +86,38 @@ SystemPrinter::SystemPrinter(DefaultPrinter defaultPrinter) : defaultPrinter(std
 
 void SystemPrinter::print(const QStringList& lines, const QString& documentName)
 {
+    printDocument(documentName,
+                  [&](QPagedPaintDevice& device, const QString& name) { paintLines(lines, device, name); });
+}
+
+void SystemPrinter::printDocument(const QString& documentName, const Painting& paint)
+{
     const QPrinterInfo info = defaultPrinter();
     if (info.isNull())
         throw Failure(QStringLiteral("プリンタが見つかりません。"));
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(documentName);
-    paintLines(lines, printer, info.description().isEmpty() ? info.printerName() : info.description());
+    paint(printer, info.description().isEmpty() ? info.printerName() : info.description());
     if (printer.printerState() == QPrinter::Error)
         throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(info.printerName()));
+}
+
+void RecordingPrinter::print(const QStringList& lines, const QString& documentName)
+{
+    if (!failure.isEmpty())
+        throw Failure(failure);
+    documents.append({documentName, lines, {}});
+}
+
+void RecordingPrinter::printDocument(const QString& documentName, const Painting& paint)
+{
+    if (!failure.isEmpty())
+        throw Failure(failure);
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    pdf.setPageLayout(sheetOfPaper());
+    pdf.setTitle(documentName);
+    paint(pdf, QStringLiteral("PDF"));
+    documents.append({documentName, {}, buffer.data()});
 }

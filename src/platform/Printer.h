@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QPrinterInfo>
 #include <QString>
@@ -9,21 +10,26 @@
 
 class QPagedPaintDevice;
 
+// Paints a document on a printer or into a PDF file; `deviceName` names the device in a failure.
+using Painting = std::function<void(QPagedPaintDevice& device, const QString& deviceName)>;
+
 // Lines of text at 12 points, laid down from the top of the first page one below the other, a new
 // page when one is full. The same painting goes to a printer or into a PDF file.
 void paintLines(const QStringList& lines, QPagedPaintDevice& device, const QString& deviceName);
 
-// Writes `lines` into a PDF file at `path`, painted as on paper; a failure when it cannot be written.
+// Writes a painted document into a PDF file at `path` on A4 with the usual margins, its text
+// searchable; a failure when it cannot be written.
+void writePdf(const QString& path, const QString& title, const Painting& paint);
 void writeLinesToPdf(const QStringList& lines, const QString& path, const QString& title);
 
-// Where printed documents go, so tests can see what would have been printed.
+// Where printed documents go, so tests can see what would have been printed. Each print ends its
+// document, so the job goes to the printer; a failure when there is no printer or it fails.
 class Printer
 {
 public:
     virtual ~Printer() = default;
-    // Prints one document and ends it, so the job goes to the printer; a failure when there is no
-    // printer or it fails.
     virtual void print(const QStringList& lines, const QString& documentName) = 0;
+    virtual void printDocument(const QString& documentName, const Painting& paint) = 0;
 };
 
 // The system's default printer, with its own page size and margins.
@@ -34,12 +40,14 @@ public:
     explicit SystemPrinter(DefaultPrinter defaultPrinter = &QPrinterInfo::defaultPrinter);
 
     void print(const QStringList& lines, const QString& documentName) override;
+    void printDocument(const QString& documentName, const Painting& paint) override;
 
 private:
     DefaultPrinter defaultPrinter;
 };
 
 // Keeps every document it is given instead of printing it, or fails as a broken printer would.
+// A painted document is kept as the PDF the same painting makes.
 class RecordingPrinter final : public Printer
 {
 public:
@@ -47,9 +55,11 @@ public:
     {
         QString name;
         QStringList lines;
+        QByteArray pdf;
     };
 
     void print(const QStringList& lines, const QString& documentName) override;
+    void printDocument(const QString& documentName, const Painting& paint) override;
 
     QList<Document> documents;
     // When set, every print fails with this description and nothing is kept.

@@ -4,6 +4,8 @@
 #include "store/PetRecord.h"
 #include "store/Csv.h"
 #include "store/RecordFile.h"
+#include "support/CsvReader.h"
+#include "support/DialogDriver.h"
 #include "support/ProgramFixture.h"
 
 #include <QAction>
@@ -64,59 +66,6 @@ QByteArray shopFile()
            recordBytes({"柴犬", "メス", 2024, "2024/3/9", "佐藤", "5万", ""});
 }
 
-// A small RFC 4180 reader: quoted values may hold commas, doubled quotes and line breaks.
-QList<QStringList> readCsv(const QString& text)
-{
-    QList<QStringList> rows;
-    QStringList row;
-    QString value;
-    bool quoted = false;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
-                value += u'"';
-                ++i;
-            } else if (c == u'"') {
-                quoted = false;
-            } else {
-                value += c;
-            }
-        } else if (c == u'"') {
-            quoted = true;
-        } else if (c == u',') {
-            row.append(value);
-            value.clear();
-        } else if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') {
-            row.append(value);
-            rows.append(row);
-            row.clear();
-            value.clear();
-            ++i;
-        } else {
-            value += c;
-        }
-    }
-    return rows;
-}
-
-// Runs `step` on the dialog once it is up, as a user would act on it.
-void whenDialogShows(std::function<void(QDialog*)> step)
-{
-    auto* timer = new QTimer;
-    QObject::connect(timer, &QTimer::timeout, [timer, step] {
-        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            step(dialog);
-            // A step that failed its check leaves the dialog up; close it so the test goes on.
-            if (dialog->isVisible())
-                dialog->reject();
-        }
-    });
-    timer->start(10);
-}
-
 } // namespace
 
 // The chart list: its rows, search, status, sums and sorting, the way to a chart, CSV and PDF.
@@ -162,7 +111,17 @@ void TestChartList::rowsSkipFreeRecords()
     QCOMPARE(rows.size(), 5);
     QCOMPARE(rows[2].number, 4);
     QCOMPARE(rows[0].texts, (QStringList{"1", "シバイヌ", "オス", "白", "2024/4/15", "", "2024/12/1",
-                                         "山田ブリーダー", "50,000", "", "", "在庫"}));
+                                         "山田ブリーダー", "50,000", "", "", "", "在庫"}));
+    // The microchip column and its search.
+    const QList<ChartRow> chipped =
+        chartRows(RecordFile("detapetto.dt").loadAllRecords(), {{4, "392141000123456"}});
+    QCOMPARE(chipped[2].texts[ChartRow::Microchip], QStringLiteral("392141000123456"));
+    ChartListModel model(chipped);
+    ChartListFilter filter;
+    filter.setSourceModel(&model);
+    filter.setSearchText(QStringLiteral("３９２１４１"));
+    QCOMPARE(filter.rowCount(), 1);
+    QCOMPARE(filter.index(0, ChartRow::Number).data().toString(), QStringLiteral("4"));
     QCOMPARE(rows[1].texts[ChartRow::Status], QStringLiteral("販売済"));
     QCOMPARE(rows[2].texts[ChartRow::Birth], QString()); // year 0: no birth date
     QVERIFY(RecordFile("missing.dt").loadAllRecords().empty());
@@ -253,7 +212,7 @@ void TestChartList::menuBarAboveTheUnchangedChart()
     QStringList titles;
     for (QAction* menu : bar->actions())
         titles.append(menu->text());
-    QCOMPARE(titles, (QStringList{"ファイル(&F)", "ヘルプ(&H)"}));
+    QCOMPARE(titles, (QStringList{"ファイル(&F)", "カルテ(&C)", "各種データ(&D)", "ヘルプ(&H)"}));
     QStringList fileItems;
     for (QAction* item : chart()->findChild<QMenu*>("fileMenu")->actions())
         fileItems.append(item->isSeparator() ? QStringLiteral("-") : item->objectName());

@@ -1,0 +1,110 @@
+#include "sale/BreedInfoDialog.h"
+
+#include "platform/FailureReport.h"
+#include "platform/Look.h"
+#include "sale/DialogFields.h"
+#include "sale/ExplanationSheet.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+BreedInfoDialog::BreedInfoDialog(SaleStore& store, MessageBoxes& messages, const QStringList& kinds,
+                                 QWidget* parent)
+    : QDialog(parent), store(store), messages(messages)
+{
+    buildLayout(kinds);
+    connect(breeds, &QListWidget::currentTextChanged, this, &BreedInfoDialog::showKind);
+    if (breeds->count() > 0)
+        breeds->setCurrentRow(0);
+}
+
+void BreedInfoDialog::buildLayout(const QStringList& kinds)
+{
+    setObjectName(QStringLiteral("BreedInfo"));
+    setWindowTitle(QStringLiteral("品種情報"));
+    setFont(gothicFont(9));
+
+    breeds = new QListWidget(this);
+    breeds->setObjectName(QStringLiteral("breeds"));
+    breeds->addItems(kinds);
+    breeds->setMaximumWidth(220);
+    breedName = new QLabel(this);
+    breedName->setObjectName(QStringLiteral("breedName"));
+    QFont bold = breedName->font();
+    bold.setBold(true);
+    breedName->setFont(bold);
+
+    auto* form = new QFormLayout;
+    form->setRowWrapPolicy(QFormLayout::WrapAllRows);
+    const QStringList& titles = Explanation::itemTitles();
+    for (int item = BreedTexts::FirstItem; item <= BreedTexts::LastItem; ++item) {
+        auto* text = new QPlainTextEdit(this);
+        text->setObjectName(QStringLiteral("item%1").arg(item));
+        text->setTabChangesFocus(true);
+        text->setFixedHeight(48);
+        texts.append(text);
+        form->addRow(QStringLiteral("%1 %2").arg(item).arg(titles[item - 1]), text);
+    }
+    auto* page = new QWidget(this);
+    auto* pageLayout = new QVBoxLayout(page);
+    pageLayout->addWidget(breedName);
+    pageLayout->addLayout(form);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(page);
+    scroll->setWidgetResizable(true);
+
+    buttonBox = okCancelButtons(this);
+    auto* columns = new QHBoxLayout;
+    columns->addWidget(breeds);
+    columns->addWidget(scroll, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns, 1);
+    layout->addWidget(buttonBox);
+    resize(860, 640);
+}
+
+void BreedInfoDialog::showKind(const QString& kind)
+{
+    keepTyped();
+    if (!edited.contains(kind)) {
+        BreedTexts stored;
+        reportFailures(messages, this, [&] { stored = store.breedTexts(kind); });
+        saved.insert(kind, stored);
+        edited.insert(kind, stored);
+    }
+    shownKind = kind;
+    breedName->setText(kind);
+    for (int i = 0; i < texts.size(); ++i)
+        texts[i]->setPlainText(edited[kind].items[std::size_t(i)]);
+}
+
+// What is typed for the shown kind is kept while the user looks at another.
+void BreedInfoDialog::keepTyped()
+{
+    if (shownKind.isNull())
+        return;
+    BreedTexts& typed = edited[shownKind];
+    for (int i = 0; i < texts.size(); ++i)
+        typed.items[std::size_t(i)] = texts[i]->toPlainText();
+}
+
+void BreedInfoDialog::accept()
+{
+    keepTyped();
+    const bool allSaved = reportFailures(messages, this, [&] {
+        for (auto kind = edited.cbegin(); kind != edited.cend(); ++kind) {
+            if (kind.value() != saved.value(kind.key())) {
+                store.saveBreedTexts(kind.key(), kind.value());
+                saved.insert(kind.key(), kind.value());
+            }
+        }
+    });
+    if (allSaved)
+        QDialog::accept();
+}

@@ -1,0 +1,43 @@
+#include "sale/DialogFields.h"
+
+#include "store/DisplayText.h"
+#include "store/Failure.h"
+#include "store/FreeText.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+QLineEdit* namedBox(QWidget* parent, const char* name, const QString& placeholder)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setPlaceholderText(placeholder);
+    return box;
+}
+
+QDialogButtonBox* okCancelButtons(QDialog* dialog)
+{
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, dialog);
+    buttons->setObjectName(QStringLiteral("buttonBox"));
+    QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    return buttons;
+}
+
+QDate typedDate(const QLineEdit* box, const QString& field)
+{
+    if (box->text().trimmed().isEmpty())
+        return {};
+    const std::optional<QDate> date = readDate(box->text());
+    if (!date)
+        throw Failure(QStringLiteral("%1は日付で入力してください（例：2026/12/7）。").arg(field));
+    return *date;
+}
+
+QString dateBoxText(const QDate& date)
+{
+    return dateText(date);
+}

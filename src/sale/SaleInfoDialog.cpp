@@ -1,0 +1,130 @@
+#include "sale/SaleInfoDialog.h"
+
+#include "platform/FailureReport.h"
+#include "platform/Look.h"
+#include "sale/DialogFields.h"
+#include "store/Microchip.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString DatePlaceholder = QStringLiteral("例：2026/12/7");
+
+} // namespace
+
+SaleInfoDialog::SaleInfoDialog(SaleStore& store, MessageBoxes& messages, qint32 number, const QString& kind,
+                               QWidget* parent)
+    : QDialog(parent), store(store), messages(messages), number(number)
+{
+    buildLayout(number, kind);
+    // A store that cannot be read shows why; the dialog then opens empty.
+    ChartSale saved;
+    reportFailures(messages, parent, [&] { saved = store.chartSale(number); });
+    showSale(saved);
+}
+
+void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
+{
+    setObjectName(QStringLiteral("SaleInfo"));
+    setWindowTitle(QStringLiteral("マイクロチップ・販売情報"));
+    setFont(gothicFont(9));
+
+    microchip = namedBox(this, "microchip", QStringLiteral("15桁の数字"));
+    microchip->setMaxLength(40);
+    chipImplanted = namedBox(this, "chipImplanted", DatePlaceholder);
+    chipRegistered = namedBox(this, "chipRegistered", DatePlaceholder);
+    neutered = new QCheckBox(QStringLiteral("実施済み"), this);
+    neutered->setObjectName(QStringLiteral("neutered"));
+    neuteredOn = namedBox(this, "neuteredOn", DatePlaceholder);
+    owner = namedBox(this, "owner", QStringLiteral("お店が所有者でないときだけ"));
+    hereditary = new QPlainTextEdit(this);
+    hereditary->setObjectName(QStringLiteral("hereditary"));
+    hereditary->setTabChangesFocus(true);
+    hereditary->setFixedHeight(60);
+    buyerName = namedBox(this, "buyerName");
+    buyerAddress = namedBox(this, "buyerAddress");
+    buyerPhone = namedBox(this, "buyerPhone");
+    explainedOn = namedBox(this, "explainedOn", DatePlaceholder);
+    buttonBox = okCancelButtons(this);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("カルテ"),
+                 new QLabel(QStringLiteral("%1 番　%2").arg(chart).arg(kind), this));
+    form->addRow(QStringLiteral("マイクロチップ番号(&M)"), microchip);
+    form->addRow(QStringLiteral("装着日"), chipImplanted);
+    form->addRow(QStringLiteral("データベース登録日"), chipRegistered);
+    form->addRow(QStringLiteral("不妊・去勢措置"), neutered);
+    form->addRow(QStringLiteral("措置の日"), neuteredOn);
+    form->addRow(QStringLiteral("所有者（お店以外）"), owner);
+    form->addRow(QStringLiteral("親・同腹子の遺伝性疾患"), hereditary);
+    form->addRow(QStringLiteral("購入者氏名(&N)"), buyerName);
+    form->addRow(QStringLiteral("購入者住所"), buyerAddress);
+    form->addRow(QStringLiteral("購入者電話"), buyerPhone);
+    form->addRow(QStringLiteral("説明書交付日"), explainedOn);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttonBox);
+    resize(520, sizeHint().height());
+}
+
+void SaleInfoDialog::showSale(const ChartSale& sale)
+{
+    microchip->setText(sale.microchip);
+    chipImplanted->setText(dateBoxText(sale.chipImplanted));
+    chipRegistered->setText(dateBoxText(sale.chipRegistered));
+    neutered->setChecked(sale.neutered);
+    neuteredOn->setText(dateBoxText(sale.neuteredOn));
+    owner->setText(sale.owner);
+    hereditary->setPlainText(sale.hereditary);
+    buyerName->setText(sale.buyerName);
+    buyerAddress->setText(sale.buyerAddress);
+    buyerPhone->setText(sale.buyerPhone);
+    explainedOn->setText(dateBoxText(sale.explainedOn));
+}
+
+ChartSale SaleInfoDialog::typedSale() const
+{
+    ChartSale sale;
+    sale.microchip = Microchip::normalized(microchip->text());
+    sale.chipImplanted = typedDate(chipImplanted, QStringLiteral("装着日"));
+    sale.chipRegistered = typedDate(chipRegistered, QStringLiteral("データベース登録日"));
+    sale.neutered = neutered->isChecked();
+    sale.neuteredOn = typedDate(neuteredOn, QStringLiteral("措置の日"));
+    sale.owner = owner->text();
+    sale.hereditary = hereditary->toPlainText();
+    sale.buyerName = buyerName->text();
+    sale.buyerAddress = buyerAddress->text();
+    sale.buyerPhone = buyerPhone->text();
+    sale.explainedOn = typedDate(explainedOn, QStringLiteral("説明書交付日"));
+    return sale;
+}
+
+// Two charts with one microchip number is most likely a typing slip, but the user decides.
+bool SaleInfoDialog::otherChartConfirmed(const QString& chip)
+{
+    const std::optional<qint32> other = store.chartWithMicrochip(chip, number);
+    return !other || messages.ask(this, Microchip::duplicateWarning(*other), QStringLiteral("ソラニカ"),
+                                  MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::Warning,
+                                  MessageBoxes::Answer::Cancel) == MessageBoxes::Answer::Ok;
+}
+
+void SaleInfoDialog::accept()
+{
+    bool saved = false;
+    reportFailures(messages, this, [&] {
+        const ChartSale sale = typedSale();
+        if (!otherChartConfirmed(sale.microchip))
+            return;
+        store.saveChartSale(number, sale);
+        saved = true;
+    });
+    if (saved)
+        QDialog::accept();
+}

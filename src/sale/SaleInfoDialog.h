@@ -1,0 +1,46 @@
+#pragma once
+
+#include "store/SaleStore.h"
+
+#include <QDialog>
+
+class MessageBoxes;
+class QCheckBox;
+class QDialogButtonBox;
+class QLineEdit;
+class QPlainTextEdit;
+
+// マイクロチップ・販売情報: what one chart needs for its sale beyond the record. OK checks and saves,
+// Cancel (and Esc) changes nothing; a refused entry keeps the dialog open with what was typed.
+class SaleInfoDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    SaleInfoDialog(SaleStore& store, MessageBoxes& messages, qint32 number, const QString& kind,
+                   QWidget* parent);
+
+    void accept() override;
+
+private:
+    void buildLayout(qint32 number, const QString& kind);
+    void showSale(const ChartSale& sale);
+    ChartSale typedSale() const;
+    bool otherChartConfirmed(const QString& microchip);
+
+    SaleStore& store;
+    MessageBoxes& messages;
+    qint32 number;
+
+    QLineEdit* microchip;
+    QLineEdit* chipImplanted;
+    QLineEdit* chipRegistered;
+    QCheckBox* neutered;
+    QLineEdit* neuteredOn;
+    QLineEdit* owner;
+    QPlainTextEdit* hereditary;
+    QLineEdit* buyerName;
+    QLineEdit* buyerAddress;
+    QLineEdit* buyerPhone;
+    QLineEdit* explainedOn;
+    QDialogButtonBox* buttonBox;
+};
