@@ -38,3 +38,9 @@ Failure Failure::cannotWrite(const QString& fileName)
 {
     return Failure(QStringLiteral("ファイルに書き込めません。 (%1)").arg(fileName));
 }
+
+Failure Failure::cannotWriteNorUndo(const QString& fileName)
+{
+    return Failure(QStringLiteral("ファイルに書き込めません。書きかけの内容を取り除けませんでした。 (%1)")
+                       .arg(fileName));
+}

@@ -22,6 +22,8 @@ public:
     static Failure cannotOpen(const QString& fileName);
     static Failure cannotRead(const QString& fileName);
     static Failure cannotWrite(const QString& fileName);
+    // A write failed and what it had already put into the file could not be taken out again.
+    static Failure cannotWriteNorUndo(const QString& fileName);
 
 private:
     QString text;

@@ -1,15 +1,42 @@
 #include "store/PickListFile.h"
 
+#include "platform/DiskSync.h"
 #include "store/Failure.h"
+#include "store/RegularFile.h"
 #include "store/Sjis.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <iterator>
 
 namespace PickListFile {
 
+namespace {
+
+// What must come before a new line so that the file's last line stays an item of its own.
+QByteArray endOfLastLine(QFile& file, qint64 size)
+{
+    if (size == 0)
+        return {};
+    const qint64 start = qMax<qint64>(0, size - 2);
+    QByteArray tail;
+    if (file.seek(start))
+        tail = file.read(size - start);
+    if (tail.size() != size - start)
+        throw Failure::cannotRead(file.fileName());
+    if (tail.endsWith("\r\n"))
+        return {};
+    return tail.endsWith('\r') ? QByteArray("\n") : QByteArray("\r\n");
+}
+
+} // namespace
+
 void ensureExists(const QString& fileName)
 {
+    RegularFile::exists(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         throw Failure::cannotOpen(fileName);
@@ -47,9 +74,9 @@ QByteArray encodeLines(const QStringList& items)
 
 QStringList readItems(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.exists())
+    if (!RegularFile::exists(fileName))
         throw Failure::fileNotFound(fileName);
+    QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         throw Failure::cannotOpen(fileName);
     const QByteArray bytes = file.readAll();
@@ -60,24 +87,40 @@ QStringList readItems(const QString& fileName)
 
 void appendItem(const QString& fileName, const QString& item)
 {
+    RegularFile::exists(fileName);
     QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    // Unbuffered, so a short write shows at the write itself and the file can be cut back.
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
         throw Failure::cannotOpen(fileName);
-    const QByteArray line = encodeLines({item});
-    if (file.write(line) != line.size() || !file.flush())
+    const qint64 size = file.size();
+    const QByteArray bytes = endOfLastLine(file, size) + encodeLines({item});
+    if (!file.seek(size) || file.write(bytes) != bytes.size() || !syncToDisk(file)) {
+        if (!file.resize(size))
+            throw Failure::cannotWriteNorUndo(fileName);
         throw Failure::cannotWrite(fileName);
+    }
 }
 
 void rewrite(const QString& fileName, const QStringList& items)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure::cannotWrite(fileName);
-    const QByteArray bytes = encodeLines(items);
-    // The explicit flush matters: commit() ignores a short write of the buffered bytes (full disk)
-    // and would rename a truncated file over the list.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        throw Failure::cannotWrite(fileName);
+    RegularFile::replace(fileName, encodeLines(items), fileName);
+}
+
+int removeStaleTemporaries(const QDateTime& startedAt)
+{
+    // QSaveFile names its file after the final one: a dot and six letters A-Z or a-z.
+    static const QRegularExpression temporary(QStringLiteral("^(.+)\\.[A-Za-z]{6}$"));
+    int removed = 0;
+    const QFileInfoList entries = QDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries) {
+        const QRegularExpressionMatch match = temporary.match(entry.fileName());
+        if (!match.hasMatch() || !std::count(std::begin(FileNames), std::end(FileNames), match.captured(1)))
+            continue;
+        if (entry.isFile() && !entry.isSymbolicLink() && entry.lastModified() < startedAt &&
+            QFile::remove(entry.fileName()))
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace PickListFile
