@@ -3,6 +3,7 @@
 #include "platform/DiskSync.h"
 #include "store/Failure.h"
 #include "store/Numbers.h"
+#include "store/RegularFile.h"
 
 #include <QFile>
 
@@ -11,9 +12,12 @@
 namespace {
 
 // Opens the file for reading and writing, creating it empty when missing, and counts its records.
+// Unbuffered, so a short write shows at the write itself and can be undone at once.
 qint16 openAndCount(QFile& file, QIODevice::OpenMode fallback = QIODevice::NotOpen)
 {
-    if (!file.open(QIODevice::ReadWrite) && (fallback == QIODevice::NotOpen || !file.open(fallback)))
+    RegularFile::exists(file.fileName());
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) &&
+        (fallback == QIODevice::NotOpen || !file.open(fallback | QIODevice::Unbuffered)))
         throw Failure::cannotOpen(file.fileName());
     const qint64 count = file.size() / RecordLength;
     if (count > RecordFile::MaxRecords)
@@ -24,6 +28,11 @@ qint16 openAndCount(QFile& file, QIODevice::OpenMode fallback = QIODevice::NotOp
 qint64 offsetOf(qint32 number)
 {
     return (qint64(number) - 1) * RecordLength;
+}
+
+bool writeAt(QFile& file, qint64 offset, const QByteArray& bytes)
+{
+    return file.seek(offset) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -60,11 +69,22 @@ void RecordFile::StoreRecord(qint32 number)
     if (number < 1)
         throw Failure::badRecordNumber();
 
-    char bytes[RecordLength];
-    std::memcpy(bytes, &CurrentRecord, RecordLength);
-    if (!file.seek(offsetOf(number)) || file.write(bytes, RecordLength) != RecordLength || !file.flush() ||
-        !syncToDisk(file))
+    // What lies in the record's place now, to be put back when the write fails halfway.
+    const qint64 size = file.size();
+    const qint64 offset = offsetOf(number);
+    QByteArray previous;
+    if (offset < size) {
+        if (file.seek(offset))
+            previous = file.read(qMin<qint64>(RecordLength, size - offset));
+        if (previous.size() != qMin<qint64>(RecordLength, size - offset))
+            throw Failure::cannotRead(name);
+    }
+    const QByteArray bytes(reinterpret_cast<const char*>(&CurrentRecord), RecordLength);
+    if (!writeAt(file, offset, bytes) || !syncToDisk(file)) {
+        if (!file.resize(size) || !writeAt(file, offset, previous))
+            throw Failure::cannotWriteNorUndo(name);
         throw Failure::cannotWrite(name);
+    }
 }
 
 void RecordFile::StoreRecord(qint32 number, const PetRecord& changed)

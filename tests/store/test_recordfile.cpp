@@ -8,6 +8,10 @@
 #include <QFileInfo>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include "hardening/FileSizeLimit.h"
+#endif
+
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -34,6 +38,8 @@ private slots:
     void recordNumberBelowOneFails();
     void unopenableFileIsAFailureAndNothingIsWritten();
     void refusedStoreOfAChangedRecordKeepsTheSharedRecord();
+    void storeThatFailsHalfwayLeavesTheFileAsItWas_data();
+    void storeThatFailsHalfwayLeavesTheFileAsItWas();
     void fileIsClosedAfterEveryCall();
     void recordNumberFromText_data();
     void recordNumberFromText();
@@ -55,8 +61,9 @@ const QString BadRecordNumber = QStringLiteral("レコード番号が不正で�
     X(Staff)                                                                                                 \
     X(Medication1)                                                                                           \
     X(Medication2)                                                                                           \
-    X(Medication3) X(Medication4) X(Medication5) X(Memo1) X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6)       \
-        X(Siblings) X(Birthplace) X(PurchaseDate) X(Supplier) X(PurchaseCost) X(PlannedPrice) X(SaleDate)
+    X(Medication3)                                                                                           \
+    X(Medication4) X(Medication5) X(Memo1) X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6) X(Siblings)          \
+        X(Birthplace) X(PurchaseDate) X(Supplier) X(PurchaseCost) X(PlannedPrice) X(SaleDate)
 
 // By value: the packed record's floats are not aligned for a reference.
 quint32 bitsOf(float value)
@@ -372,6 +379,45 @@ void TestRecordFile::refusedStoreOfAChangedRecordKeepsTheSharedRecord()
     records.StoreRecord(2, changed);
     QCOMPARE(bytesOf(records.CurrentRecord), bytesOf(changed));
     QCOMPARE(recordBytes(FileName, 2), bytesOf(changed));
+}
+
+void TestRecordFile::storeThatFailsHalfwayLeavesTheFileAsItWas_data()
+{
+    QTest::addColumn<qint32>("number");
+    QTest::addColumn<qint64>("limit");
+    QTest::newRow("appending, room for part of the record") << 4 << qint64(3000);
+    QTest::newRow("further out, no room at all") << 6 << qint64(3000);
+    QTest::newRow("last record, room for part of it") << 3 << qint64(2500);
+}
+
+void TestRecordFile::storeThatFailsHalfwayLeavesTheFileAsItWas()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("limits the size of written files through setrlimit");
+#else
+    QFETCH(qint32, number);
+    QFETCH(qint64, limit);
+    // The third record ends short of its length, as a file cut off by a crash would.
+    const QByteArray original = pattern(2 * RecordLength + 400, 5);
+    writeFileBytes(FileName, original);
+    RecordFile records;
+    records.CurrentRecord = sampleRecord();
+    QString failure;
+    {
+        const FileSizeLimit fullDisk(limit);
+        QVERIFY(fullDisk.isActive());
+        try {
+            records.StoreRecord(number);
+        } catch (const Failure& f) {
+            failure = f.description();
+        }
+    }
+    QCOMPARE(failure, QStringLiteral("ファイルに書き込めません。 (detapetto.dt)"));
+    QCOMPARE(readFileBytes(FileName), original);
+
+    records.StoreRecord(number);
+    QCOMPARE(recordBytes(FileName, number), bytesOf(sampleRecord()));
+#endif
 }
 
 void TestRecordFile::fileIsClosedAfterEveryCall()
