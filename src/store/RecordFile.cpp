@@ -30,9 +30,10 @@ qint64 offsetOf(qint32 number)
     return (qint64(number) - 1) * RecordLength;
 }
 
-bool writeAt(QFile& file, qint64 offset, const QByteArray& bytes)
+// How many bytes went into the file; -1 when none could.
+qint64 writeAt(QFile& file, qint64 offset, const QByteArray& bytes)
 {
-    return file.seek(offset) && file.write(bytes) == bytes.size();
+    return file.seek(offset) ? file.write(bytes) : -1;
 }
 
 } // namespace
@@ -80,8 +81,12 @@ void RecordFile::StoreRecord(qint32 number)
             throw Failure::cannotRead(name);
     }
     const QByteArray bytes(reinterpret_cast<const char*>(&CurrentRecord), RecordLength);
-    if (!writeAt(file, offset, bytes) || !syncToDisk(file)) {
-        if (!file.resize(size) || !writeAt(file, offset, previous))
+    const qint64 written = writeAt(file, offset, bytes);
+    if (written != RecordLength || !syncToDisk(file)) {
+        // Only what was overwritten goes back: the rest of the record's place never changed,
+        // and may be a hole that a full disk has no room to fill.
+        const QByteArray overwritten = previous.left(qMax<qint64>(written, 0));
+        if (!file.resize(size) || writeAt(file, offset, overwritten) != overwritten.size())
             throw Failure::cannotWriteNorUndo(name);
         throw Failure::cannotWrite(name);
     }
