@@ -42,10 +42,16 @@ void refuseWhatIsNotARegularFile()
     }
 }
 
+// A value as the screens show it. A hand-written comma outside quotes makes the value a list, which
+// QSettings may write back as a list of variants; either reads as its items joined again.
 QString textOf(const QVariant& value)
 {
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QLatin1String(", "));
+    if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList) {
+        QStringList items;
+        for (const QVariant& item : value.toList())
+            items.append(item.toString());
+        return items.join(QLatin1String(", "));
+    }
     return value.toString();
 }
 
@@ -74,9 +80,10 @@ void writeBytes(const QString& file, const QByteArray& bytes)
         throw notSaved();
 }
 
-// The settings file's bytes with `key` set to `value`, as QSettings writes them. QSettings works
-// on copies under new names: it keeps what it last wrote or was asked to write in memory for the
-// whole run, so a write that a full disk refused or cut short would still read back as saved.
+// The settings file's bytes with `key` set to `value`, as QSettings writes them, once every value
+// reads back from them as the same text. QSettings works on copies under new names: it keeps what
+// it last wrote or was asked to write in memory for the whole run, so a write that a full disk
+// refused or cut short would still read back as saved.
 QByteArray withValue(const QByteArray& before, const QString& key, const QString& value)
 {
     const QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/soranika-settings-XXXXXX"));
@@ -85,12 +92,12 @@ QByteArray withValue(const QByteArray& before, const QString& key, const QString
     if (!scratch.isValid())
         throw notSaved();
     writeBytes(copy, before);
-    QVariantMap expected;
+    QMap<QString, QString> expected;
     {
         QSettings settings(copy, QSettings::NativeFormat);
         settings.setValue(key, value);
         for (const QString& each : Keys)
-            expected.insert(path(each), settings.value(path(each)));
+            expected.insert(path(each), textOf(settings.value(path(each))));
         settings.sync();
         // A format error concerns the file as it was read; only a refused write counts.
         if (settings.status() == QSettings::AccessError)
@@ -100,7 +107,7 @@ QByteArray withValue(const QByteArray& before, const QString& key, const QString
     writeBytes(check, after);
     const QSettings written(check, QSettings::NativeFormat);
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
-        if (written.value(it.key()) != it.value())
+        if (textOf(written.value(it.key())) != it.value())
             throw notSaved();
     }
     return after;
