@@ -2,8 +2,9 @@
 BUILD ?= build
 DATA ?= $(HOME)/ソラニカ
 JOBS ?= 2
+KILLS ?= 1000
 
-.PHONY: run test build deps configure bench format clean
+.PHONY: run test build deps configure bench format clean killtest
 
 run: build
 	mkdir -p "$(DATA)"
@@ -23,6 +24,10 @@ configure: deps
 
 deps:
 	@bash scripts/install-deps.sh
+
+# The kill test with KILLS kills (make test runs 200).
+killtest: build
+	$(BUILD)/tests/hardening/killtest $(KILLS)
 
 bench: build
 	$(BUILD)/bench/store_bench
