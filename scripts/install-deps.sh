@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libgl-dev
   qt6-l10n-tools
   libicu-dev libbenchmark-dev
+  clang libclang-rt-14-dev
   fonts-noto-cjk
   xvfb xauth poppler-utils imagemagick
 )
