@@ -1,6 +1,5 @@
 #include "store/PickListFile.h"
 
-#include "platform/DiskSync.h"
 #include "store/Failure.h"
 #include "store/RegularFile.h"
 #include "store/Sjis.h"
@@ -17,19 +16,22 @@ namespace PickListFile {
 namespace {
 
 // What must come before a new line so that the file's last line stays an item of its own.
-QByteArray endOfLastLine(QFile& file, qint64 size)
+QByteArray endOfLastLine(const QByteArray& bytes)
 {
-    if (size == 0)
+    if (bytes.isEmpty() || bytes.endsWith("\r\n"))
         return {};
-    const qint64 start = qMax<qint64>(0, size - 2);
-    QByteArray tail;
-    if (file.seek(start))
-        tail = file.read(size - start);
-    if (tail.size() != size - start)
-        throw Failure::cannotRead(file.fileName());
-    if (tail.endsWith("\r\n"))
-        return {};
-    return tail.endsWith('\r') ? QByteArray("\n") : QByteArray("\r\n");
+    return bytes.endsWith('\r') ? QByteArray("\n") : QByteArray("\r\n");
+}
+
+QByteArray readBytes(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure::cannotOpen(fileName);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Failure::cannotRead(fileName);
+    return bytes;
 }
 
 } // namespace
@@ -76,29 +78,15 @@ QStringList readItems(const QString& fileName)
 {
     if (!RegularFile::exists(fileName))
         throw Failure::fileNotFound(fileName);
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure::cannotOpen(fileName);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure::cannotRead(fileName);
-    return decodeLines(bytes);
+    return decodeLines(readBytes(fileName));
 }
 
 void appendItem(const QString& fileName, const QString& item)
 {
-    RegularFile::exists(fileName);
-    QFile file(fileName);
-    // Unbuffered, so a short write shows at the write itself and the file can be cut back.
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
-        throw Failure::cannotOpen(fileName);
-    const qint64 size = file.size();
-    const QByteArray bytes = endOfLastLine(file, size) + encodeLines({item});
-    if (!file.seek(size) || file.write(bytes) != bytes.size() || !syncToDisk(file)) {
-        if (!file.resize(size))
-            throw Failure::cannotWriteNorUndo(fileName);
-        throw Failure::cannotWrite(fileName);
-    }
+    // The list is written anew with the item at its end, beside the old one and renamed over it:
+    // a write that stops halfway, on a full disk or by a kill, leaves the old list as it was.
+    const QByteArray bytes = RegularFile::exists(fileName) ? readBytes(fileName) : QByteArray();
+    RegularFile::replace(fileName, bytes + endOfLastLine(bytes) + encodeLines({item}), fileName);
 }
 
 void rewrite(const QString& fileName, const QStringList& items)

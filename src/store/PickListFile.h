@@ -23,7 +23,8 @@ void ensureExists(const QString& fileName);
 QStringList readItems(const QString& fileName);
 
 // Appends `item` and CR LF, after ending a last line that has no CR LF, so the two stay two
-// items. A failed append cuts the file back to what it was.
+// items. The file is written anew and renamed over the old one, so a failed append leaves it as
+// it was.
 void appendItem(const QString& fileName, const QString& item);
 
 // Replaces the file by `items`, each followed by CR LF. The new file is written beside the old one
