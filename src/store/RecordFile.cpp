@@ -3,6 +3,7 @@
 #include "platform/DiskSync.h"
 #include "store/Failure.h"
 #include "store/Numbers.h"
+#include "store/RecordJournal.h"
 #include "store/RegularFile.h"
 
 #include <QFile>
@@ -44,6 +45,7 @@ RecordFile::RecordFile(QString fileName) : name(std::move(fileName))
 
 void RecordFile::LoadRecord(qint32 number)
 {
+    RecordJournal::finishInterruptedStore(name);
     QFile file(name);
     // A read-only file can still be shown.
     RecordCount = openAndCount(file, QIODevice::ReadOnly);
@@ -65,6 +67,7 @@ void RecordFile::StoreRecord(qint32 number)
     // A file past 32767 records could never be opened again.
     if (number > MaxRecords)
         throw Failure::overflow();
+    RecordJournal::finishInterruptedStore(name);
     QFile file(name);
     RecordCount = openAndCount(file);
     if (number < 1)
@@ -81,15 +84,19 @@ void RecordFile::StoreRecord(qint32 number)
             throw Failure::cannotRead(name);
     }
     const QByteArray bytes(reinterpret_cast<const char*>(&CurrentRecord), RecordLength);
+    RecordJournal::write(name, {offset, bytes});
     const qint64 written = writeAt(file, offset, bytes);
     if (written != RecordLength || !syncToDisk(file)) {
         // Only what was overwritten goes back: the rest of the record's place never changed,
         // and may be a hole that a full disk has no room to fill.
         const QByteArray overwritten = previous.left(qMax<qint64>(written, 0));
-        if (!file.resize(size) || writeAt(file, offset, overwritten) != overwritten.size())
+        if (!file.resize(size) || writeAt(file, offset, overwritten) != overwritten.size() ||
+            !RecordJournal::remove(name))
             throw Failure::cannotWriteNorUndo(name);
         throw Failure::cannotWrite(name);
     }
+    // Should this fail, the next load or store writes the same record again and removes it.
+    RecordJournal::remove(name);
 }
 
 void RecordFile::StoreRecord(qint32 number, const PetRecord& changed)

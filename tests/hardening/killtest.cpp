@@ -1,7 +1,7 @@
 // Kills a child process that stores records and rewrites and appends to a pick list, with SIGKILL
-// at random moments, and checks after every kill that nothing is half written: the data file is a
-// whole number of records, each record holds its old or its new content, and the list is the old
-// or the new list.
+// at random moments, and checks after every kill that nothing is half written: once the next load
+// has finished a store the kill cut short (from its journal), the data file is a whole number of
+// records and each record holds its old or its new content; the list is the old or the new list.
 //
 //   killtest [kills] [seed]       runs the parent; 200 kills unless told
 //   killtest --child <first step> runs the steps from <first step> on in the working directory
@@ -10,6 +10,7 @@
 #include "store/PetRecord.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
+#include "store/RecordJournal.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -141,13 +142,17 @@ struct Model
 struct Counts
 {
     int kills = 0;
-    int landed = 0; // kills after which the step in flight turned out to be on disk
+    int landed = 0;   // kills after which the step in flight turned out to be on disk
+    int journals = 0; // kills that left a record store's journal for the next call to finish
     qint64 steps = 0;
 };
 
+quint32 seed = 0;
+
 [[noreturn]] void fail(const char* what, qint64 step)
 {
-    std::fprintf(stderr, "killtest: %s (step in flight %lld)\n", what, static_cast<long long>(step));
+    std::fprintf(stderr, "killtest: %s (step in flight %lld, seed %u)\n", what, static_cast<long long>(step),
+                 seed);
     std::exit(1);
 }
 
@@ -192,7 +197,7 @@ bool check(const Model& model, qint64 inFlight)
     return landed;
 }
 
-int parent(int kills, quint32 seed)
+int parent(int kills)
 {
     QTemporaryDir work(QDir(QStringLiteral("/dev/shm")).exists()
                            ? QStringLiteral("/dev/shm/killtest-XXXXXX")
@@ -235,6 +240,10 @@ int parent(int kills, quint32 seed)
         for (qint64 step = next; step <= lastDone; ++step)
             model.apply(step);
         const qint64 inFlight = lastDone + 1;
+        // The program's next load finishes a store the kill cut short, as it would after a restart.
+        if (QFile::exists(RecordJournal::fileName(DataFile)))
+            ++counts.journals;
+        RecordFile(DataFile).LoadRecord(1);
         if (check(model, inFlight)) {
             model.apply(inFlight);
             ++counts.landed;
@@ -243,8 +252,8 @@ int parent(int kills, quint32 seed)
         next = inFlight + 1;
     }
 
-    // A rewrite cut short may leave its temporary file where the file system has no unnamed
-    // temporary files; the clean-up at start removes them, and nothing else is left.
+    // A rewrite killed before its rename can leave its temporary file behind; the clean-up at start
+    // removes those, and nothing else is left.
     PickListFile::removeStaleTemporaries(QDateTime::currentDateTime().addSecs(1));
     const QStringList left =
         QDir().entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
@@ -252,10 +261,11 @@ int parent(int kills, quint32 seed)
         fail(qPrintable(QStringLiteral("files left over: ") + left.join(QLatin1Char(' '))), next);
 
     std::printf(
-        "killtest: %d kills survived (seed %u): %lld steps done, the step in flight was on disk after %d "
-        "kills and not after %d; every record whole, every list old or new\n",
-        counts.kills, seed, static_cast<long long>(counts.steps), counts.landed,
-        counts.kills - counts.landed);
+        "killtest: %d kills survived (seed %u): %lld steps done; the step in flight was on disk after %d "
+        "kills and not after %d; %d kills left a record store for the next load to finish from its "
+        "journal; every record whole, every list old or new\n",
+        counts.kills, seed, static_cast<long long>(counts.steps), counts.landed, counts.kills - counts.landed,
+        counts.journals);
     return 0;
 }
 
@@ -268,6 +278,6 @@ int main(int argc, char* argv[])
     if (args.size() == 3 && args[1] == QLatin1String("--child"))
         return child(args[2].toLongLong());
     const int kills = args.size() > 1 ? args[1].toInt() : 200;
-    const quint32 seed = args.size() > 2 ? args[2].toUInt() : std::random_device()();
-    return parent(kills, seed);
+    seed = args.size() > 2 ? args[2].toUInt() : std::random_device()();
+    return parent(kills);
 }

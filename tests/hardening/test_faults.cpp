@@ -230,7 +230,7 @@ void TestFaults::filesThatAreNotRegularFilesAreRefused_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<Kind>("kind");
-    QStringList files{DataFile};
+    QStringList files{DataFile, QStringLiteral("detapetto.dt.journal")};
     for (const QString& list : PickListFile::FileNames)
         files.append(list);
     files << QStringLiteral("settings/soranika/soranika.conf") << QStringLiteral("settings/soranika.conf");
@@ -288,7 +288,7 @@ void TestFaults::filesThatAreNotRegularFilesAreRefused()
 
     QList<std::function<void()>> steps;
     QString shown = file;
-    if (file == DataFile) {
+    if (file.startsWith(DataFile)) {
         RecordFile records;
         steps = {[=]() mutable { records.LoadRecord(1); }, [=]() mutable { records.StoreRecord(1); }};
     } else if (file.startsWith(QLatin1String("settings/"))) {

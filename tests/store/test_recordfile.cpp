@@ -1,5 +1,6 @@
 #include "store/Failure.h"
 #include "store/RecordFile.h"
+#include "store/RecordJournal.h"
 #include "support/ProgramFixture.h"
 #include "support/Sandbox.h"
 
@@ -40,6 +41,8 @@ private slots:
     void refusedStoreOfAChangedRecordKeepsTheSharedRecord();
     void storeThatFailsHalfwayLeavesTheFileAsItWas_data();
     void storeThatFailsHalfwayLeavesTheFileAsItWas();
+    void storeCutShortIsFinishedByTheNextCall_data();
+    void storeCutShortIsFinishedByTheNextCall();
     void fileIsClosedAfterEveryCall();
     void recordNumberFromText_data();
     void recordNumberFromText();
@@ -417,6 +420,46 @@ void TestRecordFile::storeThatFailsHalfwayLeavesTheFileAsItWas()
     records.StoreRecord(number);
     QCOMPARE(recordBytes(FileName, number), bytesOf(sampleRecord()));
 #endif
+}
+
+void TestRecordFile::storeCutShortIsFinishedByTheNextCall_data()
+{
+    // A kill stopped the store of record 2 between the two pages its bytes lie on, or before it
+    // began, or while its journal was being written.
+    const QByteArray old = pattern(RecordLength, 7);
+    const QByteArray fresh = bytesOf(sampleRecord());
+    const QByteArray journal = RecordJournal::encode({RecordLength, fresh});
+    QByteArray damaged = journal;
+    damaged[100] = char(damaged[100] ^ 1);
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QByteArray>("journal");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("record torn, journal whole") << fresh.left(480) + old.mid(480) << journal << fresh;
+    QTest::newRow("record not begun, journal whole") << old << journal << fresh;
+    QTest::newRow("journal cut short") << old << journal.left(600) << old;
+    QTest::newRow("journal damaged") << old << damaged << old;
+    QTest::newRow("journal of another file's size")
+        << old << RecordJournal::encode({qint64(RecordFile::MaxRecords) * RecordLength, fresh}) << old;
+}
+
+void TestRecordFile::storeCutShortIsFinishedByTheNextCall()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(QByteArray, journal);
+    QFETCH(QByteArray, after);
+    const QByteArray first = pattern(RecordLength, 3);
+    writeFileBytes(FileName, first + record);
+    writeFileBytes(RecordJournal::fileName(FileName), journal);
+
+    RecordFile records;
+    records.LoadRecord(2);
+    QCOMPARE(bytesOf(records.CurrentRecord), after);
+    QCOMPARE(readFileBytes(FileName), first + after);
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{FileName});
+
+    // A store leaves no journal behind.
+    records.StoreRecord(3);
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{FileName});
 }
 
 void TestRecordFile::fileIsClosedAfterEveryCall()
