@@ -9,6 +9,7 @@ packages=(
   qt6-l10n-tools qt6-translations-l10n
   libicu-dev libbenchmark-dev
   libqt6sql6-sqlite
+  clang libclang-rt-14-dev
   fonts-noto-cjk fonts-ipafont-gothic
   xvfb xauth poppler-utils imagemagick
 )

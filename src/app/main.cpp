@@ -6,11 +6,13 @@
 #include "platform/EngineWebViews.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
+#include "store/PickListFile.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[])
 {
+    const QDateTime startedAt = QDateTime::currentDateTime();
     // The web engine, loaded with the first help window, needs this before the application exists.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
@@ -22,6 +24,8 @@ int main(int argc, char* argv[])
     RealFileDialogs files;
     EngineWebViews webViews(HelpPageAddress, SearchPageAddress);
     Program program(messages, clock, printer, files, webViews);
+    // Pick-list rewrites that a crash left half done, never any other file.
+    PickListFile::removeStaleTemporaries(startedAt);
     program.start();
     return QApplication::exec();
 }

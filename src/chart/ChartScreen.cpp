@@ -264,10 +264,13 @@ void ChartScreen::buildShopLines()
 void ChartScreen::load()
 {
     // The chart still opens when its record cannot be read; the user is told why it is empty.
+    // The shop lines are read apart, so that a settings file that cannot be read still leaves the
+    // record shown, and the other way round.
     loadFailure = failureOf([&] { showChart(shownNumber); });
+    if (!loadFailure)
+        loadFailure = failureOf([&] { showShopLines(); });
     if (loadFailure)
         showFailure(context.messages, this, *loadFailure);
-    showShopLines();
     showClock();
     Timer1->start(1000);
 }

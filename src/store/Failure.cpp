@@ -43,3 +43,9 @@ Failure Failure::damagedDatabase(const QString& fileName)
 {
     return Failure(QStringLiteral("データベースが壊れています。 (%1)").arg(fileName));
 }
+
+Failure Failure::cannotWriteNorUndo(const QString& fileName)
+{
+    return Failure(QStringLiteral("ファイルに書き込めません。書きかけの内容を取り除けませんでした。 (%1)")
+                       .arg(fileName));
+}

@@ -23,6 +23,8 @@ public:
     static Failure cannotRead(const QString& fileName);
     static Failure cannotWrite(const QString& fileName);
     static Failure damagedDatabase(const QString& fileName);
+    // A write failed and what it had already put into the file could not be taken out again.
+    static Failure cannotWriteNorUndo(const QString& fileName);
 
 private:
     QString text;

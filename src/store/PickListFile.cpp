@@ -1,15 +1,44 @@
 #include "store/PickListFile.h"
 
 #include "store/Failure.h"
+#include "store/RegularFile.h"
 #include "store/Sjis.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <iterator>
 
 namespace PickListFile {
 
+namespace {
+
+// What must come before a new line so that the file's last line stays an item of its own.
+QByteArray endOfLastLine(const QByteArray& bytes)
+{
+    if (bytes.isEmpty() || bytes.endsWith("\r\n"))
+        return {};
+    return bytes.endsWith('\r') ? QByteArray("\n") : QByteArray("\r\n");
+}
+
+QByteArray readBytes(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Failure::cannotOpen(fileName);
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw Failure::cannotRead(fileName);
+    return bytes;
+}
+
+} // namespace
+
 void ensureExists(const QString& fileName)
 {
+    RegularFile::exists(fileName);
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         throw Failure::cannotOpen(fileName);
@@ -47,37 +76,39 @@ QByteArray encodeLines(const QStringList& items)
 
 QStringList readItems(const QString& fileName)
 {
-    QFile file(fileName);
-    if (!file.exists())
+    if (!RegularFile::exists(fileName))
         throw Failure::fileNotFound(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure::cannotOpen(fileName);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure::cannotRead(fileName);
-    return decodeLines(bytes);
+    return decodeLines(readBytes(fileName));
 }
 
 void appendItem(const QString& fileName, const QString& item)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw Failure::cannotOpen(fileName);
-    const QByteArray line = encodeLines({item});
-    if (file.write(line) != line.size() || !file.flush())
-        throw Failure::cannotWrite(fileName);
+    // The list is written anew with the item at its end, beside the old one and renamed over it:
+    // a write that stops halfway, on a full disk or by a kill, leaves the old list as it was.
+    const QByteArray bytes = RegularFile::exists(fileName) ? readBytes(fileName) : QByteArray();
+    RegularFile::replace(fileName, bytes + endOfLastLine(bytes) + encodeLines({item}), fileName);
 }
 
 void rewrite(const QString& fileName, const QStringList& items)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure::cannotWrite(fileName);
-    const QByteArray bytes = encodeLines(items);
-    // The explicit flush matters: commit() ignores a short write of the buffered bytes (full disk)
-    // and would rename a truncated file over the list.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        throw Failure::cannotWrite(fileName);
+    RegularFile::replace(fileName, encodeLines(items), fileName);
+}
+
+int removeStaleTemporaries(const QDateTime& startedAt)
+{
+    // QSaveFile names its file after the final one: a dot and six letters A-Z or a-z.
+    static const QRegularExpression temporary(QStringLiteral("^(.+)\\.[A-Za-z]{6}$"));
+    int removed = 0;
+    const QFileInfoList entries = QDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
+    for (const QFileInfo& entry : entries) {
+        const QRegularExpressionMatch match = temporary.match(entry.fileName());
+        if (!match.hasMatch() || !std::count(std::begin(FileNames), std::end(FileNames), match.captured(1)))
+            continue;
+        if (entry.isFile() && !entry.isSymbolicLink() && entry.lastModified() < startedAt &&
+            QFile::remove(entry.fileName()))
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace PickListFile

@@ -8,7 +8,9 @@
 #include <vector>
 
 // detapetto.dt and the one shared record buffer. Every call opens the file, reads or writes one
-// record and closes it again, so nothing stays open between two user actions.
+// record and closes it again, so nothing stays open between two user actions. A store goes
+// through a journal beside the file, so a record is always its old or its new content: every
+// call first finishes a store that a kill or a power cut interrupted.
 class RecordFile
 {
 public:

@@ -1,8 +1,14 @@
 #include "store/ShopSettings.h"
 
 #include "store/Failure.h"
+#include "store/RegularFile.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
+#include <QUuid>
 
 namespace ShopSettings {
 
@@ -16,21 +22,137 @@ QString path(const QString& key)
     return Section + QLatin1Char('/') + key;
 }
 
+// Where QSettings keeps an application's file in `scope`, found without reading it: QSettings
+// reads its files as it is made, and for a name no file carries there is nothing to read.
+QString settingsFile(QSettings::Scope scope)
+{
+    const QString probe = QUuid::createUuid().toString(QUuid::Id128);
+    return QSettings(QSettings::NativeFormat, scope, probe, probe).fileName().replace(probe, Application);
+}
+
+// Every file QSettings reads for the shop's settings: the program's own and the organisation-wide
+// one beside it (<folder>/soranika/soranika.conf and <folder>/soranika.conf), for the user and
+// for the whole system.
+void refuseWhatIsNotARegularFile()
+{
+    for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) {
+        const QFileInfo own(settingsFile(scope));
+        for (const QString& file : {own.filePath(), own.path() + QLatin1Char('.') + own.suffix()})
+            RegularFile::exists(file, QDir::toNativeSeparators(file));
+    }
+}
+
+// A value as the screens show it. A hand-written comma outside quotes makes the value a list, which
+// QSettings may write back as a list of variants; either reads as its items joined again.
+QString textOf(const QVariant& value)
+{
+    if (value.typeId() == QMetaType::QStringList || value.typeId() == QMetaType::QVariantList) {
+        QStringList items;
+        for (const QVariant& item : value.toList())
+            items.append(item.toString());
+        return items.join(QLatin1String(", "));
+    }
+    return value.toString();
+}
+
+Failure notSaved()
+{
+    return Failure(QStringLiteral("設定を保存できません。"));
+}
+
+QByteArray bytesOf(const QString& file)
+{
+    QFile in(file);
+    if (!in.exists())
+        return {};
+    if (!in.open(QIODevice::ReadOnly))
+        throw notSaved();
+    const QByteArray bytes = in.readAll();
+    if (in.error() != QFileDevice::NoError)
+        throw notSaved();
+    return bytes;
+}
+
+void writeBytes(const QString& file, const QByteArray& bytes)
+{
+    QFile out(file);
+    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.flush())
+        throw notSaved();
+}
+
+// The settings file's bytes with `key` set to `value`, as QSettings writes them, once every value
+// reads back from them as the same text. QSettings works on copies under new names: it keeps what
+// it last wrote or was asked to write in memory for the whole run, so a write that a full disk
+// refused or cut short would still read back as saved.
+QByteArray withValue(const QByteArray& before, const QString& key, const QString& value)
+{
+    const QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/soranika-settings-XXXXXX"));
+    const QString copy = scratch.filePath(QStringLiteral("soranika.conf"));
+    const QString check = scratch.filePath(QStringLiteral("check.conf"));
+    if (!scratch.isValid())
+        throw notSaved();
+    writeBytes(copy, before);
+    QMap<QString, QString> expected;
+    {
+        QSettings settings(copy, QSettings::NativeFormat);
+        settings.setValue(key, value);
+        for (const QString& each : Keys)
+            expected.insert(path(each), textOf(settings.value(path(each))));
+        settings.sync();
+        // A format error concerns the file as it was read; only a refused write counts.
+        if (settings.status() == QSettings::AccessError)
+            throw notSaved();
+    }
+    const QByteArray after = bytesOf(copy);
+    writeBytes(check, after);
+    const QSettings written(check, QSettings::NativeFormat);
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
+        if (textOf(written.value(it.key())) != it.value())
+            throw notSaved();
+    }
+    return after;
+}
+
+// On Windows the store is the registry, which QSettings writes key by key.
+bool isRegistry(const QString& file)
+{
+    return file.startsWith(QLatin1String("\\HKEY_"));
+}
+
 } // namespace
+
+QString fileName()
+{
+    return settingsFile(QSettings::UserScope);
+}
 
 QString get(const QString& key)
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, Application, Application);
-    return settings.value(path(key), QString()).toString();
+    refuseWhatIsNotARegularFile();
+    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, Application, Application);
+    return textOf(settings.value(path(key), QString()));
 }
 
 void save(const QString& key, const QString& value)
 {
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, Application, Application);
-    settings.setValue(path(key), value);
-    settings.sync();
-    if (settings.status() != QSettings::NoError)
-        throw Failure(QStringLiteral("設定を保存できません。"));
+    refuseWhatIsNotARegularFile();
+    const QString file = fileName();
+    if (isRegistry(file)) {
+        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, Application, Application);
+        settings.setValue(path(key), value);
+        settings.sync();
+        if (settings.status() != QSettings::NoError)
+            throw notSaved();
+        return;
+    }
+    const QByteArray after = withValue(bytesOf(file), path(key), value);
+    try {
+        if (!QDir().mkpath(QFileInfo(file).path()))
+            throw notSaved();
+        RegularFile::replace(file, after, file);
+    } catch (const Failure&) {
+        throw notSaved();
+    }
 }
 
 } // namespace ShopSettings

@@ -9,10 +9,17 @@ namespace ShopSettings {
 inline const QString Keys[4] = {QStringLiteral("myd1"), QStringLiteral("myd2"), QStringLiteral("myd3"),
                                 QStringLiteral("myd4")};
 
-// The stored value, or the empty string when the key was never saved.
+// The file the values are kept in (on Windows a registry path, not a file).
+QString fileName();
+
+// The stored value, or the empty string when the key was never saved. A value that the settings
+// file holds as a list (a hand-written comma outside quotes) reads as its items joined by ", ".
+// A settings file that is not a regular file fails with "ファイルを開けません。 (path)" before it
+// is read, so a FIFO there cannot block the program.
 QString get(const QString& key);
 
-// Stores `value` exactly as given; a failure when the store cannot be written.
+// Stores `value` exactly as given. When the store cannot be written in full (a full disk), the
+// file stays as it was and the save fails with "設定を保存できません。".
 void save(const QString& key, const QString& value);
 
 } // namespace ShopSettings

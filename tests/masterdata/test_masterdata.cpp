@@ -67,6 +67,7 @@ private slots:
     void tabVisitsEveryGroupThenTheShopDetails();
     void sortedGroupShowsCollatedOrderWhileTheFileKeepsAdditionOrder();
     void unsortedGroupKeepsAdditionOrder();
+    void registeringAfterAnUnterminatedLastLine();
     void registerTakesAnyTextButTheEmptyOne();
     void deleteNeedsASelectionAndRewritesOnlyItsOwnFile();
     void deletingTheOnlyEntryLeavesAnEmptyFile();
@@ -250,6 +251,16 @@ void TestMasterData::unsortedGroupKeepsAdditionOrder()
     QTest::mouseClick(deleteButton(5), Qt::LeftButton);
     QCOMPARE(entries(5), (QStringList{"Kuro", "Shiro"}));
     QCOMPARE(readFileBytes(QStringLiteral("taicyou.txt")), lines({"Kuro", "Shiro"}));
+}
+
+void TestMasterData::registeringAfterAnUnterminatedLastLine()
+{
+    // A list written by another program: its last line has no CR LF.
+    writeFileBytes(QStringLiteral("syurui.txt"), sjis(QStringLiteral("柴犬")));
+    openFromStartScreen();
+    registerText(1, QStringLiteral("チワワ"));
+    QCOMPARE(entries(1), (QStringList{"チワワ", "柴犬"}));
+    QCOMPARE(readFileBytes(QStringLiteral("syurui.txt")), sjis(QStringLiteral("柴犬\r\nチワワ\r\n")));
 }
 
 void TestMasterData::registerTakesAnyTextButTheEmptyOne()

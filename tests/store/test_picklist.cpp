@@ -3,6 +3,7 @@
 #include "support/ProgramFixture.h"
 #include "support/Sandbox.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,8 +12,10 @@
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
+#include "hardening/FileSizeLimit.h"
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #endif
 
 // The pick-list text files: line ends, code page 932 both ways, and failures that keep the list.
@@ -28,10 +31,17 @@ private slots:
     void readItems();
     void readingAMissingFileNamesIt();
     void appendItemAddsTheTextAndCrLf();
+    void appendEndsAnUnterminatedLastLineFirst_data();
+    void appendEndsAnUnterminatedLastLineFirst();
+    void failedAppendLeavesTheFileAsItWas_data();
+    void failedAppendLeavesTheFileAsItWas();
     void rewriteWritesEveryItemWithCrLf();
     void rewriteOfAnEmptyListLeavesAnEmptyFile();
     void failedRewriteKeepsTheOldList();
     void rewriteIntoAMissingDirectoryFails();
+    void rewriteRefusesWhatIsNotARegularFile_data();
+    void rewriteRefusesWhatIsNotARegularFile();
+    void staleTemporariesOfTheNineListsGoAndNothingElse();
 
 private:
     std::unique_ptr<Sandbox> dir;
@@ -126,6 +136,74 @@ void TestPickList::appendItemAddsTheTextAndCrLf()
     QCOMPARE(readFileBytes(QStringLiteral("iro.txt")), QByteArray::fromHex("94 92 0D 0A"));
 }
 
+void TestPickList::appendEndsAnUnterminatedLastLineFirst_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QStringList>("items");
+    const QString chihuahua = QStringLiteral("ﾁﾜﾜ");
+    QTest::newRow("ends in CR LF") << "a\r\n" + Shiba + "\r\n"
+                                   << "a\r\n" + Shiba + "\r\n" + Chihuahua + "\r\n"
+                                   << QStringList{"a", QStringLiteral("柴犬"), chihuahua};
+    QTest::newRow("last line without CR LF")
+        << "a\r\n" + Shiba << "a\r\n" + Shiba + "\r\n" + Chihuahua + "\r\n"
+        << QStringList{"a", QStringLiteral("柴犬"), chihuahua};
+    QTest::newRow("only one line without CR LF") << Shiba << Shiba + "\r\n" + Chihuahua + "\r\n"
+                                                 << QStringList{QStringLiteral("柴犬"), chihuahua};
+    QTest::newRow("ends in a lone CR") << Shiba + "\r" << Shiba + "\r\n" + Chihuahua + "\r\n"
+                                       << QStringList{QStringLiteral("柴犬"), chihuahua};
+    // A lone LF is part of the item's text; the item still ends before the new one.
+    QTest::newRow("ends in a lone LF") << Shiba + "\n"
+                                       << Shiba + "\n\r\n" + Chihuahua + "\r\n"
+                                       << QStringList{QStringLiteral("柴犬\n"), chihuahua};
+    QTest::newRow("empty file") << QByteArray() << Chihuahua + "\r\n" << QStringList{chihuahua};
+}
+
+void TestPickList::appendEndsAnUnterminatedLastLineFirst()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(QStringList, items);
+    writeFileBytes(FileName, before);
+    PickListFile::appendItem(FileName, QStringLiteral("ﾁﾜﾜ"));
+    QCOMPARE(readFileBytes(FileName), after);
+    QCOMPARE(PickListFile::readItems(FileName), items);
+}
+
+void TestPickList::failedAppendLeavesTheFileAsItWas_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::newRow("ends in CR LF") << QByteArray("a\r\nb\r\n");
+    QTest::newRow("last line without CR LF") << QByteArray("a\r\nb");
+}
+
+void TestPickList::failedAppendLeavesTheFileAsItWas()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("limits the size of written files through setrlimit");
+#else
+    QFETCH(QByteArray, before);
+    writeFileBytes(FileName, before);
+    QString failure;
+    {
+        // Room for part of the item, as on a disk that fills up halfway through the line.
+        const FileSizeLimit limit(before.size() + 10);
+        QVERIFY(limit.isActive());
+        try {
+            PickListFile::appendItem(FileName, QString(40, QChar(u'犬')));
+        } catch (const Failure& f) {
+            failure = f.description();
+        }
+    }
+    QCOMPARE(failure, QStringLiteral("ファイルに書き込めません。 (syurui.txt)"));
+    QCOMPARE(readFileBytes(FileName), before);
+
+    // The next item stands on a line of its own.
+    PickListFile::appendItem(FileName, QStringLiteral("c"));
+    QCOMPARE(PickListFile::readItems(FileName), (QStringList{"a", "b", "c"}));
+#endif
+}
+
 void TestPickList::rewriteWritesEveryItemWithCrLf()
 {
     writeFileBytes(FileName, "old\r\nlist\r\nlonger than the new one\r\n");
@@ -149,27 +227,19 @@ void TestPickList::failedRewriteKeepsTheOldList()
 #ifndef Q_OS_UNIX
     QSKIP("limits the size of written files through setrlimit");
 #else
-    // File modes do not stop root, but a limit on the size of written files stops everyone: the
-    // new list cannot be written in full, as on a full disk.
     const QByteArray old = "a\r\nb\r\n";
     writeFileBytes(FileName, old);
     const QStringList longList(100, QStringLiteral("ミニチュア・ダックスフンド"));
-
-    rlimit previous{};
-    QCOMPARE(getrlimit(RLIMIT_FSIZE, &previous), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = previous;
-    small.rlim_cur = 64;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString failure;
-    try {
-        PickListFile::rewrite(FileName, longList);
-    } catch (const Failure& f) {
-        failure = f.description();
+    {
+        const FileSizeLimit limit(64);
+        QVERIFY(limit.isActive());
+        try {
+            PickListFile::rewrite(FileName, longList);
+        } catch (const Failure& f) {
+            failure = f.description();
+        }
     }
-    setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, previousHandler);
-
     QCOMPARE(failure, QStringLiteral("ファイルに書き込めません。 (syurui.txt)"));
     QCOMPARE(readFileBytes(FileName), old);
     QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{FileName});
@@ -183,6 +253,96 @@ void TestPickList::rewriteIntoAMissingDirectoryFails()
     QVERIFY_THROWS_EXCEPTION(Failure, PickListFile::appendItem(name, QStringLiteral("a")));
     QVERIFY_THROWS_EXCEPTION(Failure, PickListFile::ensureExists(name));
     QVERIFY(QDir().isEmpty());
+}
+
+void TestPickList::rewriteRefusesWhatIsNotARegularFile_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("link to a device") << QStringLiteral("link to device");
+    QTest::newRow("link to a FIFO") << QStringLiteral("link to fifo");
+    QTest::newRow("link to a folder") << QStringLiteral("link to folder");
+    QTest::newRow("link to nothing") << QStringLiteral("link to nothing");
+    QTest::newRow("device") << QStringLiteral("device");
+    QTest::newRow("FIFO") << QStringLiteral("fifo");
+}
+
+void TestPickList::rewriteRefusesWhatIsNotARegularFile()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("makes FIFOs, device nodes and symbolic links");
+#else
+    QFETCH(QString, kind);
+    const bool linked = kind.startsWith(QLatin1String("link to "));
+    const QString target = linked ? QStringLiteral("target") : FileName;
+    // A device of its own (the null device's numbers) rather than /dev/null itself, so a rewrite
+    // that goes through replaces nothing outside the test's folder.
+    if (kind.endsWith(QLatin1String("device")) &&
+        ::mknod(qPrintable(target), S_IFCHR | 0666, makedev(1, 3)) != 0)
+        QSKIP("device nodes cannot be made here");
+    if (kind.endsWith(QLatin1String("fifo")))
+        QCOMPARE(::mkfifo(qPrintable(target), 0666), 0);
+    if (kind.endsWith(QLatin1String("folder")))
+        QVERIFY(QDir().mkdir(target));
+    if (linked)
+        QVERIFY(QFile::link(target, FileName));
+    const QFileInfo before(target);
+
+    try {
+        PickListFile::rewrite(FileName, {QStringLiteral("a")});
+        QFAIL("the list was written");
+    } catch (const Failure& f) {
+        QCOMPARE(f.description(), QStringLiteral("ファイルを開けません。 (syurui.txt)"));
+    }
+    const QFileInfo after(target);
+    QCOMPARE(after.exists(), before.exists());
+    QCOMPARE(after.isFile(), false);
+    QCOMPARE(after.isDir(), before.isDir());
+    QCOMPARE(QFileInfo(FileName).isSymbolicLink(), linked);
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot).size(),
+             linked && kind != QLatin1String("link to nothing") ? 2 : 1);
+#endif
+}
+
+void TestPickList::staleTemporariesOfTheNineListsGoAndNothingElse()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("makes a FIFO and a symbolic link");
+#else
+    const QDateTime startedAt = QDateTime::currentDateTime();
+    const QDateTime before = startedAt.addSecs(-60);
+    const QDateTime after = startedAt.addSecs(60);
+    const auto make = [](const QString& name, const QDateTime& modified) {
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("left over\r\n");
+        QVERIFY(file.flush());
+        QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+    };
+    // What a rewrite cut short leaves: the list's name, a dot and six letters.
+    for (const QString& name : {QStringLiteral("syurui.txt.AbCdEf"), QStringLiteral("iro.txt.QWERTY"),
+                                QStringLiteral("hoka2.txt.zzzzzz")})
+        make(name, before);
+    const QStringList kept{QStringLiteral("syurui.txt"),         QStringLiteral("kusuri.txt.NewOne"),
+                           QStringLiteral("syurui.txt.abc12Z"),  QStringLiteral("syurui.txt.ABCDEFG"),
+                           QStringLiteral("syurui.txt.ABCDE"),   QStringLiteral("syurui.txt.bak"),
+                           QStringLiteral("other.txt.ABCDEF"),   QStringLiteral("detapetto.dt.ABCDEF"),
+                           QStringLiteral("xsyurui.txt.ABCDEF"), QStringLiteral("SYURUI.TXT.ABCDEF")};
+    for (const QString& name : kept)
+        make(name, name == QLatin1String("kusuri.txt.NewOne") ? after : before);
+    // Only regular files go: not a folder, a FIFO or a link of a temporary's name.
+    QVERIFY(QDir().mkdir(QStringLiteral("tokucyou.txt.Folder")));
+    QCOMPARE(::mkfifo("shoku.txt.FifoXx", 0666), 0);
+    QVERIFY(QFile::link(QStringLiteral("syurui.txt"), QStringLiteral("unti.txt.Linked")));
+
+    QCOMPARE(PickListFile::removeStaleTemporaries(startedAt), 3);
+    QStringList left =
+        kept + QStringList{QStringLiteral("tokucyou.txt.Folder"), QStringLiteral("shoku.txt.FifoXx"),
+                           QStringLiteral("unti.txt.Linked")};
+    left.sort();
+    QCOMPARE(
+        QDir().entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name),
+        left);
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestPickList)

@@ -1,5 +1,6 @@
 #include "store/Failure.h"
 #include "store/RecordFile.h"
+#include "store/RecordJournal.h"
 #include "support/ProgramFixture.h"
 #include "support/Sandbox.h"
 
@@ -7,6 +8,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
+
+#ifdef Q_OS_UNIX
+#include "hardening/FileSizeLimit.h"
+#endif
 
 #include <bit>
 #include <cstring>
@@ -34,6 +39,10 @@ private slots:
     void recordNumberBelowOneFails();
     void unopenableFileIsAFailureAndNothingIsWritten();
     void refusedStoreOfAChangedRecordKeepsTheSharedRecord();
+    void storeThatFailsHalfwayLeavesTheFileAsItWas_data();
+    void storeThatFailsHalfwayLeavesTheFileAsItWas();
+    void storeCutShortIsFinishedByTheNextCall_data();
+    void storeCutShortIsFinishedByTheNextCall();
     void fileIsClosedAfterEveryCall();
     void recordNumberFromText_data();
     void recordNumberFromText();
@@ -373,6 +382,85 @@ void TestRecordFile::refusedStoreOfAChangedRecordKeepsTheSharedRecord()
     records.StoreRecord(2, changed);
     QCOMPARE(bytesOf(records.CurrentRecord), bytesOf(changed));
     QCOMPARE(recordBytes(FileName, 2), bytesOf(changed));
+}
+
+void TestRecordFile::storeThatFailsHalfwayLeavesTheFileAsItWas_data()
+{
+    QTest::addColumn<qint32>("number");
+    QTest::addColumn<qint64>("limit");
+    QTest::newRow("appending, room for part of the record") << 4 << qint64(3000);
+    QTest::newRow("further out, no room at all") << 6 << qint64(3000);
+    QTest::newRow("last record, room for part of it") << 3 << qint64(2500);
+}
+
+void TestRecordFile::storeThatFailsHalfwayLeavesTheFileAsItWas()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("limits the size of written files through setrlimit");
+#else
+    QFETCH(qint32, number);
+    QFETCH(qint64, limit);
+    // The third record ends short of its length, as a file cut off by a crash would.
+    const QByteArray original = pattern(2 * RecordLength + 400, 5);
+    writeFileBytes(FileName, original);
+    RecordFile records;
+    records.CurrentRecord = sampleRecord();
+    QString failure;
+    {
+        const FileSizeLimit fullDisk(limit);
+        QVERIFY(fullDisk.isActive());
+        try {
+            records.StoreRecord(number);
+        } catch (const Failure& f) {
+            failure = f.description();
+        }
+    }
+    QCOMPARE(failure, QStringLiteral("ファイルに書き込めません。 (detapetto.dt)"));
+    QCOMPARE(readFileBytes(FileName), original);
+
+    records.StoreRecord(number);
+    QCOMPARE(recordBytes(FileName, number), bytesOf(sampleRecord()));
+#endif
+}
+
+void TestRecordFile::storeCutShortIsFinishedByTheNextCall_data()
+{
+    // A kill stopped the store of record 2 between the two pages its bytes lie on, or before it
+    // began, or while its journal was being written.
+    const QByteArray old = pattern(RecordLength, 7);
+    const QByteArray fresh = bytesOf(sampleRecord());
+    const QByteArray journal = RecordJournal::encode({RecordLength, fresh});
+    QByteArray damaged = journal;
+    damaged[100] = char(damaged[100] ^ 1);
+    QTest::addColumn<QByteArray>("record");
+    QTest::addColumn<QByteArray>("journal");
+    QTest::addColumn<QByteArray>("after");
+    QTest::newRow("record torn, journal whole") << fresh.left(480) + old.mid(480) << journal << fresh;
+    QTest::newRow("record not begun, journal whole") << old << journal << fresh;
+    QTest::newRow("journal cut short") << old << journal.left(600) << old;
+    QTest::newRow("journal damaged") << old << damaged << old;
+    QTest::newRow("journal of another file's size")
+        << old << RecordJournal::encode({qint64(RecordFile::MaxRecords) * RecordLength, fresh}) << old;
+}
+
+void TestRecordFile::storeCutShortIsFinishedByTheNextCall()
+{
+    QFETCH(QByteArray, record);
+    QFETCH(QByteArray, journal);
+    QFETCH(QByteArray, after);
+    const QByteArray first = pattern(RecordLength, 3);
+    writeFileBytes(FileName, first + record);
+    writeFileBytes(RecordJournal::fileName(FileName), journal);
+
+    RecordFile records;
+    records.LoadRecord(2);
+    QCOMPARE(bytesOf(records.CurrentRecord), after);
+    QCOMPARE(readFileBytes(FileName), first + after);
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{FileName});
+
+    // A store leaves no journal behind.
+    records.StoreRecord(3);
+    QCOMPARE(QDir().entryList(QDir::Files | QDir::Hidden), QStringList{FileName});
 }
 
 void TestRecordFile::fileIsClosedAfterEveryCall()

@@ -1,6 +1,13 @@
+#include "store/Failure.h"
 #include "store/ShopSettings.h"
+#include "support/ProgramFixture.h"
 #include "support/Sandbox.h"
 
+#ifdef Q_OS_UNIX
+#include "hardening/FileSizeLimit.h"
+#endif
+
+#include <QDir>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
@@ -20,6 +27,9 @@ private slots:
     void valuesComeBackUnchanged();
     void theFourKeysAreKeptApart();
     void valuesLieUnderSoranikaMysave1();
+    void handWrittenValuesReadAsText_data();
+    void handWrittenValuesReadAsText();
+    void saveOnAFullDiskKeepsTheFileAsItWas();
 
 private:
     std::unique_ptr<Sandbox> dir;
@@ -91,6 +101,52 @@ void TestSettings::valuesLieUnderSoranikaMysave1()
     QVERIFY2(text.contains("myd1="), text.constData());
     QCOMPARE(QSettings(file, QSettings::IniFormat).value(QStringLiteral("mysave1/myd1")).toString(),
              QStringLiteral("ソラニカ"));
+}
+
+void TestSettings::handWrittenValuesReadAsText_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::addColumn<QString>("value");
+    // A comma outside quotes makes the value a list; it reads as its items joined again.
+    QTest::newRow("comma and space") << QByteArray("myd3=港区, 芝公園") << QStringLiteral("港区, 芝公園");
+    QTest::newRow("bare commas") << QByteArray("myd3=a,b,c") << QStringLiteral("a, b, c");
+    QTest::newRow("quoted comma") << QByteArray("myd3=\"a,b\"") << QStringLiteral("a,b");
+    QTest::newRow("plain") << QByteArray("myd3=ソラニカ") << QStringLiteral("ソラニカ");
+}
+
+void TestSettings::handWrittenValuesReadAsText()
+{
+    QFETCH(QByteArray, line);
+    QFETCH(QString, value);
+    QVERIFY(QDir().mkpath(dir->filePath(QStringLiteral("settings/soranika"))));
+    writeFileBytes(ShopSettings::fileName(), "[mysave1]\n" + line + "\n");
+    QCOMPARE(ShopSettings::get(QStringLiteral("myd3")), value);
+}
+
+void TestSettings::saveOnAFullDiskKeepsTheFileAsItWas()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("limits the size of written files through setrlimit");
+#else
+    ShopSettings::save(QStringLiteral("myd1"), QStringLiteral("ソラニカ"));
+    ShopSettings::save(QStringLiteral("myd2"), QStringLiteral("03-1234-5678"));
+    const QByteArray before = readFileBytes(ShopSettings::fileName());
+    QVERIFY(!before.isEmpty());
+    QString failure;
+    {
+        const FileSizeLimit fullDisk(before.size() + 10);
+        QVERIFY(fullDisk.isActive());
+        try {
+            ShopSettings::save(QStringLiteral("myd3"), QString(200, QChar(u'港')));
+        } catch (const Failure& f) {
+            failure = f.description();
+        }
+    }
+    QCOMPARE(failure, QStringLiteral("設定を保存できません。"));
+    QCOMPARE(readFileBytes(ShopSettings::fileName()), before);
+    QCOMPARE(ShopSettings::get(QStringLiteral("myd2")), QStringLiteral("03-1234-5678"));
+    QCOMPARE(ShopSettings::get(QStringLiteral("myd3")), QString());
+#endif
 }
 
 QTEST_GUILESS_MAIN(TestSettings)
