@@ -11,6 +11,8 @@
 #include <QComboBox>
 #include <QDate>
 #include <QDialogButtonBox>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -61,7 +63,10 @@ void ChartList::buildLayout()
     setObjectName(QStringLiteral("ChartList"));
     setWindowTitle(QStringLiteral("カルテ一覧"));
     setFont(gothicFont(9));
-    resize(960, 600);
+    const QRect screen = QGuiApplication::primaryScreen()
+                             ? QGuiApplication::primaryScreen()->availableGeometry()
+                             : QRect(0, 0, 1280, 800);
+    resize(qMin(1240, screen.width() - 40), qMin(640, screen.height() - 80));
 
     filterText = new QLineEdit(this);
     filterText->setObjectName(QStringLiteral("filterText"));
@@ -88,8 +93,10 @@ void ChartList::buildLayout()
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
     table->installEventFilter(this);
-    table->setColumnWidth(ChartRow::Number, 50);
-    table->setColumnWidth(ChartRow::Kind, 150);
+    // Widths that fit the usual contents; measuring every row would cost seconds on a full file.
+    const int widths[ChartRow::ColumnCount] = {50, 150, 60, 100, 90, 80, 90, 120, 90, 100, 90, 130, 60};
+    for (int column = 0; column < ChartRow::ColumnCount; ++column)
+        table->setColumnWidth(column, widths[column]);
 
     summary = new QLabel(this);
     summary->setObjectName(QStringLiteral("summary"));
@@ -118,11 +125,26 @@ void ChartList::buildLayout()
     layout->addLayout(filters);
     layout->addWidget(table, 1);
     layout->addLayout(bottom);
+    // From the search straight to its results, then to the status choice.
+    QWidget::setTabOrder(filterText, table);
+    QWidget::setTabOrder(table, filterStatus);
+    QWidget::setTabOrder(filterStatus, exportCsv);
+    filterText->installEventFilter(this);
     filterText->setFocus();
 }
 
 bool ChartList::eventFilter(QObject* watched, QEvent* event)
 {
+    // Down in the search box goes on to the rows found.
+    if (watched == filterText && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Down) {
+        table->setFocus(Qt::TabFocusReason);
+        return true;
+    }
+    // The table comes into the keyboard's reach on its first row.
+    if (watched == table && event->type() == QEvent::FocusIn && !table->currentIndex().isValid() &&
+        filter->rowCount() > 0)
+        table->setCurrentIndex(filter->index(0, ChartRow::Kind));
     if (watched == table && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if ((key == Qt::Key_Return || key == Qt::Key_Enter) && table->currentIndex().isValid()) {
