@@ -1,9 +1,8 @@
 #include "store/Csv.h"
 
-#include "store/Failure.h"
+#include "store/RegularFile.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace Csv {
 
@@ -33,14 +32,7 @@ QByteArray document(const QList<QStringList>& rows)
 
 void save(const QString& fileName, const QList<QStringList>& rows)
 {
-    const QByteArray bytes = document(rows);
-    const QString shownName = QFileInfo(fileName).fileName();
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure::cannotWrite(shownName);
-    // commit() would not notice a short write of the buffered bytes; flush() does.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
-        throw Failure::cannotWrite(shownName);
+    RegularFile::replace(fileName, document(rows), QFileInfo(fileName).fileName());
 }
 
 } // namespace Csv
