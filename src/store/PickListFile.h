@@ -6,6 +6,12 @@
 // A pick list: a code page 932 text file in the working directory, one item per line.
 namespace PickListFile {
 
+// The nine lists, in the order in which the master-data screen handles them.
+inline const QString FileNames[9] = {
+    QStringLiteral("syurui.txt"), QStringLiteral("iro.txt"),     QStringLiteral("tokucyou.txt"),
+    QStringLiteral("kusuri.txt"), QStringLiteral("taicyou.txt"), QStringLiteral("shoku.txt"),
+    QStringLiteral("unti.txt"),   QStringLiteral("hoka1.txt"),   QStringLiteral("hoka2.txt")};
+
 // Creates the file empty when it is missing; an existing file stays as it is.
 void ensureExists(const QString& fileName);
 
