@@ -1,12 +1,47 @@
 #include "app/Program.h"
 
 #include "app/StartScreen.h"
+#include "backup/BackupService.h"
 #include "browser/HelpBrowser.h"
 #include "chart/ChartScreen.h"
 #include "editor/EditorScreen.h"
 #include "masterdata/MasterDataScreen.h"
 
-Program::Program(MessageBoxes& messages, Clock& clock) : context{screens, recordFile, messages, clock}
+#include <QEvent>
+#include <QTimer>
+
+namespace {
+
+// Calls `then` once `window` has been painted for the first time, after that paint is done, as
+// long as `receiver` lives.
+class AfterFirstPaint : public QObject
+{
+public:
+    AfterFirstPaint(QWidget* window, QObject* receiver, std::function<void()> then)
+        : QObject(window), receiver(receiver), then(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parent() && event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, receiver, then);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QObject* receiver;
+    std::function<void()> then;
+};
+
+} // namespace
+
+Program::Program(MessageBoxes& messages, Clock& clock)
+    : context{screens, recordFile, messages, clock}, backupService(std::make_unique<BackupService>(clock))
 {
     screens.setFactory(ScreenName::Form1, [this] { return new StartScreen(context); });
     screens.setFactory(ScreenName::Form2, [this] { return new ChartScreen(context); });
@@ -15,7 +50,11 @@ Program::Program(MessageBoxes& messages, Clock& clock) : context{screens, record
     screens.setBrowserFactory([](const QString& address) { return new HelpBrowser(address); });
 }
 
+Program::~Program() = default;
+
 void Program::start()
 {
-    screens.show(ScreenName::Form1);
+    ScreenWindow* startScreen = screens.show(ScreenName::Form1);
+    // Started after the first paint, so the start screen appears as soon as it did without backups.
+    new AfterFirstPaint(startScreen, backupService.get(), [this] { backupService->startDailyBackup(); });
 }
