@@ -3,6 +3,7 @@
 #include "backup/BackupService.h"
 #include "backup/DailyBackup.h"
 #include "backup/Manifest.h"
+#include "backup/ShopIni.h"
 #include "platform/Clock.h"
 #include "platform/FailureReport.h"
 #include "support/FileSizeLimit.h"
@@ -29,6 +30,8 @@ private slots:
 
     void restoreBringsBackEveryFileByteForByte();
     void backupFileHoldsTheDataAndAManifest();
+    void shopIniKeepsAnyText_data();
+    void shopIniKeepsAnyText();
     void refusedArchiveChangesNothing_data();
     void refusedArchiveChangesNothing();
     void restoreThatFailsHalfWayEndsWithTheOldData_data();
@@ -116,7 +119,28 @@ void TestBackup::backupFileHoldsTheDataAndAManifest()
     // shop.ini is an INI file under the settings store's own section and keys.
     const QString ini = QString::fromUtf8(zip.read(QStringLiteral("shop.ini"), 1 << 20));
     QVERIFY(ini.startsWith(QStringLiteral("[mysave1]")));
-    QVERIFY(ini.contains(QStringLiteral("myd1=ペットショップ「ソラニカ」")));
+    QVERIFY(ini.contains(QStringLiteral("myd1=\"ペットショップ「ソラニカ」\"")));
+}
+
+void TestBackup::shopIniKeepsAnyText_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("spaces around") << QStringLiteral("  ソラニカ  ");
+    QTest::newRow("INI syntax") << QStringLiteral("[mysave1]\nmyd2=x; y, z = w");
+    QTest::newRow("quotes and backslashes") << QStringLiteral("\"C:\\ペット\\\" \\x41 \\");
+    QTest::newRow("typed-value prefixes") << QStringLiteral("@Variant(AAAACgAAAAA=)");
+    QTest::newRow("at signs only") << QStringLiteral("@@");
+    QTest::newRow("line ends and tabs") << QStringLiteral("1行目\r\n2行目\t終");
+    QTest::newRow("control codes before hex digits") << QString::fromUtf16(u"\u0001Ab\u001fF\u0000 0");
+    QTest::newRow("outside the basic plane") << QStringLiteral("🐶🐱 ﾁﾜﾜ");
+}
+
+void TestBackup::shopIniKeepsAnyText()
+{
+    QFETCH(QString, value);
+    const QStringList values{value, QStringLiteral("二番目"), value, QString()};
+    QCOMPARE(ShopIni::decode(ShopIni::encode(values)), std::optional<QStringList>(values));
 }
 
 void TestBackup::refusedArchiveChangesNothing_data()
