@@ -20,7 +20,8 @@ std::optional<QByteArray> read(const QString& path, qint64 maxSize)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > maxSize)
         return std::nullopt;
-    const QByteArray bytes = file.read(maxSize + 1);
+    // readAll() takes the file's size as its buffer; read(maxSize) would set aside all of maxSize.
+    const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError || bytes.size() > maxSize)
         return std::nullopt;
     return bytes;
