@@ -10,7 +10,10 @@
 #include "store/Sjis.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
+
+#include <algorithm>
 
 namespace BackupArchive {
 

@@ -33,7 +33,8 @@ QByteArray encode(const DataSnapshot& data, const QDateTime& created, const QStr
 BackupContents decode(const QByteArray& archive, const QString& archiveName, const QStringList& dataNames);
 
 // Checks that the data can be put back: detapetto.dt whole 964-byte records, at most 32,767 of
-// them; each pick list code page 932 text (see the definition file) of at most 32,767 items.
+// them; each pick list readable code page 932 text of at most 32,767 items (the rule is beside
+// the check).
 void checkData(const BackupContents& contents, const QString& archiveName);
 
 // The bytes of the backup file at `path`; fails when it cannot be read or is far too large to be one.

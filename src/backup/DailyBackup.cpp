@@ -25,7 +25,7 @@ bool isDailyName(const QString& fileName)
     return match.hasMatch() && QDate::fromString(match.captured(1), QStringLiteral("yyyyMMdd")).isValid();
 }
 
-QStringList prune(const QDir& folder, const QString& keep)
+void prune(const QDir& folder, const QString& keep)
 {
     QStringList daily;
     for (const QFileInfo& file : folder.entryInfoList(QDir::Files | QDir::NoSymLinks)) {
@@ -34,15 +34,13 @@ QStringList prune(const QDir& folder, const QString& keep)
     }
     // The name is the date: newest first.
     std::sort(daily.begin(), daily.end(), std::greater<>());
-    QStringList removed;
     for (qsizetype i = Kept; i < daily.size(); ++i) {
-        if (daily[i] != keep && QFile::remove(folder.filePath(daily[i])))
-            removed.append(daily[i]);
+        if (daily[i] != keep)
+            QFile::remove(folder.filePath(daily[i]));
     }
-    return removed;
 }
 
-bool write(const Job& job)
+void write(const Job& job)
 {
     const QString folderPath = job.dataFolder.filePath(FolderName);
     if (!QDir().mkpath(folderPath))
@@ -50,7 +48,7 @@ bool write(const Job& job)
     const QDir folder(folderPath);
     const QString name = fileName(job.now.date());
     if (QFileInfo::exists(folder.filePath(name)))
-        return false;
+        return;
 
     const DataSnapshot snapshot = takeSnapshot(job.dataFolder, job.extras);
     BackupArchive::writeFile(folder.filePath(name),
@@ -59,7 +57,6 @@ bool write(const Job& job)
     // and older ones are removed only once today's can stand in for them.
     BackupArchive::decode(BackupArchive::readFile(folder.filePath(name)), name, dataFileNames(job.extras));
     prune(folder, name);
-    return true;
 }
 
 } // namespace DailyArchives
@@ -124,5 +121,4 @@ void DailyBackup::reportFinished()
     const QString description = lastFailure();
     if (!description.isEmpty())
         emit failed(description);
-    emit finished();
 }

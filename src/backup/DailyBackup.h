@@ -21,8 +21,8 @@ constexpr int Kept = 14;
 QString fileName(const QDate& day);
 bool isDailyName(const QString& fileName);
 
-// Removes the daily archives of `folder` beyond the `Kept` newest, never `keep`; returns their names.
-QStringList prune(const QDir& folder, const QString& keep);
+// Removes the daily archives of `folder` beyond the `Kept` newest, never `keep`.
+void prune(const QDir& folder, const QString& keep);
 
 // What one run of the daily backup needs, all taken on the thread that starts it.
 struct Job
@@ -34,8 +34,8 @@ struct Job
 };
 
 // Writes the day's archive unless the folder already holds it, checks it as written, then prunes.
-// False when there was nothing to do. Reads bytes and never converts text, so any thread may run it.
-bool write(const Job& job);
+// Reads bytes and never converts text, so any thread may run it.
+void write(const Job& job);
 
 } // namespace DailyArchives
 
@@ -60,8 +60,7 @@ public:
     QString takeFailure();
 
 signals:
-    // On the thread that started the run, after it ended.
-    void finished();
+    // On the thread that started the run, once it has ended.
     void failed(const QString& description);
 
 private:

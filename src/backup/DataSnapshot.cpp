@@ -1,7 +1,6 @@
 #include "backup/DataSnapshot.h"
 
 #include "backup/WholeFile.h"
-
 #include "store/Failure.h"
 #include "store/PetRecord.h"
 #include "store/PickListFile.h"

@@ -12,7 +12,8 @@
 // A data file that another part of the program keeps beside the record file (a database, say).
 // `take` returns its bytes as one consistent snapshot. It runs on the thread that makes the
 // backup, the daily backup's own thread included, so it must not touch widgets or the store's
-// shared Shift_JIS converter. On restore the entry is written back as the file `name`.
+// shared Shift_JIS converter. A restore writes the entry back as the file `name` beside the record
+// file, or removes that file when the backup has no such entry, as it does with the pick lists.
 struct ExtraEntry
 {
     QString name;

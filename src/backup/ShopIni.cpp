@@ -7,6 +7,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <utility>
+
 namespace ShopIni {
 
 namespace {
