@@ -41,7 +41,8 @@ private:
 } // namespace
 
 Program::Program(MessageBoxes& messages, Clock& clock)
-    : context{screens, recordFile, messages, clock}, backupService(std::make_unique<BackupService>(clock))
+    : backupService(std::make_unique<BackupService>(clock)), context{screens, recordFile, messages, clock,
+                                                                     *backupService}
 {
     screens.setFactory(ScreenName::Form1, [this] { return new StartScreen(context); });
     screens.setFactory(ScreenName::Form2, [this] { return new ChartScreen(context); });

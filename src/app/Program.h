@@ -27,7 +27,7 @@ public:
 private:
     RecordFile recordFile;
     ScreenRegistry screens;
-    ScreenContext context;
-    // Destroyed first, so the program ends only after a running daily backup is on disk.
+    // Destroyed before the screens, so the program ends only after a running daily backup is on disk.
     std::unique_ptr<BackupService> backupService;
+    ScreenContext context;
 };

@@ -4,15 +4,17 @@ class ScreenRegistry;
 class RecordFile;
 class MessageBoxes;
 class Clock;
+class BackupService;
 
 // What every screen is handed: the flow between screens, the record file with the shared record,
-// and the platform services that tests replace.
+// the platform services that tests replace, and the backups of the data.
 struct ScreenContext
 {
     ScreenRegistry& registry;
     RecordFile& records;
     MessageBoxes& messages;
     Clock& clock;
+    BackupService& backups;
 };
 
 // The screens known by name; each exists at most once.

@@ -153,7 +153,7 @@ public:
 void TestApp::failingLoadLeavesTheScreenUnloaded()
 {
     ScreenRegistry& registry = f->program->registry();
-    ScreenContext context{registry, f->program->records(), f->messages, f->clock};
+    ScreenContext context{registry, f->program->records(), f->messages, f->clock, f->program->backups()};
     registry.setFactory(ScreenName::Form3, [&] { return new FailingScreen(context); });
     f->start();
     QVERIFY_THROWS_EXCEPTION(Failure, registry.show(ScreenName::Form3));
