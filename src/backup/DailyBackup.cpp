@@ -72,7 +72,9 @@ void DailyBackup::start(DailyArchives::Job job)
         return;
     thread.reset(QThread::create([this, job = std::move(job)] { run(job); }));
     connect(thread.get(), &QThread::finished, this, &DailyBackup::reportFinished);
-    thread->start(QThread::LowPriority);
+    // Only the time the computer has to spare: the screens never wait for the backup. When the
+    // program ends, that is all the time there is, and the end waits for it.
+    thread->start(QThread::IdlePriority);
 }
 
 bool DailyBackup::isRunning() const
