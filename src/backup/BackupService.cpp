@@ -57,6 +57,11 @@ BackupContents BackupService::open(const QString& archivePath) const
     const QString name = QFileInfo(archivePath).fileName();
     BackupContents contents = BackupArchive::decode(BackupArchive::readFile(archivePath), name, dataNames());
     BackupArchive::checkData(contents, name);
+    for (const ExtraEntry& extra : extras) {
+        const NamedBytes* file = contents.data.file(extra.name);
+        if (extra.check && file)
+            extra.check(file->bytes);
+    }
     return contents;
 }
 
@@ -89,7 +94,7 @@ QString BackupService::restore(const BackupContents& contents)
     } catch (const Failure& cause) {
         throw BackupFailure::safetyNotWritten(cause);
     }
-    replaceData(folder, dataNames(), contents.data, previous.data, safetyName);
+    replaceData(folder, extras, contents.data, previous.data, safetyName);
     return safetyPath;
 }
 

@@ -8,16 +8,24 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
-// A data file that another part of the program keeps beside the record file (a database, say).
-// `take` returns its bytes as one consistent snapshot. It runs on the thread that makes the
-// backup, the daily backup's own thread included, so it must not touch widgets or the store's
-// shared Shift_JIS converter. A restore writes the entry back as the file `name` beside the record
-// file, or removes that file when the backup has no such entry, as it does with the pick lists.
+// Data that another part of the program keeps beside the record file (a database, say), as the
+// backup entry `name`.
 struct ExtraEntry
 {
     QString name;
+    // Its bytes as one consistent snapshot. Runs on the thread that makes the backup, the daily
+    // backup's own thread included, so it must not touch widgets or the store's shared Shift_JIS
+    // converter.
     std::function<QByteArray()> take;
+    // Refuses bytes that could not be put back, with a description naming what is wrong. Runs when a
+    // backup file is checked, before anything changes. None: any bytes will do.
+    std::function<void(const QByteArray& bytes)> check = {};
+    // Puts the data back from the backup's bytes, or from nothing when the backup has no such entry;
+    // all or nothing. None: the bytes are written as the file `name` beside the record file, or that
+    // file is removed, as with the pick lists.
+    std::function<void(const std::optional<QByteArray>& bytes)> put = {};
 };
 
 // The shop's data as one backup holds it.

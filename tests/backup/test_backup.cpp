@@ -38,6 +38,7 @@ private slots:
     void restoreThatFailsHalfWayEndsWithTheOldData();
     void failedBackupLeavesNoFile();
     void extraEntriesGoIntoTheBackupAndComeBack();
+    void extraEntryWithItsOwnCheckAndWayBack();
 
     void dailyBackupIsWrittenOnceADay();
     void dailyBackupKeepsTheFourteenNewestAndNothingElse();
@@ -296,6 +297,65 @@ void TestBackup::extraEntriesGoIntoTheBackupAndComeBack()
     BackupService without(*clock);
     const QString failure = failureOf([&] { without.open(QStringLiteral("shop.zip")); });
     QVERIFY2(failure.contains(QStringLiteral("ソラニカのものではない soranika.db")), qPrintable(failure));
+}
+
+void TestBackup::extraEntryWithItsOwnCheckAndWayBack()
+{
+    // A database that takes its own snapshots and puts them back in one transaction.
+    QByteArray database = "v1";
+    QList<std::optional<QByteArray>> putBack;
+    auto addDatabase = [&](BackupService& service) {
+        service.addExtraEntry({QStringLiteral("soranika.db"), [&] { return database; },
+                               [](const QByteArray& bytes) {
+                                   if (bytes == "damaged")
+                                       throw Failure(
+                                           QStringLiteral("バックアップの soranika.db が壊れています。"));
+                               },
+                               [&](const std::optional<QByteArray>& bytes) {
+                                   putBack.append(bytes);
+                                   if (bytes == QByteArray("explodes"))
+                                       throw std::runtime_error("disk error");
+                                   database = bytes.value_or("empty");
+                               }});
+    };
+    addDatabase(*backups);
+    writeSample();
+    backups->createBackup(QStringLiteral("v1.zip"));
+    database = "v2";
+    backups->restore(backups->open(QStringLiteral("v1.zip")));
+    QCOMPARE(database, QByteArray("v1"));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("soranika.db")));
+
+    // A backup from before the database: the database is told there is none.
+    BackupService without(*clock);
+    without.createBackup(QStringLiteral("older.zip"));
+    backups->restore(backups->open(QStringLiteral("older.zip")));
+    QCOMPARE(putBack.last(), std::nullopt);
+    QCOMPARE(database, QByteArray("empty"));
+
+    // Its own check refuses a damaged snapshot before anything changes.
+    database = "damaged";
+    backups->createBackup(QStringLiteral("damaged.zip"));
+    database = "v3";
+    const QMap<QString, QByteArray> before = folderState();
+    QCOMPARE(failureOf([&] { backups->open(QStringLiteral("damaged.zip")); }),
+             QStringLiteral("バックアップの soranika.db が壊れています。"));
+    QCOMPARE(folderState(), before);
+
+    // Failing after the files were replaced, it has the files and itself put back.
+    database = "explodes";
+    backups->createBackup(QStringLiteral("explodes.zip"));
+    database = "v3";
+    writeChanged();
+    const QMap<QString, QByteArray> changed = dataState();
+    const QString failure =
+        failureOf([&] { backups->restore(backups->open(QStringLiteral("explodes.zip"))); });
+    QCOMPARE(failure,
+             QStringLiteral(
+                 "復元できませんでした。データは復元する前のままです。\n予期しないエラーが発生しました。"));
+    QCOMPARE(dataState(), changed);
+    QCOMPARE(database, QByteArray("v3"));
+    QCOMPARE(putBack.last(), std::optional<QByteArray>("v3"));
 }
 
 void TestBackup::dailyBackupIsWrittenOnceADay()
