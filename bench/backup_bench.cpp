@@ -12,6 +12,8 @@
 #include <QEvent>
 #include <QFile>
 
+#include <memory>
+
 #include <benchmark/benchmark.h>
 
 namespace {

@@ -10,13 +10,16 @@
 #include "support/ProgramFixture.h"
 #include "support/Sandbox.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
+#include <stdexcept>
 
 using namespace ShopData;
 

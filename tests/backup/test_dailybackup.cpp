@@ -2,10 +2,12 @@
 
 #include "backup/BackupService.h"
 #include "store/PetRecord.h"
+#include "store/RecordFile.h"
 #include "support/ProgramFixture.h"
 
 #include <QFileInfo>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 #include <QSemaphore>
 #include <QTest>
