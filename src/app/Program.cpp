@@ -1,19 +1,57 @@
 #include "app/Program.h"
 
 #include "app/StartScreen.h"
+#include "backup/BackupService.h"
 #include "browser/HelpBrowser.h"
 #include "chart/ChartScreen.h"
 #include "editor/EditorScreen.h"
 #include "masterdata/MasterDataScreen.h"
 
+#include <QEvent>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTimer>
+
+namespace {
+
+// Calls `then` once `window` has been painted for the first time, after that paint is done, as
+// long as `receiver` lives.
+class AfterFirstPaint : public QObject
+{
+public:
+    AfterFirstPaint(QWidget* window, QObject* receiver, std::function<void()> then)
+        : QObject(window), receiver(receiver), then(std::move(then))
+    {
+        window->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == parent() && event->type() == QEvent::Paint) {
+            watched->removeEventFilter(this);
+            QTimer::singleShot(0, receiver, then);
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    QObject* receiver;
+    std::function<void()> then;
+};
+
+} // namespace
+
 Program::Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDialogs& files,
                  WebViewFactory& webViews)
-    : context{screens, recordFile, saleStore, messages, clock, printer, files}
+    : backupService(std::make_unique<BackupService>(clock)),
+      context{screens, recordFile, saleStore, messages, clock, printer, files, *backupService}
 {
     screens.setFactory(ScreenName::Form1, [this] { return new StartScreen(context); });
     screens.setFactory(ScreenName::Form2, [this] { return new ChartScreen(context); });
     screens.setFactory(ScreenName::Form3, [this] { return new EditorScreen(context); });
     screens.setFactory(ScreenName::Form4, [this] { return new MasterDataScreen(context); });
+    addSaleStoreToBackups();
     screens.setBrowserFactory([&messages, &webViews](const QString& address) {
         auto* browser = new HelpBrowser(webViews, messages);
         browser->StartingAddress = address;
@@ -21,7 +59,34 @@ Program::Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDia
     });
 }
 
+Program::~Program() = default;
+
+// soranika.db goes into every backup as a snapshot SQLite makes itself, never as a copy of a file
+// that may be written meanwhile. A shop that never entered sale information has no such file, and
+// neither backing up nor restoring makes one.
+void Program::addSaleStoreToBackups()
+{
+    backupService->addExtraEntry(
+        {saleStore.fileName(),
+         [this] { return QFileInfo::exists(saleStore.fileName()) ? saleStore.snapshot() : QByteArray(); },
+         [this](const QByteArray& bytes) {
+             if (!bytes.isEmpty())
+                 saleStore.checkSnapshot(bytes);
+         },
+         [this](const std::optional<QByteArray>& bytes) {
+             if (bytes && !bytes->isEmpty()) {
+                 saleStore.restoreSnapshot(*bytes);
+             } else if (QFileInfo::exists(saleStore.fileName())) {
+                 // A backup from before any sale information: the information goes, as it was then.
+                 const QTemporaryDir scratch;
+                 saleStore.restoreSnapshot(SaleStore(scratch.filePath(QStringLiteral("empty.db"))).snapshot());
+             }
+         }});
+}
+
 void Program::start()
 {
-    screens.show(ScreenName::Form1);
+    ScreenWindow* startScreen = screens.show(ScreenName::Form1);
+    // Started after the first paint, so the start screen appears as soon as it did without backups.
+    new AfterFirstPaint(startScreen, backupService.get(), [this] { backupService->startDailyBackup(); });
 }

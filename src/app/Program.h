@@ -5,25 +5,36 @@
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
 
+#include <memory>
+
+class BackupService;
 class WebViewFactory;
 
-// The whole program: the shared record file, the screens and the flow between them.
+// The whole program: the shared record file, the screens and the flow between them, and the
+// backups of the data.
 class Program
 {
 public:
     Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDialogs& files,
             WebViewFactory& webViews);
+    ~Program();
 
-    // Starting the program is loading and showing the start screen.
+    // Starting the program is loading and showing the start screen. Once it has been painted, the
+    // daily backup starts on a thread of its own; the program waits for it when it ends.
     void start();
 
     ScreenRegistry& registry() { return screens; }
     RecordFile& records() { return recordFile; }
     SaleStore& sales() { return saleStore; }
+    BackupService& backups() { return *backupService; }
 
 private:
+    void addSaleStoreToBackups();
+
     RecordFile recordFile;
     SaleStore saleStore;
     ScreenRegistry screens;
+    // Destroyed before the screens, so the program ends only after a running daily backup is on disk.
+    std::unique_ptr<BackupService> backupService;
     ScreenContext context;
 };

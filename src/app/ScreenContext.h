@@ -7,9 +7,10 @@ class MessageBoxes;
 class Clock;
 class Printer;
 class FileDialogs;
+class BackupService;
 
 // What every screen is handed: the flow between screens, the record file with the shared record,
-// and the platform services that tests replace.
+// the platform services that tests replace, and the backups of the data.
 struct ScreenContext
 {
     ScreenRegistry& registry;
@@ -20,6 +21,7 @@ struct ScreenContext
     Clock& clock;
     Printer& printer;
     FileDialogs& files;
+    BackupService& backups;
 };
 
 // The screens known by name; each exists at most once.

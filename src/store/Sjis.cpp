@@ -2,6 +2,7 @@
 
 #include <unicode/ucnv.h>
 
+#include <iterator>
 #include <memory>
 #include <utility>
 
@@ -84,6 +85,33 @@ QString decode(const QByteArray& bytes)
     Q_ASSERT(U_SUCCESS(status));
     text.truncate(written);
     return text;
+}
+
+qsizetype firstInvalidByte(const QByteArray& bytes)
+{
+    UErrorCode status = U_ZERO_ERROR;
+    const std::unique_ptr<UConverter, ConverterCloser> strict(ucnv_open("windows-31j", &status));
+    Q_ASSERT(U_SUCCESS(status));
+    ucnv_setToUCallBack(strict.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
+    Q_ASSERT(U_SUCCESS(status));
+
+    const char* source = bytes.constData();
+    const char* const end = source + bytes.size();
+    UChar chunk[1024];
+    do {
+        UChar* target = chunk;
+        status = U_ZERO_ERROR;
+        ucnv_toUnicode(strict.get(), &target, chunk + std::size(chunk), &source, end, nullptr, true, &status);
+        if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) {
+            // The source stops just past the bytes that were refused.
+            char invalid[8];
+            int8_t length = sizeof(invalid);
+            UErrorCode ignored = U_ZERO_ERROR;
+            ucnv_getInvalidChars(strict.get(), invalid, &length, &ignored);
+            return (source - bytes.constData()) - length;
+        }
+    } while (status == U_BUFFER_OVERFLOW_ERROR);
+    return -1;
 }
 
 bool isLeadByte(unsigned char byte)

@@ -24,4 +24,9 @@ QString shownText(const QByteArray& field);
 
 bool isLeadByte(unsigned char byte);
 
+// The offset of the first byte that does not belong to a code page 932 character (a stray trail
+// byte, a lead byte cut off at the end, a two-byte code with no character), or -1 when there is
+// none. It opens a converter of its own, so any thread may call it.
+qsizetype firstInvalidByte(const QByteArray& bytes);
+
 } // namespace Sjis

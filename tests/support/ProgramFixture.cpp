@@ -1,5 +1,6 @@
 #include "support/ProgramFixture.h"
 
+#include "backup/BackupService.h"
 #include "store/PetRecord.h"
 #include "store/Sjis.h"
 
@@ -12,6 +13,9 @@ ProgramFixture::ProgramFixture(Boxes boxes)
     MessageBoxes& shown = boxes == Boxes::Real ? static_cast<MessageBoxes&>(realMessages) : messages;
     program = std::make_unique<Program>(shown, clock, printer, files, webViews);
     program->registry().setExitHandler([this] { ++exits; });
+    // The screens' cases would each get a backup folder and a thread writing into it; the backup
+    // tests turn the daily backup on where they need it.
+    program->backups().setDailyBackupEnabled(false);
 }
 
 ProgramFixture::~ProgramFixture()

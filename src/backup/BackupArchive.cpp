@@ -1,0 +1,166 @@
+#include "backup/BackupArchive.h"
+
+#include "backup/BackupFailure.h"
+#include "backup/Manifest.h"
+#include "backup/ShopIni.h"
+#include "backup/WholeFile.h"
+#include "store/PetRecord.h"
+#include "store/PickListFile.h"
+#include "store/RecordFile.h"
+#include "store/Sjis.h"
+
+#include <QFileInfo>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+
+namespace BackupArchive {
+
+namespace {
+
+// Far above a full record file (31.6 MB) and its pick lists, so a wrong file picked by mistake
+// (a film, a disk image) is refused before it fills the memory.
+constexpr qint64 MaxArchiveSize = qint64(1) << 30;
+constexpr qint64 MaxEntrySize = qint64(256) << 20;
+constexpr qint64 MaxManifestSize = qint64(1) << 20;
+constexpr qint64 MaxItems = 32767;
+
+bool isPickList(const QString& name)
+{
+    return std::find(std::begin(PickListFile::FileNames), std::end(PickListFile::FileNames), name) !=
+           std::end(PickListFile::FileNames);
+}
+
+// A pick list is readable when every byte belongs to a code page 932 character and the only control
+// codes are tab, CR and LF. That holds for every list this program or its Windows original wrote;
+// binary data, UTF-16 text and a file cut in the middle of a character are refused. (Other texts
+// that happen to be valid code page 932 byte for byte, as some UTF-8 is, cannot be told apart.)
+qsizetype firstUnreadableByte(const QByteArray& bytes)
+{
+    // Below 0x20 a byte is always a character of its own: trail bytes start at 0x40.
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes[i]);
+        if (byte < 0x20 && byte != '\t' && byte != '\r' && byte != '\n')
+            return i;
+    }
+    return Sjis::firstInvalidByte(bytes);
+}
+
+// Items as the pick-list reader counts them: lines ended by CR (with or without LF), plus a last
+// line without an end.
+qsizetype itemCount(const QByteArray& bytes)
+{
+    qsizetype items = bytes.count('\r');
+    if (!bytes.isEmpty() && !bytes.endsWith('\r') && !bytes.endsWith("\r\n"))
+        ++items;
+    return items;
+}
+
+} // namespace
+
+QByteArray encode(const DataSnapshot& data, const QDateTime& created, const QString& programVersion)
+{
+    QList<NamedBytes> entries = data.files;
+    entries.append({ShopIni::FileName, ShopIni::encode(data.shopSettings)});
+    Manifest manifest{programVersion, created, data.recordCount(), {}};
+    for (const NamedBytes& entry : entries)
+        manifest.entries.append(Manifest::describe(entry));
+    entries.append({ManifestName, manifest.toJson()});
+    return writeZip(entries, created);
+}
+
+BackupContents decode(const QByteArray& archive, const QString& archiveName, const QStringList& dataNames)
+{
+    const ZipReader zip(archive, archiveName);
+    if (!zip.contains(ManifestName))
+        throw BackupFailure::noManifest(archiveName);
+    const Manifest manifest = Manifest::fromJson(zip.read(ManifestName, MaxManifestSize), archiveName);
+
+    QSet<QString> listed{ManifestName};
+    for (const Manifest::Entry& entry : manifest.entries) {
+        if (entry.name != ShopIni::FileName && !dataNames.contains(entry.name))
+            throw BackupFailure::unknownEntry(archiveName, entry.name);
+        listed.insert(entry.name);
+    }
+    const QStringList names = zip.names();
+    for (const QString& name : names) {
+        if (!listed.contains(name))
+            throw BackupFailure::unknownEntry(archiveName, name);
+    }
+    // A name twice in the archive: only one of the two could be checked.
+    if (names.size() != listed.size())
+        throw BackupFailure::brokenZip(archiveName);
+
+    QHash<QString, QByteArray> entries;
+    for (const Manifest::Entry& entry : manifest.entries) {
+        if (!zip.contains(entry.name))
+            throw BackupFailure::missingEntry(archiveName, entry.name);
+        const QByteArray bytes = zip.read(entry.name, MaxEntrySize);
+        const Manifest::Entry found = Manifest::describe({entry.name, bytes});
+        if (found.size != entry.size)
+            throw BackupFailure::brokenEntry(archiveName, entry.name, QStringLiteral("大きさが違います"));
+        if (found.sha256 != entry.sha256)
+            throw BackupFailure::brokenEntry(archiveName, entry.name,
+                                             QStringLiteral("SHA-256 が一致しません"));
+        entries.insert(entry.name, bytes);
+    }
+    for (const QString& required : {DataSnapshot::RecordFileName, ShopIni::FileName}) {
+        if (!entries.contains(required))
+            throw BackupFailure::missingEntry(archiveName, required);
+    }
+
+    BackupContents contents{manifest.programVersion, manifest.created, {}};
+    for (const QString& name : dataNames) {
+        if (entries.contains(name))
+            contents.data.files.append({name, entries.value(name)});
+    }
+    const std::optional<QStringList> settings = ShopIni::decode(entries.value(ShopIni::FileName));
+    if (!settings)
+        throw BackupFailure::badShopIni(archiveName);
+    contents.data.shopSettings = *settings;
+    // The count is what the restore question shows, so it must be the file's own.
+    if (manifest.recordCount != contents.recordCount())
+        throw BackupFailure::badManifest(archiveName, QStringLiteral("「recordCount」の値"));
+    return contents;
+}
+
+void checkData(const BackupContents& contents, const QString& archiveName)
+{
+    const qint64 recordBytes = contents.data.file(DataSnapshot::RecordFileName)->bytes.size();
+    if (recordBytes % RecordLength != 0)
+        throw BackupFailure::partialRecord(archiveName, recordBytes);
+    if (recordBytes / RecordLength > RecordFile::MaxRecords)
+        throw BackupFailure::tooManyRecords(archiveName, recordBytes / RecordLength);
+
+    for (const NamedBytes& file : contents.data.files) {
+        if (!isPickList(file.name))
+            continue;
+        const qsizetype unreadable = firstUnreadableByte(file.bytes);
+        if (unreadable >= 0)
+            throw BackupFailure::notShiftJis(archiveName, file.name, unreadable);
+        if (itemCount(file.bytes) > MaxItems)
+            throw BackupFailure::tooManyItems(archiveName, file.name);
+    }
+}
+
+QByteArray readFile(const QString& path)
+{
+    const QString name = QFileInfo(path).fileName();
+    const QFileInfo info(path);
+    if (info.isFile() && info.size() > MaxArchiveSize)
+        throw BackupFailure::tooLarge(name);
+    const std::optional<QByteArray> bytes =
+        info.isFile() ? WholeFile::read(path, MaxArchiveSize) : std::nullopt;
+    if (!bytes)
+        throw BackupFailure::cannotReadArchive(name);
+    return *bytes;
+}
+
+void writeFile(const QString& path, const QByteArray& archive)
+{
+    if (!WholeFile::write(path, archive))
+        throw BackupFailure::cannotWriteArchive(QFileInfo(path).fileName());
+}
+
+} // namespace BackupArchive

@@ -1,0 +1,147 @@
+#include "backup/BackupService.h"
+
+#include "backup/BackupFailure.h"
+#include "backup/Restore.h"
+#include "platform/Clock.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+namespace {
+
+QString programVersion()
+{
+    return QCoreApplication::applicationVersion();
+}
+
+// restore-before-yyyyMMdd_HHmmss.zip, with -2, -3 … after it when a restore in the same second
+// already took that name: each holds data that may exist nowhere else.
+QString safetyArchivePath(const QDir& folder, const QDateTime& now)
+{
+    const QString stem = QStringLiteral("restore-before-") + now.toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    QString path = folder.filePath(stem + QStringLiteral(".zip"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder.filePath(QStringLiteral("%1-%2.zip").arg(stem).arg(n));
+    return path;
+}
+
+} // namespace
+
+BackupService::BackupService(Clock& clock) : clock(clock)
+{
+    connect(&daily, &DailyBackup::failed, this, &BackupService::dailyBackupFailed);
+}
+
+BackupService::~BackupService() = default;
+
+void BackupService::addExtraEntry(ExtraEntry entry)
+{
+    extras.append(std::move(entry));
+}
+
+QString BackupService::suggestedFileName() const
+{
+    return QStringLiteral("ソラニカ_バックアップ_") + clock.now().toString(QStringLiteral("yyyyMMdd_HHmm")) +
+           QStringLiteral(".zip");
+}
+
+void BackupService::createBackup(const QString& archivePath)
+{
+    const QDateTime now = clock.now();
+    BackupArchive::writeFile(
+        archivePath, BackupArchive::encode(takeSnapshot(dataFolder(), extras), now, programVersion()));
+}
+
+BackupContents BackupService::open(const QString& archivePath) const
+{
+    const QString name = QFileInfo(archivePath).fileName();
+    BackupContents contents = BackupArchive::decode(BackupArchive::readFile(archivePath), name, dataNames());
+    BackupArchive::checkData(contents, name);
+    for (const ExtraEntry& extra : extras) {
+        const NamedBytes* file = contents.data.file(extra.name);
+        if (extra.check && file)
+            extra.check(file->bytes);
+    }
+    return contents;
+}
+
+QString BackupService::restoreQuestion(const BackupContents& contents)
+{
+    return QStringLiteral(
+               "%1 の バックアップ (カルテ %2 件) に戻しますか？ 今のデータは自動的にバックアップされます。")
+        .arg(contents.created.toLocalTime().toString(QStringLiteral("yyyy/MM/dd H:mm")))
+        .arg(contents.recordCount());
+}
+
+QString BackupService::restore(const BackupContents& contents)
+{
+    // The daily backup reads the same files; none of them may change under it.
+    waitForDailyBackup();
+    const QDir folder = dataFolder();
+    if (!QDir().mkpath(backupFolder()))
+        throw BackupFailure::safetyNotWritten(BackupFailure::backupFolder(DailyArchives::FolderName));
+    const QDateTime now = clock.now();
+    const QString safetyPath = safetyArchivePath(QDir(backupFolder()), now);
+    const QString safetyName = QFileInfo(safetyPath).fileName();
+
+    // The old data is put back from that file as read back from the disk, so nothing is replaced
+    // unless the way back is known to be whole.
+    BackupContents previous;
+    try {
+        BackupArchive::writeFile(safetyPath,
+                                 BackupArchive::encode(takeSnapshot(folder, extras), now, programVersion()));
+        previous = BackupArchive::decode(BackupArchive::readFile(safetyPath), safetyName, dataNames());
+    } catch (const Failure& cause) {
+        throw BackupFailure::safetyNotWritten(cause);
+    }
+    replaceData(folder, extras, contents.data, previous.data, safetyName);
+    return safetyPath;
+}
+
+QString BackupService::backupFolder() const
+{
+    return dataFolder().filePath(DailyArchives::FolderName);
+}
+
+void BackupService::setDailyBackupEnabled(bool enabled)
+{
+    dailyEnabled = enabled;
+}
+
+void BackupService::startDailyBackup()
+{
+    if (!dailyEnabled)
+        return;
+    daily.start({dataFolder(), clock.now(), extras, programVersion()});
+}
+
+bool BackupService::isDailyBackupRunning() const
+{
+    return daily.isRunning();
+}
+
+void BackupService::waitForDailyBackup()
+{
+    daily.wait();
+}
+
+QString BackupService::lastDailyBackupFailure() const
+{
+    return daily.lastFailure();
+}
+
+QString BackupService::takeDailyBackupFailure()
+{
+    return daily.takeFailure();
+}
+
+QDir BackupService::dataFolder() const
+{
+    // Absolute: the daily backup's thread must not depend on the working directory later on.
+    return QDir(QDir::currentPath());
+}
+
+QStringList BackupService::dataNames() const
+{
+    return dataFileNames(extras);
+}

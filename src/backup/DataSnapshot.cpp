@@ -1,0 +1,69 @@
+#include "backup/DataSnapshot.h"
+
+#include "backup/WholeFile.h"
+#include "store/Failure.h"
+#include "store/PetRecord.h"
+#include "store/PickListFile.h"
+#include "store/ShopSettings.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// Far above any shop's data, so a wrong file under a data file's name cannot exhaust the memory.
+constexpr qint64 MaxFileSize = qint64(1) << 30;
+
+QByteArray readWhole(const QString& path, const QString& name)
+{
+    const std::optional<QByteArray> bytes = WholeFile::read(path, MaxFileSize);
+    if (!bytes)
+        throw Failure::cannotRead(name);
+    return *bytes;
+}
+
+} // namespace
+
+const NamedBytes* DataSnapshot::file(const QString& name) const
+{
+    for (const NamedBytes& each : files) {
+        if (each.name == name)
+            return &each;
+    }
+    return nullptr;
+}
+
+qint64 DataSnapshot::recordCount() const
+{
+    const NamedBytes* records = file(RecordFileName);
+    return records ? records->bytes.size() / RecordLength : 0;
+}
+
+QStringList dataFileNames(const QList<ExtraEntry>& extras)
+{
+    QStringList names{DataSnapshot::RecordFileName};
+    for (const QString& list : PickListFile::FileNames)
+        names.append(list);
+    for (const ExtraEntry& extra : extras)
+        names.append(extra.name);
+    return names;
+}
+
+DataSnapshot takeSnapshot(const QDir& folder, const QList<ExtraEntry>& extras)
+{
+    DataSnapshot snapshot;
+    const QString& recordFile = DataSnapshot::RecordFileName;
+    const QString records = folder.filePath(recordFile);
+    snapshot.files.append(
+        {recordFile, QFileInfo::exists(records) ? readWhole(records, recordFile) : QByteArray()});
+    for (const QString& list : PickListFile::FileNames) {
+        const QString path = folder.filePath(list);
+        // Only a regular file: a pipe under that name would never finish reading.
+        if (QFileInfo(path).isFile())
+            snapshot.files.append({list, readWhole(path, list)});
+    }
+    for (const ExtraEntry& extra : extras)
+        snapshot.files.append({extra.name, extra.take()});
+    for (const QString& key : ShopSettings::Keys)
+        snapshot.shopSettings.append(ShopSettings::get(key));
+    return snapshot;
+}

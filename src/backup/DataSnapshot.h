@@ -1,0 +1,54 @@
+#pragma once
+
+#include "backup/ZipArchive.h"
+
+#include <QDir>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+// Data that another part of the program keeps beside the record file (a database, say), as the
+// backup entry `name`.
+struct ExtraEntry
+{
+    QString name;
+    // Its bytes as one consistent snapshot. Runs on the thread that makes the backup, the daily
+    // backup's own thread included, so it must not touch widgets or the store's shared Shift_JIS
+    // converter.
+    std::function<QByteArray()> take;
+    // Refuses bytes that could not be put back, with a description naming what is wrong. Runs when a
+    // backup file is checked, before anything changes. None: any bytes will do.
+    std::function<void(const QByteArray& bytes)> check = {};
+    // Puts the data back from the backup's bytes, or from nothing when the backup has no such entry;
+    // all or nothing. None: the bytes are written as the file `name` beside the record file, or that
+    // file is removed, as with the pick lists.
+    std::function<void(const std::optional<QByteArray>& bytes)> put = {};
+};
+
+// The shop's data as one backup holds it.
+struct DataSnapshot
+{
+    static inline const QString RecordFileName = QStringLiteral("detapetto.dt");
+
+    // detapetto.dt first, then each pick list that exists in the master-data screen's order, then
+    // the extra entries.
+    QList<NamedBytes> files;
+    // myd1 .. myd4.
+    QStringList shopSettings;
+
+    // The file of that name, or nullptr when the data has none.
+    const NamedBytes* file(const QString& name) const;
+    // Whole records in detapetto.dt.
+    qint64 recordCount() const;
+};
+
+// Every data file a backup may hold, in the order in which a restore writes them.
+QStringList dataFileNames(const QList<ExtraEntry>& extras);
+
+// Reads each data file of `folder` once, whole, and the shop settings. A missing record file reads
+// as an empty one, as the program treats it; a pick list that is missing (or is not a regular
+// file) is left out. Reads bytes only, so it may run on any thread.
+DataSnapshot takeSnapshot(const QDir& folder, const QList<ExtraEntry>& extras);

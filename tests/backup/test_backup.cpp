@@ -1,0 +1,446 @@
+#include "ShopData.h"
+
+#include "backup/BackupService.h"
+#include "backup/DailyBackup.h"
+#include "backup/Manifest.h"
+#include "backup/ShopIni.h"
+#include "platform/Clock.h"
+#include "platform/FailureReport.h"
+#include "support/FileSizeLimit.h"
+#include "support/ProgramFixture.h"
+#include "support/Sandbox.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+#include <stdexcept>
+
+using namespace ShopData;
+
+// Backup files, their checks and the restore, on the data files of a working directory of their own.
+class TestBackup : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void restoreBringsBackEveryFileByteForByte();
+    void backupFileHoldsTheDataAndAManifest();
+    void shopIniKeepsAnyText_data();
+    void shopIniKeepsAnyText();
+    void refusedArchiveChangesNothing_data();
+    void refusedArchiveChangesNothing();
+    void restoreThatFailsHalfWayEndsWithTheOldData_data();
+    void restoreThatFailsHalfWayEndsWithTheOldData();
+    void failedBackupLeavesNoFile();
+    void extraEntriesGoIntoTheBackupAndComeBack();
+    void extraEntryWithItsOwnCheckAndWayBack();
+
+    void dailyBackupIsWrittenOnceADay();
+    void dailyBackupKeepsTheFourteenNewestAndNothingElse();
+    void dailyBackupFailureIsKeptAndLoggedNotThrown();
+
+private:
+    QString failureOf(const std::function<void()>& steps) const;
+
+    std::unique_ptr<Sandbox> dir;
+    std::unique_ptr<FixedClock> clock;
+    std::unique_ptr<BackupService> backups;
+};
+
+void TestBackup::init()
+{
+    dir = std::make_unique<Sandbox>();
+    clock = std::make_unique<FixedClock>(QDateTime(QDate(2026, 12, 7), QTime(9, 5, 3)));
+    backups = std::make_unique<BackupService>(*clock);
+}
+
+void TestBackup::cleanup()
+{
+    backups.reset();
+    dir.reset();
+}
+
+QString TestBackup::failureOf(const std::function<void()>& steps) const
+{
+    return ::failureOf(steps).value_or(QString());
+}
+
+void TestBackup::restoreBringsBackEveryFileByteForByte()
+{
+    writeSample();
+    backups->createBackup(QStringLiteral("shop.zip"));
+    const QMap<QString, QByteArray> before = dataState();
+
+    writeChanged();
+    const QMap<QString, QByteArray> changed = dataState();
+    QVERIFY(changed != before);
+
+    const BackupContents contents = backups->open(QStringLiteral("shop.zip"));
+    QCOMPARE(BackupService::restoreQuestion(contents),
+             QStringLiteral("2026/12/07 9:05 の バックアップ (カルテ 3 件) に戻しますか？ "
+                            "今のデータは自動的にバックアップされます。"));
+    clock->advance(3600);
+    const QString safety = backups->restore(contents);
+
+    // Files written since the backup (kusuri.txt, hoka2.txt) are gone, tokucyou.txt is back.
+    QCOMPARE(dataState(), before);
+    QCOMPARE(settings(), sampleSettings());
+
+    // The data as it was before the restore is in a backup file of its own, which restores too.
+    QCOMPARE(safety,
+             QDir::current().filePath(QStringLiteral("バックアップ/restore-before-20261207_100503.zip")));
+    backups->restore(backups->open(safety));
+    QCOMPARE(dataState(), changed);
+    QVERIFY(QFileInfo::exists(QStringLiteral("バックアップ/restore-before-20261207_100503-2.zip")));
+}
+
+void TestBackup::backupFileHoldsTheDataAndAManifest()
+{
+    writeSample();
+    backups->createBackup(QStringLiteral("shop.zip"));
+    const QByteArray archive = readFileBytes(QStringLiteral("shop.zip"));
+    const ZipReader zip(archive, QStringLiteral("shop.zip"));
+    QCOMPARE(zip.names(), (QStringList{"detapetto.dt", "syurui.txt", "iro.txt", "tokucyou.txt", "hoka1.txt",
+                                       "shop.ini", "manifest.json"}));
+    QCOMPARE(zip.read(QStringLiteral("detapetto.dt"), 1 << 20), sampleRecords());
+
+    const Manifest manifest = Manifest::fromJson(zip.read(QStringLiteral("manifest.json"), 1 << 20), {});
+    QCOMPARE(manifest.recordCount, 3);
+    QCOMPARE(manifest.created, clock->now());
+    QCOMPARE(manifest.entries.size(), 6);
+    QCOMPARE(manifest.entries[0].size, 3 * 964);
+    QCOMPARE(manifest.entries[0].sha256,
+             QCryptographicHash::hash(sampleRecords(), QCryptographicHash::Sha256).toHex());
+
+    // shop.ini is an INI file under the settings store's own section and keys.
+    const QString ini = QString::fromUtf8(zip.read(QStringLiteral("shop.ini"), 1 << 20));
+    QVERIFY(ini.startsWith(QStringLiteral("[mysave1]")));
+    QVERIFY(ini.contains(QStringLiteral("myd1=\"ペットショップ「ソラニカ」\"")));
+}
+
+void TestBackup::shopIniKeepsAnyText_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("spaces around") << QStringLiteral("  ソラニカ  ");
+    QTest::newRow("INI syntax") << QStringLiteral("[mysave1]\nmyd2=x; y, z = w");
+    QTest::newRow("quotes and backslashes") << QStringLiteral("\"C:\\ペット\\\" \\x41 \\");
+    QTest::newRow("typed-value prefixes") << QStringLiteral("@Variant(AAAACgAAAAA=)");
+    QTest::newRow("at signs only") << QStringLiteral("@@");
+    QTest::newRow("line ends and tabs") << QStringLiteral("1行目\r\n2行目\t終");
+    QTest::newRow("control codes before hex digits") << QString::fromUtf16(u"\u0001Ab\u001fF\u0000 0");
+    QTest::newRow("outside the basic plane") << QStringLiteral("🐶🐱 ﾁﾜﾜ");
+}
+
+void TestBackup::shopIniKeepsAnyText()
+{
+    QFETCH(QString, value);
+    const QStringList values{value, QStringLiteral("二番目"), value, QString()};
+    QCOMPARE(ShopIni::decode(ShopIni::encode(values)), std::optional<QStringList>(values));
+}
+
+void TestBackup::refusedArchiveChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("archive");
+    QTest::addColumn<QString>("message");
+
+    const QList<NamedBytes> sample = sampleEntries();
+    const QByteArray valid = archiveOf(sample);
+    auto with = [&](const QString& name, const QByteArray& bytes) {
+        QList<NamedBytes> files = sample;
+        files.removeIf([&](const NamedBytes& file) { return file.name == name; });
+        if (!bytes.isNull())
+            files.append({name, bytes});
+        return files;
+    };
+    const QByteArray syuruiHash = Manifest::describe(sample[1]).sha256;
+    QByteArray flipped = valid;
+    // Inside detapetto.dt's compressed bytes: past the local header (30 bytes, the name, the extra field).
+    const int dataStart = 30 + 12 + quint8(valid[28]) + 256 * quint8(valid[29]);
+    flipped[dataStart + 40] = char(flipped[dataStart + 40] ^ 0x55);
+
+    QTest::newRow("not a ZIP") << sjis(QStringLiteral("バックアップではありません"))
+                               << "ZIP 形式ではありません";
+    QTest::newRow("empty file") << QByteArray() << "ZIP 形式ではありません";
+    QTest::newRow("truncated ZIP") << valid.left(valid.size() / 2) << "バックアップファイルが壊れています";
+    QTest::newRow("last byte missing") << valid.chopped(1) << "バックアップファイルが壊れています";
+    QTest::newRow("damaged data") << flipped << "detapetto.dt が壊れています";
+    QTest::newRow("wrong hash") << archiveOf(sample, [&](QByteArray& json) {
+        json.replace(syuruiHash, QByteArray(64, 'a'));
+    }) << "syurui.txt が壊れています（SHA-256 が一致しません）";
+    QTest::newRow("wrong size") << archiveOf(sample, [](QByteArray& json) {
+        json.replace("\"size\": 2892", "\"size\": 2893");
+    }) << "detapetto.dt が壊れています（大きさが違います）";
+    QTest::newRow("listed entry missing") << archiveOf(sample, [&](QByteArray& json) {
+        json.replace("\"name\": \"syurui.txt\"", "\"name\": \"hoka2.txt\"");
+    }) << "ソラニカのものではない syurui.txt";
+    QTest::newRow("no record file") << archiveOf(with(QStringLiteral("detapetto.dt"), {}))
+                                    << "detapetto.dt がありません";
+    QTest::newRow("record file of 965 bytes")
+        << archiveOf(with(QStringLiteral("detapetto.dt"), QByteArray(965, ' '))) << "（965 バイト）";
+    QTest::newRow("32,768 records") << archiveOf(with(QStringLiteral("detapetto.dt"),
+                                                      QByteArray(32768 * 964, '\0')))
+                                    << "32,767 件を超えています（32,768 件）";
+    QTest::newRow("missing manifest")
+        << archiveOf(sample, [](QByteArray& json) { json.clear(); }) << "manifest.json がありません";
+    QTest::newRow("manifest not JSON") << archiveOf(sample, [](QByteArray& json) { json.chop(3); })
+                                       << "manifest.json が正しくありません（JSON として読めません）";
+    QTest::newRow("record count not the file's") << archiveOf(sample, [](QByteArray& json) {
+        json.replace("\"recordCount\": 3", "\"recordCount\": 30");
+    }) << "「recordCount」の値";
+    QTest::newRow("newer format") << archiveOf(sample, [](QByteArray& json) {
+        json.replace("\"format\": 1", "\"format\": 2");
+    }) << "新しいバージョンのソラニカ";
+    QTest::newRow("unknown entry") << archiveOf(with(QStringLiteral("../soranika.txt"), "x"))
+                                   << "ソラニカのものではない ../soranika.txt";
+    QTest::newRow("pick list in UTF-16")
+        << archiveOf(with(QStringLiteral("iro.txt"), QByteArray("\x7d\x76\r\0\n\0", 6)))
+        << "iro.txt が Shift_JIS のテキストとして読めません（4 バイト目）";
+    QTest::newRow("pick list cut in a character")
+        << archiveOf(with(QStringLiteral("iro.txt"), sjis(QStringLiteral("白\r\n黒")).chopped(1)))
+        << "iro.txt が Shift_JIS のテキストとして読めません（5 バイト目）";
+    QTest::newRow("pick list with an unassigned code")
+        << archiveOf(with(QStringLiteral("iro.txt"), QByteArray("ab\x85\x40"))) << "（3 バイト目）";
+    QTest::newRow("shop.ini without a key")
+        << archiveOf(with(QStringLiteral("shop.ini"), "[mysave1]\nmyd1=a\n"))
+        << "shop.ini（お店の情報）が正しくありません";
+}
+
+void TestBackup::refusedArchiveChangesNothing()
+{
+    QFETCH(QByteArray, archive);
+    QFETCH(QString, message);
+    writeSample();
+    writeFileBytes(QStringLiteral("candidate.zip"), archive);
+    const QMap<QString, QByteArray> before = folderState();
+
+    const QString failure =
+        failureOf([&] { backups->restore(backups->open(QStringLiteral("candidate.zip"))); });
+    QVERIFY2(failure.contains(message), qPrintable(failure));
+    QVERIFY(failure.endsWith(QStringLiteral(" (candidate.zip)")));
+    QCOMPARE(folderState(), before);
+}
+
+void TestBackup::restoreThatFailsHalfWayEndsWithTheOldData_data()
+{
+    QTest::addColumn<bool>("fullDisk");
+    QTest::newRow("the last list does not fit on the disk") << true;
+    QTest::newRow("a folder stands where the last list goes") << false;
+}
+
+void TestBackup::restoreThatFailsHalfWayEndsWithTheOldData()
+{
+    QFETCH(bool, fullDisk);
+    // The backup holds new records and lists and, last of all, a large hoka2.txt.
+    writeChanged();
+    writeFileBytes(QStringLiteral("hoka2.txt"), sjis(QStringLiteral("ポメラニアン\r\n")).repeated(20000));
+    backups->createBackup(QStringLiteral("shop.zip"));
+    const BackupContents contents = backups->open(QStringLiteral("shop.zip"));
+    QFile::remove(QStringLiteral("shop.zip"));
+
+    QFile::remove(QStringLiteral("hoka2.txt"));
+    QFile::remove(QStringLiteral("kusuri.txt"));
+    writeSample();
+    if (!fullDisk)
+        QVERIFY(QDir().mkdir(QStringLiteral("hoka2.txt")));
+    const QMap<QString, QByteArray> before = dataState();
+
+    QString failure;
+    {
+        // Every other file, and the backup of the current data, is far smaller.
+        std::unique_ptr<FileSizeLimit> limit;
+        if (fullDisk)
+            limit = std::make_unique<FileSizeLimit>(64 * 1024);
+        failure = failureOf([&] { backups->restore(contents); });
+    }
+    QVERIFY2(failure.startsWith(QStringLiteral("復元できませんでした。データは復元する前のままです。\n"
+                                               "ファイルに書き込めません。 (hoka2.txt)")),
+             qPrintable(failure));
+    QCOMPARE(dataState(), before);
+    QCOMPARE(settings(), sampleSettings());
+    QCOMPARE(QDir(QStringLiteral("バックアップ")).entryList(QDir::Files),
+             QStringList{QStringLiteral("restore-before-20261207_090503.zip")});
+}
+
+void TestBackup::failedBackupLeavesNoFile()
+{
+    writeSample();
+    writeFileBytes(QStringLiteral("detapetto.dt"), QByteArray(964 * 200, 'x'));
+    const QMap<QString, QByteArray> before = folderState();
+    QString failure;
+    {
+        FileSizeLimit limit(200);
+        failure = failureOf([&] { backups->createBackup(QStringLiteral("shop.zip")); });
+    }
+    QCOMPARE(failure, QStringLiteral("バックアップファイルを書き込めません。 (shop.zip)"));
+    QCOMPARE(folderState(), before);
+}
+
+void TestBackup::extraEntriesGoIntoTheBackupAndComeBack()
+{
+    writeSample();
+    writeFileBytes(QStringLiteral("soranika.db"), "database as it was");
+    backups->addExtraEntry(
+        {QStringLiteral("soranika.db"), [] { return readFileBytes(QStringLiteral("soranika.db")); }});
+    backups->createBackup(QStringLiteral("shop.zip"));
+    writeFileBytes(QStringLiteral("soranika.db"), "database changed");
+
+    backups->restore(backups->open(QStringLiteral("shop.zip")));
+    QCOMPARE(readFileBytes(QStringLiteral("soranika.db")), QByteArray("database as it was"));
+
+    // A program that does not know the entry refuses the file instead of dropping the data.
+    BackupService without(*clock);
+    const QString failure = failureOf([&] { without.open(QStringLiteral("shop.zip")); });
+    QVERIFY2(failure.contains(QStringLiteral("ソラニカのものではない soranika.db")), qPrintable(failure));
+}
+
+void TestBackup::extraEntryWithItsOwnCheckAndWayBack()
+{
+    // A database that takes its own snapshots and puts them back in one transaction.
+    QByteArray database = "v1";
+    QList<std::optional<QByteArray>> putBack;
+    auto addDatabase = [&](BackupService& service) {
+        service.addExtraEntry({QStringLiteral("soranika.db"), [&] { return database; },
+                               [](const QByteArray& bytes) {
+                                   if (bytes == "damaged")
+                                       throw Failure(
+                                           QStringLiteral("バックアップの soranika.db が壊れています。"));
+                               },
+                               [&](const std::optional<QByteArray>& bytes) {
+                                   putBack.append(bytes);
+                                   if (bytes == QByteArray("explodes"))
+                                       throw std::runtime_error("disk error");
+                                   database = bytes.value_or("empty");
+                               }});
+    };
+    addDatabase(*backups);
+    writeSample();
+    backups->createBackup(QStringLiteral("v1.zip"));
+    database = "v2";
+    backups->restore(backups->open(QStringLiteral("v1.zip")));
+    QCOMPARE(database, QByteArray("v1"));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("soranika.db")));
+
+    // A backup from before the database: the database is told there is none.
+    BackupService without(*clock);
+    without.createBackup(QStringLiteral("older.zip"));
+    backups->restore(backups->open(QStringLiteral("older.zip")));
+    QCOMPARE(putBack.last(), std::nullopt);
+    QCOMPARE(database, QByteArray("empty"));
+
+    // Its own check refuses a damaged snapshot before anything changes.
+    database = "damaged";
+    backups->createBackup(QStringLiteral("damaged.zip"));
+    database = "v3";
+    const QMap<QString, QByteArray> before = folderState();
+    QCOMPARE(failureOf([&] { backups->open(QStringLiteral("damaged.zip")); }),
+             QStringLiteral("バックアップの soranika.db が壊れています。"));
+    QCOMPARE(folderState(), before);
+
+    // Failing after the files were replaced, it has the files and itself put back.
+    database = "explodes";
+    backups->createBackup(QStringLiteral("explodes.zip"));
+    database = "v3";
+    writeChanged();
+    const QMap<QString, QByteArray> changed = dataState();
+    const QString failure =
+        failureOf([&] { backups->restore(backups->open(QStringLiteral("explodes.zip"))); });
+    QCOMPARE(failure,
+             QStringLiteral(
+                 "復元できませんでした。データは復元する前のままです。\n予期しないエラーが発生しました。"));
+    QCOMPARE(dataState(), changed);
+    QCOMPARE(database, QByteArray("v3"));
+    QCOMPARE(putBack.last(), std::optional<QByteArray>("v3"));
+}
+
+void TestBackup::dailyBackupIsWrittenOnceADay()
+{
+    writeSample();
+    const QString today = QStringLiteral("バックアップ/20261207.zip");
+    backups->startDailyBackup();
+    backups->waitForDailyBackup();
+    const QByteArray first = readFileBytes(today);
+    QCOMPARE(backups->open(today).data.files.first().bytes, sampleRecords());
+
+    // Later the same day, with other data: the morning's archive stays as it was.
+    writeChanged();
+    clock->advance(8 * 3600);
+    backups->startDailyBackup();
+    backups->waitForDailyBackup();
+    QCOMPARE(readFileBytes(today), first);
+    QCOMPARE(QDir(QStringLiteral("バックアップ")).entryList(QDir::Files),
+             QStringList{QStringLiteral("20261207.zip")});
+
+    clock->advance(24 * 3600);
+    backups->startDailyBackup();
+    backups->waitForDailyBackup();
+    QCOMPARE(backups->open(QStringLiteral("バックアップ/20261208.zip")).recordCount(), 5);
+    QCOMPARE(backups->lastDailyBackupFailure(), QString());
+}
+
+void TestBackup::dailyBackupKeepsTheFourteenNewestAndNothingElse()
+{
+    writeSample();
+    QVERIFY(QDir().mkdir(QStringLiteral("バックアップ")));
+    QDir folder(QStringLiteral("バックアップ"));
+    QStringList daily;
+    for (int day = 1; day <= 20; ++day)
+        daily.append(DailyArchives::fileName(QDate(2026, 11, day)));
+    for (const QString& name : daily)
+        writeFileBytes(folder.filePath(name), name.toUtf8());
+    const QStringList foreign{"restore-before-20261101_080000.zip", "2026110.zip", "20261399.zip",
+                              "20261101.zip.bak", "メモ.txt"};
+    for (const QString& name : foreign)
+        writeFileBytes(folder.filePath(name), "not ours");
+    QVERIFY(folder.mkdir(QStringLiteral("20261001.zip")));
+
+    backups->startDailyBackup();
+    backups->waitForDailyBackup();
+
+    QStringList kept = daily.mid(7);
+    kept.append(QStringLiteral("20261207.zip"));
+    QStringList expected = kept + foreign;
+    expected.sort();
+    QStringList present = folder.entryList(QDir::Files);
+    present.sort();
+    QCOMPARE(present, expected);
+    QCOMPARE(kept.size(), DailyArchives::Kept);
+    for (const QString& name : foreign)
+        QCOMPARE(readFileBytes(folder.filePath(name)), QByteArray("not ours"));
+    QVERIFY(QFileInfo(folder.filePath(QStringLiteral("20261001.zip"))).isDir());
+}
+
+void TestBackup::dailyBackupFailureIsKeptAndLoggedNotThrown()
+{
+    writeSample();
+    // A file where the folder should be.
+    writeFileBytes(QStringLiteral("バックアップ"), "in the way");
+    QSignalSpy failed(backups.get(), &BackupService::dailyBackupFailed);
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression(QStringLiteral("^今日の自動バックアップを作れませんでした")));
+
+    backups->startDailyBackup();
+    backups->waitForDailyBackup();
+    const QString expected =
+        QStringLiteral("今日の自動バックアップを作れませんでした。次に起動したときにもう一度作ります。\n"
+                       "バックアップを保存するフォルダを作れません。 (バックアップ)");
+    QCOMPARE(backups->lastDailyBackupFailure(), expected);
+    QTRY_COMPARE(failed.size(), 1);
+    QCOMPARE(failed[0][0].toString(), expected);
+
+    // Told once.
+    QCOMPARE(backups->takeDailyBackupFailure(), expected);
+    QCOMPARE(backups->takeDailyBackupFailure(), QString());
+    QCOMPARE(readFileBytes(QStringLiteral("バックアップ")), QByteArray("in the way"));
+}
+
+QTEST_MAIN(TestBackup)
+#include "test_backup.moc"
