@@ -44,8 +44,9 @@ private:
 
 Program::Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDialogs& files,
                  WebViewFactory& webViews)
-    : backupService(std::make_unique<BackupService>(clock)),
-      context{screens, recordFile, saleStore, messages, clock, printer, files, *backupService}
+    : backupService(std::make_unique<BackupService>(clock)), context{screens,  recordFile,    saleStore,
+                                                                     messages, clock,         printer,
+                                                                     files,    *backupService}
 {
     screens.setFactory(ScreenName::Form1, [this] { return new StartScreen(context); });
     screens.setFactory(ScreenName::Form2, [this] { return new ChartScreen(context); });
@@ -79,7 +80,8 @@ void Program::addSaleStoreToBackups()
              } else if (QFileInfo::exists(saleStore.fileName())) {
                  // A backup from before any sale information: the information goes, as it was then.
                  const QTemporaryDir scratch;
-                 saleStore.restoreSnapshot(SaleStore(scratch.filePath(QStringLiteral("empty.db"))).snapshot());
+                 saleStore.restoreSnapshot(
+                     SaleStore(scratch.filePath(QStringLiteral("empty.db"))).snapshot());
              }
          }});
 }

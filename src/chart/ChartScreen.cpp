@@ -2,6 +2,7 @@
 
 #include "app/HelpPage.h"
 #include "app/ScreenRegistry.h"
+#include "backup/BackupService.h"
 #include "chart/ChartPrintout.h"
 #include "platform/ActivationWatcher.h"
 #include "platform/Clock.h"
@@ -134,6 +135,12 @@ void ChartScreen::buildLayout()
     frame->setSizeConstraint(QLayout::SetFixedSize);
     frame->setMenuBar(buildMenus());
     frame->addWidget(client);
+    statusLine = new QLabel(this);
+    statusLine->setObjectName(QStringLiteral("statusLine"));
+    statusLine->setContentsMargins(8, 3, 8, 3);
+    setColours(statusLine, Colours::Black, QColor(255, 240, 192));
+    statusLine->hide();
+    frame->addWidget(statusLine);
 
     Label25 = newLabel(client, QStringLiteral("Label25"), QString(), 180, 180, 2835, 315);
     Label25->setFont(gothicFont(11.25, true));
@@ -273,6 +280,10 @@ void ChartScreen::load()
         showFailure(context.messages, this, *loadFailure);
     showClock();
     Timer1->start(1000);
+    // A daily backup that failed is told here once, quietly, without a box over the chart.
+    showBackupNotice(context.backups.takeDailyBackupFailure());
+    connect(&context.backups, &BackupService::dailyBackupFailed, this,
+            [this] { showBackupNotice(context.backups.takeDailyBackupFailure()); });
 }
 
 bool ChartScreen::eventFilter(QObject* watched, QEvent* event)

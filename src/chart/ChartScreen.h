@@ -57,6 +57,9 @@ private:
     void openChartList();
     void saveChartAsPdf();
     void exportAllCharts();
+    void makeBackup();
+    void restoreBackup();
+    void showBackupNotice(const QString& failure);
     void showAbout();
     QMap<qint32, QString> microchipNumbers();
     void editSaleInfo();
@@ -86,10 +89,15 @@ private:
     std::optional<QString> loadFailure;
 
     QWidget* client;
+    // Below the client area: what the shop should know without a message box, such as a daily
+    // backup that could not be made.
+    QLabel* statusLine;
     QMenu* fileMenu;
     QAction* actChartList;
     QAction* actSavePdf;
     QAction* actExportCsv;
+    QAction* actBackup;
+    QAction* actRestore;
     QAction* actQuit;
     QMenu* chartMenu;
     QAction* actSaleInfo;

@@ -1,12 +1,14 @@
 #include "chart/ChartScreen.h"
 
 #include "app/Application.h"
+#include "backup/BackupService.h"
 #include "chartlist/ChartList.h"
 #include "platform/Clock.h"
 #include "platform/FailureReport.h"
 #include "platform/FileDialogs.h"
 #include "platform/JapaneseOrder.h"
 #include "platform/Printer.h"
+#include "platform/WaitCursor.h"
 #include "sale/BreedInfoDialog.h"
 #include "sale/DealerInfoDialog.h"
 #include "sale/ExplanationPrint.h"
@@ -44,6 +46,10 @@ QMenuBar* ChartScreen::buildMenus()
         action(fileMenu, "actSavePdf", QStringLiteral("PDFに保存(&P)..."), &ChartScreen::saveChartAsPdf);
     actExportCsv = action(fileMenu, "actExportCsv", QStringLiteral("CSVに書き出す(&E)..."),
                           &ChartScreen::exportAllCharts);
+    actBackup =
+        action(fileMenu, "actBackup", QStringLiteral("バックアップを作成(&B)..."), &ChartScreen::makeBackup);
+    actRestore = action(fileMenu, "actRestore", QStringLiteral("バックアップから復元(&R)..."),
+                        &ChartScreen::restoreBackup);
     fileMenu->addSeparator();
     actQuit = action(fileMenu, "actQuit", QStringLiteral("終了(&X)"), &ChartScreen::quit);
 
@@ -134,6 +140,55 @@ QMap<qint32, QString> ChartScreen::microchipNumbers()
         }
     });
     return chips;
+}
+
+void ChartScreen::makeBackup()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    const QString suggested = QDir(documentsFolder()).filePath(context.backups.suggestedFileName());
+    const QString path = context.files.saveFileName(this, QStringLiteral("バックアップを作成"), suggested,
+                                                    QStringLiteral("バックアップ (*.zip)"));
+    if (path.isEmpty())
+        return;
+    const WaitCursor waiting;
+    reportFailures(context.messages, this, [&] { context.backups.createBackup(path); });
+}
+
+void ChartScreen::restoreBackup()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    const QString path =
+        context.files.openFileName(this, QStringLiteral("バックアップから復元"),
+                                   context.backups.backupFolder(), QStringLiteral("バックアップ (*.zip)"));
+    if (path.isEmpty())
+        return;
+    reportFailures(context.messages, this, [&] {
+        // Everything is checked before anything changes; the user then sees what the backup holds.
+        const BackupContents contents = context.backups.open(path);
+        if (context.messages.ask(this, BackupService::restoreQuestion(contents),
+                                 QStringLiteral("バックアップから復元"), MessageBoxes::Buttons::OkCancel,
+                                 MessageBoxes::Icon::Warning,
+                                 MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
+            return;
+        {
+            const WaitCursor waiting;
+            context.backups.restore(contents);
+        }
+        // The chart starts again from record 1 with the shop lines read anew.
+        showChart(1);
+        showShopLines();
+    });
+}
+
+void ChartScreen::showBackupNotice(const QString& failure)
+{
+    if (failure.isEmpty())
+        return;
+    statusLine->setText(failure.section(QLatin1Char('\n'), 0, 0));
+    statusLine->setToolTip(failure);
+    statusLine->show();
 }
 
 void ChartScreen::showAbout()

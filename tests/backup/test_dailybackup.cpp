@@ -1,11 +1,13 @@
 #include "ShopData.h"
 
 #include "backup/BackupService.h"
+#include "app/ScreenRegistry.h"
 #include "store/PetRecord.h"
 #include "store/RecordFile.h"
 #include "support/ProgramFixture.h"
 
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -128,6 +130,17 @@ void TestDailyBackup::failureAtStartShowsNoMessage()
     QTest::qWait(20);
     QVERIFY(f->messages.asked.isEmpty());
     QCOMPARE(f->visibleWindowNames(), QStringList{QStringLiteral("Form1")});
+
+    // The chart screen says it once, in its status line, without a box.
+    QTest::mouseClick(f->control<QPushButton>(QStringLiteral("Form1"), QStringLiteral("Command1")),
+                      Qt::LeftButton);
+    auto* status = f->control<QLabel>(QStringLiteral("Form2"), QStringLiteral("statusLine"));
+    QVERIFY(status->isVisible());
+    QVERIFY(status->text().startsWith(QStringLiteral("今日の自動バックアップを作れませんでした。")));
+    QVERIFY(f->messages.asked.isEmpty());
+    f->program->registry().moveTo(ScreenName::Form2, ScreenRegistry::Leave::Unload, ScreenName::Form1);
+    f->program->registry().moveTo(ScreenName::Form1, ScreenRegistry::Leave::Unload, ScreenName::Form2);
+    QVERIFY(!f->control<QLabel>(QStringLiteral("Form2"), QStringLiteral("statusLine"))->isVisible());
 }
 
 QTEST_MAIN(TestDailyBackup)

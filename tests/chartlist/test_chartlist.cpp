@@ -216,7 +216,8 @@ void TestChartList::menuBarAboveTheUnchangedChart()
     QStringList fileItems;
     for (QAction* item : chart()->findChild<QMenu*>("fileMenu")->actions())
         fileItems.append(item->isSeparator() ? QStringLiteral("-") : item->objectName());
-    QCOMPARE(fileItems, (QStringList{"actChartList", "actSavePdf", "actExportCsv", "-", "actQuit"}));
+    QCOMPARE(fileItems, (QStringList{"actChartList", "actSavePdf", "actExportCsv", "actBackup", "actRestore", "-",
+                                     "actQuit"}));
     QCOMPARE(action("actChartList")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
     QCOMPARE(action("actHelp")->shortcut(), QKeySequence(Qt::Key_F1));
     // Every control keeps its place in the client area below the bar.
