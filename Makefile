@@ -25,6 +25,7 @@ deps:
 	@bash scripts/install-deps.sh
 
 bench: build
+	$(BUILD)/bench/program_bench
 	$(BUILD)/bench/store_bench
 
 format: configure
