@@ -1,9 +1,10 @@
 # The two commands a newcomer types: `make run` and `make test`.
 BUILD ?= build
+PACKAGE_BUILD ?= build-package
 DATA ?= $(HOME)/ソラニカ
 JOBS ?= 2
 
-.PHONY: run test build deps configure bench format clean
+.PHONY: run test build deps configure bench format clean package
 
 run: build
 	mkdir -p "$(DATA)"
@@ -28,8 +29,19 @@ bench: build
 	$(BUILD)/bench/program_bench
 	$(BUILD)/bench/store_bench
 
+# The Debian package, built for /usr in a build folder of its own and checked with lintian.
+package:
+	@bash scripts/install-deps.sh package
+	cmake -S . -B $(PACKAGE_BUILD) -G "$$( command -v ninja >/dev/null 2>&1 && echo Ninja || echo 'Unix Makefiles')" \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_INSTALL_PREFIX=/usr -DSORANIKA_TESTS=OFF
+	cmake --build $(PACKAGE_BUILD) -j$(JOBS)
+	rm -f $(PACKAGE_BUILD)/soranika_*.deb
+	cd $(PACKAGE_BUILD) && cpack
+	lintian --info $(PACKAGE_BUILD)/soranika_*.deb
+	@ls -l $(PACKAGE_BUILD)/soranika_*.deb
+
 format: configure
 	cmake --build $(BUILD) --target format
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) $(PACKAGE_BUILD)

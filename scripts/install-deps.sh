@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs every Debian package needed to build, test and run ソラニカ.
+# Installs every Debian package needed to build, test and run ソラニカ (and, given `package`, to package it).
 # Does nothing (and downloads nothing) when all of them are already present.
 set -euo pipefail
 
@@ -12,6 +12,10 @@ packages=(
   fonts-noto-cjk fonts-ipafont-gothic
   xvfb xauth poppler-utils imagemagick
 )
+# `install-deps.sh package`: also what `make package` builds and checks the Debian package with.
+if [ "${1:-}" = package ]; then
+  packages+=(dpkg-dev file lintian desktop-file-utils)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
