@@ -1,14 +1,20 @@
 # The two commands a newcomer types: `make run` and `make test`.
 BUILD ?= build
 PACKAGE_BUILD ?= build-package
+DEMO ?= $(BUILD)/demo
 DATA ?= $(HOME)/ソラニカ
 JOBS ?= 2
 
-.PHONY: run test build deps configure bench format clean package
+.PHONY: run test build deps configure bench format clean package demo
 
 run: build
 	mkdir -p "$(DATA)"
 	cd "$(DATA)" && "$(CURDIR)/$(BUILD)/soranika"
+
+# A demo shop to look around in (scripts/make-sample-data), with its own shop details.
+demo: build
+	@[ -f "$(DEMO)/detapetto.dt" ] || python3 scripts/make-sample-data "$(DEMO)"
+	cd "$(DEMO)" && XDG_CONFIG_HOME="$(abspath $(DEMO))/.config" "$(CURDIR)/$(BUILD)/soranika"
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)

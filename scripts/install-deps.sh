@@ -10,7 +10,7 @@ packages=(
   libicu-dev libbenchmark-dev
   libqt6sql6-sqlite
   fonts-noto-cjk fonts-ipafont-gothic
-  xvfb xauth poppler-utils imagemagick
+  xvfb xauth poppler-utils imagemagick python3
 )
 # `install-deps.sh package`: also what `make package` builds and checks the Debian package with.
 if [ "${1:-}" = package ]; then
