@@ -2,10 +2,11 @@
 BUILD ?= build
 PACKAGE_BUILD ?= build-package
 DEMO ?= $(BUILD)/demo
+SHOTS_SHOP = $(BUILD)/screenshot-shop
 DATA ?= $(HOME)/ソラニカ
 JOBS ?= 2
 
-.PHONY: run test build deps configure bench format clean package demo
+.PHONY: run test build deps configure bench format clean package demo screenshots
 
 run: build
 	mkdir -p "$(DATA)"
@@ -15,6 +16,14 @@ run: build
 demo: build
 	@[ -f "$(DEMO)/detapetto.dt" ] || python3 scripts/make-sample-data "$(DEMO)"
 	cd "$(DEMO)" && XDG_CONFIG_HOME="$(abspath $(DEMO))/.config" "$(CURDIR)/$(BUILD)/soranika"
+
+# docs/screenshots: every screen on a fresh demo shop, drawn under Xvfb with the installed Japanese fonts.
+screenshots: build
+	rm -rf "$(SHOTS_SHOP)"
+	python3 scripts/make-sample-data "$(SHOTS_SHOP)"
+	cd "$(SHOTS_SHOP)" && env QT_QPA_PLATFORM=xcb LANG=ja_JP.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1 \
+	  XDG_CONFIG_HOME="$(abspath $(SHOTS_SHOP))/.config" \
+	  xvfb-run -a -s "-screen 0 1280x800x24" "$(CURDIR)/$(BUILD)/soranika_screenshots" "$(CURDIR)/docs/screenshots"
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
