@@ -28,8 +28,9 @@ FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 le
 FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length)
 {
     const QByteArray name = QFile::encodeName(fileName);
-    // Opened for writing only when it has to be created: that open costs the system more.
-    int file = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    // Opened for writing only when it has to be created: that open costs the system more. Without
+    // O_NONBLOCK a pipe put in the file's place would hold the open until something wrote to it.
+    int file = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (file < 0 && errno == ENOENT)
         file = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
     if (file < 0)
