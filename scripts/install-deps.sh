@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs every Debian package needed to build, test and run ソラニカ.
+# Installs every Debian package needed to build, test and run ソラニカ (and, given `package`, to package it).
 # Does nothing (and downloads nothing) when all of them are already present.
 set -euo pipefail
 
@@ -11,8 +11,12 @@ packages=(
   libqt6sql6-sqlite
   clang libclang-rt-14-dev
   fonts-noto-cjk fonts-ipafont-gothic
-  xvfb xauth poppler-utils imagemagick
+  xvfb xauth poppler-utils imagemagick python3
 )
+# `install-deps.sh package`: also what `make package` builds and checks the Debian package with.
+if [ "${1:-}" = package ]; then
+  packages+=(dpkg-dev file lintian desktop-file-utils)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,31 +1,6 @@
-#include "app/Application.h"
-#include "app/HelpPage.h"
-#include "app/Program.h"
-#include "platform/Clock.h"
-#include "platform/FileDialogs.h"
-#include "platform/EngineWebViews.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Printer.h"
-#include "store/PickListFile.h"
-
-#include <QApplication>
+#include "app/DesktopProgram.h"
 
 int main(int argc, char* argv[])
 {
-    const QDateTime startedAt = QDateTime::currentDateTime();
-    // The web engine, loaded with the first help window, needs this before the application exists.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    setUpApplication();
-
-    RealMessageBoxes messages;
-    SystemClock clock;
-    SystemPrinter printer;
-    RealFileDialogs files;
-    EngineWebViews webViews(HelpPageAddress, SearchPageAddress);
-    Program program(messages, clock, printer, files, webViews);
-    // Pick-list rewrites that a crash left half done, never any other file.
-    PickListFile::removeStaleTemporaries(startedAt);
-    program.start();
-    return QApplication::exec();
+    return runDesktopProgram(argc, argv);
 }

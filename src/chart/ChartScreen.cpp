@@ -359,24 +359,20 @@ void ChartScreen::newEntry()
         return; // the shown record is already free
     RecordFile& records = context.records;
     const PetRecord shown = records.CurrentRecord;
+    // One record read per step, each opening and closing the file, until a free record is met. Nothing
+    // is painted before the search ends, so the controls are filled once, with the record it found; a
+    // search that breaks off leaves them showing the record they showed.
     const bool found = reportFailures(context.messages, this, [&] {
         qint32 number = shownNumber;
-        // One record read per step, only its kind shown, until a free record is met.
         do {
             ++number;
-            Text1->setText(Numbers::formatInteger(number));
             records.LoadRecord(number);
-            Label2->setText(shownText(records.CurrentRecord.Kind));
-        } while (!Label2->text().isEmpty());
+        } while (!isFreeRecord(records.CurrentRecord));
         showChart(number);
     });
-    if (!found) {
-        // The search broke off: back to the record that is still displayed, so that a save
-        // writes what the user sees.
+    // A save must write what the user sees.
+    if (!found)
         records.CurrentRecord = shown;
-        Text1->setText(Numbers::formatInteger(shownNumber));
-        Label2->setText(shownText(shown.Kind));
-    }
 }
 
 void ChartScreen::openEditor()

@@ -1,16 +1,38 @@
 #include "platform/Look.h"
 
+#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
+namespace {
+
+// The installed ones of the families that stand in for ＭＳ Ｐゴシック, in order of preference. A
+// family that is missing would cost a search through the system's fonts each time a font of a new
+// size or weight is first used, before the next family in the list is tried.
+QStringList gothicFamilies()
+{
+    static const QStringList installed = [] {
+        const QStringList candidates{QStringLiteral("ＭＳ Ｐゴシック"),  QStringLiteral("MS PGothic"),
+                                     QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
+                                     QStringLiteral("IPAPGothic"),       QStringLiteral("VL PGothic")};
+        QStringList found;
+        for (const QString& family : candidates) {
+            if (QFontDatabase::hasFamily(family))
+                found.append(family);
+        }
+        found.append(QStringLiteral("sans-serif"));
+        return found;
+    }();
+    return installed;
+}
+
+} // namespace
+
 QFont gothicFont(double pointSize, bool bold)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
-                      QStringLiteral("IPAPGothic"), QStringLiteral("VL PGothic"),
-                      QStringLiteral("sans-serif")});
+    font.setFamilies(gothicFamilies());
     font.setPointSizeF(pointSize);
     font.setBold(bold);
     return font;

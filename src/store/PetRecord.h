@@ -58,6 +58,13 @@ static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN,
 
 constexpr int RecordLength = sizeof(PetRecord);
 
+// A free record: its kind begins with a zero byte, so the kind shows empty. Every number past the end of
+// the file reads as one; a record the editor wrote never is one, as it pads an empty kind with spaces.
+inline bool isFreeRecord(const PetRecord& record)
+{
+    return record.Kind[0] == '\0';
+}
+
 // Assigning a text encodes it, keeps the leading bytes that fit and pads with spaces.
 template <std::size_t N> void setText(TextField<N>& field, const QString& text);
 // The whole field, trailing spaces included.

@@ -1,6 +1,7 @@
 #include "store/RecordFile.h"
 
 #include "platform/DiskSync.h"
+#include "platform/FileRead.h"
 #include "store/Failure.h"
 #include "store/Numbers.h"
 #include "store/RecordJournal.h"
@@ -13,18 +14,23 @@
 
 namespace {
 
-// Opens the file for reading and writing, creating it empty when missing, and counts its records.
-// Unbuffered, so a short write shows at the write itself and can be undone at once.
-qint16 openAndCount(QFile& file, QIODevice::OpenMode fallback = QIODevice::NotOpen)
+// The number of whole records in a file of `size` bytes.
+qint16 recordCount(qint64 size)
 {
-    RegularFile::exists(file.fileName());
-    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered) &&
-        (fallback == QIODevice::NotOpen || !file.open(fallback | QIODevice::Unbuffered)))
-        throw Failure::cannotOpen(file.fileName());
-    const qint64 count = file.size() / RecordLength;
+    const qint64 count = size / RecordLength;
     if (count > RecordFile::MaxRecords)
         throw Failure::overflow();
     return static_cast<qint16>(count);
+}
+
+// Opens the file for reading and writing, creating it empty when missing, and counts its records.
+// Unbuffered, so a short write shows at the write itself and can be undone at once.
+qint16 openAndCount(QFile& file)
+{
+    RegularFile::exists(file.fileName());
+    if (!file.open(QIODevice::ReadWrite | QIODevice::Unbuffered))
+        throw Failure::cannotOpen(file.fileName());
+    return recordCount(file.size());
 }
 
 qint64 offsetOf(qint32 number)
@@ -46,20 +52,18 @@ RecordFile::RecordFile(QString fileName) : name(std::move(fileName))
 
 void RecordFile::LoadRecord(qint32 number)
 {
+    // A store a crash cut short is finished first. Bytes past the end of the file, whole record or
+    // trailing part, read as zero. A read-only file can still be shown.
     RecordJournal::finishInterruptedStore(name);
-    QFile file(name);
-    // A read-only file can still be shown.
-    RecordCount = openAndCount(file, QIODevice::ReadOnly);
+    char bytes[RecordLength] = {};
+    const FileRead read = readOnce(name, offsetOf(number), bytes, RecordLength);
+    if (!read.opened)
+        throw Failure::cannotOpen(name);
+    RecordCount = recordCount(read.size);
     if (number < 1)
         throw Failure::badRecordNumber();
-
-    // Bytes past the end of the file, whole record or trailing part, read as zero.
-    char bytes[RecordLength] = {};
-    const qint64 offset = offsetOf(number);
-    if (offset < file.size()) {
-        if (!file.seek(offset) || file.read(bytes, RecordLength) < 0)
-            throw Failure::cannotRead(name);
-    }
+    if (!read.read)
+        throw Failure::cannotRead(name);
     std::memcpy(&CurrentRecord, bytes, RecordLength);
 }
 

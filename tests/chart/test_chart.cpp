@@ -4,6 +4,7 @@
 #include "store/PetRecord.h"
 #include "store/ShopSettings.h"
 #include "store/Sjis.h"
+#include "support/OpenHook.h"
 #include "support/ProgramFixture.h"
 
 #include <QApplication>
@@ -87,8 +88,9 @@ private slots:
     void stepsStopAtBothEnds();
     void emptyFileHasNowhereToGo();
     void newEntryEndsAfterTheLastEditorRecord();
-    void newEntrySearchTouchesOnlyNumberAndKind();
+    void newEntrySearchShowsOnlyWhereItEnds();
     void failedSearchKeepsTheShownRecord();
+    void newEntrySeesRecordsAddedDuringTheSearch();
     void freeAndBlankedRecords();
     void tradingOnlyRecordStopsBothCommands();
     void quitAsksThenEndsWithoutUnloading();
@@ -572,22 +574,25 @@ void TestChart::newEntryEndsAfterTheLastEditorRecord()
     QCOMPARE(QFile(DataFile).size(), 10 * RecordLength);
 }
 
-void TestChart::newEntrySearchTouchesOnlyNumberAndKind()
+void TestChart::newEntrySearchShowsOnlyWhereItEnds()
 {
     writeFileBytes(DataFile,
                    editorWrittenRecord(QStringLiteral("柴犬"), QStringLiteral("メス")) + editorRecords(4));
     QVERIFY(openChart());
-    QStringList numbers;
-    QStringList sexes;
-    connect(box("Text1"), &QLineEdit::textChanged, this, [&](const QString& text) {
-        numbers.append(text);
-        sexes.append(label("Label3")->text());
+    // What the chart shows each time the file is opened again: one open per record passed.
+    QStringList shown;
+    OpenHook hook("detapetto.dt", [&](int) {
+        shown.append(box("Text1")->text() + u'|' + label("Label2")->text().trimmed() + u'|' +
+                     label("Label3")->text().trimmed());
     });
+    QStringList numbers;
+    connect(box("Text1"), &QLineEdit::textChanged, this, [&](const QString& text) { numbers.append(text); });
     click("Command9");
-    QCOMPARE(numbers.mid(0, 5), (QStringList{QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-                                             QStringLiteral("5"), QStringLiteral("6")}));
-    for (const QString& sex : sexes)
-        QCOMPARE(sex, QStringLiteral("メス      "));
+    // Records 2 to 6 read one by one, then record 6 read once more for the display.
+    QCOMPARE(hook.opens(), 6);
+    QCOMPARE(shown, QStringList(6, QStringLiteral("1|柴犬|メス")));
+    QCOMPARE(numbers, QStringList{QStringLiteral("6")});
+    QCOMPARE(label("Label2")->text(), QString());
     QCOMPARE(label("Label3")->text(), QString());
 }
 
@@ -596,18 +601,33 @@ void TestChart::failedSearchKeepsTheShownRecord()
     writeFileBytes(DataFile, editorRecords(3));
     QVERIFY(openChart());
     // The file goes away after the search has read record 2.
-    connect(box("Text1"), &QLineEdit::textChanged, this, [](const QString& text) {
-        if (text == QStringLiteral("3")) {
+    OpenHook hook("detapetto.dt", [](int opens) {
+        if (opens == 2) {
             QFile::rename(DataFile, QStringLiteral("aside.dt"));
             QDir().mkdir(DataFile);
         }
     });
     click("Command9");
+    QCOMPARE(hook.opens(), 2);
     QVERIFY(QFileInfo(DataFile).isDir());
     QCOMPARE(f->messages.asked.size(), 1);
     QCOMPARE(box("Text1")->text(), QStringLiteral("1"));
     QCOMPARE(label("Label2")->text().trimmed(), QStringLiteral("犬1"));
     QCOMPARE(currentRecord(), editorRecords(1));
+}
+
+void TestChart::newEntrySeesRecordsAddedDuringTheSearch()
+{
+    writeFileBytes(DataFile, editorRecords(3));
+    QVERIFY(openChart());
+    // Another program adds two charts just before the search reads record 4, past the end so far.
+    OpenHook hook("detapetto.dt", [](int opens) {
+        if (opens == 3)
+            writeFileBytes(DataFile, editorRecords(5));
+    });
+    click("Command9");
+    QCOMPARE(box("Text1")->text(), QStringLiteral("6"));
+    QCOMPARE(hook.opens(), 6);
 }
 
 void TestChart::freeAndBlankedRecords()

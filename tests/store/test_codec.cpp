@@ -144,6 +144,16 @@ void TestCodec::shownTextStopsAtTheFirstZeroByte()
     std::copy(bytes.cbegin(), bytes.cend(), record.Kind.begin());
     QCOMPARE(shownText(record.Kind), QStringLiteral("柴犬"));
     QCOMPARE(fieldText(record.Kind).left(7), QStringLiteral("柴犬") + QChar(0) + QStringLiteral("AB  "));
+
+    // Whatever other byte begins a kind, the kind shows something: a record is free exactly when its
+    // kind begins with a zero byte, and the search for a free record looks at that byte alone.
+    QVERIFY(isFreeRecord(PetRecord{}));
+    for (int first = 1; first < 256; ++first) {
+        PetRecord kind{};
+        kind.Kind[0] = char(first);
+        QVERIFY(!isFreeRecord(kind));
+        QVERIFY2(!shownText(kind.Kind).isEmpty(), qPrintable(QString::number(first, 16)));
+    }
 }
 
 void TestCodec::invisibleFormatCharactersAreLeftOut()

@@ -1,0 +1,67 @@
+// The real program, started exactly as main() starts it, reporting on itself at the moments the
+// program benchmark asks about:
+//   program_probe start    the start screen painted
+//   program_probe chart    the chart screen painted after "スタート", then each "新規入力" from record 1
+//                          (the record file in the working directory decides how far it goes)
+
+#include "Measure.h"
+
+#include "app/DesktopProgram.h"
+#include "app/Program.h"
+#include "app/ScreenWindow.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+void measureNewEntry(QWidget* chart, int clicks)
+{
+    auto* number = chart->findChild<QLineEdit*>(QStringLiteral("Text1"));
+    auto* newEntry = chart->findChild<QPushButton*>(QStringLiteral("Command9"));
+    for (int i = 0; i < clicks; ++i) {
+        // Back to record 1 as the user goes there: the number typed, then Enter.
+        number->setText(QStringLiteral("1"));
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(number, &enter);
+        QCoreApplication::processEvents();
+        const qint64 wall = Measure::monotonicNanos();
+        const qint64 cpu = Measure::processCpuMicros();
+        newEntry->click();
+        const qint64 cpuUsed = Measure::processCpuMicros() - cpu;
+        const qint64 wallUsed = Measure::monotonicNanos() - wall;
+        std::printf("newentry wall=%lld cpu=%lld record=%s\n", static_cast<long long>(wallUsed),
+                    static_cast<long long>(cpuUsed), qPrintable(number->text()));
+        std::fflush(stdout);
+        QCoreApplication::processEvents();
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const bool chartMode = argc > 1 && std::strcmp(argv[1], "chart") == 0;
+    const int clicks = argc > 2 ? std::atoi(argv[2]) : 1;
+    int qtArgc = 1;
+    return runDesktopProgram(qtArgc, argv, [&](Program& program) {
+        QWidget* start = program.registry().loaded(ScreenName::Form1);
+        Measure::waitUntilPainted(start);
+        if (!chartMode) {
+            Measure::report("shown");
+            std::_Exit(0);
+        }
+        start->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+        QWidget* chart = program.registry().loaded(ScreenName::Form2);
+        Measure::waitUntilPainted(chart);
+        Measure::report("chart");
+        measureNewEntry(chart, clicks);
+        std::_Exit(0);
+    });
+}

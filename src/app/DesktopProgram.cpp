@@ -1,0 +1,35 @@
+#include "app/DesktopProgram.h"
+
+#include "app/Application.h"
+#include "app/HelpPage.h"
+#include "app/Program.h"
+#include "platform/Clock.h"
+#include "platform/EngineWebViews.h"
+#include "platform/FileDialogs.h"
+#include "platform/MessageBoxes.h"
+#include "platform/Printer.h"
+#include "store/PickListFile.h"
+
+#include <QApplication>
+
+int runDesktopProgram(int argc, char* argv[], const std::function<void(Program&)>& started)
+{
+    const QDateTime startedAt = QDateTime::currentDateTime();
+    // The web engine, loaded with the first help window, needs this before the application exists.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    setUpApplication();
+
+    RealMessageBoxes messages;
+    SystemClock clock;
+    SystemPrinter printer;
+    RealFileDialogs files;
+    EngineWebViews webViews(HelpPageAddress, SearchPageAddress);
+    Program program(messages, clock, printer, files, webViews);
+    // Pick-list rewrites that a crash left half done, never any other file.
+    PickListFile::removeStaleTemporaries(startedAt);
+    program.start();
+    if (started)
+        started(program);
+    return QApplication::exec();
+}

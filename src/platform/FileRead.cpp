@@ -1,0 +1,59 @@
+#include "platform/FileRead.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#ifndef Q_OS_WIN
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+#ifdef Q_OS_WIN
+
+FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length)
+{
+    if (QFileInfo(fileName).exists() && !QFileInfo(fileName).isFile())
+        return {};
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) &&
+        (file.exists() || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)))
+        return {};
+    FileRead result{true, file.size(), true};
+    if (offset >= 0 && offset < result.size)
+        result.read = file.seek(offset) && file.read(bytes, length) >= 0;
+    return result;
+}
+
+#else
+
+FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length)
+{
+    const QByteArray name = QFile::encodeName(fileName);
+    // Opened for writing only when it has to be created: that open costs the system more. Without
+    // O_NONBLOCK a pipe put in the file's place would hold the open until something wrote to it.
+    // O_EXCL creates nothing through a link that leads nowhere.
+    int file = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0 && errno == ENOENT)
+        file = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (file < 0)
+        return {};
+    FileRead result;
+    struct stat status = {};
+    // A folder, a pipe or a device opens, but it is no file to read records from.
+    if (::fstat(file, &status) == 0 && S_ISREG(status.st_mode)) {
+        result = {true, qint64(status.st_size), true};
+        if (offset >= 0 && offset < result.size) {
+            ssize_t got = 0;
+            do {
+                got = ::pread(file, bytes, size_t(length), off_t(offset));
+            } while (got < 0 && errno == EINTR);
+            result.read = got >= 0;
+        }
+    }
+    ::close(file);
+    return result;
+}
+
+#endif
