@@ -19,6 +19,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -94,6 +95,31 @@ void shootAll(Program& program)
         static_cast<QDialog*>(list)->reject();
     });
     control<QAction>(chart, "actChartList")->trigger();
+
+    // The file menu, with the backup commands, over the chart: taken from the screen around both.
+    auto* fileMenu = control<QMenu>(chart, "fileMenu");
+    fileMenu->popup(chart->mapToGlobal(QPoint(4, 20)));
+    settled(fileMenu, QStringLiteral("the file menu"));
+    const QRect around = chart->frameGeometry();
+    const QPixmap menuShot = chart->screen()->grabWindow(0, around.x(), around.y(), around.width(), around.height());
+    if (menuShot.isNull() || !menuShot.save(QDir(outputDir).filePath(QStringLiteral("08-file-menu.png"))))
+        fail(QStringLiteral("cannot write 08-file-menu.png"));
+    fileMenu->hide();
+
+    // The microchip and buyer of a sold animal, as typed before OK.
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = nullptr;
+        if (!QTest::qWaitFor([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; }, 10000))
+            fail(QStringLiteral("the sale information did not open"));
+        control<QLineEdit>(dialog, "microchip")->setText(QStringLiteral("392141000123456"));
+        control<QLineEdit>(dialog, "chipImplanted")->setText(QStringLiteral("2026/10/20"));
+        control<QLineEdit>(dialog, "buyerName")->setText(QStringLiteral("山田 花子"));
+        control<QLineEdit>(dialog, "buyerAddress")->setText(QStringLiteral("東京都千代田区丸の内1-2-3"));
+        control<QLineEdit>(dialog, "explainedOn")->setText(QStringLiteral("2026/12/7"));
+        save(settled(dialog, QStringLiteral("the sale information")), QStringLiteral("09-sale-info.png"));
+        static_cast<QDialog*>(dialog)->reject();
+    });
+    control<QAction>(chart, "actSaleInfo")->trigger();
 
     click(chart, "Command1");
     QWidget* editor = settled(screens.loaded(ScreenName::Form3), QStringLiteral("the editor"));
