@@ -59,7 +59,8 @@ void TestSampleData::chartsReadBackAsWritten()
     QCOMPARE(tableText(first.CoatColour), QStringLiteral("アプリコット"));
     QCOMPARE(tableText(first.Medication1), QStringLiteral("2026年10月24日   混合ワクチン（5種）   済み"));
     QCOMPARE(tableText(first.Memo3), QStringLiteral("11/20 シャンプー・爪切り済み"));
-    QCOMPARE(first.SaleWeight, 0.95f);
+    const float saleWeight = first.SaleWeight; // the record is packed: read the field by value
+    QCOMPARE(saleWeight, 0.95f);
     QCOMPARE(tableText(first.PurchaseCost), QStringLiteral("120,000円"));
     // Fields are padded with spaces as the program pads them, never left as zeros.
     QCOMPARE(fieldText(first.Memo6), QString(70, u' '));

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QPointer>
 #include <QTest>
 
 ProgramFixture::ProgramFixture(Boxes boxes)
@@ -21,9 +22,14 @@ ProgramFixture::ProgramFixture(Boxes boxes)
 ProgramFixture::~ProgramFixture()
 {
     program.reset();
-    for (QWidget* stray : QApplication::topLevelWidgets()) {
-        if (stray->isWindow() && stray->testAttribute(Qt::WA_DeleteOnClose))
-            delete stray;
+    // Deleting one window may delete others it owns (a screen's menus): each is checked only while
+    // it still exists.
+    QList<QPointer<QWidget>> strays;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        strays.append(window);
+    for (const QPointer<QWidget>& stray : strays) {
+        if (stray && stray->isWindow() && stray->testAttribute(Qt::WA_DeleteOnClose))
+            delete stray.data();
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
