@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(f.description() == Overflow);
         converts = false;
     }
-    FUZZ_CHECK(isValidRecordNumber(text) == (converts && number >= 1));
+    FUZZ_CHECK(isValidRecordNumber(text) == (converts && number >= 1 && number <= RecordFile::MaxRecords));
     weight(text);
     return 0;
 }
