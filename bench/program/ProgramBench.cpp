@@ -14,6 +14,7 @@
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
+#include <QDate>
 #include <QFile>
 #include <QList>
 #include <QMap>
@@ -193,6 +194,13 @@ int main(int argc, char* argv[])
     if (!dir.isValid() || !QDir::setCurrent(dir.path()))
         qFatal("no temporary working directory");
     writeRecordFile(QStringLiteral("detapetto.dt"));
+    // Today's automatic backup is already there, as on every start but the first of the day: the
+    // figures are the program's own, not those of a backup thread compressing the file beside it.
+    QDir().mkpath(QStringLiteral("バックアップ"));
+    QFile today(
+        QStringLiteral("バックアップ/%1.zip").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
+    if (!today.open(QIODevice::WriteOnly))
+        qFatal("cannot mark today's backup as made");
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LANG", "ja_JP.UTF-8");

@@ -363,6 +363,7 @@ void ChartScreen::newEntry()
     // is painted before the search ends, so the controls are filled once, with the record it found; a
     // search that breaks off leaves them showing the record they showed.
     const bool found = reportFailures(context.messages, this, [&] {
+        const RecordFile::ReadPass pass(records);
         qint32 number = shownNumber;
         do {
             ++number;

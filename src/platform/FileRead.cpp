@@ -12,6 +12,12 @@
 
 #ifdef Q_OS_WIN
 
+bool nothingAt(const QString& path)
+{
+    const QFileInfo info(path);
+    return !info.exists() && !info.isSymLink();
+}
+
 FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length)
 {
     if (QFileInfo(fileName).exists() && !QFileInfo(fileName).isFile())
@@ -27,6 +33,12 @@ FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 le
 }
 
 #else
+
+bool nothingAt(const QString& path)
+{
+    struct stat status = {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) != 0 && errno == ENOENT;
+}
 
 FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length)
 {

@@ -20,3 +20,7 @@ struct FileRead
 // again. One call to the system for each of these steps, as the search for a free chart reads thousands of
 // records in a row.
 FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length);
+
+// True when nothing at all is at `path`, not even a link: one look, for the checks made before every
+// record read.
+bool nothingAt(const QString& path);

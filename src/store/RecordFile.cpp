@@ -54,7 +54,9 @@ void RecordFile::LoadRecord(qint32 number)
 {
     // A store a crash cut short is finished first. Bytes past the end of the file, whole record or
     // trailing part, read as zero. A read-only file can still be shown.
-    RecordJournal::finishInterruptedStore(name);
+    if (!readPass || !journalLooked)
+        RecordJournal::finishInterruptedStore(name);
+    journalLooked = readPass;
     char bytes[RecordLength] = {};
     const FileRead read = readOnce(name, offsetOf(number), bytes, RecordLength);
     if (!read.opened)

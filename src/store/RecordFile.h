@@ -51,8 +51,25 @@ public:
 
     const QString& fileName() const { return name; }
 
+    // While one lives, the loads of one event (the search for a free chart, reading record after
+    // record) look for an interrupted store only at the first of them: nothing of this program
+    // stores in between, and one look less per read keeps the search near the speed of the bare reads.
+    class ReadPass
+    {
+    public:
+        explicit ReadPass(RecordFile& file) : file(file) { file.readPass = true; }
+        ~ReadPass() { file.readPass = file.journalLooked = false; }
+        ReadPass(const ReadPass&) = delete;
+        ReadPass& operator=(const ReadPass&) = delete;
+
+    private:
+        RecordFile& file;
+    };
+
 private:
     QString name;
+    bool readPass = false;
+    bool journalLooked = false;
 };
 
 // A record number typed or shown as text: its leading number, rounded halves to even;

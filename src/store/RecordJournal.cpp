@@ -1,6 +1,7 @@
 #include "store/RecordJournal.h"
 
 #include "platform/DiskSync.h"
+#include "platform/FileRead.h"
 #include "store/Failure.h"
 #include "store/PetRecord.h"
 #include "store/RecordFile.h"
@@ -71,7 +72,8 @@ void write(const QString& dataFile, const Store& store)
 void finishInterruptedStore(const QString& dataFile)
 {
     const QString journal = fileName(dataFile);
-    if (!RegularFile::exists(journal))
+    // Nearly always there is none: one look at the path, before the full check of what is there.
+    if (nothingAt(journal) || !RegularFile::exists(journal))
         return;
     QFile file(journal);
     if (!file.open(QIODevice::ReadOnly))
