@@ -9,6 +9,8 @@
 //
 // Usage: program_bench [rounds]     (the probes are looked for beside this program)
 
+#include "Measure.h"
+
 #include "store/PetRecord.h"
 
 #include <QByteArray>
@@ -35,13 +37,6 @@ extern char** environ;
 namespace {
 
 constexpr int UsedRecords = 32766;
-
-qint64 monotonicNanos()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return qint64(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
 
 qint64 cpuNanos()
 {
@@ -96,7 +91,7 @@ Run runProbe(const QString& program, const QStringList& arguments)
 
     Run run;
     pid_t child = 0;
-    run.spawned = monotonicNanos();
+    run.spawned = Measure::monotonicNanos();
     if (posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ) != 0)
         qFatal("cannot start %s", argv[0]);
     posix_spawn_file_actions_destroy(&actions);
@@ -228,12 +223,12 @@ int main(int argc, char* argv[])
         searchCpu.append(ms(search.number("cpu"), 1e3));
         searchWall.append(ms(search.number("wall"), 1e6));
 
-        const qint64 wall = monotonicNanos();
+        const qint64 wall = Measure::monotonicNanos();
         const qint64 cpu = cpuNanos();
         if (searchFloor("detapetto.dt") != UsedRecords)
             qFatal("the floor loop read the wrong number of records");
         floorCpu.append(ms(cpuNanos() - cpu, 1e6));
-        floorWall.append(ms(monotonicNanos() - wall, 1e6));
+        floorWall.append(ms(Measure::monotonicNanos() - wall, 1e6));
         std::fprintf(stderr, "\rround %d of %d", round + 1, rounds);
     }
     std::fprintf(stderr, "\n");
