@@ -9,6 +9,10 @@
 #include <QPluginLoader>
 #include <QVBoxLayout>
 
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
 namespace {
 
 const QString ModuleName = QStringLiteral("soranika_webengine");
@@ -55,18 +59,15 @@ private:
     QString search;
 };
 
-// Stands where the page would be when the engine's module cannot be loaded: it tells the user why,
-// and its operations do nothing.
+// Stands where the page would be when the engine cannot be started: it tells the user why, and its
+// operations do nothing.
 class MissingWebView final : public WebView
 {
 public:
-    MissingWebView(QWidget* parent, const QString& details) : WebView(parent)
+    MissingWebView(QWidget* parent, const QString& why, const QString& details = {}) : WebView(parent)
     {
         auto* message = new QLabel(
-            QStringLiteral("ヘルプを表示するための部品（Qt WebEngine）を読み込めなかったため、"
-                           "ページを表示できません。\n"
-                           "ソラニカをインストールし直すか、qt6-webengine が入っているか確かめてください。\n"
-                           "カルテの入力や印刷など、ほかの機能はこのままお使いいただけます。\n\n") +
+            why + QStringLiteral("カルテの入力や印刷など、ほかの機能はこのままお使いいただけます。\n\n") +
                 details,
             this);
         message->setObjectName(QStringLiteral("lblMissingEngine"));
@@ -90,6 +91,18 @@ public:
     bool Busy() const override { return false; }
 };
 
+// The engine's browser ends the whole process when it is started by root with its sandbox on. A
+// browser that can reach the web is not run without a sandbox unless whoever started the program
+// asked for it with QTWEBENGINE_DISABLE_SANDBOX.
+bool startedAsRootWithSandbox()
+{
+#ifdef Q_OS_UNIX
+    return geteuid() == 0 && qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") == 0;
+#else
+    return false;
+#endif
+}
+
 } // namespace
 
 EngineWebViews::EngineWebViews(QString homeAddress, QString searchAddress, QStringList moduleDirs)
@@ -106,9 +119,19 @@ QStringList EngineWebViews::defaultModuleDirs()
 
 WebView* EngineWebViews::create(QWidget* parent)
 {
+    if (startedAsRootWithSandbox())
+        return new MissingWebView(
+            parent,
+            QStringLiteral("ソラニカが管理者（root）として起動されているため、ヘルプを表示できません。\n"
+                           "ふだんお使いのユーザーで起動し直してください。\n"));
     if (WebEngineModule* engine = module())
         return new EngineWebView(parent, *engine, home, search);
-    return new MissingWebView(parent, loadErrors);
+    return new MissingWebView(
+        parent,
+        QStringLiteral("ヘルプを表示するための部品（Qt WebEngine）を読み込めなかったため、"
+                       "ページを表示できません。\n"
+                       "ソラニカをインストールし直すか、qt6-webengine が入っているか確かめてください。\n"),
+        loadErrors);
 }
 
 WebEngineModule* EngineWebViews::module()

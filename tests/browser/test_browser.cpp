@@ -19,6 +19,8 @@
 
 #include <memory>
 
+#include <unistd.h>
+
 namespace {
 
 const QString Manual = QStringLiteral("qrc:/help/index.html");
@@ -330,13 +332,26 @@ void TestBrowser::resizeKeepsTheMarginsAndSkipsNegativeSizes()
 void TestBrowser::missingEngineModuleIsExplainedInTheWindow_data()
 {
     QTest::addColumn<QByteArray>("moduleBytes");
-    QTest::newRow("no module") << QByteArray();
-    QTest::newRow("damaged module") << QByteArray("not a library");
+    QTest::addColumn<bool>("asRootWithSandbox");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("no module") << QByteArray() << false << QStringLiteral("読み込めなかった");
+    QTest::newRow("damaged module") << QByteArray("not a library") << false
+                                    << QStringLiteral("読み込めなかった");
+    // The engine would end the whole program here.
+    QTest::newRow("started as root") << QByteArray() << true << QStringLiteral("管理者（root）");
 }
 
 void TestBrowser::missingEngineModuleIsExplainedInTheWindow()
 {
     QFETCH(QByteArray, moduleBytes);
+    QFETCH(bool, asRootWithSandbox);
+    QFETCH(QString, why);
+    const QByteArray sandboxSetting = qgetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    if (asRootWithSandbox) {
+        if (geteuid() != 0)
+            QSKIP("only root is refused");
+        qunsetenv("QTWEBENGINE_DISABLE_SANDBOX");
+    }
     QTemporaryDir dir;
     if (!moduleBytes.isEmpty()) {
         QFile module(dir.filePath(QStringLiteral("libsoranika_webengine.so")));
@@ -347,9 +362,10 @@ void TestBrowser::missingEngineModuleIsExplainedInTheWindow()
     browser = std::make_unique<HelpBrowser>(engine, messages);
     browser->StartingAddress = HelpPageAddress;
     browser->show();
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", sandboxSetting);
     auto* message = browser->findChild<QLabel*>(QStringLiteral("lblMissingEngine"));
     QVERIFY(message && message->isVisible());
-    QVERIFY(message->text().contains(QStringLiteral("読み込めなかった")));
+    QVERIFY(message->text().contains(why));
     QTRY_COMPARE(browser->windowTitle(), QStringLiteral("ヘルプを表示できません"));
     click(QStringLiteral("Home"));
     typeAndEnter(SearchPageAddress);
