@@ -1,6 +1,7 @@
 #include "platform/Printer.h"
 
 #include "store/Failure.h"
+#include "store/RegularFile.h"
 
 #include <QBuffer>
 #include <QFileInfo>
@@ -59,19 +60,26 @@ QPageLayout sheetOfPaper()
                        QPageLayout::Millimeter);
 }
 
+// The PDF is made in memory: the writer does not report a failed write of its file, so a full disk
+// would leave a cut-off PDF reported as saved.
+QByteArray pdfBytes(const QString& title, const Painting& paint, const QString& deviceName)
+{
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter pdf(&buffer);
+    // A sheet of paper's usual margins; a printer brings its own.
+    pdf.setPageLayout(sheetOfPaper());
+    pdf.setTitle(title);
+    paint(pdf, deviceName);
+    return buffer.data();
+}
+
 } // namespace
 
 void writePdf(const QString& path, const QString& title, const Painting& paint)
 {
-    QPrinter pdf(QPrinter::HighResolution);
-    pdf.setOutputFormat(QPrinter::PdfFormat);
-    pdf.setOutputFileName(path);
-    pdf.setDocName(title);
-    // A sheet of paper's usual margins; a printer brings its own.
-    pdf.setPageLayout(sheetOfPaper());
-    paint(pdf, QFileInfo(path).fileName());
-    if (pdf.printerState() == QPrinter::Error || !QFileInfo(path).isFile())
-        throw Failure::cannotWrite(QFileInfo(path).fileName());
+    const QString name = QFileInfo(path).fileName();
+    RegularFile::replace(path, pdfBytes(title, paint, name), name);
 }
 
 void writeLinesToPdf(const QStringList& lines, const QString& path, const QString& title)
@@ -113,11 +121,5 @@ void RecordingPrinter::printDocument(const QString& documentName, const Painting
 {
     if (!failure.isEmpty())
         throw Failure(failure);
-    QBuffer buffer;
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter pdf(&buffer);
-    pdf.setPageLayout(sheetOfPaper());
-    pdf.setTitle(documentName);
-    paint(pdf, QStringLiteral("PDF"));
-    documents.append({documentName, {}, buffer.data()});
+    documents.append({documentName, {}, pdfBytes(documentName, paint, QStringLiteral("PDF"))});
 }

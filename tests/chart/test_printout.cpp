@@ -3,6 +3,7 @@
 #include "store/Failure.h"
 #include "store/PetRecord.h"
 #include "store/ShopSettings.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
 #include "support/RealBoxes.h"
 
@@ -305,6 +306,14 @@ void TestPrintout::paintedIntoAPdf()
     // A folder in the file's place: a clear failure, no crash.
     QVERIFY(QDir().mkdir(f->path(QStringLiteral("taken.pdf"))));
     QVERIFY_THROWS_EXCEPTION(Failure, writeLinesToPdf(lines, f->path(QStringLiteral("taken.pdf")), "x"));
+
+    // A full disk: a clear failure, and no cut-off file left that looks like a PDF.
+    {
+        FileSizeLimit fullDisk(4096);
+        QVERIFY(fullDisk.isActive());
+        QVERIFY_THROWS_EXCEPTION(Failure, writeLinesToPdf(lines, f->path(QStringLiteral("full.pdf")), "x"));
+    }
+    QVERIFY(!QFileInfo::exists(f->path(QStringLiteral("full.pdf"))));
 }
 
 QTEST_MAIN(TestPrintout)

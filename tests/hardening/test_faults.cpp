@@ -1,4 +1,4 @@
-#include "hardening/FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 #include "hardening/Snapshot.h"
 #include "store/Failure.h"
 #include "store/PickListFile.h"

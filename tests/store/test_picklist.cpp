@@ -12,7 +12,7 @@
 #include <memory>
 
 #ifdef Q_OS_UNIX
-#include "hardening/FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>

@@ -10,7 +10,7 @@
 #include <QTest>
 
 #ifdef Q_OS_UNIX
-#include "hardening/FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 #endif
 
 #include <bit>
@@ -67,8 +67,9 @@ const QString BadRecordNumber = QStringLiteral("レコード番号が不正で�
     X(Medication2)                                                                                           \
     X(Medication3)                                                                                           \
     X(Medication4)                                                                                           \
-    X(Medication5) X(Memo1) X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6) X(Siblings) X(Birthplace)           \
-        X(PurchaseDate) X(Supplier) X(PurchaseCost) X(PlannedPrice) X(SaleDate)
+    X(Medication5)                                                                                           \
+    X(Memo1) X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6) X(Siblings) X(Birthplace) X(PurchaseDate)          \
+        X(Supplier) X(PurchaseCost) X(PlannedPrice) X(SaleDate)
 
 // By value: the packed record's floats are not aligned for a reference.
 quint32 bitsOf(float value)

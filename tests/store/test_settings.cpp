@@ -4,7 +4,7 @@
 #include "support/Sandbox.h"
 
 #ifdef Q_OS_UNIX
-#include "hardening/FileSizeLimit.h"
+#include "support/FileSizeLimit.h"
 #endif
 
 #include <QDir>

@@ -1,21 +1,22 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <csignal>
 #include <sys/resource.h>
 
-// While this lives, no file of the process can grow past `bytes`, as on a full disk. The signal that
-// would end the process is ignored, so the write reports the failure instead. Tests run as root, whom
-// permission bits do not stop; this does.
+// A limit on the size of every file this process writes, for as long as it lives: a write past it
+// fails with EFBIG, as on a full disk, instead of raising SIGXFSZ. File modes do not stop root,
+// whom the tests may run as; this limit stops everyone.
 class FileSizeLimit
 {
 public:
-    explicit FileSizeLimit(rlim_t bytes)
+    explicit FileSizeLimit(qint64 bytes) : previousHandler(std::signal(SIGXFSZ, SIG_IGN))
     {
         getrlimit(RLIMIT_FSIZE, &previous);
-        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = previous;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
+        rlimit small = previous;
+        small.rlim_cur = rlim_t(bytes);
+        active = setrlimit(RLIMIT_FSIZE, &small) == 0;
     }
     ~FileSizeLimit()
     {
@@ -25,7 +26,10 @@ public:
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
+    bool isActive() const { return active; }
+
 private:
     rlimit previous{};
-    void (*previousHandler)(int) = nullptr;
+    void (*previousHandler)(int);
+    bool active = false;
 };
