@@ -6,6 +6,7 @@
 #include "chart/ChartScreen.h"
 #include "editor/EditorScreen.h"
 #include "masterdata/MasterDataScreen.h"
+#include "store/Failure.h"
 
 #include <QEvent>
 #include <QFileInfo>
@@ -64,12 +65,21 @@ Program::~Program() = default;
 
 // soranika.db goes into every backup as a snapshot SQLite makes itself, never as a copy of a file
 // that may be written meanwhile. A shop that never entered sale information has no such file, and
-// neither backing up nor restoring makes one.
+// neither backing up nor restoring makes one. A damaged file has nothing a backup could hold, and
+// must not cost the shop the backup of its charts.
 void Program::addSaleStoreToBackups()
 {
     backupService->addExtraEntry(
         {saleStore.fileName(),
-         [this] { return QFileInfo::exists(saleStore.fileName()) ? saleStore.snapshot() : QByteArray(); },
+         [this] {
+             if (!QFileInfo::exists(saleStore.fileName()))
+                 return QByteArray();
+             try {
+                 return saleStore.snapshot();
+             } catch (const DamagedDatabase&) {
+                 return QByteArray();
+             }
+         },
          [this](const QByteArray& bytes) {
              if (!bytes.isEmpty())
                  saleStore.checkSnapshot(bytes);

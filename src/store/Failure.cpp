@@ -39,9 +39,9 @@ Failure Failure::cannotWrite(const QString& fileName)
     return Failure(QStringLiteral("ファイルに書き込めません。 (%1)").arg(fileName));
 }
 
-Failure Failure::damagedDatabase(const QString& fileName)
+DamagedDatabase::DamagedDatabase(QString shownName)
+    : Failure(QStringLiteral("データベースが壊れています。 (%1)").arg(shownName)), name(std::move(shownName))
 {
-    return Failure(QStringLiteral("データベースが壊れています。 (%1)").arg(fileName));
 }
 
 Failure Failure::cannotWriteNorUndo(const QString& fileName)

@@ -5,8 +5,8 @@
 
 #include <exception>
 
-// The one failure type of the program: a step that cannot go on throws it with a Japanese
-// description, and the event's handler shows that description to the user.
+// The program's failure: a step that cannot go on throws it with a Japanese description, and the
+// event's handler shows that description to the user.
 class Failure : public std::exception
 {
 public:
@@ -22,11 +22,23 @@ public:
     static Failure cannotOpen(const QString& fileName);
     static Failure cannotRead(const QString& fileName);
     static Failure cannotWrite(const QString& fileName);
-    static Failure damagedDatabase(const QString& fileName);
     // A write failed and what it had already put into the file could not be taken out again.
     static Failure cannotWriteNorUndo(const QString& fileName);
 
 private:
     QString text;
     QByteArray utf8;
+};
+
+// A database file that SQLite finds damaged: the program can set such a file aside and go on.
+class DamagedDatabase : public Failure
+{
+public:
+    explicit DamagedDatabase(QString shownName);
+
+    // The file as the user knows it.
+    const QString& fileName() const { return name; }
+
+private:
+    QString name;
 };

@@ -65,7 +65,7 @@ int versionOf(SqliteConnection& db)
     if (version > Version)
         throw newerVersion(db);
     if (version < 0)
-        throw Failure::damagedDatabase(db.shownName());
+        throw DamagedDatabase(db.shownName());
     return version;
 }
 

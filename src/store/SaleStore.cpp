@@ -7,8 +7,10 @@
 #include "store/SaleSchema.h"
 #include "store/SqliteConnection.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QTemporaryDir>
 
@@ -98,14 +100,14 @@ public:
         : path(checkedTemporaryDir(dir).filePath(QStringLiteral("snapshot.db")))
     {
         if (!bytes.startsWith(QByteArray("SQLite format 3\0", 16)))
-            throw Failure::damagedDatabase(shownName);
+            throw DamagedDatabase(shownName);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.flush())
             throw Failure::cannotWrite(path);
         file.close();
         SqliteConnection db(path, shownName);
         if (db.value(QStringLiteral("PRAGMA quick_check")).toString() != QLatin1String("ok"))
-            throw Failure::damagedDatabase(shownName);
+            throw DamagedDatabase(shownName);
         SaleSchema::migrate(db);
     }
 
@@ -135,161 +137,221 @@ SaleStore::SaleStore(QString fileName) : name(std::move(fileName))
 {
 }
 
+// A damaged file would otherwise stand in the way of everything that touches it: deleting a chart,
+// every backup and every restore. It is renamed with its log, its bytes kept for whoever can repair
+// it, and the next call starts a new database; this call fails, saying so.
+template <typename Work> auto SaleStore::settingDamageAside(Work work) const -> decltype(work())
+{
+    try {
+        return work();
+    } catch (const DamagedDatabase& damage) {
+        if (damage.fileName() != name)
+            throw;
+        throw setAside(damage);
+    }
+}
+
+Failure SaleStore::setAside(const DamagedDatabase& damage) const
+{
+    const QFileInfo file(name);
+    const QString kept = file.dir().filePath(
+        QStringLiteral("%1-damaged-%2.%3")
+            .arg(file.completeBaseName(),
+                 QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")), file.suffix()));
+    const QString log = QStringLiteral("-wal");
+    // The log goes first: left behind, it would be replayed into the new database.
+    const bool hasLog = QFileInfo::exists(name + log);
+    if (QFileInfo::exists(kept) || (hasLog && !QFile::rename(name + log, kept + log)))
+        return damage;
+    if (!QFile::rename(name, kept)) {
+        if (hasLog)
+            QFile::rename(kept + log, name + log);
+        return damage;
+    }
+    QFile::rename(name + QStringLiteral("-shm"), kept + QStringLiteral("-shm"));
+    return Failure(QStringLiteral("データベースが壊れていたため、%2 という名前に変えて残しました。"
+                                  "もう一度操作すると、新しいデータベースで続けます。 (%1)")
+                       .arg(damage.fileName(), QFileInfo(kept).fileName()));
+}
+
 void SaleStore::open() const
 {
-    SaleDatabase db(name, name);
+    settingDamageAside([&] { SaleDatabase db(name, name); });
 }
 
 ChartSale SaleStore::chartSale(qint32 number) const
 {
-    SaleDatabase db(name, name);
-    QSqlQuery query = db.run(
-        QStringLiteral("SELECT %1 FROM chart_sale WHERE record_number = ?").arg(ChartSaleColumns), {number});
-    const ChartSale sale = query.next() ? chartSaleFrom(query, 0) : ChartSale();
-    checkFinished(query, name);
-    return sale;
+    return settingDamageAside([&]() -> ChartSale {
+        SaleDatabase db(name, name);
+        QSqlQuery query =
+            db.run(QStringLiteral("SELECT %1 FROM chart_sale WHERE record_number = ?").arg(ChartSaleColumns),
+                   {number});
+        const ChartSale sale = query.next() ? chartSaleFrom(query, 0) : ChartSale();
+        checkFinished(query, name);
+        return sale;
+    });
 }
 
 QMap<qint32, ChartSale> SaleStore::chartSales() const
 {
-    SaleDatabase db(name, name);
-    QSqlQuery query =
-        db.run(QStringLiteral("SELECT record_number, %1 FROM chart_sale").arg(ChartSaleColumns));
-    QMap<qint32, ChartSale> sales;
-    while (query.next())
-        sales.insert(query.value(0).toInt(), chartSaleFrom(query, 1));
-    checkFinished(query, name);
-    return sales;
+    return settingDamageAside([&]() -> QMap<qint32, ChartSale> {
+        SaleDatabase db(name, name);
+        QSqlQuery query =
+            db.run(QStringLiteral("SELECT record_number, %1 FROM chart_sale").arg(ChartSaleColumns));
+        QMap<qint32, ChartSale> sales;
+        while (query.next())
+            sales.insert(query.value(0).toInt(), chartSaleFrom(query, 1));
+        checkFinished(query, name);
+        return sales;
+    });
 }
 
 void SaleStore::saveChartSale(qint32 number, const ChartSale& sale)
 {
-    checkRecordNumber(number);
-    ChartSale stored = sale;
-    stored.microchip = Microchip::normalized(sale.microchip);
+    settingDamageAside([&] {
+        checkRecordNumber(number);
+        ChartSale stored = sale;
+        stored.microchip = Microchip::normalized(sale.microchip);
 
-    SaleDatabase db(name, name);
-    if (stored.isEmpty()) {
-        db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ?"), {number});
-        return;
-    }
-    db.run(QStringLiteral("INSERT OR REPLACE INTO chart_sale (record_number, %1) "
-                          "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-               .arg(ChartSaleColumns),
-           {number, stored.microchip, sqlDate(stored.chipImplanted), sqlDate(stored.chipRegistered),
-            stored.neutered ? 1 : 0, sqlDate(stored.neuteredOn), sqlText(stored.owner),
-            sqlText(stored.hereditary), sqlText(stored.buyerName), sqlText(stored.buyerAddress),
-            sqlText(stored.buyerPhone), sqlDate(stored.explainedOn)});
+        SaleDatabase db(name, name);
+        if (stored.isEmpty()) {
+            db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ?"), {number});
+            return;
+        }
+        db.run(QStringLiteral("INSERT OR REPLACE INTO chart_sale (record_number, %1) "
+                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                   .arg(ChartSaleColumns),
+               {number, stored.microchip, sqlDate(stored.chipImplanted), sqlDate(stored.chipRegistered),
+                stored.neutered ? 1 : 0, sqlDate(stored.neuteredOn), sqlText(stored.owner),
+                sqlText(stored.hereditary), sqlText(stored.buyerName), sqlText(stored.buyerAddress),
+                sqlText(stored.buyerPhone), sqlDate(stored.explainedOn)});
+    });
 }
 
 std::optional<qint32> SaleStore::chartWithMicrochip(const QString& microchip, qint32 exceptNumber) const
 {
-    const QString number = Microchip::normalized(microchip);
-    if (number.isEmpty())
-        return std::nullopt;
-    SaleDatabase db(name, name);
-    // The index holds only charts with a number; the query says so, or SQLite would not use it.
-    const QVariant other =
-        db.value(QStringLiteral("SELECT min(record_number) FROM chart_sale "
-                                "WHERE microchip = ? AND microchip <> '' AND record_number <> ?"),
-                 {number, exceptNumber});
-    return other.isNull() ? std::nullopt : std::optional<qint32>(other.toInt());
+    return settingDamageAside([&]() -> std::optional<qint32> {
+        const QString number = Microchip::normalized(microchip);
+        if (number.isEmpty())
+            return std::nullopt;
+        SaleDatabase db(name, name);
+        // The index holds only charts with a number; the query says so, or SQLite would not use it.
+        const QVariant other =
+            db.value(QStringLiteral("SELECT min(record_number) FROM chart_sale "
+                                    "WHERE microchip = ? AND microchip <> '' AND record_number <> ?"),
+                     {number, exceptNumber});
+        return other.isNull() ? std::nullopt : std::optional<qint32>(other.toInt());
+    });
 }
 
 void SaleStore::deleteChartSale(RecordFile& records, qint32 number, const PetRecord& blanked)
 {
-    checkRecordNumber(number);
-    SaleDatabase db(name, name);
-    SqliteTransaction transaction(db);
-    db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ?"), {number});
+    settingDamageAside([&] {
+        checkRecordNumber(number);
+        SaleDatabase db(name, name);
+        SqliteTransaction transaction(db);
+        db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ?"), {number});
 
-    const RecordFile::UndoPoint before = records.undoPoint(number);
-    try {
-        records.StoreRecord(number, blanked);
-    } catch (const Failure&) {
-        // A write cut short (a full disk) may have left part of the record or a longer file.
+        const RecordFile::UndoPoint before = records.undoPoint(number);
         try {
-            records.undo(before);
+            records.StoreRecord(number, blanked);
         } catch (const Failure&) {
-            qWarning("The record file could not be put back after a failed store.");
+            // A write cut short (a full disk) may have left part of the record or a longer file.
+            try {
+                records.undo(before);
+            } catch (const Failure&) {
+                qWarning("The record file could not be put back after a failed store.");
+            }
+            throw;
         }
-        throw;
-    }
-    try {
-        transaction.commit();
-    } catch (const Failure&) {
-        records.undo(before);
-        throw;
-    }
+        try {
+            transaction.commit();
+        } catch (const Failure&) {
+            records.undo(before);
+            throw;
+        }
+    });
 }
 
 BreedTexts SaleStore::breedTexts(const QString& kind) const
 {
-    SaleDatabase db(name, name);
-    QSqlQuery query = db.run(QStringLiteral("SELECT %1 FROM breed_text WHERE kind = ?").arg(BreedTextColumns),
-                             {sqlText(kind)});
-    const BreedTexts texts = query.next() ? breedTextsFrom(query, 0) : BreedTexts();
-    checkFinished(query, name);
-    return texts;
+    return settingDamageAside([&]() -> BreedTexts {
+        SaleDatabase db(name, name);
+        QSqlQuery query =
+            db.run(QStringLiteral("SELECT %1 FROM breed_text WHERE kind = ?").arg(BreedTextColumns),
+                   {sqlText(kind)});
+        const BreedTexts texts = query.next() ? breedTextsFrom(query, 0) : BreedTexts();
+        checkFinished(query, name);
+        return texts;
+    });
 }
 
 BreedTexts SaleStore::breedTextsForChart(const PetRecord& record) const
 {
-    const QString shown = tableText(record.Kind);
-    if (shown.isEmpty())
-        return {};
-    SaleDatabase db(name, name);
-    QSqlQuery query =
-        db.run(QStringLiteral("SELECT kind, %1 FROM breed_text ORDER BY kind").arg(BreedTextColumns));
-    std::optional<BreedTexts> found;
-    while (query.next()) {
-        const QString kind = query.value(0).toString();
-        if (kind == shown)
-            return breedTextsFrom(query, 1);
-        if (!found &&
-            withoutTrailingSpaces(Sjis::shownText(Sjis::fitField(kind, int(sizeof record.Kind)))) == shown)
-            found = breedTextsFrom(query, 1);
-    }
-    checkFinished(query, name);
-    return found.value_or(BreedTexts());
+    return settingDamageAside([&]() -> BreedTexts {
+        const QString shown = tableText(record.Kind);
+        if (shown.isEmpty())
+            return {};
+        SaleDatabase db(name, name);
+        QSqlQuery query =
+            db.run(QStringLiteral("SELECT kind, %1 FROM breed_text ORDER BY kind").arg(BreedTextColumns));
+        std::optional<BreedTexts> found;
+        while (query.next()) {
+            const QString kind = query.value(0).toString();
+            if (kind == shown)
+                return breedTextsFrom(query, 1);
+            if (!found && withoutTrailingSpaces(
+                              Sjis::shownText(Sjis::fitField(kind, int(sizeof record.Kind)))) == shown)
+                found = breedTextsFrom(query, 1);
+        }
+        checkFinished(query, name);
+        return found.value_or(BreedTexts());
+    });
 }
 
 void SaleStore::saveBreedTexts(const QString& kind, const BreedTexts& texts)
 {
-    SaleDatabase db(name, name);
-    if (texts.isEmpty()) {
-        db.run(QStringLiteral("DELETE FROM breed_text WHERE kind = ?"), {sqlText(kind)});
-        return;
-    }
-    QVariantList values{sqlText(kind)};
-    for (const QString& text : texts.items)
-        values.append(sqlText(text));
-    db.run(
-        QStringLiteral("INSERT OR REPLACE INTO breed_text (kind, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-            .arg(BreedTextColumns),
-        values);
+    settingDamageAside([&] {
+        SaleDatabase db(name, name);
+        if (texts.isEmpty()) {
+            db.run(QStringLiteral("DELETE FROM breed_text WHERE kind = ?"), {sqlText(kind)});
+            return;
+        }
+        QVariantList values{sqlText(kind)};
+        for (const QString& text : texts.items)
+            values.append(sqlText(text));
+        db.run(QStringLiteral(
+                   "INSERT OR REPLACE INTO breed_text (kind, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                   .arg(BreedTextColumns),
+               values);
+    });
 }
 
 DealerInfo SaleStore::dealerInfo() const
 {
-    SaleDatabase db(name, name);
-    QSqlQuery query =
-        db.run(QStringLiteral("SELECT registration_number, animal_handler FROM dealer WHERE id = 1"));
-    DealerInfo dealer;
-    if (query.next()) {
-        dealer.registrationNumber = query.value(0).toString();
-        dealer.animalHandler = query.value(1).toString();
-    }
-    checkFinished(query, name);
-    return dealer;
+    return settingDamageAside([&]() -> DealerInfo {
+        SaleDatabase db(name, name);
+        QSqlQuery query =
+            db.run(QStringLiteral("SELECT registration_number, animal_handler FROM dealer WHERE id = 1"));
+        DealerInfo dealer;
+        if (query.next()) {
+            dealer.registrationNumber = query.value(0).toString();
+            dealer.animalHandler = query.value(1).toString();
+        }
+        checkFinished(query, name);
+        return dealer;
+    });
 }
 
 void SaleStore::saveDealerInfo(const DealerInfo& dealer)
 {
-    SaleDatabase db(name, name);
-    db.run(QStringLiteral(
-               "INSERT OR REPLACE INTO dealer (id, registration_number, animal_handler) VALUES (1, ?, ?)"),
-           {sqlText(dealer.registrationNumber), sqlText(dealer.animalHandler)});
+    settingDamageAside([&] {
+        SaleDatabase db(name, name);
+        db.run(
+            QStringLiteral(
+                "INSERT OR REPLACE INTO dealer (id, registration_number, animal_handler) VALUES (1, ?, ?)"),
+            {sqlText(dealer.registrationNumber), sqlText(dealer.animalHandler)});
+    });
 }
 
 QByteArray SaleStore::snapshot() const
@@ -316,18 +378,20 @@ void SaleStore::checkSnapshot(const QByteArray& bytes) const
 
 void SaleStore::restoreSnapshot(const QByteArray& bytes)
 {
-    const SnapshotCopy copy(bytes, backupName());
-    SaleDatabase db(name, name);
-    db.run(QStringLiteral("ATTACH DATABASE ? AS snapshot"), {copy.path});
-    SqliteTransaction transaction(db);
-    // Table and column names are the program's own constants, never typed text.
-    for (const SaleSchema::Table& table : SaleSchema::tables()) {
-        const QString columns = table.columns.join(QStringLiteral(", "));
-        db.run(QStringLiteral("DELETE FROM main.%1").arg(table.name));
-        db.run(
-            QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM snapshot.%1").arg(table.name, columns));
-    }
-    transaction.commit();
+    settingDamageAside([&] {
+        const SnapshotCopy copy(bytes, backupName());
+        SaleDatabase db(name, name);
+        db.run(QStringLiteral("ATTACH DATABASE ? AS snapshot"), {copy.path});
+        SqliteTransaction transaction(db);
+        // Table and column names are the program's own constants, never typed text.
+        for (const SaleSchema::Table& table : SaleSchema::tables()) {
+            const QString columns = table.columns.join(QStringLiteral(", "));
+            db.run(QStringLiteral("DELETE FROM main.%1").arg(table.name));
+            db.run(QStringLiteral("INSERT INTO main.%1 (%2) SELECT %2 FROM snapshot.%1")
+                       .arg(table.name, columns));
+        }
+        transaction.commit();
+    });
 }
 
 QString SaleStore::backupName() const

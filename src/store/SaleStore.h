@@ -10,6 +10,8 @@
 #include <array>
 #include <optional>
 
+class DamagedDatabase;
+class Failure;
 class RecordFile;
 
 // What a chart needs for its sale beyond the 964-byte record.
@@ -58,7 +60,8 @@ struct DealerInfo
 // soranika.db beside detapetto.dt: what the record has no room for. Each call opens the file
 // (creating it, or bringing an older one up to date, as it goes), does its work and closes it again,
 // like every other file of the shop. Every failure is a Failure with a Japanese description, and a
-// failed call changes nothing.
+// failed call changes nothing in the database; a file found damaged is renamed aside, so that the
+// next call starts a new one.
 class SaleStore
 {
 public:
@@ -99,7 +102,8 @@ public:
 
     // A consistent copy of the whole database as the bytes of a SQLite file, for a backup archive.
     // Written by SQLite itself from one read transaction, so a write under way is either wholly in
-    // it or not at all.
+    // it or not at all. A damaged file fails with DamagedDatabase and stays where it is: a backup
+    // may run where nobody sees what it did.
     QByteArray snapshot() const;
     // Refuses bytes that are not a sound database this program can read (damaged, or of a newer
     // version), with a description naming the backup.
@@ -110,6 +114,8 @@ public:
 
 private:
     QString backupName() const;
+    template <typename Work> auto settingDamageAside(Work work) const -> decltype(work());
+    Failure setAside(const DamagedDatabase& damage) const;
 
     QString name;
 };

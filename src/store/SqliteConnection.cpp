@@ -21,27 +21,27 @@ constexpr int Full = 13;
 constexpr int CannotOpen = 14;
 constexpr int NotADatabase = 26;
 
-Failure failureOf(const QSqlError& error, const QString& shownName)
+[[noreturn]] void throwFailureOf(const QSqlError& error, const QString& shownName)
 {
     qWarning("SQLite: %s (%s)", qUtf8Printable(error.text()), qUtf8Printable(error.nativeErrorCode()));
     // Failed steps report extended codes; their low byte is the primary one.
     switch (error.nativeErrorCode().toInt() & 0xff) {
     case Busy:
     case Locked:
-        return Failure(QStringLiteral("データベースがほかで使用中です。 (%1)").arg(shownName));
+        throw Failure(QStringLiteral("データベースがほかで使用中です。 (%1)").arg(shownName));
     case ReadOnly:
-        return Failure::cannotWrite(shownName);
+        throw Failure::cannotWrite(shownName);
     case Corrupt:
     case NotADatabase:
-        return Failure::damagedDatabase(shownName);
+        throw DamagedDatabase(shownName);
     case InputOutput:
-        return Failure(QStringLiteral("ディスクの読み書きに失敗しました。 (%1)").arg(shownName));
+        throw Failure(QStringLiteral("ディスクの読み書きに失敗しました。 (%1)").arg(shownName));
     case Full:
-        return Failure(QStringLiteral("ディスクがいっぱいで書き込めません。 (%1)").arg(shownName));
+        throw Failure(QStringLiteral("ディスクがいっぱいで書き込めません。 (%1)").arg(shownName));
     case CannotOpen:
-        return Failure::cannotOpen(shownName);
+        throw Failure::cannotOpen(shownName);
     default:
-        return Failure(QStringLiteral("データベースを読み書きできません。 (%1)").arg(shownName));
+        throw Failure(QStringLiteral("データベースを読み書きできません。 (%1)").arg(shownName));
     }
 }
 
@@ -89,11 +89,11 @@ QSqlQuery SqliteConnection::run(const QString& sql, const QVariantList& values)
     QSqlQuery query(QSqlDatabase::database(connectionName, false));
     query.setForwardOnly(true);
     if (!query.prepare(sql))
-        throw failureOf(query.lastError(), name);
+        throwFailureOf(query.lastError(), name);
     for (const QVariant& value : values)
         query.addBindValue(value);
     if (!query.exec())
-        throw failureOf(query.lastError(), name);
+        throwFailureOf(query.lastError(), name);
     return query;
 }
 
@@ -107,7 +107,7 @@ QVariant SqliteConnection::value(const QString& sql, const QVariantList& values)
     QSqlQuery query = run(sql, values);
     const QVariant first = query.next() ? query.value(0) : QVariant();
     if (query.lastError().isValid())
-        throw failureOf(query.lastError(), name);
+        throwFailureOf(query.lastError(), name);
     return first;
 }
 

@@ -1,3 +1,4 @@
+#include "backup/BackupService.h"
 #include "sale/ExplanationSheet.h"
 #include "store/PetRecord.h"
 #include "store/SaleStore.h"
@@ -83,6 +84,7 @@ private slots:
     void explanationSheetPrinted();
     void ledgerReadsBack();
     void deletedChartTakesItsSaleInformation();
+    void damagedSaleFileCostsNoChartNorBackup();
     void breedAndDealerInfo();
 
 private:
@@ -229,6 +231,39 @@ void TestSaleScreens::deletedChartTakesItsSaleInformation()
     QVERIFY(f->program->sales().chartSale(1).isEmpty());
     QCOMPARE(f->program->sales().chartSale(2).microchip, QStringLiteral("392141000654321"));
     QCOMPARE(recordBytes("detapetto.dt", 1).mid(16, 30), QByteArray(30, ' '));
+}
+
+void TestSaleScreens::damagedSaleFileCostsNoChartNorBackup()
+{
+    for (const char* list :
+         {"syurui.txt", "iro.txt", "tokucyou.txt", "kusuri.txt", "taicyou.txt", "shoku.txt"})
+        writeFileBytes(QString::fromLatin1(list), QByteArray());
+    const QByteArray damaged(8192, 'x');
+    writeFileBytes("soranika.db", damaged);
+
+    // A backup holds the charts; the damaged file had nothing it could hold.
+    BackupService& backups = f->program->backups();
+    backups.createBackup(QStringLiteral("before.zip"));
+    const BackupContents contents = backups.open(QStringLiteral("before.zip"));
+    QCOMPARE(contents.recordCount(), 2);
+    QCOMPARE(readFileBytes("soranika.db"), damaged);
+
+    // "データ削除": the first try sets the file aside and changes no chart; the second deletes.
+    QTest::mouseClick(f->control<QPushButton>("Form2", "Command1"), Qt::LeftButton);
+    QTest::mouseClick(f->control<QPushButton>("Form3", "Command2"), Qt::LeftButton);
+    QCOMPARE(f->messages.asked.size(), 1);
+    QVERIFY(f->messages.asked[0].text.startsWith(
+        QStringLiteral("データベースが壊れていたため、soranika-damaged-")));
+    QVERIFY(f->window("Form3"));
+    QCOMPARE(recordBytes("detapetto.dt", 1), shibaRecord());
+    QTest::mouseClick(f->control<QPushButton>("Form3", "Command2"), Qt::LeftButton);
+    QTRY_VERIFY(!f->window("Form3"));
+    QCOMPARE(recordBytes("detapetto.dt", 1).mid(16, 30), QByteArray(30, ' '));
+    QCOMPARE(f->messages.asked.size(), 1);
+
+    // The backup made with the damaged file restores: the charts come back.
+    backups.restore(contents);
+    QCOMPARE(recordBytes("detapetto.dt", 1), shibaRecord());
 }
 
 void TestSaleScreens::breedAndDealerInfo()

@@ -36,6 +36,8 @@ private slots:
     void failedMigrationLeavesTheFileAsItWas();
     void unusableFileIsRefusedUntouched_data();
     void unusableFileIsRefusedUntouched();
+    void damagedFileIsSetAsideAndTheNextCallStartsANewOne_data();
+    void damagedFileIsSetAsideAndTheNextCallStartsANewOne();
     void chartSaleBreedTextsAndDealerRoundTrip();
     void microchipNumbers_data();
     void microchipNumbers();
@@ -240,8 +242,6 @@ void TestSaleStore::unusableFileIsRefusedUntouched_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("message");
-    QTest::newRow("not a database") << QByteArray(8192, 'x')
-                                    << QStringLiteral("データベースが壊れています。 (soranika.db)");
     {
         QTemporaryDir other;
         const QString path = other.filePath(DbName);
@@ -261,6 +261,50 @@ void TestSaleStore::unusableFileIsRefusedUntouched()
     QCOMPARE(failureOf([] { SaleStore().chartSale(1); }), message);
     QCOMPARE(failureOf([] { SaleStore().saveChartSale(1, fullSale()); }), message);
     QCOMPARE(readFileBytes(DbName), bytes);
+}
+
+void TestSaleStore::damagedFileIsSetAsideAndTheNextCallStartsANewOne_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("not a database") << QByteArray(8192, 'x');
+    // A sound file of this program with every page but the first (its schema) overwritten.
+    QByteArray torn;
+    {
+        QTemporaryDir other;
+        SaleStore sound(other.filePath(DbName));
+        for (qint32 number = 1; number <= 200; ++number)
+            sound.saveChartSale(number, fullSale());
+        torn = readFileBytes(sound.fileName());
+        torn.replace(4096, torn.size() - 4096, QByteArray(torn.size() - 4096, '\xff'));
+    }
+    QTest::newRow("pages overwritten") << torn;
+}
+
+void TestSaleStore::damagedFileIsSetAsideAndTheNextCallStartsANewOne()
+{
+    QFETCH(QByteArray, bytes);
+    writeFileBytes(DbName, bytes);
+
+    // A backup's snapshot only reports the damage: nobody may be there to be told of a rename.
+    try {
+        SaleStore().snapshot();
+        QFAIL("a damaged file gave a snapshot");
+    } catch (const DamagedDatabase& damage) {
+        QCOMPARE(damage.fileName(), DbName);
+    }
+    QCOMPARE(readFileBytes(DbName), bytes);
+
+    SaleStore store;
+    const QString failure = failureOf([&] { store.chartSales(); });
+    const QStringList kept = QDir().entryList({QStringLiteral("soranika-damaged-*.db")}, QDir::Files);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(failure, QStringLiteral("データベースが壊れていたため、%1 という名前に変えて残しました。"
+                                     "もう一度操作すると、新しいデータベースで続けます。 (soranika.db)")
+                          .arg(kept.first()));
+    QCOMPARE(readFileBytes(kept.first()), bytes);
+
+    store.saveChartSale(3, fullSale());
+    QCOMPARE(store.chartSale(3), fullSale());
 }
 
 void TestSaleStore::chartSaleBreedTextsAndDealerRoundTrip()
