@@ -4,6 +4,7 @@
 #include "backup/Manifest.h"
 #include "backup/ShopIni.h"
 #include "backup/WholeFile.h"
+#include "store/RegularFile.h"
 #include "store/PetRecord.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
@@ -159,7 +160,7 @@ QByteArray readFile(const QString& path)
 
 void writeFile(const QString& path, const QByteArray& archive)
 {
-    if (!WholeFile::write(path, archive))
+    if (!RegularFile::write(path, archive))
         throw BackupFailure::cannotWriteArchive(QFileInfo(path).fileName());
 }
 

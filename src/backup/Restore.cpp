@@ -1,7 +1,7 @@
 #include "backup/Restore.h"
 
 #include "backup/BackupFailure.h"
-#include "backup/WholeFile.h"
+#include "store/RegularFile.h"
 #include "store/ShopSettings.h"
 
 #include <QFile>
@@ -24,7 +24,7 @@ void put(const QDir& folder, const QList<ExtraEntry>& extras, const QString& nam
     }
     const QString path = folder.filePath(name);
     if (file) {
-        if (!WholeFile::write(path, file->bytes))
+        if (!RegularFile::write(path, file->bytes))
             throw Failure::cannotWrite(name);
     } else if (QFileInfo(path).isFile() && !QFile::remove(path)) {
         throw Failure::cannotWrite(name);

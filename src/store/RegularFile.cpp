@@ -1,5 +1,6 @@
 #include "store/RegularFile.h"
 
+#include "platform/DiskSync.h"
 #include "store/Failure.h"
 
 #include <QFileInfo>
@@ -20,15 +21,19 @@ bool exists(const QString& path, const QString& shownName)
     return true;
 }
 
+bool write(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    // The explicit flush matters: commit() ignores a short write of the buffered bytes (full disk)
+    // and would rename a truncated file over the old one.
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
+           syncToDisk(file) && file.commit();
+}
+
 void replace(const QString& path, const QByteArray& bytes, const QString& shownName)
 {
     exists(path, shownName);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw Failure::cannotWrite(shownName);
-    // The explicit flush matters: commit() ignores a short write of the buffered bytes (full disk)
-    // and would rename a truncated file over the old one.
-    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit())
+    if (!write(path, bytes))
         throw Failure::cannotWrite(shownName);
 }
 

@@ -16,8 +16,12 @@ inline bool exists(const QString& path)
     return exists(path, path);
 }
 
-// Writes `bytes` beside the file and renames the result over it, so a failed write leaves the old
-// contents in place; a failure names `shownName`.
+// Writes `bytes` beside the file, pushes them to the disk and renames the result over it, so the
+// file is either the old one or the new one, whatever happens. False when that did not succeed.
+bool write(const QString& path, const QByteArray& bytes);
+
+// As write, for the shop's own files: anything but a regular file is refused first, and a failure
+// names `shownName`.
 void replace(const QString& path, const QByteArray& bytes, const QString& shownName);
 
 } // namespace RegularFile
