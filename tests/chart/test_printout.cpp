@@ -4,6 +4,7 @@
 #include "store/PetRecord.h"
 #include "store/ShopSettings.h"
 #include "support/FileSizeLimit.h"
+#include "support/PdfText.h"
 #include "support/ProgramFixture.h"
 #include "support/RealBoxes.h"
 
@@ -12,9 +13,7 @@
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <memory>
@@ -82,14 +81,6 @@ const QStringList AllZeroChart{
     "     ",
     "",
 };
-
-QString pdfText(const QString& path)
-{
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    pdftotext.waitForFinished();
-    return QString::fromUtf8(pdftotext.readAllStandardOutput());
-}
 
 } // namespace
 
@@ -283,7 +274,7 @@ void TestPrintout::printerFailuresLeaveTheChartAsItWas()
 
 void TestPrintout::paintedIntoAPdf()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    if (!canReadPdfText())
         QSKIP("pdftotext (poppler-utils) is not installed");
     QHash<QString, QString> shown = captions();
     shown.insert({{"Label21", "ペットショップ空"}, {"Label2", "柴犬"}, {"Text3", "2024/12/20"}});
@@ -293,10 +284,7 @@ void TestPrintout::paintedIntoAPdf()
     writeLinesToPdf(lines, path, QStringLiteral("カルテ 1"));
 
     // Every non-empty line comes back in order, Japanese text included.
-    QStringList printed;
-    for (const QString& line : pdfText(path).split(u'\n'))
-        if (!line.trimmed().isEmpty())
-            printed.append(line.simplified());
+    const QStringList printed = pdfTextLines(path);
     QStringList expected;
     for (const QString& line : lines)
         if (!line.trimmed().isEmpty())

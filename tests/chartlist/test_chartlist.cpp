@@ -6,6 +6,7 @@
 #include "store/RecordFile.h"
 #include "support/CsvReader.h"
 #include "support/DialogDriver.h"
+#include "support/PdfText.h"
 #include "support/ProgramFixture.h"
 
 #include <QAction>
@@ -16,9 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -216,8 +215,8 @@ void TestChartList::menuBarAboveTheUnchangedChart()
     QStringList fileItems;
     for (QAction* item : chart()->findChild<QMenu*>("fileMenu")->actions())
         fileItems.append(item->isSeparator() ? QStringLiteral("-") : item->objectName());
-    QCOMPARE(fileItems, (QStringList{"actChartList", "actSavePdf", "actExportCsv", "actBackup", "actRestore", "-",
-                                     "actQuit"}));
+    QCOMPARE(fileItems, (QStringList{"actChartList", "actSavePdf", "actExportCsv", "actBackup", "actRestore",
+                                     "-", "actQuit"}));
     QCOMPARE(action("actChartList")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
     QCOMPARE(action("actHelp")->shortcut(), QKeySequence(Qt::Key_F1));
     // Every control keeps its place in the client area below the bar.
@@ -329,7 +328,7 @@ void TestChartList::failedCsvWriteLeavesNoFile()
 
 void TestChartList::chartAsPdf()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    if (!canReadPdfText())
         QSKIP("pdftotext (poppler-utils) is not installed");
     writeFileBytes("detapetto.dt", shopFile());
     QVERIFY(openChart());
@@ -337,13 +336,7 @@ void TestChartList::chartAsPdf()
     f->files.setNextAnswer(path);
     action("actSavePdf")->trigger();
     QVERIFY(f->files.suggested.last().endsWith(QStringLiteral("カルテ_1.pdf")));
-    QProcess pdftotext;
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
-    QVERIFY(pdftotext.waitForFinished());
-    QStringList printed;
-    for (const QString& line : QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\n'))
-        if (!line.trimmed().isEmpty())
-            printed.append(line.simplified());
+    const QStringList printed = pdfTextLines(path);
     QCOMPARE(printed.size(), 13); // the short form's lines that hold text
     QCOMPARE(printed[1], QStringLiteral("☆ 種類 シバイヌ"));
     QCOMPARE(printed.last(), QStringLiteral("---------------- ----------------"));

@@ -5,6 +5,7 @@
 #include "store/ShopSettings.h"
 #include "support/CsvReader.h"
 #include "support/DialogDriver.h"
+#include "support/PdfText.h"
 #include "support/ProgramFixture.h"
 
 #include <QAction>
@@ -16,9 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <memory>
@@ -57,15 +56,6 @@ void type(QDialog* dialog, const char* box, const QString& text)
 void pressOk(QDialog* dialog)
 {
     dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
-}
-
-QString pdfText(const QString& path)
-{
-    QProcess pdftotext;
-    // In the order the text was drawn: a title wrapped in its cell stays in one piece.
-    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-raw"), path, QStringLiteral("-")});
-    pdftotext.waitForFinished();
-    return QString::fromUtf8(pdftotext.readAllStandardOutput());
 }
 
 } // namespace
@@ -157,7 +147,7 @@ void TestSaleScreens::microchipRefusedOrConfirmed()
 
 void TestSaleScreens::explanationSheetAsPdf()
 {
-    if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+    if (!canReadPdfText())
         QSKIP("pdftotext (poppler-utils) is not installed");
     ShopSettings::save(ShopSettings::Keys[0], QStringLiteral("ペットショップ空"));
     SaleStore& store = f->program->sales();
@@ -174,7 +164,7 @@ void TestSaleScreens::explanationSheetAsPdf()
     f->files.setNextAnswer(path);
     action("actExplanationPdf")->trigger();
     QVERIFY(f->files.suggested.last().endsWith(QStringLiteral("販売時説明書_1.pdf")));
-    const QString text = pdfText(path).simplified().remove(u' ');
+    const QString text = pdfTextAsDrawn(path).simplified().remove(u' ');
     qsizetype at = 0;
     for (const QString& title : Explanation::itemTitles()) {
         const qsizetype found = text.indexOf(QString(title).remove(u' '), at);
