@@ -5,7 +5,7 @@
 #include "backup/Manifest.h"
 #include "backup/ShopIni.h"
 #include "platform/Clock.h"
-#include "platform/FailureReport.h"
+#include "support/FailureText.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
 #include "support/Sandbox.h"
@@ -48,8 +48,6 @@ private slots:
     void dailyBackupFailureIsKeptAndLoggedNotThrown();
 
 private:
-    QString failureOf(const std::function<void()>& steps) const;
-
     std::unique_ptr<Sandbox> dir;
     std::unique_ptr<FixedClock> clock;
     std::unique_ptr<BackupService> backups;
@@ -66,11 +64,6 @@ void TestBackup::cleanup()
 {
     backups.reset();
     dir.reset();
-}
-
-QString TestBackup::failureOf(const std::function<void()>& steps) const
-{
-    return ::failureOf(steps).value_or(QString());
 }
 
 void TestBackup::restoreBringsBackEveryFileByteForByte()
@@ -223,7 +216,7 @@ void TestBackup::refusedArchiveChangesNothing()
     const QMap<QString, QByteArray> before = folderState();
 
     const QString failure =
-        failureOf([&] { backups->restore(backups->open(QStringLiteral("candidate.zip"))); });
+        failureText([&] { backups->restore(backups->open(QStringLiteral("candidate.zip"))); });
     QVERIFY2(failure.contains(message), qPrintable(failure));
     QVERIFY(failure.endsWith(QStringLiteral(" (candidate.zip)")));
     QCOMPARE(folderState(), before);
@@ -259,7 +252,7 @@ void TestBackup::restoreThatFailsHalfWayEndsWithTheOldData()
         std::unique_ptr<FileSizeLimit> limit;
         if (fullDisk)
             limit = std::make_unique<FileSizeLimit>(64 * 1024);
-        failure = failureOf([&] { backups->restore(contents); });
+        failure = failureText([&] { backups->restore(contents); });
     }
     QVERIFY2(failure.startsWith(QStringLiteral("復元できませんでした。データは復元する前のままです。\n"
                                                "ファイルに書き込めません。 (hoka2.txt)")),
@@ -278,7 +271,7 @@ void TestBackup::failedBackupLeavesNoFile()
     QString failure;
     {
         FileSizeLimit limit(200);
-        failure = failureOf([&] { backups->createBackup(QStringLiteral("shop.zip")); });
+        failure = failureText([&] { backups->createBackup(QStringLiteral("shop.zip")); });
     }
     QCOMPARE(failure, QStringLiteral("バックアップファイルを書き込めません。 (shop.zip)"));
     QCOMPARE(folderState(), before);
@@ -298,7 +291,7 @@ void TestBackup::extraEntriesGoIntoTheBackupAndComeBack()
 
     // A program that does not know the entry refuses the file instead of dropping the data.
     BackupService without(*clock);
-    const QString failure = failureOf([&] { without.open(QStringLiteral("shop.zip")); });
+    const QString failure = failureText([&] { without.open(QStringLiteral("shop.zip")); });
     QVERIFY2(failure.contains(QStringLiteral("ソラニカのものではない soranika.db")), qPrintable(failure));
 }
 
@@ -341,7 +334,7 @@ void TestBackup::extraEntryWithItsOwnCheckAndWayBack()
     backups->createBackup(QStringLiteral("damaged.zip"));
     database = "v3";
     const QMap<QString, QByteArray> before = folderState();
-    QCOMPARE(failureOf([&] { backups->open(QStringLiteral("damaged.zip")); }),
+    QCOMPARE(failureText([&] { backups->open(QStringLiteral("damaged.zip")); }),
              QStringLiteral("バックアップの soranika.db が壊れています。"));
     QCOMPARE(folderState(), before);
 
@@ -352,7 +345,7 @@ void TestBackup::extraEntryWithItsOwnCheckAndWayBack()
     writeChanged();
     const QMap<QString, QByteArray> changed = dataState();
     const QString failure =
-        failureOf([&] { backups->restore(backups->open(QStringLiteral("explodes.zip"))); });
+        failureText([&] { backups->restore(backups->open(QStringLiteral("explodes.zip"))); });
     QCOMPARE(failure,
              QStringLiteral(
                  "復元できませんでした。データは復元する前のままです。\n予期しないエラーが発生しました。"));

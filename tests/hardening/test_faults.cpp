@@ -1,3 +1,4 @@
+#include "support/FailureText.h"
 #include "support/FileSizeLimit.h"
 #include "hardening/Snapshot.h"
 #include "store/Failure.h"
@@ -88,17 +89,6 @@ QByteArray pattern(qint64 size)
     for (qint64 i = 0; i < size; ++i)
         bytes[i] = char((i * 131 + 7) % 251);
     return bytes;
-}
-
-// The failure `step` ends with, or the empty string when it succeeds.
-QString failureOf(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const Failure& f) {
-        return f.description();
-    }
-    return {};
 }
 
 // Uses up every free byte of the file system that holds the working directory.
@@ -203,17 +193,17 @@ void TestFaults::fullDisk()
         // Room for part of what is written.
         const FileSizeLimit limit(sizes[index] + 240);
         QVERIFY(limit.isActive());
-        failure = failureOf(steps[index]);
+        failure = failureText(steps[index]);
     } else {
         fillDisk();
-        failure = failureOf(steps[index]);
+        failure = failureText(steps[index]);
         QVERIFY(QFile::remove(QStringLiteral("filler")));
     }
     QCOMPARE(failure, expected[index]);
     QCOMPARE(snapshot(QDir::currentPath()), before);
 
     // With room again the same step goes through and leaves whole files.
-    QCOMPARE(failureOf(steps[index]), QString());
+    QCOMPARE(failureText(steps[index]), QString());
     QCOMPARE(QFileInfo(DataFile).size() % RecordLength, 0);
     if (step == Step::StoreAppendedRecord || step == Step::StoreRecordOverAHole)
         QCOMPARE(recordBytes(DataFile, 5), bytesOf(sampleRecord()));
@@ -301,7 +291,7 @@ void TestFaults::filesThatAreNotRegularFilesAreRefused()
                  [=] { PickListFile::rewrite(file, {QStringLiteral("柴犬")}); }};
     }
     for (const auto& step : steps) {
-        QCOMPARE(failureOf(step), QStringLiteral("ファイルを開けません。 (%1)").arg(shown));
+        QCOMPARE(failureText(step), QStringLiteral("ファイルを開けません。 (%1)").arg(shown));
         QCOMPARE(snapshot(QDir::currentPath()), before);
     }
 }
@@ -343,11 +333,11 @@ void TestFaults::oddDataFiles()
         (before.mid(offset, RecordLength) + QByteArray(RecordLength, '\0')).left(RecordLength);
 
     RecordFile records;
-    const QString loadFailure = failureOf([&] { records.LoadRecord(number); });
+    const QString loadFailure = failureText([&] { records.LoadRecord(number); });
     if (loadFailure.isEmpty())
         QCOMPARE(bytesOf(records.CurrentRecord), expectedRecord);
     records.CurrentRecord = sampleRecord();
-    const QString storeFailure = failureOf([&] { records.StoreRecord(number); });
+    const QString storeFailure = failureText([&] { records.StoreRecord(number); });
     if (count < 0) {
         QCOMPARE(loadFailure, QStringLiteral("オーバーフローしました。"));
         QCOMPARE(storeFailure, QStringLiteral("オーバーフローしました。"));
@@ -458,7 +448,7 @@ void TestFaults::corruptSettingsFiles()
         QCOMPARE(ShopSettings::get(ShopSettings::Keys[i]), values[i]);
 
     // The next save writes a sound file, says so, and changes no other value.
-    QCOMPARE(failureOf([] { ShopSettings::save(QStringLiteral("myd2"), QStringLiteral("03-1234-5678")); }),
+    QCOMPARE(failureText([] { ShopSettings::save(QStringLiteral("myd2"), QStringLiteral("03-1234-5678")); }),
              QString());
     values[1] = QStringLiteral("03-1234-5678");
     for (int i = 0; i < 4; ++i)

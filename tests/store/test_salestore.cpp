@@ -3,6 +3,7 @@
 #include "store/Microchip.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
+#include "support/FailureText.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
 #include "support/Sandbox.h"
@@ -18,7 +19,6 @@
 #include <QThread>
 
 #include <atomic>
-#include <functional>
 #include <memory>
 
 // soranika.db: its versions, what each table keeps, the microchip rule, deleting a chart together
@@ -168,16 +168,6 @@ void writeRecords(int count)
     writeFileBytes(QStringLiteral("detapetto.dt"), bytes);
 }
 
-QString failureOf(const std::function<void()>& step)
-{
-    try {
-        step();
-    } catch (const Failure& failure) {
-        return failure.description();
-    }
-    return {};
-}
-
 } // namespace
 
 void TestSaleStore::init()
@@ -233,7 +223,7 @@ void TestSaleStore::failedMigrationLeavesTheFileAsItWas()
     // A step of the migration fails half-way: a table of that name is already there.
     Raw(DbName).run(Version1 + QStringList{QStringLiteral("CREATE TABLE dealer (x)")});
     const QString before = schemaOf(DbName);
-    QVERIFY(!failureOf([] { SaleStore().open(); }).isEmpty());
+    QVERIFY(!failureText([] { SaleStore().open(); }).isEmpty());
     QCOMPARE(schemaOf(DbName), before);
     QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 1);
 }
@@ -258,8 +248,8 @@ void TestSaleStore::unusableFileIsRefusedUntouched()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, message);
     writeFileBytes(DbName, bytes);
-    QCOMPARE(failureOf([] { SaleStore().chartSale(1); }), message);
-    QCOMPARE(failureOf([] { SaleStore().saveChartSale(1, fullSale()); }), message);
+    QCOMPARE(failureText([] { SaleStore().chartSale(1); }), message);
+    QCOMPARE(failureText([] { SaleStore().saveChartSale(1, fullSale()); }), message);
     QCOMPARE(readFileBytes(DbName), bytes);
 }
 
@@ -295,7 +285,7 @@ void TestSaleStore::damagedFileIsSetAsideAndTheNextCallStartsANewOne()
     QCOMPARE(readFileBytes(DbName), bytes);
 
     SaleStore store;
-    const QString failure = failureOf([&] { store.chartSales(); });
+    const QString failure = failureText([&] { store.chartSales(); });
     const QStringList kept = QDir().entryList({QStringLiteral("soranika-damaged-*.db")}, QDir::Files);
     QCOMPARE(kept.size(), 1);
     QCOMPARE(failure, QStringLiteral("データベースが壊れていたため、%1 という名前に変えて残しました。"
@@ -321,8 +311,9 @@ void TestSaleStore::chartSaleBreedTextsAndDealerRoundTrip()
     // Clearing every field removes the row; a record number no file can hold is refused.
     store.saveChartSale(32767, ChartSale());
     QCOMPARE(store.chartSales().keys(), QList<qint32>{4});
-    QCOMPARE(failureOf([&] { store.saveChartSale(0, second); }), QStringLiteral("レコード番号が不正です。"));
-    QCOMPARE(failureOf([&] { store.saveChartSale(32768, second); }),
+    QCOMPARE(failureText([&] { store.saveChartSale(0, second); }),
+             QStringLiteral("レコード番号が不正です。"));
+    QCOMPARE(failureText([&] { store.saveChartSale(32768, second); }),
              QStringLiteral("オーバーフローしました。"));
 
     store.saveBreedTexts(QStringLiteral("柴犬"), breedTexts(QStringLiteral("柴")));
@@ -368,10 +359,10 @@ void TestSaleStore::microchipNumbers()
     store.saveChartSale(2, sale);
 
     sale.microchip = typed;
-    QCOMPARE(failureOf([&] { store.saveChartSale(2, sale); }), message);
+    QCOMPARE(failureText([&] { store.saveChartSale(2, sale); }), message);
     QCOMPARE(store.chartSale(2).microchip, stored.isEmpty() ? QStringLiteral("999999999999999") : stored);
     if (stored.isEmpty())
-        QCOMPARE(failureOf([&] { store.chartWithMicrochip(typed, 1); }), message);
+        QCOMPARE(failureText([&] { store.chartWithMicrochip(typed, 1); }), message);
     else
         QCOMPARE(Raw(DbName).run(QStringLiteral("SELECT microchip FROM chart_sale")).toString(), stored);
 }
@@ -455,7 +446,7 @@ void TestSaleStore::deleteWithAFailingRecordStoreChangesNeither()
         // Record 41 lies just past the end: only part of it would fit.
         const std::unique_ptr<FileSizeLimit> limit =
             fullDisk ? std::make_unique<FileSizeLimit>(fileBefore.size() + 500) : nullptr;
-        message = failureOf([&] { store.deleteChartSale(records, 41, recordOfKind(QString())); });
+        message = failureText([&] { store.deleteChartSale(records, 41, recordOfKind(QString())); });
     }
     QCOMPARE(message, fullDisk ? QStringLiteral("ファイルに書き込めません。 (detapetto.dt)")
                                : QStringLiteral("ファイルを開けません。 (detapetto.dt)"));
@@ -483,7 +474,7 @@ void TestSaleStore::deleteWhoseCommitFailsPutsTheRecordBack()
         Raw other(DbName);
         QCOMPARE(other.run(QStringLiteral("SELECT count(*) FROM chart_sale")).toInt(), 1);
         FileSizeLimit limit(fileBefore.size() + 1000);
-        message = failureOf([&] { store.deleteChartSale(records, 2, recordOfKind(QString())); });
+        message = failureText([&] { store.deleteChartSale(records, 2, recordOfKind(QString())); });
     }
     QCOMPARE(message, QStringLiteral("ディスクの読み書きに失敗しました。 (soranika.db)"));
     QCOMPARE(readFileBytes(QStringLiteral("detapetto.dt")), fileBefore);
@@ -636,8 +627,8 @@ void TestSaleStore::refusedSnapshotChangesNothing()
         Raw(other.filePath(DbName)).run(QStringLiteral("PRAGMA user_version = 3"));
         snapshot = readFileBytes(other.filePath(DbName));
     }
-    QCOMPARE(failureOf([&] { store.checkSnapshot(snapshot); }), message);
-    QCOMPARE(failureOf([&] { store.restoreSnapshot(snapshot); }), message);
+    QCOMPARE(failureText([&] { store.checkSnapshot(snapshot); }), message);
+    QCOMPARE(failureText([&] { store.restoreSnapshot(snapshot); }), message);
     QCOMPARE(store.chartSales().size(), 301);
 }
 
