@@ -19,7 +19,6 @@
 #include "store/RecordFile.h"
 
 #include <QAction>
-#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -102,10 +101,9 @@ void ChartScreen::saveChartAsPdf()
 {
     if (!applyTypedRecordNumber())
         return;
-    const QString suggested =
-        QDir(documentsFolder()).filePath(QStringLiteral("カルテ_%1.pdf").arg(shownNumber));
-    const QString path = context.files.saveFileName(this, QStringLiteral("PDFに保存"), suggested,
-                                                    QStringLiteral("PDF ファイル (*.pdf)"));
+    const QString path = context.files.saveForOtherPrograms(this, QStringLiteral("PDFに保存"),
+                                                            QStringLiteral("カルテ_%1.pdf").arg(shownNumber),
+                                                            QStringLiteral("PDF ファイル (*.pdf)"));
     if (path.isEmpty())
         return;
     reportFailures(context.messages, this, [&] {
@@ -146,9 +144,9 @@ void ChartScreen::makeBackup()
 {
     if (!applyTypedRecordNumber())
         return;
-    const QString suggested = QDir(documentsFolder()).filePath(context.backups.suggestedFileName());
-    const QString path = context.files.saveFileName(this, QStringLiteral("バックアップを作成"), suggested,
-                                                    QStringLiteral("バックアップ (*.zip)"));
+    const QString path = context.files.saveForOtherPrograms(this, QStringLiteral("バックアップを作成"),
+                                                            context.backups.suggestedFileName(),
+                                                            QStringLiteral("バックアップ (*.zip)"));
     if (path.isEmpty())
         return;
     const WaitCursor waiting;
@@ -225,10 +223,9 @@ void ChartScreen::saveExplanationAsPdf()
 {
     if (!applyTypedRecordNumber())
         return;
-    const QString suggested =
-        QDir(documentsFolder()).filePath(QStringLiteral("販売時説明書_%1.pdf").arg(shownNumber));
-    const QString path = context.files.saveFileName(this, QStringLiteral("販売時説明書をPDFに保存"),
-                                                    suggested, QStringLiteral("PDF ファイル (*.pdf)"));
+    const QString path = context.files.saveForOtherPrograms(
+        this, QStringLiteral("販売時説明書をPDFに保存"),
+        QStringLiteral("販売時説明書_%1.pdf").arg(shownNumber), QStringLiteral("PDF ファイル (*.pdf)"));
     if (path.isEmpty())
         return;
     reportFailures(context.messages, this, [&] {
@@ -258,12 +255,11 @@ void ChartScreen::exportSaleLedger()
 {
     if (!applyTypedRecordNumber())
         return;
-    const QString suggested =
-        QDir(documentsFolder())
-            .filePath(QStringLiteral("販売台帳_%1.csv")
-                          .arg(context.clock.now().date().toString(QStringLiteral("yyyyMMdd"))));
-    const QString path = context.files.saveFileName(this, QStringLiteral("販売台帳をCSVに書き出す"),
-                                                    suggested, QStringLiteral("CSV ファイル (*.csv)"));
+    const QString path = context.files.saveForOtherPrograms(
+        this, QStringLiteral("販売台帳をCSVに書き出す"),
+        QStringLiteral("販売台帳_%1.csv")
+            .arg(context.clock.now().date().toString(QStringLiteral("yyyyMMdd"))),
+        QStringLiteral("CSV ファイル (*.csv)"));
     if (path.isEmpty())
         return;
     reportFailures(context.messages, this, [&] {

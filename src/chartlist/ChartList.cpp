@@ -13,7 +13,6 @@
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QScreen>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -190,11 +189,10 @@ void ChartList::exportShownRows()
 void exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages, FileDialogs& files,
                        const QDate& today, QWidget* parent)
 {
-    const QString suggested =
-        QDir(documentsFolder())
-            .filePath(QStringLiteral("カルテ一覧_%1.csv").arg(today.toString(QStringLiteral("yyyyMMdd"))));
-    const QString path = files.saveFileName(parent, QStringLiteral("CSVに書き出す"), suggested,
-                                            QStringLiteral("CSV ファイル (*.csv)"));
+    const QString path = files.saveForOtherPrograms(
+        parent, QStringLiteral("CSVに書き出す"),
+        QStringLiteral("カルテ一覧_%1.csv").arg(today.toString(QStringLiteral("yyyyMMdd"))),
+        QStringLiteral("CSV ファイル (*.csv)"));
     if (path.isEmpty())
         return;
     reportFailures(messages, parent, [&] { Csv::save(path, QList<QStringList>{chartColumnNames()} + rows); });

@@ -33,8 +33,10 @@ QString ScriptedFileDialogs::openFileName(QWidget*, const QString&, const QStrin
     return answers.isEmpty() ? QString() : answers.takeFirst();
 }
 
-QString documentsFolder()
+QString FileDialogs::saveForOtherPrograms(QWidget* parent, const QString& caption, const QString& fileName,
+                                          const QString& filter)
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return documents.isEmpty() ? QDir::homePath() : documents;
+    const QDir folder(documents.isEmpty() ? QDir::homePath() : documents);
+    return saveFileName(parent, caption, folder.filePath(fileName), filter);
 }

@@ -17,6 +17,11 @@ public:
     // The existing file the user chose to open, starting in `folder`; empty when the user cancelled.
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter) = 0;
+
+    // saveFileName for a file meant for other programs: `fileName` is suggested in the user's
+    // documents folder.
+    QString saveForOtherPrograms(QWidget* parent, const QString& caption, const QString& fileName,
+                                 const QString& filter);
 };
 
 class RealFileDialogs final : public FileDialogs
@@ -46,6 +51,3 @@ public:
 private:
     QStringList answers;
 };
-
-// The user's documents folder, where files for other programs are suggested.
-QString documentsFolder();
