@@ -7,8 +7,8 @@
 namespace Sjis {
 
 // Characters without a code page 932 form come out as '?'. The JIS forms of 〜 − ‖ — ¢ £ ¬ are
-// written as their code page 932 counterparts, the yen sign ¥ as byte 0x5C; invisible format characters (zero-width joiners,
-// variation selectors, soft hyphens) are left out.
+// written as their code page 932 counterparts, the yen sign ¥ as byte 0x5C; invisible format characters
+// (zero-width joiners, variation selectors, soft hyphens) are left out.
 QByteArray encode(const QString& text);
 QString decode(const QByteArray& bytes);
 
