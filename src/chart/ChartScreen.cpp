@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/FailureReport.h"
+#include "platform/FieldWidth.h"
 #include "platform/InputMethod.h"
 #include "platform/Look.h"
 #include "platform/Printer.h"
@@ -32,9 +33,6 @@
 #include <utility>
 
 namespace {
-
-// Each trading field takes at most this many characters of its box.
-constexpr int TradingFieldLength = 30;
 
 QLabel* heading(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
                 int height)
@@ -72,6 +70,7 @@ QLineEdit* tradingBox(QWidget* parent, const QString& name, int top)
 {
     QLineEdit* box = newBox(parent, name, 6300, top, 2295, 315);
     setHiraganaInput(box);
+    limitToField(box, int(sizeof(PetRecord::Supplier)));
     return box;
 }
 
@@ -84,11 +83,11 @@ void showText(QLineEdit* box, const QString& text)
 
 // A trading box shows its field without the spaces that fill it, so that text typed at the end of the
 // box follows the value instead of the padding. An unchanged box stores its field as shown, padding and
-// all; typed text takes at most the field's number of characters.
+// all; the box takes no more than the field holds.
 template <std::size_t N> QString tradingValue(const QLineEdit* box, const TextField<N>& field)
 {
     const QString stored = shownText(field);
-    return box->text() == withoutTrailingSpaces(stored) ? stored : box->text().left(TradingFieldLength);
+    return box->text() == withoutTrailingSpaces(stored) ? stored : box->text();
 }
 
 } // namespace
@@ -443,18 +442,36 @@ QStringList ChartScreen::printoutLines() const
 
 void ChartScreen::saveTradingFields()
 {
-    if (!applyTypedRecordNumber())
-        return;
+    if (applyTypedRecordNumber())
+        storeTradingFields();
+}
+
+bool ChartScreen::storeTradingFields()
+{
     PetRecord saved = context.records.CurrentRecord;
     copyTradingBoxesInto(saved);
     // A refused save keeps the typed values in their boxes and direct entry on, for another try.
-    reportFailures(context.messages, this, [&] {
+    return reportFailures(context.messages, this, [&] {
         context.records.StoreRecord(shownNumber, saved);
         // The save button is about to hide; the focus must not land in a trading box, which
         // would start direct entry again.
         Text1->setFocus();
         setDirectEntryMode(false);
     });
+}
+
+// The close box would end the program; typed trading values are saved, given up or kept as the shop says.
+bool ChartScreen::unload()
+{
+    if (!inDirectEntryMode())
+        return true;
+    const auto answer =
+        context.messages.ask(this, QStringLiteral("保存していない入力があります。保存してから終了しますか？"),
+                             QStringLiteral("終了確認"), MessageBoxes::Buttons::YesNoCancel,
+                             MessageBoxes::Icon::Warning, MessageBoxes::Answer::Cancel);
+    if (answer == MessageBoxes::Answer::Yes)
+        return storeTradingFields();
+    return answer == MessageBoxes::Answer::No;
 }
 
 void ChartScreen::leaveDirectEntryWithoutSaving()
@@ -531,6 +548,11 @@ bool ChartScreen::showTypedRecord()
     // about a refused number is up.
     Text1->setText(Numbers::formatInteger(shownNumber));
     return reportFailures(context.messages, this, [&] {
+        // Another record shown now would leave the typed trading values behind, and a save after it
+        // would store them there.
+        if (inDirectEntryMode())
+            throw Failure(QStringLiteral("保存していない入力があります。「保存」するか Esc で取り消してから、"
+                                         "カルテを移ってください。"));
         // Numbers past the last record a file can hold are refused too: nothing could be stored there.
         if (!isValidRecordNumber(typed))
             throw Failure::badRecordNumber();

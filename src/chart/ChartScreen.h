@@ -31,6 +31,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool unload() override;
 
 private:
     void buildLayout();
@@ -53,6 +54,7 @@ private:
     void openHelp();
     void ChartPrintout();
     void saveTradingFields();
+    bool storeTradingFields();
     void leaveDirectEntryWithoutSaving();
     void openChartList();
     void saveChartAsPdf();

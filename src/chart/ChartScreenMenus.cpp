@@ -201,7 +201,7 @@ void ChartScreen::editSaleInfo()
 {
     if (!applyTypedRecordNumber())
         return;
-    SaleInfoDialog dialog(context.sales, context.messages, shownNumber, Label2->text().trimmed(), this);
+    SaleInfoDialog dialog(context.sales, context.messages, shownNumber, context.records.CurrentRecord, this);
     const HandlerScope running;
     dialog.exec();
 }
@@ -263,7 +263,14 @@ void ChartScreen::exportSaleLedger()
     if (path.isEmpty())
         return;
     reportFailures(context.messages, this, [&] {
-        Csv::save(path, SalesLedger::table(SalesLedger::load(context.records, context.sales)));
+        const QList<LedgerRow> rows = SalesLedger::load(context.records, context.sales);
+        const QString question = SalesLedger::mismatchQuestion(rows);
+        if (!question.isEmpty() &&
+            context.messages.ask(this, question, QStringLiteral("販売台帳"), MessageBoxes::Buttons::OkCancel,
+                                 MessageBoxes::Icon::Warning,
+                                 MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
+            return;
+        Csv::save(path, SalesLedger::table(rows));
     });
 }
 

@@ -3,6 +3,7 @@
 #include "app/ScreenRegistry.h"
 #include "platform/Controls.h"
 #include "platform/FailureReport.h"
+#include "platform/FieldWidth.h"
 #include "platform/InputMethod.h"
 #include "platform/Look.h"
 #include "platform/Taskbar.h"
@@ -22,6 +23,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QWindow>
 
@@ -63,9 +65,24 @@ void showFromStart(QComboBox* combo, const QString& text)
     combo->lineEdit()->setCursorPosition(0);
 }
 
-qint16 datePart(const QComboBox* combo)
+// A conversion that fails names the box it read, so that the shop knows which one to correct.
+template <typename Convert> auto readBox(const QString& title, Convert&& convert)
 {
-    return Numbers::toInt16(Numbers::readNumber(combo->currentText()));
+    try {
+        return convert();
+    } catch (const Failure& failure) {
+        throw Failure(title + QStringLiteral(": ") + failure.description());
+    }
+}
+
+qint16 datePart(const QString& title, const QComboBox* combo)
+{
+    return readBox(title, [&] { return Numbers::toInt16(Numbers::readNumber(combo->currentText())); });
+}
+
+float weight(const QString& title, const QLineEdit* box)
+{
+    return readBox(title, [&] { return Numbers::readWeight(box->text()); });
 }
 
 } // namespace
@@ -82,6 +99,8 @@ EditorScreen::EditorScreen(ScreenContext& context) : ScreenWindow(context)
     connect(Command7, &QPushButton::clicked, this, [this] { writeHistoryLine(Text5); });
     Text12->installEventFilter(this);
     Text13->installEventFilter(this);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &EditorScreen::closeWithoutSaving);
 }
 
 EditorScreen::~EditorScreen()
@@ -177,7 +196,21 @@ void EditorScreen::buildLayout()
                    Combo10, Combo11, Combo12, Combo13,  Command1, Command2, Command3, Text1,  Text2,
                    Text3,   Text4,   Text5,   Command4, Command5, Command6, Command7, Text6,  Text7,
                    Text8,   Text9,   Text10,  Text11,   Text12,   Text13});
+    limitToFields();
     Combo1->setFocus();
+}
+
+// The boxes whose text goes into a fixed-width field take no more than it holds.
+void EditorScreen::limitToFields()
+{
+    limitToField(Combo4, int(sizeof(PetRecord::Kind)));
+    limitToField(Combo5, int(sizeof(PetRecord::Sex)));
+    limitToField(Combo6, int(sizeof(PetRecord::CoatColour)));
+    limitToField(Combo7, int(sizeof(PetRecord::Staff)));
+    limitToField(Combo12, int(sizeof(PetRecord::Siblings)));
+    limitToField(Combo13, int(sizeof(PetRecord::Birthplace)));
+    for (QLineEdit* line : {Text1, Text2, Text3, Text4, Text5})
+        limitToField(line, int(sizeof(PetRecord::Medication1)));
 }
 
 QLabel* EditorScreen::addTitle(const QString& name, const QString& caption, int left, int top, int width,
@@ -198,6 +231,8 @@ QComboBox* EditorScreen::addCombo(const QString& name, const QStringList& items,
     combo->setCompleter(nullptr);
     combo->addItems(items);
     combo->setCurrentIndex(-1);
+    combo->setFocusPolicy(Qt::StrongFocus);
+    combo->installEventFilter(this);
     placeTwips(combo, left, top, width, 300);
     return combo;
 }
@@ -214,6 +249,7 @@ void EditorScreen::load()
     context.records.LoadRecord(number);
     loadedRecord = context.records.CurrentRecord;
     showRecord(loadedRecord);
+    loadedTexts = enteredTexts();
     // The focus starts in the year: typing replaces what it shows.
     Combo1->lineEdit()->selectAll();
     becomeDialogOfTheChart();
@@ -298,20 +334,28 @@ void EditorScreen::writeFirstHistoryLine()
     writeHistoryLine(Text1);
 }
 
+// A line longer than its field shows only what is stored, so the shop sees a lost ending at once.
 void EditorScreen::writeHistoryLine(QLineEdit* line)
 {
-    showFromStart(line, historyLine());
+    showFromStart(line, fittingText(historyLine(), int(sizeof(PetRecord::Medication1))));
 }
 
 QString EditorScreen::historyLine() const
 {
-    return Combo8->currentText() + QStringLiteral("年") + Combo9->currentText() + QStringLiteral("月") +
-           Combo10->currentText() + QStringLiteral("日   ") + Combo11->currentText() +
-           QStringLiteral("   済み");
+    const auto part = [](const QComboBox* combo) { return Numbers::halfWidthNumber(combo->currentText()); };
+    return part(Combo8) + QStringLiteral("年") + part(Combo9) + QStringLiteral("月") + part(Combo10) +
+           QStringLiteral("日   ") + Combo11->currentText() + QStringLiteral("   済み");
 }
 
 bool EditorScreen::eventFilter(QObject* watched, QEvent* event)
 {
+    // Drop-downs change with the wheel only once the shop has picked them: a pointer passing over one
+    // on its way elsewhere must not change the chart.
+    if (event->type() == QEvent::Wheel && qobject_cast<QComboBox*>(watched) &&
+        !static_cast<QWidget*>(watched)->hasFocus()) {
+        event->ignore();
+        return true;
+    }
     if (watched != Text12 && watched != Text13)
         return ScreenWindow::eventFilter(watched, event);
     auto* weight = static_cast<QLineEdit*>(watched);
@@ -332,6 +376,17 @@ bool EditorScreen::eventFilter(QObject* watched, QEvent* event)
 
 void EditorScreen::deleteData()
 {
+    // A microchip number and a buyer cannot be typed again from memory: they go only when the shop says so.
+    bool hasSale = false;
+    if (!reportFailures(context.messages, this, [&] { hasSale = hasSaleInformation(); }))
+        return;
+    if (hasSale &&
+        context.messages.ask(
+            this,
+            QStringLiteral("このカルテにはマイクロチップ・販売情報があります。カルテと一緒に削除しますか？"),
+            QStringLiteral("ソラニカ"), MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::Warning,
+            MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
+        return;
     for (QComboBox* combo : {Combo1, Combo2, Combo3, Combo4, Combo5, Combo6, Combo7, Combo8, Combo9, Combo10,
                              Combo11, Combo12, Combo13})
         combo->setCurrentText(QString());
@@ -356,10 +411,48 @@ void EditorScreen::closeAndShowChart()
     });
 }
 
-// Every close saves. A save that fails keeps the editor open with what the user typed; after the close
-// box the user may give it up instead, so that a save that can never succeed does not trap them.
+bool EditorScreen::hasSaleInformation() const
+{
+    return QFileInfo::exists(context.sales.fileName()) &&
+           !context.sales.chartSale(readRecordNumber(Label2->text())).isEmpty();
+}
+
+void EditorScreen::closeWithoutSaving()
+{
+    if (enteredTexts() != loadedTexts &&
+        context.messages.ask(this, QStringLiteral("入力した内容を破棄して閉じますか？"),
+                             QStringLiteral("ソラニカ"), MessageBoxes::Buttons::OkCancel,
+                             MessageBoxes::Icon::Warning,
+                             MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
+        return;
+    discarding = true;
+    closeAndShowChart();
+    discarding = false;
+}
+
+// The texts of every box that is stored; a weight box its entry emptied counts with the weight it gets back.
+QStringList EditorScreen::enteredTexts() const
+{
+    QStringList texts;
+    for (const QComboBox* combo : {Combo1, Combo2, Combo3, Combo4, Combo5, Combo6, Combo7, Combo12, Combo13})
+        texts.append(combo->currentText());
+    for (const QLineEdit* box :
+         {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text11})
+        texts.append(box->text());
+    for (const QLineEdit* weight : {Text12, Text13}) {
+        const auto before = weightsBeforeEntry.find(weight);
+        texts.append(weight->text().isEmpty() && before != weightsBeforeEntry.end() ? before->second
+                                                                                    : weight->text());
+    }
+    return texts;
+}
+
+// Every close but Esc saves. A save that fails keeps the editor open with what the user typed; after the
+// close box the user may give it up instead, so that a save that can never succeed does not trap them.
 bool EditorScreen::unload()
 {
+    if (discarding)
+        return true;
     if (!reportFailures(context.messages, this, [&] { save(); }) &&
         (closingByCommand || !confirmDiscard(context.messages, this)))
         return false;
@@ -401,9 +494,9 @@ void EditorScreen::restoreEmptiedWeights()
 PetRecord EditorScreen::recordFromControls() const
 {
     PetRecord record = loadedRecord;
-    record.BirthYear = datePart(Combo1);
-    record.BirthMonth = datePart(Combo2);
-    record.BirthDay = datePart(Combo3);
+    record.BirthYear = datePart(QStringLiteral("生年月日（年）"), Combo1);
+    record.BirthMonth = datePart(QStringLiteral("生年月日（月）"), Combo2);
+    record.BirthDay = datePart(QStringLiteral("生年月日（日）"), Combo3);
     setText(record.Kind, Combo4->currentText());
     setText(record.Sex, Combo5->currentText());
     setText(record.CoatColour, Combo6->currentText());
@@ -419,9 +512,10 @@ PetRecord EditorScreen::recordFromControls() const
     setText(record.Memo4, Text9->text());
     setText(record.Memo5, Text10->text());
     setText(record.Memo6, Text11->text());
-    setText(record.Siblings, Combo12->currentText());
+    // A litter size typed in full-width digits is stored as the digits the list offers.
+    setText(record.Siblings, Numbers::halfWidthNumber(Combo12->currentText()));
     setText(record.Birthplace, Combo13->currentText());
-    record.BirthWeight = Numbers::readWeight(Text12->text());
-    record.SaleWeight = Numbers::readWeight(Text13->text());
+    record.BirthWeight = weight(QStringLiteral("出生時体重"), Text12);
+    record.SaleWeight = weight(QStringLiteral("販売時体重"), Text13);
     return record;
 }

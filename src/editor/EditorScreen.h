@@ -13,8 +13,8 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// Form3: the record editor. It edits the chart whose number the chart screen shows, and every way
-// out of it stores the record under that number and returns to the chart screen.
+// Form3: the record editor. It edits the chart whose number the chart screen shows; every way out of
+// it but Esc stores the record under that number, and every way returns to the chart screen.
 class EditorScreen : public ScreenWindow
 {
     Q_OBJECT
@@ -30,6 +30,7 @@ protected:
 
 private:
     void buildLayout();
+    void limitToFields();
     QLabel* addTitle(const QString& name, const QString& caption, int left, int top, int width, int height);
     QComboBox* addCombo(const QString& name, const QStringList& items, int left, int top, int width);
 
@@ -43,7 +44,10 @@ private:
     QString historyLine() const;
 
     void deleteData();
+    bool hasSaleInformation() const;
     void closeAndShowChart();
+    void closeWithoutSaving();
+    QStringList enteredTexts() const;
 
     void save();
     void restoreEmptiedWeights();
@@ -57,6 +61,10 @@ private:
     bool closingByCommand = false;
     // Set while "データ削除" closes the editor: the chart's sale information is removed with it.
     bool deleting = false;
+    // Set while Esc closes the editor: nothing is stored.
+    bool discarding = false;
+    // What the stored boxes showed once the record was loaded; Esc asks first when they changed.
+    QStringList loadedTexts;
     // The weight each weight box held before the user's entry emptied it.
     std::map<const QLineEdit*, QString> weightsBeforeEntry;
 

@@ -7,6 +7,7 @@
 #include "platform/Look.h"
 #include "platform/JapaneseOrder.h"
 #include "platform/Twips.h"
+#include "store/PetRecord.h"
 #include "store/PickListFile.h"
 #include "store/ShopSettings.h"
 
@@ -118,6 +119,34 @@ constexpr GroupLayout GroupTable[9] = {
      {"Text9", "", {7740, 7380, 1635, 375}},
      {"List9", "", {7740, 7800, 1695, 240}}},
 };
+
+// The record field a pick list's items are stored in, by way of the editor box that offers them.
+struct ListField
+{
+    const char* fileName;
+    const char* title;
+    int bytes;
+};
+
+constexpr ListField ListFields[] = {
+    {"syurui.txt", "犬種", int(sizeof(PetRecord::Kind))},
+    {"iro.txt", "毛色", int(sizeof(PetRecord::CoatColour))},
+    {"tokucyou.txt", "担当者", int(sizeof(PetRecord::Staff))},
+    {"taicyou.txt", "出産数", int(sizeof(PetRecord::Siblings))},
+    {"shoku.txt", "出生地", int(sizeof(PetRecord::Birthplace))},
+};
+
+// An item its field cannot hold would be cut on every chart it goes into: it is refused whole.
+void checkFitsItsField(const QString& fileName, const QString& item)
+{
+    for (const ListField& field : ListFields) {
+        if (fileName == QLatin1String(field.fileName) && Sjis::encode(item).size() > field.bytes)
+            throw Failure(QStringLiteral("%1は全角%2文字（半角%3文字）までです。短くして登録してください。")
+                              .arg(QString::fromUtf8(field.title))
+                              .arg(field.bytes / 2)
+                              .arg(field.bytes));
+    }
+}
 
 template <typename Control> Control* makeControl(QWidget* parent, const ControlLayout& layout)
 {
@@ -267,6 +296,7 @@ void MasterDataScreen::registerItem(PickListGroup& group)
     if (item.isEmpty())
         return;
     reportFailures(context.messages, this, [&] {
+        checkFitsItsField(group.fileName, item);
         PickListFile::appendItem(group.fileName, item);
         // Read back from the file, so the list shows the item as stored (a character without a
         // Shift_JIS form as "?") and takes its place in a sorted list.

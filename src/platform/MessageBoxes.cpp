@@ -10,15 +10,39 @@ MessageBoxes::Answer RealMessageBoxes::ask(QWidget* parent, const QString& text,
     // The box runs its own event loop; the handler that asked is still running meanwhile.
     const HandlerScope running;
     // Over a window that is not shown yet (a screen still loading) the box is centred on the screen.
-    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text,
-                    buttons == Buttons::OkCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
+    const QMessageBox::StandardButtons shown =
+        buttons == Buttons::OkCancel      ? QMessageBox::Ok | QMessageBox::Cancel
+        : buttons == Buttons::YesNoCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
+                                          : QMessageBox::Ok;
+    QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text, shown,
                     parent && parent->isVisible() ? parent : nullptr);
     box.setTextFormat(Qt::PlainText);
-    const bool cancelIsDefault = buttons == Buttons::OkCancel && defaultAnswer == Answer::Cancel;
-    box.setDefaultButton(cancelIsDefault ? QMessageBox::Cancel : QMessageBox::Ok);
-    if (buttons == Buttons::OkCancel)
+    const auto standard = [](Answer answer) {
+        switch (answer) {
+        case Answer::Ok:
+            return QMessageBox::Ok;
+        case Answer::Cancel:
+            return QMessageBox::Cancel;
+        case Answer::Yes:
+            return QMessageBox::Yes;
+        case Answer::No:
+            return QMessageBox::No;
+        }
+        return QMessageBox::Cancel;
+    };
+    box.setDefaultButton(shown.testFlag(standard(defaultAnswer)) ? standard(defaultAnswer) : QMessageBox::Ok);
+    if (buttons != Buttons::Ok)
         box.setEscapeButton(QMessageBox::Cancel);
-    return box.exec() == QMessageBox::Ok ? Answer::Ok : Answer::Cancel;
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    default:
+        return Answer::Cancel;
+    }
 }
 
 MessageBoxes::Answer ScriptedMessageBoxes::ask(QWidget*, const QString& text, const QString& title,

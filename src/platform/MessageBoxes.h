@@ -9,8 +9,8 @@ class QWidget;
 class MessageBoxes
 {
 public:
-    enum class Answer { Ok, Cancel };
-    enum class Buttons { Ok, OkCancel };
+    enum class Answer { Ok, Cancel, Yes, No };
+    enum class Buttons { Ok, OkCancel, YesNoCancel };
     enum class Icon { None, Warning };
 
     virtual ~MessageBoxes() = default;

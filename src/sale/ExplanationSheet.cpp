@@ -1,6 +1,7 @@
 #include "sale/ExplanationSheet.h"
 
 #include "store/DisplayText.h"
+#include "store/Failure.h"
 #include "store/ShopSettings.h"
 
 namespace Explanation {
@@ -92,6 +93,10 @@ QList<SheetItem> items(const PetRecord& record, const ChartSale& sale, const Bre
 ExplanationSheet load(qint32 number, const PetRecord& record, const SaleStore& store)
 {
     const ChartSale sale = store.chartSale(number);
+    // Another animal's microchip must not go to this animal's buyer on paper.
+    if (!sale.isFor(record))
+        throw Failure(ChartSale::Mismatch +
+                      QStringLiteral("。「カルテ」→「マイクロチップ・販売情報」で確かめてください。"));
     ExplanationSheet sheet;
     sheet.shopName = ShopSettings::get(ShopSettings::Keys[0]);
     sheet.shopPhone = ShopSettings::get(ShopSettings::Keys[1]);

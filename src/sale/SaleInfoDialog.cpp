@@ -8,9 +8,11 @@
 #include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -19,15 +21,20 @@ const QString DatePlaceholder = QStringLiteral("例：2026/12/7");
 
 } // namespace
 
-SaleInfoDialog::SaleInfoDialog(SaleStore& store, MessageBoxes& messages, qint32 number, const QString& kind,
-                               QWidget* parent)
-    : QDialog(parent), store(store), messages(messages), number(number)
+SaleInfoDialog::SaleInfoDialog(SaleStore& store, MessageBoxes& messages, qint32 number,
+                               const PetRecord& record, QWidget* parent)
+    : QDialog(parent), store(store), messages(messages), number(number), animal(SaleAnimal::of(record))
 {
-    buildLayout(number, kind);
+    buildLayout(number, animal.kind);
     // A store that cannot be read shows why; the dialog then opens empty.
     ChartSale saved;
     reportFailures(messages, parent, [&] { saved = store.chartSale(number); });
     showSale(saved);
+    // Information of another animal is shown, so that the shop can tell, and cleared only on request.
+    if (!saved.isFor(record))
+        otherAnimalSale = saved;
+    mismatch->setVisible(otherAnimalSale.has_value());
+    clearButton->setVisible(otherAnimalSale.has_value());
 }
 
 void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
@@ -53,6 +60,15 @@ void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
     buyerPhone = namedBox(this, "buyerPhone");
     explainedOn = namedBox(this, "explainedOn", DatePlaceholder);
     buttonBox = okCancelButtons(this);
+    mismatch =
+        new QLabel(ChartSale::Mismatch + QStringLiteral("。前の動物の情報なら「消去」してください。"), this);
+    mismatch->setObjectName(QStringLiteral("mismatch"));
+    mismatch->setWordWrap(true);
+    mismatch->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
+    clearButton = new QPushButton(QStringLiteral("消去(&D)"), this);
+    clearButton->setObjectName(QStringLiteral("clearSale"));
+    clearButton->setAutoDefault(false);
+    connect(clearButton, &QPushButton::clicked, this, &SaleInfoDialog::clearSale);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("カルテ"),
@@ -69,6 +85,10 @@ void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
     form->addRow(QStringLiteral("購入者電話"), buyerPhone);
     form->addRow(QStringLiteral("説明書交付日"), explainedOn);
     auto* layout = new QVBoxLayout(this);
+    auto* warning = new QHBoxLayout;
+    warning->addWidget(mismatch, 1);
+    warning->addWidget(clearButton);
+    layout->addLayout(warning);
     layout->addLayout(form);
     layout->addWidget(buttonBox);
     resize(520, sizeHint().height());
@@ -103,6 +123,7 @@ ChartSale SaleInfoDialog::typedSale() const
     sale.buyerAddress = buyerAddress->text();
     sale.buyerPhone = buyerPhone->text();
     sale.explainedOn = typedDate(explainedOn, QStringLiteral("説明書交付日"));
+    sale.animal = animal;
     return sale;
 }
 
@@ -115,12 +136,32 @@ bool SaleInfoDialog::otherChartConfirmed(const QString& chip)
                                   MessageBoxes::Answer::Cancel) == MessageBoxes::Answer::Ok;
 }
 
+// Saving another animal's information unchanged makes it this animal's: the shop says so first.
+bool SaleInfoDialog::otherAnimalConfirmed(const ChartSale& sale)
+{
+    if (!otherAnimalSale || sale.isEmpty())
+        return true;
+    ChartSale before = *otherAnimalSale;
+    before.animal = sale.animal;
+    return before != sale ||
+           messages.ask(
+               this, ChartSale::Mismatch + QStringLiteral("。この動物の販売情報として保存しますか？"),
+               QStringLiteral("ソラニカ"), MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::Warning,
+               MessageBoxes::Answer::Cancel) == MessageBoxes::Answer::Ok;
+}
+
+void SaleInfoDialog::clearSale()
+{
+    showSale(ChartSale());
+    microchip->setFocus();
+}
+
 void SaleInfoDialog::accept()
 {
     bool saved = false;
     reportFailures(messages, this, [&] {
         const ChartSale sale = typedSale();
-        if (!otherChartConfirmed(sale.microchip))
+        if (!otherAnimalConfirmed(sale) || !otherChartConfirmed(sale.microchip))
             return;
         store.saveChartSale(number, sale);
         saved = true;

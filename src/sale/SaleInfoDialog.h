@@ -7,8 +7,10 @@
 class MessageBoxes;
 class QCheckBox;
 class QDialogButtonBox;
+class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 
 // マイクロチップ・販売情報: what one chart needs for its sale beyond the record. OK checks and saves,
 // Cancel (and Esc) changes nothing; a refused entry keeps the dialog open with what was typed.
@@ -16,7 +18,7 @@ class SaleInfoDialog : public QDialog
 {
     Q_OBJECT
 public:
-    SaleInfoDialog(SaleStore& store, MessageBoxes& messages, qint32 number, const QString& kind,
+    SaleInfoDialog(SaleStore& store, MessageBoxes& messages, qint32 number, const PetRecord& record,
                    QWidget* parent);
 
     void accept() override;
@@ -26,10 +28,15 @@ private:
     void showSale(const ChartSale& sale);
     ChartSale typedSale() const;
     bool otherChartConfirmed(const QString& microchip);
+    bool otherAnimalConfirmed(const ChartSale& sale);
+    void clearSale();
 
     SaleStore& store;
     MessageBoxes& messages;
     qint32 number;
+    SaleAnimal animal;
+    // The saved information when it was entered for another animal than the chart holds now.
+    std::optional<ChartSale> otherAnimalSale;
 
     QLineEdit* microchip;
     QLineEdit* chipImplanted;
@@ -42,5 +49,7 @@ private:
     QLineEdit* buyerAddress;
     QLineEdit* buyerPhone;
     QLineEdit* explainedOn;
+    QLabel* mismatch;
+    QPushButton* clearButton;
     QDialogButtonBox* buttonBox;
 };

@@ -48,7 +48,7 @@ QList<LedgerRow> rows(const std::vector<PetRecord>& records, const QMap<qint32, 
             continue;
         ledger.append({qint32(number), tableText(record.Kind), tableText(record.Sex), birthDateText(record),
                        sale.microchip, saleDate, sale.buyerName, sale.buyerAddress, sale.buyerPhone,
-                       dateText(sale.explainedOn)});
+                       dateText(sale.explainedOn), !sale.isFor(record)});
     }
     return ledger;
 }
@@ -56,6 +56,18 @@ QList<LedgerRow> rows(const std::vector<PetRecord>& records, const QMap<qint32, 
 QList<LedgerRow> load(const RecordFile& records, const SaleStore& store)
 {
     return rows(records.loadAllRecords(), store.chartSales());
+}
+
+QString mismatchQuestion(const QList<LedgerRow>& rows)
+{
+    QStringList numbers;
+    for (const LedgerRow& row : rows) {
+        if (row.otherAnimal)
+            numbers.append(QStringLiteral("%1番").arg(row.number));
+    }
+    if (numbers.isEmpty())
+        return {};
+    return ChartSale::Mismatch + QStringLiteral("（%1）。このまま書き出しますか？").arg(numbers.join(u'、'));
 }
 
 QList<QStringList> table(const QList<LedgerRow>& rows)

@@ -25,6 +25,8 @@ struct LedgerRow
     QString buyerAddress;
     QString buyerPhone;
     QString explainedOn;
+    // The sale information was entered for another animal than the chart holds now.
+    bool otherAnimal = false;
 
     // The values in the order of SalesLedger::header().
     QStringList columns() const;
@@ -43,6 +45,10 @@ QList<LedgerRow> rows(const std::vector<PetRecord>& records, const QMap<qint32, 
 
 // The ledger of the shop's files: the record file read once, the store once.
 QList<LedgerRow> load(const RecordFile& records, const SaleStore& store);
+
+// Whether to write a ledger whose sale information of some charts was entered for another animal;
+// empty when every row belongs to its chart.
+QString mismatchQuestion(const QList<LedgerRow>& rows);
 
 // The header row and the rows as texts, for Csv::document and Csv::save.
 QList<QStringList> table(const QList<LedgerRow>& rows);

@@ -75,11 +75,30 @@ template <typename T> T parseDecimal(const std::string& number)
 
 } // namespace
 
+QString halfWidthNumber(const QString& text)
+{
+    QString folded = text;
+    for (QChar& c : folded) {
+        const char16_t u = c.unicode();
+        if (u >= u'\uFF10' && u <= u'\uFF19')
+            c = QChar(u'0' + (u - u'\uFF10'));
+        else if (u == u'\uFF0E')
+            c = QLatin1Char('.');
+        else if (u == u'\uFF0D' || u == u'\u2212')
+            c = QLatin1Char('-');
+        else if (u == u'\uFF0B')
+            c = QLatin1Char('+');
+        else if (u == u'\u3000')
+            c = QLatin1Char(' ');
+    }
+    return folded;
+}
+
 double readNumber(const QString& text)
 {
     QString s;
     s.reserve(text.size());
-    for (const QChar c : text) {
+    for (const QChar c : halfWidthNumber(text)) {
         if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n'))
             s.append(c);
     }
@@ -123,7 +142,7 @@ float readWeight(const QString& text)
 {
     static const QRegularExpression decimal(
         QStringLiteral("^ *([+-]?(?:[0-9]+(?:\\.[0-9]*)?|\\.[0-9]+)(?:[Ee][+-]?[0-9]+)?) *$"));
-    const QRegularExpressionMatch match = decimal.match(text);
+    const QRegularExpressionMatch match = decimal.match(halfWidthNumber(text));
     if (!match.hasMatch())
         throw Failure::typeMismatch();
     std::string number = match.captured(1).toStdString();

@@ -53,10 +53,10 @@ QStringList decodeLines(const QByteArray& bytes)
     while (start < bytes.size()) {
         const qsizetype cr = bytes.indexOf('\r', start);
         if (cr < 0) {
-            items.append(Sjis::decode(bytes.mid(start)));
+            items.append(Sjis::displayText(bytes.mid(start)));
             break;
         }
-        items.append(Sjis::decode(bytes.mid(start, cr - start)));
+        items.append(Sjis::displayText(bytes.mid(start, cr - start)));
         start = cr + 1;
         if (start < bytes.size() && bytes[start] == '\n')
             ++start;

@@ -47,6 +47,11 @@ const QList<QStringList>& steps()
             QStringLiteral(
                 "CREATE INDEX chart_sale_microchip ON chart_sale (microchip) WHERE microchip <> ''"),
         },
+        {
+            QStringLiteral("ALTER TABLE chart_sale ADD COLUMN animal_kind TEXT"),
+            QStringLiteral("ALTER TABLE chart_sale ADD COLUMN animal_birth TEXT"),
+            QStringLiteral("ALTER TABLE chart_sale ADD COLUMN animal_purchased TEXT"),
+        },
     };
     Q_ASSERT(all.size() == Version);
     return all;
@@ -96,7 +101,8 @@ const QList<Table>& tables()
          {QStringLiteral("record_number"), QStringLiteral("microchip"), QStringLiteral("chip_implanted"),
           QStringLiteral("chip_registered"), QStringLiteral("neutered"), QStringLiteral("neutered_on"),
           QStringLiteral("owner"), QStringLiteral("hereditary"), QStringLiteral("buyer_name"),
-          QStringLiteral("buyer_address"), QStringLiteral("buyer_phone"), QStringLiteral("explained_on")}},
+          QStringLiteral("buyer_address"), QStringLiteral("buyer_phone"), QStringLiteral("explained_on"),
+          QStringLiteral("animal_kind"), QStringLiteral("animal_birth"), QStringLiteral("animal_purchased")}},
         {QStringLiteral("breed_text"),
          {QStringLiteral("kind"), QStringLiteral("body_size"), QStringLiteral("lifespan"),
           QStringLiteral("housing"), QStringLiteral("feeding"), QStringLiteral("exercise"),

@@ -12,7 +12,7 @@ namespace SaleSchema {
 
 // 1: chart_sale (one row per chart) and breed_text (one row per kind).
 // 2: dealer (the shop's registration) and an index for finding a chart by microchip number.
-constexpr int Version = 2;
+constexpr int Version = 3;
 
 // Brings the database to Version in one transaction, so a failed step leaves the file as it was, and
 // puts it in write-ahead logging. A file of a newer version is refused and left alone.

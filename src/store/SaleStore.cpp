@@ -30,7 +30,7 @@ public:
 
 const QString ChartSaleColumns = QStringLiteral(
     "microchip, chip_implanted, chip_registered, neutered, neutered_on, owner, hereditary, buyer_name, "
-    "buyer_address, buyer_phone, explained_on");
+    "buyer_address, buyer_phone, explained_on, animal_kind, animal_birth, animal_purchased");
 const QString BreedTextColumns = QStringLiteral(
     "body_size, lifespan, housing, feeding, exercise, diseases, neutering, breeding_control, regulations");
 
@@ -67,6 +67,9 @@ ChartSale chartSaleFrom(const QSqlQuery& query, int first)
     sale.buyerAddress = query.value(first + 8).toString();
     sale.buyerPhone = query.value(first + 9).toString();
     sale.explainedOn = dateFrom(query.value(first + 10));
+    if (!query.value(first + 11).isNull())
+        sale.animal = SaleAnimal{query.value(first + 11).toString(), query.value(first + 12).toString(),
+                                 query.value(first + 13).toString()};
     return sale;
 }
 
@@ -117,9 +120,22 @@ public:
 
 } // namespace
 
+SaleAnimal SaleAnimal::of(const PetRecord& record)
+{
+    return {tableText(record.Kind), birthDateText(record), tableText(record.PurchaseDate)};
+}
+
 bool ChartSale::isEmpty() const
 {
-    return *this == ChartSale();
+    // Whom it was for says nothing by itself.
+    ChartSale blank;
+    blank.animal = animal;
+    return *this == blank;
+}
+
+bool ChartSale::isFor(const PetRecord& record) const
+{
+    return !animal || *animal == SaleAnimal::of(record);
 }
 
 bool ChartSale::hasBuyer() const
@@ -219,12 +235,15 @@ void SaleStore::saveChartSale(qint32 number, const ChartSale& sale)
             return;
         }
         db.run(QStringLiteral("INSERT OR REPLACE INTO chart_sale (record_number, %1) "
-                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                    .arg(ChartSaleColumns),
                {number, stored.microchip, sqlDate(stored.chipImplanted), sqlDate(stored.chipRegistered),
                 stored.neutered ? 1 : 0, sqlDate(stored.neuteredOn), sqlText(stored.owner),
                 sqlText(stored.hereditary), sqlText(stored.buyerName), sqlText(stored.buyerAddress),
-                sqlText(stored.buyerPhone), sqlDate(stored.explainedOn)});
+                sqlText(stored.buyerPhone), sqlDate(stored.explainedOn),
+                stored.animal ? sqlText(stored.animal->kind) : QVariant(),
+                stored.animal ? sqlText(stored.animal->birth) : QVariant(),
+                stored.animal ? sqlText(stored.animal->purchased) : QVariant()});
     });
 }
 

@@ -14,9 +14,24 @@ class DamagedDatabase;
 class Failure;
 class RecordFile;
 
+// The animal a chart showed when its sale information was saved. A record number can come to hold
+// another animal (a replaced record file, a number used again); the sale information then no longer
+// belongs to the chart.
+struct SaleAnimal
+{
+    QString kind;      // as the chart shows it, without padding
+    QString birth;     // the birth date as the chart shows it, yyyy/M/d, empty when none
+    QString purchased; // the purchase date as typed, without padding
+
+    static SaleAnimal of(const PetRecord& record);
+    friend bool operator==(const SaleAnimal&, const SaleAnimal&) = default;
+};
+
 // What a chart needs for its sale beyond the 964-byte record.
 struct ChartSale
 {
+    static inline const QString Mismatch = QStringLiteral("このカルテの動物と販売情報が一致しません");
+
     QString microchip; // 15 ASCII digits, or empty
     QDate chipImplanted;
     QDate chipRegistered; // in the national database
@@ -28,9 +43,14 @@ struct ChartSale
     QString buyerAddress;
     QString buyerPhone;
     QDate explainedOn; // the day the explanation sheet was handed over
+    // The animal it was entered for; none for information saved before the program kept it, which
+    // counts as the chart's own until it is saved again.
+    std::optional<SaleAnimal> animal;
 
     // Nothing entered at all: such a chart has no row.
     bool isEmpty() const;
+    // Whether it was entered for the animal `record` holds now.
+    bool isFor(const PetRecord& record) const;
     bool hasBuyer() const;
     friend bool operator==(const ChartSale&, const ChartSale&) = default;
 };

@@ -39,6 +39,8 @@ QString withCodePage932Marks(const QString& text)
         {u'\u00A2', u'\uFFE0'}, // ¢ → ￠
         {u'\u00A3', u'\uFFE1'}, // £ → ￡
         {u'\u00AC', u'\uFFE2'}, // ¬ → ￢
+        // Japanese keyboards type the yen sign as U+00A5; code page 932 keeps it at byte 0x5C.
+        {u'\u00A5', u'\u005C'}, // ¥ → 0x5C
     };
     QString mapped = text;
     for (QChar& c : mapped) {
@@ -135,15 +137,24 @@ QByteArray fitField(const QString& text, int width)
     return field;
 }
 
+QString displayText(const QByteArray& bytes)
+{
+    // Japanese Windows shows byte 0x5C as the yen sign, and so do the shop's screens and papers;
+    // written back, the sign is 0x5C again.
+    QString text = decode(bytes);
+    text.replace(QLatin1Char('\\'), QChar(u'\u00A5'));
+    return text;
+}
+
 QString fieldText(const QByteArray& field)
 {
-    return decode(field);
+    return displayText(field);
 }
 
 QString shownText(const QByteArray& field)
 {
     const qsizetype zero = field.indexOf('\0');
-    return decode(zero < 0 ? field : field.left(zero));
+    return displayText(zero < 0 ? field : field.left(zero));
 }
 
 } // namespace Sjis

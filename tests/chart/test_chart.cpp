@@ -1,3 +1,4 @@
+#include "app/Application.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenWindow.h"
 #include "platform/ActivationWatcher.h"
@@ -6,9 +7,11 @@
 #include "store/Sjis.h"
 #include "support/OpenHook.h"
 #include "support/ProgramFixture.h"
+#include "support/RealBoxes.h"
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -97,6 +100,11 @@ private slots:
     void otherScreensAndHelp();
     void editorThatCannotOpenBringsTheChartBack();
     void closeBoxUnloads();
+    void closeBoxInDirectEntryAsks_data();
+    void closeBoxInDirectEntryAsks();
+    void closeBoxQuestionOnARealBox();
+    void recordNumberWaitsForTheSave_data();
+    void recordNumberWaitsForTheSave();
     void destroyedChartHearsNothingFromItsBoxes();
     void closingWithAHalfTypedNumberAsksNothing();
     void focusInTradingBoxStartsDirectEntry();
@@ -110,6 +118,9 @@ private slots:
     void commandsApplyATypedNumberFirst();
     void editorOpensOnTheTypedRecordWithItsOwnHistory();
     void saveAboveTheLastPossibleRecordFails();
+    void tradingBoxesTakeWhatTheFieldHolds_data();
+    void tradingBoxesTakeWhatTheFieldHolds();
+    void yenSignIsByte5C();
     void saveToAnUnwritableFileKeepsTheTyping();
 
 private:
@@ -147,7 +158,14 @@ void TestChart::typeRecordNumber(const QString& text)
     QLineEdit* number = box("Text1");
     number->setFocus();
     number->selectAll();
-    QTest::keyClicks(number, text);
+    if (text.toLatin1() == text.toUtf8()) {
+        QTest::keyClicks(number, text);
+    } else {
+        // Full-width digits come from the input method, whole.
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QCoreApplication::sendEvent(number, &commit);
+    }
     QTest::keyClick(number, Qt::Key_Return);
 }
 
@@ -456,6 +474,9 @@ void TestChart::typedRecordNumbers_data()
     QTest::addColumn<QString>("shown");
     QTest::newRow("three") << QStringLiteral("3") << QStringLiteral("3");
     QTest::newRow("spaced, rounded to even") << QStringLiteral(" 2.5") << QStringLiteral("2");
+    QTest::newRow("full-width") << QStringLiteral("３") << QStringLiteral("3");
+    QTest::newRow("full-width sign and space") << QStringLiteral("＋　２") << QStringLiteral("2");
+    QTest::newRow("full-width point") << QStringLiteral("１．４") << QStringLiteral("1");
     QTest::newRow("zero") << QStringLiteral("0") << QString();
     QTest::newRow("negative") << QStringLiteral("-3") << QString();
     QTest::newRow("not a number") << QStringLiteral("abc") << QString();
@@ -519,6 +540,7 @@ void TestChart::stepsStopAtBothEnds()
     click("Command5");
     QCOMPARE(number->text(), QStringLiteral("1"));
     QCOMPARE(label("Label2")->text().trimmed(), QStringLiteral("犬1"));
+    QVERIFY(f->messages.asked.isEmpty());
 
     click("Command6");
     QCOMPARE(number->text(), QStringLiteral("2"));
@@ -761,12 +783,197 @@ void TestChart::editorThatCannotOpenBringsTheChartBack()
 void TestChart::closeBoxUnloads()
 {
     QVERIFY(openChart());
-    typeTrading("Text3", QStringLiteral("未保存"));
     chart()->close();
     QTRY_VERIFY(!chart());
     QVERIFY(f->messages.asked.isEmpty());
     QTRY_COMPARE(f->exits, 1);
     QCOMPARE(QFile(DataFile).size(), 0);
+}
+
+void TestChart::closeBoxInDirectEntryAsks_data()
+{
+    QTest::addColumn<MessageBoxes::Answer>("answer");
+    QTest::addColumn<bool>("ends");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("yes: save, then end") << MessageBoxes::Answer::Yes << true << true;
+    QTest::newRow("no: end without saving") << MessageBoxes::Answer::No << true << false;
+    QTest::newRow("cancel: stay") << MessageBoxes::Answer::Cancel << false << false;
+}
+
+// The close box (or Alt+F4) in direct entry does not take the typing with it unasked.
+void TestChart::closeBoxInDirectEntryAsks()
+{
+    QFETCH(MessageBoxes::Answer, answer);
+    QFETCH(bool, ends);
+    QFETCH(bool, saved);
+    writeFileBytes(DataFile, editorRecords(2));
+    QVERIFY(openChart());
+    typeRecordNumber(QStringLiteral("2"));
+    typeTrading("Text4", QStringLiteral("ペットパートナーズ"));
+    f->messages.setNextAnswer(answer);
+    chart()->close();
+
+    QCOMPARE(f->messages.asked.size(), 1);
+    const ScriptedMessageBoxes::Asked asked = f->messages.asked.first();
+    QCOMPARE(asked.text, QStringLiteral("保存していない入力があります。保存してから終了しますか？"));
+    QVERIFY(asked.buttons == MessageBoxes::Buttons::YesNoCancel);
+    QVERIFY(asked.defaultAnswer == MessageBoxes::Answer::Cancel);
+    QByteArray second = editorRecords(2).mid(RecordLength);
+    if (saved) {
+        second.replace(814, 150, QByteArray(150, ' '));
+        second.replace(844, 30, field(QStringLiteral("ペットパートナーズ"), 30));
+    }
+    QCOMPARE(readFileBytes(DataFile), editorRecords(1) + second);
+    if (ends) {
+        QTRY_COMPARE(f->exits, 1);
+    } else {
+        QTest::qWait(20);
+        QCOMPARE(f->exits, 0);
+        QVERIFY(chart() && chart()->isVisible());
+        QCOMPARE(box("Text4")->text(), QStringLiteral("ペットパートナーズ"));
+        QVERIFY(inDirectEntry());
+    }
+}
+
+void TestChart::closeBoxQuestionOnARealBox()
+{
+    setUpApplication();
+    f.reset();
+    f = std::make_unique<ProgramFixture>(ProgramFixture::Boxes::Real);
+    writeFileBytes(DataFile, editorRecords(1));
+    QVERIFY(openChart());
+    typeTrading("Text5", QStringLiteral("50000"));
+    RealBoxes boxes; // Enter on the box: its default button
+    QVERIFY(!chart()->close());
+    QCOMPARE(boxes.seen.size(), 1);
+    QCOMPARE(boxes.seen[0].text, QStringLiteral("保存していない入力があります。保存してから終了しますか？"));
+    QCOMPARE(boxes.seen[0].buttons.size(), 3);
+    QCOMPARE(boxes.seen[0].defaultButton, QStringLiteral("キャンセル"));
+    QTest::qWait(20);
+    QCOMPARE(f->exits, 0);
+    QCOMPARE(box("Text5")->text(), QStringLiteral("50000"));
+    QCOMPARE(readFileBytes(DataFile), editorRecords(1));
+}
+
+enum class NumberWay { Enter, LeavingTheBox, SaveButton };
+
+void TestChart::recordNumberWaitsForTheSave_data()
+{
+    QTest::addColumn<NumberWay>("way");
+    QTest::newRow("Enter") << NumberWay::Enter;
+    QTest::newRow("leaving the box") << NumberWay::LeavingTheBox;
+    QTest::newRow("save clicked after typing it") << NumberWay::SaveButton;
+}
+
+// A record number typed while trading values wait for their save is refused, whichever way it is
+// applied; the typing stays and the next save writes it to the record it was typed for.
+void TestChart::recordNumberWaitsForTheSave()
+{
+    QFETCH(NumberWay, way);
+    writeFileBytes(DataFile, editorRecords(3));
+    QVERIFY(openChart());
+    typeRecordNumber(QStringLiteral("2"));
+    typeTrading("Text5", QStringLiteral("120000"));
+    QLineEdit* number = box("Text1");
+    number->setFocus();
+    number->setText(QStringLiteral("3"));
+    if (way == NumberWay::Enter)
+        QTest::keyClick(number, Qt::Key_Return);
+    if (way == NumberWay::LeavingTheBox)
+        QTest::mouseClick(box("Text6"), Qt::LeftButton);
+    if (way == NumberWay::SaveButton)
+        button("Command7")->click();
+
+    QCOMPARE(f->messages.asked.size(), 1);
+    QCOMPARE(lastMessage(),
+             QStringLiteral("保存していない入力があります。「保存」するか Esc で取り消してから、"
+                            "カルテを移ってください。"));
+    QCOMPARE(number->text(), QStringLiteral("2"));
+    QCOMPARE(label("Label2")->text().trimmed(), QStringLiteral("犬2"));
+    QCOMPARE(box("Text5")->text(), QStringLiteral("120000"));
+    QVERIFY(inDirectEntry());
+    QCOMPARE(readFileBytes(DataFile), editorRecords(3));
+
+    click("Command7");
+    QVERIFY(!inDirectEntry());
+    QByteArray expected = editorRecords(3);
+    expected.replace(RecordLength + 814, 150, QByteArray(150, ' '));
+    expected.replace(RecordLength + 874, 30, field(QStringLiteral("120000"), 30));
+    QCOMPARE(readFileBytes(DataFile), expected);
+}
+
+void TestChart::tradingBoxesTakeWhatTheFieldHolds_data()
+{
+    QTest::addColumn<QString>("boxName");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("pasted");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QByteArray>("stored");
+    const QString supplier = QStringLiteral("株式会社ペットパートナーズ埼玉ブリーディングセンター");
+    const QByteArray supplierBytes =
+        QByteArray::fromHex("8a948eae89ef8ed08379836283678370815b83678369815b83598de98bca");
+    for (const bool pasted : {false, true}) {
+        QTest::addRow("long supplier %s", pasted ? "pasted" : "typed")
+            << "Text4" << 844 << supplier << pasted << QStringLiteral("株式会社ペットパートナーズ埼玉")
+            << supplierBytes;
+    }
+    // 29 bytes: the next full-width character would need 31.
+    QTest::newRow("half- and full-width mixed")
+        << "Text3" << 814 << QStringLiteral("ABCあいうえおかきくけこさしすせそ") << false
+        << QStringLiteral("ABCあいうえおかきくけこさしす")
+        << QByteArray::fromHex("41424382a082a282a482a682a882a982ab82ad82af82b182b382b582b7");
+    QTest::newRow("yen sign") << "Text6" << 904 << QStringLiteral("¥298,000") << false
+                              << QStringLiteral("¥298,000") << QByteArray::fromHex("5c3239382c303030");
+    QTest::newRow("full-width yen sign")
+        << "Text5" << 874 << QStringLiteral("￥50,000") << true << QStringLiteral("￥50,000")
+        << QByteArray::fromHex("818f35302c303030");
+}
+
+// A trading box takes no more than its 30-byte field holds, so what the shop sees is what is saved.
+void TestChart::tradingBoxesTakeWhatTheFieldHolds()
+{
+    QFETCH(QString, boxName);
+    QFETCH(int, offset);
+    QFETCH(QString, typed);
+    QFETCH(bool, pasted);
+    QFETCH(QString, shown);
+    QFETCH(QByteArray, stored);
+    writeFileBytes(DataFile, editorRecords(2));
+    QVERIFY(openChart());
+    if (pasted) {
+        QTest::mouseClick(box(boxName), Qt::LeftButton);
+        QApplication::clipboard()->setText(typed);
+        box(boxName)->paste();
+    } else {
+        typeTrading(boxName, typed);
+    }
+    QCOMPARE(box(boxName)->text(), shown);
+    click("Command7");
+    QVERIFY(f->messages.asked.isEmpty());
+    QCOMPARE(recordBytes(DataFile, 1).mid(offset, 30), stored.leftJustified(30, ' '));
+    QCOMPARE(recordBytes(DataFile, 2), editorRecords(2).mid(RecordLength));
+
+    click("Command6");
+    click("Command5");
+    QCOMPARE(box(boxName)->text(), shown);
+}
+
+// Byte 0x5C is the yen sign on the shop's screens; saved again it stays byte 0x5C.
+void TestChart::yenSignIsByte5C()
+{
+    QByteArray record = editorRecords(1);
+    record.replace(904, 30, QByteArray("\\120,000").leftJustified(30, ' '));
+    writeFileBytes(DataFile, record);
+    QVERIFY(openChart());
+    QCOMPARE(box("Text6")->text(), QStringLiteral("¥120,000"));
+    typeTrading("Text3", QStringLiteral("2026/12/1"));
+    click("Command7");
+    // The five fields are saved together; those never filled are written as spaces.
+    record.replace(814, 30, QByteArray("2026/12/1").leftJustified(30, ' '));
+    record.replace(844, 60, QByteArray(60, ' '));
+    record.replace(934, 30, QByteArray(30, ' '));
+    QCOMPARE(readFileBytes(DataFile), record);
 }
 
 void TestChart::destroyedChartHearsNothingFromItsBoxes()
@@ -814,15 +1021,19 @@ void TestChart::savedTradingFields_data()
     QTest::addColumn<QString>("boxName");
     QTest::addColumn<int>("offset");
     QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
     QTest::addColumn<QByteArray>("stored");
     const QString halfWidth = QStringLiteral("1234567890123456789012345678901");
     const QString fullWidth = QStringLiteral("あいうえおかきくけこさしすせそたちつてと");
-    QTest::newRow("31 half-width") << "Text3" << 814 << halfWidth << halfWidth.left(30).toLatin1();
-    QTest::newRow("20 full-width") << "Text4" << 844 << fullWidth << sjis(fullWidth.left(15));
-    QTest::newRow("short") << "Text5" << 874 << QStringLiteral("3万円") << field(QStringLiteral("3万円"), 30);
-    // Typed after a stored value's spaces: it lies past the 30th character.
+    QTest::newRow("31 half-width") << "Text3" << 814 << halfWidth << halfWidth.left(30)
+                                   << halfWidth.left(30).toLatin1();
+    QTest::newRow("20 full-width") << "Text4" << 844 << fullWidth << fullWidth.left(15)
+                                   << sjis(fullWidth.left(15));
+    QTest::newRow("short") << "Text5" << 874 << QStringLiteral("3万円") << QStringLiteral("3万円")
+                           << field(QStringLiteral("3万円"), 30);
+    // Typed after a stored value's spaces: the field is full, the box takes nothing more.
     QTest::newRow("beyond the stored spaces")
-        << "Text7" << 934 << QString(30, u' ') + u'x' << QByteArray(30, ' ');
+        << "Text7" << 934 << QString(30, u' ') + u'x' << QString(30, u' ') << QByteArray(30, ' ');
 }
 
 void TestChart::savedTradingFields()
@@ -830,6 +1041,7 @@ void TestChart::savedTradingFields()
     QFETCH(QString, boxName);
     QFETCH(int, offset);
     QFETCH(QString, typed);
+    QFETCH(QString, shown);
     QFETCH(QByteArray, stored);
     QByteArray original = editorWrittenRecord(QStringLiteral("柴犬"));
     original.replace(814, 150, QByteArray(150, ' '));
@@ -845,11 +1057,11 @@ void TestChart::savedTradingFields()
     QCOMPARE(recordBytes(DataFile, 2), expected);
     QCOMPARE(recordBytes(DataFile, 1), editorRecords(1));
 
-    // Back to browsing, the box keeps the text as typed, the focus is out of the trading boxes.
+    // Back to browsing, the box keeps the text it took, the focus is out of the trading boxes.
     QVERIFY(!button("Command7")->isVisible());
     for (const QString& name : NavigationCommands)
         QVERIFY(button(name)->isEnabled());
-    QCOMPARE(box(boxName)->text(), typed);
+    QCOMPARE(box(boxName)->text(), shown);
     QVERIFY(!QApplication::focusWidget()->objectName().contains(QRegularExpression("^Text[3-7]$")));
 
     // The next display shows the stored field, without its padding.
@@ -915,10 +1127,11 @@ void TestChart::directEntryKeepsTheTypedValues()
     QVERIFY(!box("Text3")->hasFocus());
     QCOMPARE(readFileBytes(DataFile).mid(RecordLength, RecordLength), second);
 
-    // A typed record number still moves, and a save then writes that record.
+    // A typed record number waits for the save too.
     typeTrading("Text4", QStringLiteral("業者"));
     typeRecordNumber(QStringLiteral("3"));
-    QCOMPARE(box("Text4")->text(), QString());
+    QCOMPARE(box("Text1")->text(), QStringLiteral("2"));
+    QCOMPARE(box("Text4")->text(), QStringLiteral("業者"));
     QVERIFY(inDirectEntry());
 }
 
@@ -958,9 +1171,10 @@ void TestChart::commandsApplyATypedNumberFirst_data()
     QTest::newRow("new entry") << "Command9"
                                << "2"
                                << "5";
-    QTest::newRow("save") << "Command7"
-                          << "3"
-                          << "3";
+    // While trading values wait for their save, no other record is shown: the save waits too.
+    QTest::newRow("save refuses a number typed during direct entry") << "Command7"
+                                                                     << "3"
+                                                                     << "1";
     QTest::newRow("refused number stops the command") << "Command6"
                                                       << "x"
                                                       << "1";
@@ -983,7 +1197,7 @@ void TestChart::commandsApplyATypedNumberFirst()
     QCOMPARE(box("Text1")->text(), shownAfter);
     QCOMPARE(label("Label2")->text().trimmed(),
              shownAfter.toInt() <= 4 ? QStringLiteral("犬") + shownAfter : QString());
-    QCOMPARE(f->messages.asked.size(), typed == "x" ? 1 : 0);
+    QCOMPARE(f->messages.asked.size(), shownAfter == "1" ? 1 : 0);
 }
 
 void TestChart::editorOpensOnTheTypedRecordWithItsOwnHistory()

@@ -1,6 +1,7 @@
 #include "app/ScreenRegistry.h"
 #include "app/ScreenWindow.h"
 #include "store/Failure.h"
+#include "store/SaleStore.h"
 #include "app/Application.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QFocusEvent>
 #include <QInputMethodEvent>
 #include <QLabel>
@@ -16,6 +18,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include <csignal>
@@ -109,7 +112,7 @@ private slots:
     void noRecordNumberNoEditor();
 
     void historyButtons();
-    void longHistoryLineShowsWholeAndIsStoredCut();
+    void longHistoryLineShowsWhatIsStored();
 
     void newChartEndToEnd();
     void unchangedChartGoesBackByteForByte();
@@ -119,6 +122,16 @@ private slots:
     void failedSaveKeepsEverything_data();
     void failedSaveKeepsEverything();
     void closeBoxGivesUpASaveThatCannotSucceed();
+    void fullWidthNumbersAndNamedFailures_data();
+    void fullWidthNumbersAndNamedFailures();
+    void boxesTakeWhatTheirFieldsHold();
+    void escapeLeavesWithoutSaving_data();
+    void escapeLeavesWithoutSaving();
+    void wheelTurnsOnlyTheFocusedDropDown();
+    void deleteAsksFirstWhenTheChartHasSaleInformation_data();
+    void deleteAsksFirstWhenTheChartHasSaleInformation();
+    void deleteQuestionOnARealBoxDefaultsToCancel();
+    void lastRecordAFileCanHoldOpensAndSaves();
     void typingReplacesWhatABoxShows();
     void enterOnAFocusedButtonClicksIt();
     void editorIsADialogOfTheChart();
@@ -567,9 +580,17 @@ void TestEditor::historyButtons()
     click(QStringLiteral("Command7"));
     QCOMPARE(box(QStringLiteral("Text4"))->text(), QStringLiteral("年月日      済み"));
     QCOMPARE(box(QStringLiteral("Text5"))->text(), QStringLiteral("年月日      済み"));
+
+    // A date typed in full-width digits goes into the line as the digits the lists offer.
+    retype(combo(QStringLiteral("Combo8")), QStringLiteral("２０２６"));
+    retype(combo(QStringLiteral("Combo9")), QStringLiteral("１１"));
+    retype(combo(QStringLiteral("Combo10")), QStringLiteral("３"));
+    retype(combo(QStringLiteral("Combo11")), QStringLiteral("狂犬病"));
+    click(QStringLiteral("Command3"));
+    QCOMPARE(first->text(), QStringLiteral("2026年11月3日   狂犬病   済み"));
 }
 
-void TestEditor::longHistoryLineShowsWholeAndIsStoredCut()
+void TestEditor::longHistoryLineShowsWhatIsStored()
 {
     writeFileBytes(RecordFileName, shibaRecord());
     QVERIFY(openEditorFromChart());
@@ -578,8 +599,9 @@ void TestEditor::longHistoryLineShowsWholeAndIsStoredCut()
     combo(QStringLiteral("Combo10"))->setCurrentText(QStringLiteral("10"));
     retype(combo(QStringLiteral("Combo11")), QStringLiteral("ノミ・ダニ予防薬スポットタイプ大型犬用"));
     click(QStringLiteral("Command3"));
+    // The line holds 50 bytes: the box shows it cut there, before the save, not only after it.
     QCOMPARE(box(QStringLiteral("Text1"))->text(),
-             QStringLiteral("2004年2月10日   ノミ・ダニ予防薬スポットタイプ大型犬用   済み"));
+             QStringLiteral("2004年2月10日   ノミ・ダニ予防薬スポットタイプ大型"));
     QCOMPARE(box(QStringLiteral("Text1"))->cursorPosition(), 0);
 
     click(QStringLiteral("Command1"));
@@ -722,12 +744,12 @@ void TestEditor::failedSaveKeepsEverything_data()
     QTest::addColumn<bool>("closeBox");
     QTest::addColumn<QString>("message");
 
-    const QString typeMismatch = QStringLiteral("型が一致しません。");
-    const QString overflow = QStringLiteral("オーバーフローしました。");
     for (const bool closeBox : {false, true}) {
         const char* way = closeBox ? " by close box" : " by OK";
-        QTest::addRow("weight 3kg%s", way) << BadSave::Weight << closeBox << typeMismatch;
-        QTest::addRow("birth year 40000%s", way) << BadSave::DatePart << closeBox << overflow;
+        QTest::addRow("weight 3kg%s", way)
+            << BadSave::Weight << closeBox << QStringLiteral("出生時体重: 型が一致しません。");
+        QTest::addRow("birth year 40000%s", way)
+            << BadSave::DatePart << closeBox << QStringLiteral("生年月日（年）: オーバーフローしました。");
         QTest::addRow("record 0%s", way)
             << BadSave::NumberBelow << closeBox << QStringLiteral("レコード番号が不正です。");
         QTest::addRow("full disk%s", way)
@@ -837,6 +859,263 @@ void TestEditor::closeBoxGivesUpASaveThatCannotSucceed()
     QCOMPARE(readFileBytes(RecordFileName), file);
     QTest::qWait(20);
     QCOMPARE(f->exits, 0);
+}
+
+void TestEditor::fullWidthNumbersAndNamedFailures_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<QByteArray>("stored");
+    QTest::addColumn<QString>("message");
+    const auto stored = [](const char* name, const char* control, const QString& typed, int offset,
+                           const QByteArray& bytes) {
+        QTest::newRow(name) << QString::fromLatin1(control) << typed << offset << bytes << QString();
+    };
+    const auto refused = [](const char* name, const char* control, const QString& typed,
+                            const QString& message) {
+        QTest::newRow(name) << QString::fromLatin1(control) << typed << 0 << QByteArray() << message;
+    };
+    stored("year", "Combo1", QStringLiteral("２０２６"), 0, QByteArray::fromHex("ea07"));
+    stored("month", "Combo2", QStringLiteral("９"), 2, QByteArray::fromHex("0900"));
+    stored("day", "Combo3", QStringLiteral("３０"), 4, QByteArray::fromHex("1e00"));
+    stored("year with full-width minus", "Combo1", QStringLiteral("－５"), 0, QByteArray::fromHex("fbff"));
+    stored("siblings", "Combo12", QStringLiteral("１２"), 776, padded("3132", 10));
+    stored("birth weight", "Text12", QStringLiteral("０．８"), 806, QByteArray::fromHex("cdcc4c3f"));
+    stored("sale weight with full-width spaces", "Text13", QStringLiteral("　１．５　"), 810,
+           QByteArray::fromHex("0000c03f"));
+    refused("birth weight with a unit", "Text12", QStringLiteral("０．８ｋｇ"),
+            QStringLiteral("出生時体重: 型が一致しません。"));
+    refused("sale weight in words", "Text13", QStringLiteral("abc"),
+            QStringLiteral("販売時体重: 型が一致しません。"));
+    refused("year too large", "Combo1", QStringLiteral("４００００"),
+            QStringLiteral("生年月日（年）: オーバーフローしました。"));
+    refused("month too large", "Combo2", QStringLiteral("99999"),
+            QStringLiteral("生年月日（月）: オーバーフローしました。"));
+    refused("day too large", "Combo3", QStringLiteral("－99999"),
+            QStringLiteral("生年月日（日）: オーバーフローしました。"));
+}
+
+// Numbers typed with the input method in full-width mode are read as the shop means them; one that
+// still cannot be read says which box it is in and stores nothing.
+void TestEditor::fullWidthNumbersAndNamedFailures()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, typed);
+    QFETCH(int, offset);
+    QFETCH(QByteArray, stored);
+    QFETCH(QString, message);
+    writeFileBytes(RecordFileName, shibaRecord());
+    QVERIFY(openEditorFromChart());
+    if (control.startsWith(QStringLiteral("Combo")))
+        retype(combo(control), typed);
+    else
+        retype(box(control), typed);
+    click(QStringLiteral("Command1"));
+
+    if (message.isEmpty()) {
+        QTRY_VERIFY(!editor());
+        QVERIFY(f->messages.asked.isEmpty());
+        QByteArray expected = shibaRecord();
+        expected.replace(offset, stored.size(), stored);
+        QCOMPARE(recordBytes(RecordFileName, 1), expected);
+    } else {
+        QCOMPARE(f->messages.asked.size(), 1);
+        QCOMPARE(f->messages.asked.first().text, message);
+        QVERIFY(editor() && editor()->isVisible());
+        QCOMPARE(readFileBytes(RecordFileName), shibaRecord());
+    }
+}
+
+// A box that feeds a fixed-width field stops where the field is full, so nothing is cut unseen on saving.
+void TestEditor::boxesTakeWhatTheirFieldsHold()
+{
+    writeFileBytes(RecordFileName, shibaRecord());
+    QVERIFY(openEditorFromChart());
+    retype(combo(QStringLiteral("Combo4")), QStringLiteral("キャバリア・キング・チャールズ・スパニエル"));
+    retype(combo(QStringLiteral("Combo5")), QStringLiteral("オスメスオスメス"));
+    retype(combo(QStringLiteral("Combo13")), QStringLiteral("北海道札幌市中央区大通"));
+    retype(box(QStringLiteral("Text2")), QStringLiteral("ab") + QStringLiteral("あ").repeated(30));
+    QCOMPARE(combo(QStringLiteral("Combo4"))->currentText(),
+             QStringLiteral("キャバリア・キング・チャールズ"));
+    QCOMPARE(combo(QStringLiteral("Combo5"))->currentText(), QStringLiteral("オスメスオ"));
+    QCOMPARE(combo(QStringLiteral("Combo13"))->currentText(), QStringLiteral("北海道札幌市中央区大"));
+    QCOMPARE(box(QStringLiteral("Text2"))->text(), QStringLiteral("ab") + QStringLiteral("あ").repeated(24));
+    click(QStringLiteral("Command1"));
+    QTRY_VERIFY(!editor());
+    const QByteArray stored = recordBytes(RecordFileName, 1);
+    QCOMPARE(stored.mid(16, 30),
+             QByteArray::fromHex("834c8383836f838a83418145834c8393834f814583608383815b838b8359"));
+    QCOMPARE(stored.mid(6, 10), QByteArray::fromHex("83498358838183588349"));
+    QCOMPARE(stored.mid(156, 50), QByteArray("ab") + QByteArray::fromHex("82a0").repeated(24));
+}
+
+enum class EscapeAfter { Nothing, LookAtWeight, KindChanged };
+
+void TestEditor::escapeLeavesWithoutSaving_data()
+{
+    QTest::addColumn<EscapeAfter>("after");
+    QTest::addColumn<MessageBoxes::Answer>("answer");
+    QTest::addColumn<bool>("asks");
+    QTest::addColumn<bool>("closes");
+    QTest::newRow("nothing changed") << EscapeAfter::Nothing << MessageBoxes::Answer::Cancel << false << true;
+    QTest::newRow("a weight box only entered")
+        << EscapeAfter::LookAtWeight << MessageBoxes::Answer::Cancel << false << true;
+    QTest::newRow("kind changed, shop stays")
+        << EscapeAfter::KindChanged << MessageBoxes::Answer::Cancel << true << false;
+    QTest::newRow("kind changed, shop gives it up")
+        << EscapeAfter::KindChanged << MessageBoxes::Answer::Ok << true << true;
+}
+
+void TestEditor::escapeLeavesWithoutSaving()
+{
+    QFETCH(EscapeAfter, after);
+    QFETCH(MessageBoxes::Answer, answer);
+    QFETCH(bool, asks);
+    QFETCH(bool, closes);
+    writeFileBytes(RecordFileName, shibaRecord());
+    QVERIFY(openEditorFromChart());
+    ProgramFixture::activate(editor());
+    QWidget* keys = combo(QStringLiteral("Combo1"))->lineEdit();
+    if (after == EscapeAfter::LookAtWeight) {
+        keys = box(QStringLiteral("Text12"));
+        keys->setFocus(Qt::TabFocusReason);
+        QCOMPARE(box(QStringLiteral("Text12"))->text(), QString());
+    }
+    if (after == EscapeAfter::KindChanged)
+        retype(combo(QStringLiteral("Combo4")), QStringLiteral("チワワ"));
+    f->messages.setNextAnswer(answer);
+    QTest::keyClick(keys, Qt::Key_Escape);
+
+    QCOMPARE(f->messages.asked.size(), asks ? 1 : 0);
+    if (asks) {
+        const ScriptedMessageBoxes::Asked asked = f->messages.asked.first();
+        QCOMPARE(asked.text, QStringLiteral("入力した内容を破棄して閉じますか？"));
+        QVERIFY(asked.buttons == MessageBoxes::Buttons::OkCancel);
+        QVERIFY(asked.defaultAnswer == MessageBoxes::Answer::Cancel);
+    }
+    if (closes) {
+        QTRY_VERIFY(!editor());
+        QTRY_VERIFY(chart()->isVisible());
+        QTRY_COMPARE(chartControl<QLabel>(QStringLiteral("Label2"))->text().trimmed(),
+                     QStringLiteral("柴犬"));
+    } else {
+        QTest::qWait(20);
+        QVERIFY(editor() && editor()->isVisible());
+        QCOMPARE(combo(QStringLiteral("Combo4"))->currentText(), QStringLiteral("チワワ"));
+    }
+    QCOMPARE(readFileBytes(RecordFileName), shibaRecord());
+}
+
+void TestEditor::wheelTurnsOnlyTheFocusedDropDown()
+{
+    writeFileBytes(RecordFileName, shibaRecord());
+    QVERIFY(openEditorFromChart());
+    ProgramFixture::activate(editor());
+    QComboBox* kind = combo(QStringLiteral("Combo4"));
+    const auto turnWheel = [kind] {
+        const QPointF centre = QRectF(kind->rect()).center();
+        QWheelEvent wheel(centre, kind->mapToGlobal(centre), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(kind, &wheel);
+    };
+    QTRY_VERIFY(combo(QStringLiteral("Combo1"))->hasFocus());
+    turnWheel();
+    QCOMPARE(kind->currentText().trimmed(), QStringLiteral("柴犬"));
+
+    kind->setFocus(Qt::MouseFocusReason);
+    QTRY_VERIFY(kind->hasFocus());
+    turnWheel();
+    QVERIFY(kind->currentText().trimmed() != QStringLiteral("柴犬"));
+}
+
+void TestEditor::deleteAsksFirstWhenTheChartHasSaleInformation_data()
+{
+    QTest::addColumn<bool>("hasSale");
+    QTest::addColumn<MessageBoxes::Answer>("answer");
+    QTest::addColumn<bool>("deleted");
+    QTest::newRow("no sale information") << false << MessageBoxes::Answer::Cancel << true;
+    QTest::newRow("sale information, kept") << true << MessageBoxes::Answer::Cancel << false;
+    QTest::newRow("sale information, deleted too") << true << MessageBoxes::Answer::Ok << true;
+}
+
+void TestEditor::deleteAsksFirstWhenTheChartHasSaleInformation()
+{
+    QFETCH(bool, hasSale);
+    QFETCH(MessageBoxes::Answer, answer);
+    QFETCH(bool, deleted);
+    writeFileBytes(RecordFileName, shibaRecord());
+    QVERIFY(openEditorFromChart());
+    ChartSale sale;
+    sale.microchip = QStringLiteral("392141000123456");
+    sale.buyerName = QStringLiteral("山田 花子");
+    // Another chart's sale information makes the database exist either way.
+    f->program->sales().saveChartSale(2, sale);
+    if (hasSale)
+        f->program->sales().saveChartSale(1, sale);
+    f->messages.setNextAnswer(answer);
+    click(QStringLiteral("Command2"));
+
+    QCOMPARE(f->messages.asked.size(), hasSale ? 1 : 0);
+    if (hasSale) {
+        const ScriptedMessageBoxes::Asked asked = f->messages.asked.first();
+        QCOMPARE(
+            asked.text,
+            QStringLiteral("このカルテにはマイクロチップ・販売情報があります。カルテと一緒に削除しますか？"));
+        QVERIFY(asked.buttons == MessageBoxes::Buttons::OkCancel);
+        QVERIFY(asked.defaultAnswer == MessageBoxes::Answer::Cancel);
+    }
+    if (deleted) {
+        QTRY_VERIFY(!editor());
+        QCOMPARE(recordBytes(RecordFileName, 1).mid(16, 30), spaces(30));
+        QVERIFY(f->program->sales().chartSale(1).isEmpty());
+    } else {
+        QVERIFY(editor() && editor()->isVisible());
+        QCOMPARE(combo(QStringLiteral("Combo4"))->currentText().trimmed(), QStringLiteral("柴犬"));
+        QCOMPARE(readFileBytes(RecordFileName), shibaRecord());
+        QCOMPARE(f->program->sales().chartSale(1), sale);
+    }
+    QCOMPARE(f->program->sales().chartSale(2), sale);
+}
+
+void TestEditor::deleteQuestionOnARealBoxDefaultsToCancel()
+{
+    setUpApplication();
+    f.reset();
+    f = std::make_unique<ProgramFixture>(ProgramFixture::Boxes::Real);
+    writePickLists();
+    writeFileBytes(RecordFileName, shibaRecord());
+    QVERIFY(openEditorFromChart());
+    ChartSale sale;
+    sale.microchip = QStringLiteral("392141000123456");
+    f->program->sales().saveChartSale(1, sale);
+
+    RealBoxes boxes; // Enter on the box: its default button
+    click(QStringLiteral("Command2"));
+    QCOMPARE(boxes.seen.size(), 1);
+    QCOMPARE(
+        boxes.seen[0].text,
+        QStringLiteral("このカルテにはマイクロチップ・販売情報があります。カルテと一緒に削除しますか？"));
+    QCOMPARE(boxes.seen[0].buttons, (QStringList{QStringLiteral("OK"), QStringLiteral("キャンセル")}));
+    QCOMPARE(boxes.seen[0].defaultButton, QStringLiteral("キャンセル"));
+    QVERIFY(editor() && editor()->isVisible());
+    QCOMPARE(readFileBytes(RecordFileName), shibaRecord());
+    QCOMPARE(f->program->sales().chartSale(1).microchip, QStringLiteral("392141000123456"));
+}
+
+// 32767 is the last record a file can hold: the editor opens on it and stores it there.
+void TestEditor::lastRecordAFileCanHoldOpensAndSaves()
+{
+    writeFileBytes(RecordFileName, shibaRecord());
+    QVERIFY(openEditorFromChart(32767));
+    QCOMPARE(label(QStringLiteral("Label2"))->text(), QStringLiteral("32767"));
+    retype(combo(QStringLiteral("Combo4")), QStringLiteral("チワワ"));
+    click(QStringLiteral("Command1"));
+    QTRY_VERIFY(!editor());
+    QVERIFY(f->messages.asked.isEmpty());
+    QCOMPARE(QFileInfo(RecordFileName).size(), qint64(32767) * RecordLength);
+    QCOMPARE(recordBytes(RecordFileName, 32767).mid(16, 30), padded("8360838f838f", 30));
+    QCOMPARE(recordBytes(RecordFileName, 1), shibaRecord());
 }
 
 void TestEditor::typingReplacesWhatABoxShows()

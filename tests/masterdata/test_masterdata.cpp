@@ -69,6 +69,8 @@ private slots:
     void unsortedGroupKeepsAdditionOrder();
     void registeringAfterAnUnterminatedLastLine();
     void registerTakesAnyTextButTheEmptyOne();
+    void itemLongerThanItsFieldIsRefused_data();
+    void itemLongerThanItsFieldIsRefused();
     void deleteNeedsASelectionAndRewritesOnlyItsOwnFile();
     void deletingTheOnlyEntryLeavesAnEmptyFile();
     void japaneseItemsAreShiftJisAndCollatedByReading();
@@ -261,6 +263,59 @@ void TestMasterData::registeringAfterAnUnterminatedLastLine()
     registerText(1, QStringLiteral("チワワ"));
     QCOMPARE(entries(1), (QStringList{"チワワ", "柴犬"}));
     QCOMPARE(readFileBytes(QStringLiteral("syurui.txt")), sjis(QStringLiteral("柴犬\r\nチワワ\r\n")));
+}
+
+void TestMasterData::itemLongerThanItsFieldIsRefused_data()
+{
+    QTest::addColumn<int>("group");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("breed of 21 full-width characters")
+        << 1 << QStringLiteral("syurui.txt") << QStringLiteral("キャバリア・キング・チャールズ・スパニエル")
+        << QStringLiteral("犬種は全角15文字（半角30文字）までです。短くして登録してください。");
+    QTest::newRow("breed of 31 half-width characters")
+        << 1 << QStringLiteral("syurui.txt") << QStringLiteral("a").repeated(31)
+        << QStringLiteral("犬種は全角15文字（半角30文字）までです。短くして登録してください。");
+    QTest::newRow("breed that just fits")
+        << 1 << QStringLiteral("syurui.txt") << QStringLiteral("キャバリア・キング・チャールズ") << QString();
+    QTest::newRow("coat colour") << 2 << QStringLiteral("iro.txt")
+                                 << QStringLiteral("ブラック＆タン・ホワイト・トライカラー")
+                                 << QStringLiteral(
+                                        "毛色は全角15文字（半角30文字）までです。短くして登録してください。");
+    QTest::newRow("staff") << 3 << QStringLiteral("tokucyou.txt") << QStringLiteral("あ").repeated(16)
+                           << QStringLiteral(
+                                  "担当者は全角15文字（半角30文字）までです。短くして登録してください。");
+    QTest::newRow("litter size")
+        << 5 << QStringLiteral("taicyou.txt") << QStringLiteral("とても多い（６頭）")
+        << QStringLiteral("出産数は全角5文字（半角10文字）までです。短くして登録してください。");
+    QTest::newRow("birthplace")
+        << 6 << QStringLiteral("shoku.txt") << QStringLiteral("北海道札幌市中央区大通")
+        << QStringLiteral("出生地は全角10文字（半角20文字）までです。短くして登録してください。");
+    QTest::newRow("medication names go into a longer line")
+        << 4 << QStringLiteral("kusuri.txt") << QStringLiteral("あ").repeated(16) << QString();
+}
+
+// An item its chart field cannot hold is refused whole instead of being stored and cut later.
+void TestMasterData::itemLongerThanItsFieldIsRefused()
+{
+    QFETCH(int, group);
+    QFETCH(QString, fileName);
+    QFETCH(QString, item);
+    QFETCH(QString, message);
+    openFromStartScreen();
+    registerText(group, item);
+    if (message.isEmpty()) {
+        QVERIFY(f->messages.asked.isEmpty());
+        QCOMPARE(entries(group), QStringList{item});
+        QCOMPARE(readFileBytes(fileName), sjis(item) + "\r\n");
+    } else {
+        QCOMPARE(f->messages.asked.size(), 1);
+        QCOMPARE(f->messages.asked.first().text, message);
+        QCOMPARE(entries(group), QStringList());
+        QCOMPARE(readFileBytes(fileName), QByteArray());
+        QCOMPARE(input(group)->text(), item);
+    }
 }
 
 void TestMasterData::registerTakesAnyTextButTheEmptyOne()

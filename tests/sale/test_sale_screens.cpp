@@ -14,6 +14,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -76,6 +77,7 @@ private slots:
     void deletedChartTakesItsSaleInformation();
     void damagedSaleFileCostsNoChartNorBackup();
     void breedAndDealerInfo();
+    void saleInformationOfAnotherAnimalIsToldAndClearedOnRequest();
 
 private:
     QAction* action(const QString& name) const { return f->window("Form2")->findChild<QAction*>(name); }
@@ -286,6 +288,70 @@ void TestSaleScreens::breedAndDealerInfo()
     for (const char* name : {"actSaleInfo", "actExplanation", "actExplanationPdf", "actBreedInfo",
                              "actSaleLedger", "actDealerInfo"})
         QVERIFY2(!action(name)->isEnabled(), name);
+}
+
+// The record file replaced by another one (or a number used again): chart 1 now holds another animal.
+// The dialog, the sheet and the ledger say so; only the shop's "消去" and OK remove the information.
+void TestSaleScreens::saleInformationOfAnotherAnimalIsToldAndClearedOnRequest()
+{
+    whenDialogShows([](QDialog* dialog) {
+        QVERIFY(dialog->findChild<QLabel*>("mismatch")->isHidden());
+        type(dialog, "microchip", Chip);
+        type(dialog, "buyerName", QStringLiteral("山田 花子"));
+        pressOk(dialog);
+    });
+    action("actSaleInfo")->trigger();
+    QCOMPARE(f->program->sales().chartSale(1).animal->kind, QStringLiteral("柴犬"));
+
+    PetRecord poodle{};
+    setText(poodle.Kind, QStringLiteral("トイ・プードル"));
+    setText(poodle.SaleDate, QStringLiteral("2026/12/1"));
+    writeFileBytes("detapetto.dt", QByteArray(reinterpret_cast<const char*>(&poodle), RecordLength));
+    QTest::mouseClick(f->control<QPushButton>("Form2", "Command6"), Qt::LeftButton);
+    QTest::mouseClick(f->control<QPushButton>("Form2", "Command5"), Qt::LeftButton);
+    QCOMPARE(f->control<QLabel>("Form2", "Label2")->text().trimmed(), QStringLiteral("トイ・プードル"));
+
+    // The sheet is not made with another animal's microchip.
+    action("actExplanation")->trigger();
+    QCOMPARE(f->messages.asked.size(), 1);
+    QCOMPARE(
+        f->messages.asked[0].text,
+        QStringLiteral("このカルテの動物と販売情報が一致しません。「カルテ」→「マイクロチップ・販売情報」で"
+                       "確かめてください。"));
+    QVERIFY(f->printer.documents.isEmpty());
+
+    // The ledger asks before it writes such a row.
+    const QString path = f->path("ledger.csv");
+    f->files.setNextAnswer(path);
+    f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
+    action("actSaleLedger")->trigger();
+    QCOMPARE(f->messages.asked.size(), 2);
+    QCOMPARE(f->messages.asked[1].text,
+             QStringLiteral("このカルテの動物と販売情報が一致しません（1番）。このまま書き出しますか？"));
+    QVERIFY(f->messages.asked[1].defaultAnswer == MessageBoxes::Answer::Cancel);
+    QVERIFY(!QFileInfo::exists(path));
+
+    // The dialog shows the information with the warning; OK alone asks first, "消去" then OK removes it.
+    whenDialogShows([this](QDialog* dialog) {
+        auto* mismatch = dialog->findChild<QLabel*>("mismatch");
+        QVERIFY(!mismatch->isHidden());
+        QVERIFY(mismatch->text().startsWith(QStringLiteral("このカルテの動物と販売情報が一致しません")));
+        QCOMPARE(dialog->findChild<QLineEdit*>("microchip")->text(), Chip);
+        f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
+        pressOk(dialog);
+        QVERIFY(dialog->isVisible());
+        dialog->findChild<QPushButton*>("clearSale")->click();
+        QCOMPARE(dialog->findChild<QLineEdit*>("microchip")->text(), QString());
+        QCOMPARE(dialog->findChild<QLineEdit*>("buyerName")->text(), QString());
+        pressOk(dialog);
+    });
+    action("actSaleInfo")->trigger();
+    QCOMPARE(f->messages.asked.size(), 3);
+    QCOMPARE(
+        f->messages.asked[2].text,
+        QStringLiteral("このカルテの動物と販売情報が一致しません。この動物の販売情報として保存しますか？"));
+    QVERIFY(f->program->sales().chartSale(1).isEmpty());
+    QVERIFY(f->program->sales().chartSales().isEmpty());
 }
 
 QTEST_MAIN(TestSaleScreens)

@@ -19,6 +19,7 @@ private slots:
     void shownTextStopsAtTheFirstZeroByte();
     void invisibleFormatCharactersAreLeftOut();
     void bytesThatAreNotCodePage932DecodeWithoutLoss();
+    void yenSignIsByte5CAndShowsAsYen();
 };
 
 namespace {
@@ -176,6 +177,22 @@ void TestCodec::bytesThatAreNotCodePage932DecodeWithoutLoss()
     QCOMPARE(Sjis::decode(QByteArray::fromHex("83 20 78")), QStringLiteral("\uFFFD x"));
     QCOMPARE(Sjis::decode(QByteArray::fromHex("FF 80 41")), QStringLiteral("\uFFFD\uFFFDA"));
     QCOMPARE(Sjis::decode(QByteArray::fromHex("85 40 41")), QStringLiteral("\uFFFDA"));
+}
+
+// Japanese keyboards type U+00A5; code page 932 and Japanese Windows keep it as byte 0x5C.
+void TestCodec::yenSignIsByte5CAndShowsAsYen()
+{
+    QCOMPARE(Sjis::encode(QStringLiteral("¥298,000")).toHex(' '), QByteArray("5c 32 39 38 2c 30 30 30"));
+    QCOMPARE(Sjis::encode(QStringLiteral("￥5円")).toHex(' '), QByteArray("81 8f 35 89 7e"));
+    PetRecord record{};
+    setText(record.PlannedPrice, QStringLiteral("¥298,000"));
+    QCOMPARE(QByteArray(record.PlannedPrice.data(), 10), QByteArray("\\298,000  "));
+    QCOMPARE(shownText(record.PlannedPrice), QStringLiteral("¥298,000") + QString(22, u' '));
+    QCOMPARE(fieldText(record.PlannedPrice).left(8), QStringLiteral("¥298,000"));
+    QCOMPARE(Sjis::displayText(QByteArray::fromHex("5c 31 30 30 81 8f")), QStringLiteral("¥100￥"));
+    // Shown and written back, the byte stays what it was.
+    const QByteArray stored = QByteArray::fromHex("5c 31 32 30 2c 30 30 30");
+    QCOMPARE(Sjis::encode(Sjis::displayText(stored)), stored);
 }
 
 QTEST_GUILESS_MAIN(TestCodec)

@@ -60,6 +60,11 @@ void TestNumbers::readNumber_data()
     row("too small with D", QStringLiteral("1d-400"), 0);
     row("long fraction too small", QStringLiteral("0.") + QString(400, QLatin1Char('0')) + QLatin1Char('1'),
         0);
+    row("full-width digits", QStringLiteral("２０２６"), 2026);
+    row("full-width plus and space", QStringLiteral("＋　１２"), 12);
+    row("full-width minus and point", QStringLiteral("－３．５"), -3.5);
+    row("minus sign", QStringLiteral("\u2212７"), -7);
+    row("full-width letters still stop", QStringLiteral("９ｋｇ"), 9);
     row("too large", QStringLiteral("1e400"), 0, Overflow);
     row("too many digits", QString(400, QLatin1Char('9')), 0, Overflow);
 }
@@ -136,6 +141,10 @@ void TestNumbers::readWeight_data()
     QTest::newRow("blank inside") << QStringLiteral("3 .25") << 0.0f << TypeMismatch;
     QTest::newRow("two points") << QStringLiteral("1.2.3") << 0.0f << TypeMismatch;
     QTest::newRow("point alone") << QStringLiteral(".") << 0.0f << TypeMismatch;
+    QTest::newRow("full-width") << QStringLiteral("０．８") << 0.8f << QString();
+    QTest::newRow("full-width negative with full-width spaces")
+        << QStringLiteral("　－１．５　") << -1.5f << QString();
+    QTest::newRow("full-width unit after it") << QStringLiteral("０．８ｋｇ") << 0.0f << TypeMismatch;
     QTest::newRow("too large for a float") << QStringLiteral("1e39") << 0.0f << Overflow;
 }
 

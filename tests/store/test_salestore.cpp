@@ -39,6 +39,7 @@ private slots:
     void damagedFileIsSetAsideAndTheNextCallStartsANewOne_data();
     void damagedFileIsSetAsideAndTheNextCallStartsANewOne();
     void chartSaleBreedTextsAndDealerRoundTrip();
+    void saleRowKnowsItsAnimal();
     void microchipNumbers_data();
     void microchipNumbers();
     void sameMicrochipOnAnotherChartIsFound();
@@ -194,7 +195,7 @@ void TestSaleStore::newFileIsCreatedAtTheCurrentVersion()
         writeFileBytes(DbName, {});
     SaleStore().open();
     Raw db(DbName);
-    QCOMPARE(db.run(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    QCOMPARE(db.run(QStringLiteral("PRAGMA user_version")).toInt(), 3);
     QCOMPARE(db.run(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
     QCOMPARE(schemaOf(DbName),
              QStringLiteral("table breed_text, table chart_sale, index chart_sale_microchip, "
@@ -210,7 +211,10 @@ void TestSaleStore::version1FileIsMigratedKeepingItsRows()
     QCOMPARE(kept.chipImplanted, QDate(2026, 4, 1));
     QCOMPARE(kept.buyerName, QStringLiteral("山田 花子"));
     QCOMPARE(store.breedTexts(QStringLiteral("柴犬")).item(3), QStringLiteral("12〜15年"));
-    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 3);
+    // A row from before the program kept the animal counts as the chart's own.
+    QVERIFY(!kept.animal);
+    QVERIFY(kept.isFor(recordOfKind(QStringLiteral("チワワ"))));
 
     // What version 2 added works on the migrated file.
     store.saveDealerInfo({QStringLiteral("第123456号"), QStringLiteral("佐藤 一郎")});
@@ -236,7 +240,7 @@ void TestSaleStore::unusableFileIsRefusedUntouched_data()
         QTemporaryDir other;
         const QString path = other.filePath(DbName);
         Raw(path).run(
-            QStringList{QStringLiteral("CREATE TABLE t (x)"), QStringLiteral("PRAGMA user_version = 3")});
+            QStringList{QStringLiteral("CREATE TABLE t (x)"), QStringLiteral("PRAGMA user_version = 4")});
         QTest::newRow("newer version")
             << readFileBytes(path)
             << QStringLiteral("新しいバージョンのソラニカで作られたデータベースです。 (soranika.db)");
@@ -328,6 +332,54 @@ void TestSaleStore::chartSaleBreedTextsAndDealerRoundTrip()
     store.saveDealerInfo({QStringLiteral("東京都 第001号"), QString()});
     store.saveDealerInfo({QStringLiteral("東京都 第002号"), QStringLiteral("佐藤")});
     QCOMPARE(store.dealerInfo(), (DealerInfo{QStringLiteral("東京都 第002号"), QStringLiteral("佐藤")}));
+}
+
+// The row keeps the animal it was entered for; another animal under the same number is told apart.
+void TestSaleStore::saleRowKnowsItsAnimal()
+{
+    PetRecord shiba = recordOfKind(QStringLiteral("柴犬"));
+    shiba.BirthYear = 2026;
+    shiba.BirthMonth = 9;
+    shiba.BirthDay = 1;
+    setText(shiba.PurchaseDate, QStringLiteral("2026/11/2"));
+    QCOMPARE(SaleAnimal::of(shiba),
+             (SaleAnimal{QStringLiteral("柴犬"), QStringLiteral("2026/9/1"), QStringLiteral("2026/11/2")}));
+
+    SaleStore store;
+    ChartSale sale = fullSale();
+    sale.animal = SaleAnimal::of(shiba);
+    store.saveChartSale(7, sale);
+    QCOMPARE(store.chartSale(7), sale);
+    QCOMPARE(
+        Raw(DbName).run(QStringLiteral("SELECT animal_kind || '|' || animal_birth || '|' || animal_purchased "
+                                       "FROM chart_sale WHERE record_number = 7")),
+        QVariant(QStringLiteral("柴犬|2026/9/1|2026/11/2")));
+    QVERIFY(store.chartSale(7).isFor(shiba));
+
+    PetRecord other = shiba;
+    setText(other.Kind, QStringLiteral("チワワ"));
+    QVERIFY(!sale.isFor(other));
+    other = shiba;
+    other.BirthDay = 2;
+    QVERIFY(!sale.isFor(other));
+    other = shiba;
+    setText(other.PurchaseDate, QStringLiteral("2026/11/3"));
+    QVERIFY(!sale.isFor(other));
+    QVERIFY(!sale.isFor(PetRecord{}));
+
+    // An animal without any entered information is no row.
+    ChartSale onlyAnimal;
+    onlyAnimal.animal = SaleAnimal::of(shiba);
+    QVERIFY(onlyAnimal.isEmpty());
+    store.saveChartSale(7, onlyAnimal);
+    QVERIFY(store.chartSales().isEmpty());
+
+    // An empty chart's texts are stored as texts, never as the NULL of an older row.
+    ChartSale forEmpty = fullSale();
+    forEmpty.animal = SaleAnimal::of(PetRecord{});
+    store.saveChartSale(8, forEmpty);
+    QCOMPARE(store.chartSale(8).animal, std::optional<SaleAnimal>(SaleAnimal{}));
+    QVERIFY(!store.chartSale(8).isFor(shiba));
 }
 
 void TestSaleStore::microchipNumbers_data()
@@ -582,7 +634,7 @@ void TestSaleStore::restoreOfAVersion1SnapshotBringsItUpToDate()
     store.restoreSnapshot(readFileBytes(other.filePath(DbName)));
     QCOMPARE(store.chartSales().keys(), QList<qint32>{5});
     QCOMPARE(store.dealerInfo(), DealerInfo());
-    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 2);
+    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 3);
 }
 
 void TestSaleStore::refusedSnapshotChangesNothing_data()
@@ -624,7 +676,7 @@ void TestSaleStore::refusedSnapshotChangesNothing()
     } else {
         QTemporaryDir other;
         writeFileBytes(other.filePath(DbName), snapshot);
-        Raw(other.filePath(DbName)).run(QStringLiteral("PRAGMA user_version = 3"));
+        Raw(other.filePath(DbName)).run(QStringLiteral("PRAGMA user_version = 4"));
         snapshot = readFileBytes(other.filePath(DbName));
     }
     QCOMPARE(failureText([&] { store.checkSnapshot(snapshot); }), message);
