@@ -24,7 +24,7 @@ public:
 private:
     void buildLayout(qint32 number, const QString& kind);
     void showSale(const ChartSale& sale);
-    ChartSale typedSale() const;
+    ChartSale typedSale();
     bool otherChartConfirmed(const QString& microchip);
 
     SaleStore& store;
@@ -43,4 +43,5 @@ private:
     QLineEdit* buyerPhone;
     QLineEdit* explainedOn;
     QDialogButtonBox* buttonBox;
+    QLineEdit* refusedBox = nullptr;
 };
