@@ -75,6 +75,7 @@ private slots:
     void everyFieldSavedAndShownAgain();
     void explanationSheetAsPdf();
     void explanationSheetPrinted();
+    void explanationSheetNamesTheAnimalOnEveryPage();
     void ledgerReadsBack();
     void deletedChartTakesItsSaleInformation();
     void damagedSaleFileCostsNoChartNorBackup();
@@ -285,6 +286,15 @@ void TestSaleScreens::explanationSheetAsPdf()
 
 void TestSaleScreens::explanationSheetPrinted()
 {
+    // Asked first, like the chart printout; Cancel prints nothing.
+    f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
+    action("actExplanation")->trigger();
+    QCOMPARE(f->messages.asked.size(), 1);
+    QCOMPARE(f->messages.asked[0].text, QStringLiteral("印刷しますか？"));
+    QCOMPARE(f->messages.asked[0].title, QStringLiteral("印刷確認"));
+    QVERIFY(f->printer.documents.isEmpty());
+
+    f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
     action("actExplanation")->trigger();
     QCOMPARE(f->printer.documents.size(), 1);
     QCOMPARE(f->printer.documents.first().name, QStringLiteral("販売時説明書 1"));
@@ -293,6 +303,42 @@ void TestSaleScreens::explanationSheetPrinted()
     f->printer.failure = QStringLiteral("プリンタが見つかりません。");
     action("actExplanation")->trigger();
     QCOMPARE(f->messages.asked.last().text, QStringLiteral("プリンタが見つかりません。"));
+}
+
+// Long breed texts run the sheet over several pages: each one says which animal it belongs to and
+// which page of how many it is. The recorded day of handing over and the buyer's name are printed.
+void TestSaleScreens::explanationSheetNamesTheAnimalOnEveryPage()
+{
+    if (!canReadPdfText())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    SaleStore& store = f->program->sales();
+    ChartSale sale;
+    sale.microchip = Chip;
+    sale.buyerName = QStringLiteral("山田 花子");
+    sale.explainedOn = QDate(2026, 11, 2);
+    store.saveChartSale(1, sale);
+    BreedTexts shiba;
+    for (int item = BreedTexts::FirstItem; item <= BreedTexts::LastItem; ++item)
+        shiba.item(item) = QStringLiteral("柴犬の飼い方について、販売時にお伝えする内容です。").repeated(12);
+    store.saveBreedTexts(QStringLiteral("柴犬"), shiba);
+
+    const QString path = f->path("sheet.pdf");
+    f->files.setNextAnswer(path);
+    action("actExplanationPdf")->trigger();
+    QVERIFY(f->messages.asked.isEmpty());
+    QStringList pages = pdfText(path).split(u'\f');
+    pages.removeAll(QString());
+    QVERIFY2(pages.size() >= 2, qPrintable(QString::number(pages.size())));
+    for (int page = 0; page < pages.size(); ++page) {
+        const QString text = pages[page].simplified();
+        for (const QString& expected : {QStringLiteral("カルテ 1 番"), QStringLiteral("柴犬"), Chip,
+                                        QStringLiteral("%1 / %2 ページ").arg(page + 1).arg(pages.size())})
+            QVERIFY2(text.contains(expected),
+                     qPrintable(QStringLiteral("page %1: %2").arg(page + 1).arg(expected)));
+    }
+    const QString last = pages.last().simplified();
+    QVERIFY(last.contains(QStringLiteral("説明書交付日 2026年11月2日")));
+    QVERIFY(last.contains(QStringLiteral("購入者氏名 山田 花子 様")));
 }
 
 void TestSaleScreens::ledgerReadsBack()
