@@ -108,9 +108,10 @@ QWidget* ScreenRegistry::openHelp(const QString& address)
     browser->setAttribute(Qt::WA_DeleteOnClose);
     browsers.append(browser);
     connect(browser, &QObject::destroyed, this, &ScreenRegistry::scheduleEndCheck);
-    // Opened from a modal dialog (the chart list, a sale dialog), the help belongs to that dialog, so
-    // the dialog's modality does not keep the user out of it.
+    // Opened from a modal dialog (the chart list, a sale dialog), the help is modal over it: the
+    // dialog's modality would otherwise keep the user out of the help until the dialog closes.
     if (QWidget* modal = QApplication::activeModalWidget()) {
+        browser->setWindowModality(Qt::ApplicationModal);
         browser->winId();
         browser->windowHandle()->setTransientParent(modal->windowHandle());
     }
