@@ -2,6 +2,7 @@
 
 #include "app/ScreenContext.h"
 #include "app/ScreenRegistry.h"
+#include "chartlist/ChartListView.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
 
@@ -36,5 +37,6 @@ private:
     ScreenRegistry screens;
     // Destroyed before the screens, so the program ends only after a running daily backup is on disk.
     std::unique_ptr<BackupService> backupService;
+    ChartListView chartListView;
     ScreenContext context;
 };

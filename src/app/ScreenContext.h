@@ -8,6 +8,7 @@ class Clock;
 class Printer;
 class FileDialogs;
 class BackupService;
+struct ChartListView;
 
 // What every screen is handed: the flow between screens, the record file with the shared record,
 // the platform services that tests replace, and the backups of the data.
@@ -22,6 +23,8 @@ struct ScreenContext
     Printer& printer;
     FileDialogs& files;
     BackupService& backups;
+    // The chart list's search, status choice and sort, kept while the program runs.
+    ChartListView& chartListView;
 };
 
 // The screens known by name; each exists at most once.

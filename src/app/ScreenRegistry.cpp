@@ -1,14 +1,19 @@
 #include "app/ScreenRegistry.h"
 
+#include "app/HelpPage.h"
 #include "app/ScreenWindow.h"
 #include "platform/Look.h"
 #include "platform/RunningHandlers.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QTimer>
+#include <QWindow>
 
 ScreenRegistry::ScreenRegistry() : exitHandler([] { QCoreApplication::exit(0); })
 {
+    if (QCoreApplication::instance() != nullptr)
+        QCoreApplication::instance()->installEventFilter(this);
 }
 
 ScreenRegistry::~ScreenRegistry()
@@ -103,10 +108,33 @@ QWidget* ScreenRegistry::openHelp(const QString& address)
     browser->setAttribute(Qt::WA_DeleteOnClose);
     browsers.append(browser);
     connect(browser, &QObject::destroyed, this, &ScreenRegistry::scheduleEndCheck);
+    // Opened from a modal dialog (the chart list, a sale dialog), the help is modal over it: the
+    // dialog's modality would otherwise keep the user out of the help until the dialog closes.
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        browser->setWindowModality(Qt::ApplicationModal);
+        browser->winId();
+        browser->windowHandle()->setTransientParent(modal->windowHandle());
+    }
     browser->show();
     browser->setWindowState(browser->windowState() | Qt::WindowMaximized);
     browser->activateWindow();
     return browser;
+}
+
+bool ScreenRegistry::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress || !browserFactory || ended || !watched->isWidgetType())
+        return QObject::eventFilter(watched, event);
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_F1 || key->modifiers() != Qt::NoModifier)
+        return QObject::eventFilter(watched, event);
+    // The chart screen's F1 is its help menu's shortcut, which first applies a typed record number
+    // and is off in direct entry; help windows have nothing to add.
+    QWidget* window = static_cast<QWidget*>(watched)->window();
+    if (window == loaded(ScreenName::Form2) || browsers.contains(window))
+        return QObject::eventFilter(watched, event);
+    openHelp(HelpPageAddress);
+    return true;
 }
 
 void ScreenRegistry::endProgram()

@@ -56,6 +56,10 @@ public:
     // Every window of the program that is loaded, hidden or not.
     QList<QWidget*> loadedWindows() const;
 
+protected:
+    // F1 opens the help from every window of the program.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void forget(ScreenWindow* screen);
     void scheduleEndCheck();

@@ -257,6 +257,8 @@ void ChartScreen::buildTradingArea()
     Command7 = newButton(client, QStringLiteral("Command7"), QStringLiteral("保存"), 9300, 4020, 795, 315);
     setGround(Command7, Colours::LightGrey);
     Command7->hide();
+    // A button's shortcut works only while it is shown: Ctrl+S saves in direct entry and nowhere else.
+    Command7->setShortcut(QKeySequence::Save);
 }
 
 void ChartScreen::buildShopLines()

@@ -62,6 +62,7 @@ private:
     void makeBackup();
     void restoreBackup();
     void showBackupNotice(const QString& failure);
+    void showWritten(const QString& what, const QString& path);
     void showAbout();
     QMap<qint32, QString> microchipNumbers();
     void editSaleInfo();
@@ -102,6 +103,7 @@ private:
     QAction* actRestore;
     QAction* actQuit;
     QMenu* chartMenu;
+    QAction* actNewEntry;
     QAction* actSaleInfo;
     QAction* actExplanation;
     QAction* actExplanationPdf;

@@ -2,6 +2,7 @@
 
 #include "app/Application.h"
 #include "backup/BackupService.h"
+#include "chart/Notices.h"
 #include "chartlist/ChartList.h"
 #include "platform/Clock.h"
 #include "platform/FailureReport.h"
@@ -19,6 +20,7 @@
 #include "store/RecordFile.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -54,6 +56,10 @@ QMenuBar* ChartScreen::buildMenus()
 
     chartMenu = bar->addMenu(QStringLiteral("カルテ(&C)"));
     chartMenu->setObjectName(QStringLiteral("chartMenu"));
+    // 新規入力 without the mouse; off with its button in direct entry, like the whole menu.
+    actNewEntry = action(chartMenu, "actNewEntry", QStringLiteral("新規入力(&N)"), &ChartScreen::newEntry);
+    actNewEntry->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    chartMenu->addSeparator();
     actSaleInfo = action(chartMenu, "actSaleInfo", QStringLiteral("マイクロチップ・販売情報(&M)..."),
                          &ChartScreen::editSaleInfo);
     actExplanation = action(chartMenu, "actExplanation", QStringLiteral("販売時説明書を印刷(&S)..."),
@@ -85,10 +91,13 @@ void ChartScreen::openChartList()
     const QMap<qint32, QString> chips = microchipNumbers();
     std::unique_ptr<ChartList> list;
     if (!reportFailures(context.messages, this, [&] {
-            list = std::make_unique<ChartList>(context.records.fileName(), chips, context.messages,
-                                               context.files, context.clock.now().date(), this);
+            list = std::make_unique<ChartList>(context.records.fileName(), chips, context.chartListView,
+                                               context.messages, context.files, context.clock.now().date(),
+                                               this);
         }))
         return;
+    connect(list.get(), &ChartList::csvWritten, this,
+            [this](const QString& path) { showWritten(Notices::CsvWritten, path); });
     const HandlerScope running; // the list runs its own event loop
     if (list->exec() != QDialog::Accepted)
         return;
@@ -106,9 +115,10 @@ void ChartScreen::saveChartAsPdf()
                                                             QStringLiteral("PDF ファイル (*.pdf)"));
     if (path.isEmpty())
         return;
-    reportFailures(context.messages, this, [&] {
-        writeLinesToPdf(printoutLines(), path, QStringLiteral("カルテ %1").arg(shownNumber));
-    });
+    if (reportFailures(context.messages, this, [&] {
+            writeLinesToPdf(printoutLines(), path, QStringLiteral("カルテ %1").arg(shownNumber));
+        }))
+        showWritten(Notices::PdfSaved, path);
 }
 
 void ChartScreen::exportAllCharts()
@@ -117,9 +127,13 @@ void ChartScreen::exportAllCharts()
         return;
     QList<QStringList> rows;
     const QMap<qint32, QString> chips = microchipNumbers();
-    if (reportFailures(context.messages, this,
-                       [&] { rows = allChartRows(context.records.fileName(), chips); }))
+    if (!reportFailures(context.messages, this,
+                        [&] { rows = allChartRows(context.records.fileName(), chips); }))
+        return;
+    const QString written =
         exportChartsToCsv(rows, context.messages, context.files, context.clock.now().date(), this);
+    if (!written.isEmpty())
+        showWritten(Notices::CsvWritten, written);
 }
 
 // The charts' microchip numbers for the list; when the sale information cannot be read the user
@@ -150,7 +164,8 @@ void ChartScreen::makeBackup()
     if (path.isEmpty())
         return;
     const WaitCursor waiting;
-    reportFailures(context.messages, this, [&] { context.backups.createBackup(path); });
+    if (reportFailures(context.messages, this, [&] { context.backups.createBackup(path); }))
+        showWritten(Notices::BackupCreated, path);
 }
 
 void ChartScreen::restoreBackup()
@@ -162,6 +177,7 @@ void ChartScreen::restoreBackup()
                                    context.backups.backupFolder(), QStringLiteral("バックアップ (*.zip)"));
     if (path.isEmpty())
         return;
+    bool restored = false;
     reportFailures(context.messages, this, [&] {
         // Everything is checked before anything changes; the user then sees what the backup holds.
         const BackupContents contents = context.backups.open(path);
@@ -177,7 +193,10 @@ void ChartScreen::restoreBackup()
         // The chart starts again from record 1 with the shop lines read anew.
         showChart(1);
         showShopLines();
+        restored = true;
     });
+    if (restored)
+        showWritten(Notices::BackupRestored, path);
 }
 
 void ChartScreen::showBackupNotice(const QString& failure)
@@ -186,6 +205,15 @@ void ChartScreen::showBackupNotice(const QString& failure)
         return;
     statusLine->setText(failure.section(QLatin1Char('\n'), 0, 0));
     statusLine->setToolTip(failure);
+    statusLine->show();
+}
+
+// Success is told in the status line, not in a box the shop must click away; the whole path is in
+// its tool tip.
+void ChartScreen::showWritten(const QString& what, const QString& path)
+{
+    statusLine->setText(QStringLiteral("%1：%2").arg(what, QFileInfo(path).fileName()));
+    statusLine->setToolTip(QDir::toNativeSeparators(path));
     statusLine->show();
 }
 
@@ -210,12 +238,17 @@ void ChartScreen::printExplanation()
 {
     if (!applyTypedRecordNumber())
         return;
+    if (context.messages.ask(this, QStringLiteral("印刷しますか？"), QStringLiteral("印刷確認"),
+                             MessageBoxes::Buttons::OkCancel,
+                             MessageBoxes::Icon::None) == MessageBoxes::Answer::Cancel)
+        return;
     reportFailures(context.messages, this, [&] {
         const ExplanationSheet sheet =
             Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
-        context.printer.printDocument(
-            QStringLiteral("販売時説明書 %1").arg(shownNumber),
-            [&](QPagedPaintDevice& device, const QString&) { paintExplanationSheet(sheet, device); });
+        context.printer.printDocument(QStringLiteral("販売時説明書 %1").arg(shownNumber),
+                                      [&](QPagedPaintDevice& device, const QString& name) {
+                                          paintExplanationSheet(sheet, device, name);
+                                      });
     });
 }
 
@@ -228,12 +261,15 @@ void ChartScreen::saveExplanationAsPdf()
         QStringLiteral("販売時説明書_%1.pdf").arg(shownNumber), QStringLiteral("PDF ファイル (*.pdf)"));
     if (path.isEmpty())
         return;
-    reportFailures(context.messages, this, [&] {
-        const ExplanationSheet sheet =
-            Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
-        writePdf(path, QStringLiteral("販売時説明書 %1").arg(shownNumber),
-                 [&](QPagedPaintDevice& device, const QString&) { paintExplanationSheet(sheet, device); });
-    });
+    if (reportFailures(context.messages, this, [&] {
+            const ExplanationSheet sheet =
+                Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
+            writePdf(path, QStringLiteral("販売時説明書 %1").arg(shownNumber),
+                     [&](QPagedPaintDevice& device, const QString& name) {
+                         paintExplanationSheet(sheet, device, name);
+                     });
+        }))
+        showWritten(Notices::PdfSaved, path);
 }
 
 void ChartScreen::editBreedInfo()
@@ -262,6 +298,7 @@ void ChartScreen::exportSaleLedger()
         QStringLiteral("CSV ファイル (*.csv)"));
     if (path.isEmpty())
         return;
+    bool written = false;
     reportFailures(context.messages, this, [&] {
         const QList<LedgerRow> rows = SalesLedger::load(context.records, context.sales);
         const QString question = SalesLedger::mismatchQuestion(rows);
@@ -271,7 +308,10 @@ void ChartScreen::exportSaleLedger()
                                  MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
             return;
         Csv::save(path, SalesLedger::table(rows));
+        written = true;
     });
+    if (written)
+        showWritten(Notices::CsvWritten, path);
 }
 
 void ChartScreen::editDealerInfo()

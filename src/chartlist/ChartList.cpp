@@ -2,6 +2,7 @@
 
 #include "chartlist/ChartListFilter.h"
 #include "chartlist/ChartListModel.h"
+#include "chartlist/ChartListView.h"
 #include "platform/FailureReport.h"
 #include "platform/FileDialogs.h"
 #include "platform/Look.h"
@@ -37,8 +38,9 @@ QList<QStringList> rowTexts(const QList<ChartRow>& rows)
 } // namespace
 
 ChartList::ChartList(const QString& recordFileName, const QMap<qint32, QString>& microchips,
-                     MessageBoxes& messages, FileDialogs& files, const QDate& today, QWidget* parent)
-    : QDialog(parent), messages(messages), files(files), today(today),
+                     ChartListView& view, MessageBoxes& messages, FileDialogs& files, const QDate& today,
+                     QWidget* parent)
+    : QDialog(parent), view(view), messages(messages), files(files), today(today),
       model(new ChartListModel(chartRows(RecordFile(recordFileName).loadAllRecords(), microchips), this)),
       filter(new ChartListFilter(this))
 {
@@ -54,7 +56,25 @@ ChartList::ChartList(const QString& recordFileName, const QMap<qint32, QString>&
     });
     connect(table, &QTableView::doubleClicked, this, &ChartList::choose);
     connect(exportCsv, &QPushButton::clicked, this, &ChartList::exportShownRows);
+    showView();
     showSummary();
+}
+
+void ChartList::showView()
+{
+    filterText->setText(view.search);
+    filterStatus->setCurrentIndex(qBound(0, view.status, filterStatus->count() - 1));
+    const int column = qBound(0, view.sortColumn, ChartRow::ColumnCount - 1);
+    table->sortByColumn(column, view.sortOrder);
+}
+
+void ChartList::done(int result)
+{
+    view.search = filterText->text();
+    view.status = filterStatus->currentIndex();
+    view.sortColumn = table->horizontalHeader()->sortIndicatorSection();
+    view.sortOrder = table->horizontalHeader()->sortIndicatorOrder();
+    QDialog::done(result);
 }
 
 void ChartList::buildLayout()
@@ -84,7 +104,6 @@ void ChartList::buildLayout()
     table->setObjectName(QStringLiteral("table"));
     table->setModel(filter);
     table->setSortingEnabled(true);
-    table->sortByColumn(ChartRow::Number, Qt::AscendingOrder);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -183,19 +202,23 @@ void ChartList::exportShownRows()
             texts.append(filter->index(row, column).data().toString());
         rows.append(texts);
     }
-    exportChartsToCsv(rows, messages, files, today, this);
+    const QString written = exportChartsToCsv(rows, messages, files, today, this);
+    if (!written.isEmpty())
+        emit csvWritten(written);
 }
 
-void exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages, FileDialogs& files,
-                       const QDate& today, QWidget* parent)
+QString exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages, FileDialogs& files,
+                          const QDate& today, QWidget* parent)
 {
     const QString path = files.saveForOtherPrograms(
         parent, QStringLiteral("CSVに書き出す"),
         QStringLiteral("カルテ一覧_%1.csv").arg(today.toString(QStringLiteral("yyyyMMdd"))),
         QStringLiteral("CSV ファイル (*.csv)"));
     if (path.isEmpty())
-        return;
-    reportFailures(messages, parent, [&] { Csv::save(path, QList<QStringList>{chartColumnNames()} + rows); });
+        return {};
+    const bool written = reportFailures(
+        messages, parent, [&] { Csv::save(path, QList<QStringList>{chartColumnNames()} + rows); });
+    return written ? path : QString();
 }
 
 QList<QStringList> allChartRows(const QString& recordFileName, const QMap<qint32, QString>& microchips)

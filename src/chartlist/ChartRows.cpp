@@ -2,6 +2,8 @@
 
 #include "store/DisplayText.h"
 
+#include <QRegularExpression>
+
 const QStringList& chartColumnNames()
 {
     static const QStringList names{
@@ -45,5 +47,13 @@ QList<ChartRow> chartRows(const std::vector<PetRecord>& records, const QMap<qint
 
 QString searchForm(const QString& text)
 {
-    return text.normalized(QString::NormalizationForm_KC).toCaseFolded();
+    QString folded = text.normalized(QString::NormalizationForm_KC).toCaseFolded();
+    // Breed names are written with or without 「・」 and spaces between their words.
+    static const QRegularExpression separators(QStringLiteral("[ \\t\\x{30FB}]"));
+    folded.remove(separators);
+    for (QChar& c : folded) {
+        if ((c >= QChar(u'ぁ') && c <= QChar(u'ゖ')) || c == QChar(u'ゝ') || c == QChar(u'ゞ'))
+            c = QChar(c.unicode() + (u'ァ' - u'ぁ'));
+    }
+    return folded;
 }

@@ -46,5 +46,7 @@ const QStringList& chartColumnNames();
 QList<ChartRow> chartRows(const std::vector<PetRecord>& records,
                           const QMap<qint32, QString>& microchips = {});
 
-// A text reduced for searching: compatibility forms folded (ｼﾊﾞ → シバ, ５ → 5) and case ignored.
+// A text reduced for searching: compatibility forms folded (ｼﾊﾞ → シバ, ５ → 5), hiragana read as
+// katakana (ぷーどる → プードル), 「・」 and spaces dropped, case ignored. Line feeds stay, so the
+// columns of a row joined by them stay apart.
 QString searchForm(const QString& text);

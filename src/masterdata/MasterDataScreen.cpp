@@ -196,6 +196,7 @@ MasterDataScreen::MasterDataScreen(ScreenContext& context) : ScreenWindow(contex
     buildLayout();
     for (PickListGroup& group : groups) {
         connect(group.registerButton, &QPushButton::clicked, this, [this, &group] { registerItem(group); });
+        connect(group.input, &QLineEdit::returnPressed, this, [this, &group] { registerItem(group); });
         connect(group.deleteButton, &QPushButton::clicked, this,
                 [this, &group] { deleteSelectedItem(group); });
     }

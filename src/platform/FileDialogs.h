@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QMap>
 #include <QString>
 
 class QWidget;
@@ -18,10 +19,14 @@ public:
     virtual QString openFileName(QWidget* parent, const QString& caption, const QString& folder,
                                  const QString& filter) = 0;
 
-    // saveFileName for a file meant for other programs: `fileName` is suggested in the user's
-    // documents folder.
+    // saveFileName for a file meant for other programs: `fileName` is suggested in the folder last
+    // chosen in a dialog with this caption while the program runs, or else in the user's documents
+    // folder.
     QString saveForOtherPrograms(QWidget* parent, const QString& caption, const QString& fileName,
                                  const QString& filter);
+
+private:
+    QMap<QString, QString> lastFolders;
 };
 
 class RealFileDialogs final : public FileDialogs

@@ -10,21 +10,73 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
+#include <QTextBoundaryFinder>
 
 namespace {
+
+// The printout is set in 12 points; a page with a longer line than the paper holds is set smaller,
+// down to the smallest size still read comfortably, and lines still too long are wrapped.
+constexpr qreal LargestPoints = 12;
+constexpr qreal SmallestPoints = 9;
+constexpr qreal PointStep = 0.5;
 
 // A fixed-width face with Japanese glyphs keeps the printed columns where the line layout puts them.
 // IPAGothic comes before Noto: Noto draws 犬 and the radical ⽝ with one glyph, and a PDF's text
 // layer then gives back the radical, so "柴犬" could not be found in the file.
-QFont printFont()
+QFont printFont(qreal points, QPaintDevice& device)
 {
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
                       QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
                       QStringLiteral("Noto Sans CJK JP"), QStringLiteral("monospace")});
     font.setStyleHint(QFont::TypeWriter);
-    font.setPointSizeF(12);
-    return font;
+    font.setPointSizeF(points);
+    return QFont(font, &device);
+}
+
+qreal widestLine(const QStringList& lines, const QFontMetricsF& metrics)
+{
+    qreal widest = 0;
+    for (const QString& line : lines)
+        widest = qMax(widest, metrics.horizontalAdvance(line));
+    return widest;
+}
+
+// The largest size from 12 points down to 9 at which every line fits `width`.
+QFont fittingFont(const QStringList& lines, QPaintDevice& device, qreal width)
+{
+    qreal points = LargestPoints;
+    while (points > SmallestPoints &&
+           widestLine(lines, QFontMetricsF(printFont(points, device), &device)) > width)
+        points -= PointStep;
+    return printFont(points, device);
+}
+
+// `line` in pieces that each fit `width`, cut between characters; the pieces after the first start
+// under the line's own indent, so the columns of the printout stay recognisable.
+QStringList wrapped(const QString& line, const QFontMetricsF& metrics, qreal width)
+{
+    qsizetype indentLength = 0;
+    while (indentLength < line.size() && line.at(indentLength).isSpace())
+        ++indentLength;
+    const QString indent = line.left(indentLength);
+    QStringList pieces;
+    QString prefix;
+    QString rest = line;
+    while (metrics.horizontalAdvance(prefix + rest) > width) {
+        QTextBoundaryFinder characters(QTextBoundaryFinder::Grapheme, rest);
+        qsizetype fit = characters.toNextBoundary();
+        for (qsizetype next = characters.toNextBoundary(); next > 0; next = characters.toNextBoundary()) {
+            if (metrics.horizontalAdvance(prefix + rest.left(next)) > width)
+                break;
+            fit = next;
+        }
+        pieces.append(prefix + rest.left(fit));
+        rest = rest.mid(fit);
+        prefix = indent;
+    }
+    pieces.append(prefix + rest);
+    return pieces;
 }
 
 } // namespace
@@ -34,19 +86,22 @@ void paintLines(const QStringList& lines, QPagedPaintDevice& device, const QStri
     QPainter painter;
     if (!painter.begin(&device))
         throw Failure(QStringLiteral("印刷を始められません。 (%1)").arg(deviceName));
-    const QFont font(printFont(), &device);
+    const qreal pageWidth = device.width();
+    const QFont font = fittingFont(lines, device, pageWidth);
     painter.setFont(font);
     const QFontMetricsF metrics(font, &device);
     const qreal pageHeight = device.height();
     qreal top = 0;
     for (const QString& line : lines) {
-        if (top > 0 && top + metrics.height() > pageHeight) {
-            if (!device.newPage())
-                throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(deviceName));
-            top = 0;
+        for (const QString& piece : wrapped(line, metrics, pageWidth)) {
+            if (top > 0 && top + metrics.height() > pageHeight) {
+                if (!device.newPage())
+                    throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(deviceName));
+                top = 0;
+            }
+            painter.drawText(QPointF(0, top + metrics.ascent()), piece);
+            top += metrics.lineSpacing();
         }
-        painter.drawText(QPointF(0, top + metrics.ascent()), line);
-        top += metrics.lineSpacing();
     }
     if (!painter.end())
         throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(deviceName));
@@ -105,6 +160,9 @@ void SystemPrinter::printDocument(const QString& documentName, const Painting& p
         throw Failure(QStringLiteral("プリンタが見つかりません。"));
     QPrinter printer(info, QPrinter::HighResolution);
     printer.setDocName(documentName);
+    // A4 with the usual margins: a driver's own margins can lie where the printer cannot print. A
+    // printer that needs wider ones keeps its own.
+    printer.setPageLayout(sheetOfPaper());
     paint(printer, info.description().isEmpty() ? info.printerName() : info.description());
     if (printer.printerState() == QPrinter::Error)
         throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(info.printerName()));

@@ -14,7 +14,9 @@ class QPagedPaintDevice;
 using Painting = std::function<void(QPagedPaintDevice& device, const QString& deviceName)>;
 
 // Lines of text at 12 points, laid down from the top of the first page one below the other, a new
-// page when one is full. The same painting goes to a printer or into a PDF file.
+// page when one is full. When the longest line is wider than the page, the whole page is set smaller
+// until it fits, down to 9 points; lines still too wide are wrapped. The same painting goes to a
+// printer or into a PDF file.
 void paintLines(const QStringList& lines, QPagedPaintDevice& device, const QString& deviceName);
 
 // Writes a painted document into a PDF file at `path` on A4 with the usual margins, its text
@@ -32,7 +34,7 @@ public:
     virtual void printDocument(const QString& documentName, const Painting& paint) = 0;
 };
 
-// The system's default printer, with its own page size and margins.
+// The system's default printer, on A4 with the usual margins.
 class SystemPrinter final : public Printer
 {
 public:

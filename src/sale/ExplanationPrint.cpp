@@ -1,8 +1,14 @@
 #include "sale/ExplanationPrint.h"
 
+#include "store/Failure.h"
+
+#include <QAbstractTextDocumentLayout>
 #include <QFont>
+#include <QFontMetricsF>
 #include <QPagedPaintDevice>
+#include <QPainter>
 #include <QTextDocument>
+#include <QTextFrame>
 
 namespace {
 
@@ -35,6 +41,14 @@ QString itemsBlock(const ExplanationSheet& sheet)
     return html + QStringLiteral("</table>");
 }
 
+// The recorded day, or room to write it by hand.
+QString handedOver(const QDate& day)
+{
+    if (!day.isValid())
+        return QStringLiteral("　　　　年　　月　　日");
+    return QStringLiteral("%1年%2月%3日").arg(day.year()).arg(day.month()).arg(day.day());
+}
+
 QString sheetHtml(const ExplanationSheet& sheet)
 {
     return QStringLiteral("<html><head><style>"
@@ -50,28 +64,95 @@ QString sheetHtml(const ExplanationSheet& sheet)
            QStringLiteral("<h1>販売時説明書（カルテ %1）</h1>").arg(sheet.recordNumber) + shopBlock(sheet) +
            QStringLiteral("<p>動物の販売に当たり、次の事項を説明します。</p>") + itemsBlock(sheet) +
            QStringLiteral("<p class='chip'><b>マイクロチップ番号</b>　%1</p>").arg(escaped(sheet.microchip)) +
-           // The receipt and the line to sign it stay together in one paragraph.
-           QStringLiteral("<p class='signature'>%1<br><br>　　　　年　　月　　日　　　購入者署名 "
-                          "______________________________</p>")
-               .arg(escaped(ExplanationSheet::Receipt)) +
+           // The receipt and the lines to date and sign it stay together in one paragraph.
+           QStringLiteral("<p class='signature'>%1<br><br>説明書交付日　%2<br><br>購入者氏名　%3<br><br>"
+                          "購入者署名　______________________________</p>")
+               .arg(escaped(ExplanationSheet::Receipt), handedOver(sheet.explainedOn),
+                    sheet.buyerName.isEmpty() ? QStringLiteral("______________________________")
+                                              : escaped(sheet.buyerName) + QStringLiteral("　様")) +
            QStringLiteral("</body></html>");
+}
+
+// The sheet laid out on the pages of one device, below the heading band every page carries.
+class SheetLayout
+{
+public:
+    SheetLayout(const ExplanationSheet& sheet, QPagedPaintDevice& device)
+        : headingFont(sheetFont(9), &device),
+          headingHeight(QFontMetricsF(headingFont, &device).lineSpacing() * 2),
+          body(device.width(), device.height() - headingHeight)
+    {
+        document.documentLayout()->setPaintDevice(&device);
+        document.setDefaultFont(sheetFont(10));
+        document.setHtml(sheetHtml(sheet));
+        // The page's own margins are the sheet's margins.
+        QTextFrameFormat frame = document.rootFrame()->frameFormat();
+        frame.setMargin(0);
+        document.rootFrame()->setFrameFormat(frame);
+        document.setPageSize(body);
+    }
+
+    int pages() const { return document.pageCount(); }
+
+    void paintPage(QPainter& painter, const QString& heading, int page) const
+    {
+        const int of = pages();
+        painter.setFont(headingFont);
+        const QRectF band(0, 0, body.width(), headingHeight);
+        painter.drawText(band, Qt::AlignLeft | Qt::AlignTop, heading);
+        painter.drawText(band, Qt::AlignRight | Qt::AlignTop,
+                         QStringLiteral("%1 / %2 ページ").arg(page + 1).arg(of));
+        painter.save();
+        const QRectF shown(0, page * body.height(), body.width(), body.height());
+        painter.translate(0, headingHeight - shown.top());
+        painter.setClipRect(shown);
+        QAbstractTextDocumentLayout::PaintContext context;
+        context.clip = shown;
+        document.documentLayout()->draw(&painter, context);
+        painter.restore();
+    }
+
+private:
+    // IPA fonts first: their text layer gives back the characters written, where Noto's shared glyphs
+    // would give back look-alike radicals.
+    static QFont sheetFont(qreal points)
+    {
+        QFont font;
+        font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                          QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                          QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
+        font.setPointSizeF(points);
+        return font;
+    }
+
+    QTextDocument document;
+    QFont headingFont;
+    qreal headingHeight;
+    QSizeF body;
+};
+
+QString pageHeading(const ExplanationSheet& sheet)
+{
+    return QStringLiteral("販売時説明書　カルテ %1 番　%2　マイクロチップ番号 %3")
+        .arg(sheet.recordNumber)
+        .arg(sheet.kind.isEmpty() ? ExplanationSheet::Missing : sheet.kind, sheet.microchip);
 }
 
 } // namespace
 
-void paintExplanationSheet(const ExplanationSheet& sheet, QPagedPaintDevice& device)
+void paintExplanationSheet(const ExplanationSheet& sheet, QPagedPaintDevice& device,
+                           const QString& deviceName)
 {
-    QTextDocument document;
-    QFont font;
-    // IPA fonts first: their text layer gives back the characters written, where Noto's shared glyphs
-    // would give back look-alike radicals.
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
-    font.setPointSizeF(10);
-    document.setDefaultFont(font);
-    document.setHtml(sheetHtml(sheet));
-    // The document paints page by page on its own; a device that cannot be painted on shows in its
-    // state, which the printer and the PDF writer check.
-    document.print(&device);
+    const SheetLayout layout(sheet, device);
+    QPainter painter;
+    if (!painter.begin(&device))
+        throw Failure(QStringLiteral("印刷を始められません。 (%1)").arg(deviceName));
+    const QString heading = pageHeading(sheet);
+    for (int page = 0; page < layout.pages(); ++page) {
+        if (page > 0 && !device.newPage())
+            throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(deviceName));
+        layout.paintPage(painter, heading, page);
+    }
+    if (!painter.end())
+        throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(deviceName));
 }

@@ -103,8 +103,11 @@ ExplanationSheet load(qint32 number, const PetRecord& record, const SaleStore& s
     sheet.shopAddress = ShopSettings::get(ShopSettings::Keys[2]);
     sheet.dealer = store.dealerInfo();
     sheet.recordNumber = number;
+    sheet.kind = tableText(record.Kind).trimmed();
     sheet.items = items(record, sale, store.breedTextsForChart(record));
     sheet.microchip = orMissing(sale.microchip);
+    sheet.buyerName = sale.buyerName.trimmed();
+    sheet.explainedOn = sale.explainedOn;
     return sheet;
 }
 

@@ -3,6 +3,7 @@
 #include "store/PetRecord.h"
 #include "store/SaleStore.h"
 
+#include <QDate>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -29,8 +30,11 @@ struct ExplanationSheet
     DealerInfo dealer;
 
     qint32 recordNumber = 0;
+    QString kind;           // the breed, as the chart names it
     QList<SheetItem> items; // the 18 items, in order
     QString microchip;      // the number, or Missing
+    QString buyerName;      // empty when not recorded
+    QDate explainedOn;      // the day the sheet is handed over; invalid when not recorded
 };
 
 namespace Explanation {

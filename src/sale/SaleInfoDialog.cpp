@@ -3,6 +3,7 @@
 #include "platform/FailureReport.h"
 #include "platform/Look.h"
 #include "sale/DialogFields.h"
+#include "store/Failure.h"
 #include "store/Microchip.h"
 
 #include <QCheckBox>
@@ -109,20 +110,33 @@ void SaleInfoDialog::showSale(const ChartSale& sale)
     explainedOn->setText(dateBoxText(sale.explainedOn));
 }
 
-ChartSale SaleInfoDialog::typedSale() const
+// Reads the boxes in the dialog's order; a box that does not read is remembered, so the focus can go
+// back to it after the message.
+ChartSale SaleInfoDialog::typedSale()
 {
+    const auto read = [this](QLineEdit* box, auto reading) {
+        try {
+            return reading();
+        } catch (const Failure&) {
+            refusedBox = box;
+            throw;
+        }
+    };
+    const auto date = [&](QLineEdit* box, const QString& field) {
+        return read(box, [&] { return typedDate(box, field); });
+    };
     ChartSale sale;
-    sale.microchip = Microchip::normalized(microchip->text());
-    sale.chipImplanted = typedDate(chipImplanted, QStringLiteral("装着日"));
-    sale.chipRegistered = typedDate(chipRegistered, QStringLiteral("データベース登録日"));
+    sale.microchip = read(microchip, [this] { return Microchip::normalized(microchip->text()); });
+    sale.chipImplanted = date(chipImplanted, QStringLiteral("装着日"));
+    sale.chipRegistered = date(chipRegistered, QStringLiteral("データベース登録日"));
     sale.neutered = neutered->isChecked();
-    sale.neuteredOn = typedDate(neuteredOn, QStringLiteral("措置の日"));
+    sale.neuteredOn = date(neuteredOn, QStringLiteral("措置の日"));
     sale.owner = owner->text();
     sale.hereditary = hereditary->toPlainText();
     sale.buyerName = buyerName->text();
     sale.buyerAddress = buyerAddress->text();
     sale.buyerPhone = buyerPhone->text();
-    sale.explainedOn = typedDate(explainedOn, QStringLiteral("説明書交付日"));
+    sale.explainedOn = date(explainedOn, QStringLiteral("説明書交付日"));
     sale.animal = animal;
     return sale;
 }
@@ -159,13 +173,25 @@ void SaleInfoDialog::clearSale()
 void SaleInfoDialog::accept()
 {
     bool saved = false;
+    refusedBox = nullptr;
     reportFailures(messages, this, [&] {
         const ChartSale sale = typedSale();
-        if (!otherAnimalConfirmed(sale) || !otherChartConfirmed(sale.microchip))
+        if (!otherAnimalConfirmed(sale))
             return;
+        if (!otherChartConfirmed(sale.microchip)) {
+            refusedBox = microchip;
+            return;
+        }
         store.saveChartSale(number, sale);
         saved = true;
     });
-    if (saved)
+    if (saved) {
         QDialog::accept();
+        return;
+    }
+    // The next typing goes into the field the message was about, not the one Enter was pressed in.
+    if (refusedBox != nullptr) {
+        refusedBox->setFocus(Qt::OtherFocusReason);
+        refusedBox->selectAll();
+    }
 }

@@ -26,7 +26,7 @@ public:
 private:
     void buildLayout(qint32 number, const QString& kind);
     void showSale(const ChartSale& sale);
-    ChartSale typedSale() const;
+    ChartSale typedSale();
     bool otherChartConfirmed(const QString& microchip);
     bool otherAnimalConfirmed(const ChartSale& sale);
     void clearSale();
@@ -52,4 +52,5 @@ private:
     QLabel* mismatch;
     QPushButton* clearButton;
     QDialogButtonBox* buttonBox;
+    QLineEdit* refusedBox = nullptr;
 };

@@ -157,8 +157,16 @@ public:
 void TestApp::failingLoadLeavesTheScreenUnloaded()
 {
     ScreenRegistry& registry = f->program->registry();
-    ScreenContext context{registry,  f->program->records(), f->program->sales(), f->messages, f->clock,
-                          f->printer, f->files,   f->program->backups()};
+    ChartListView listView;
+    ScreenContext context{registry,
+                          f->program->records(),
+                          f->program->sales(),
+                          f->messages,
+                          f->clock,
+                          f->printer,
+                          f->files,
+                          f->program->backups(),
+                          listView};
     registry.setFactory(ScreenName::Form3, [&] { return new FailingScreen(context); });
     f->start();
     QVERIFY_THROWS_EXCEPTION(Failure, registry.show(ScreenName::Form3));

@@ -8,15 +8,19 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
 #include <memory>
 
 #include <unistd.h>
@@ -31,6 +35,84 @@ QStringList listOf(const QComboBox* box)
     for (int i = 0; i < box->count(); ++i)
         items.append(box->itemText(i));
     return items;
+}
+
+QString readSource(const QString& path)
+{
+    QFile file(QStringLiteral(SORANIKA_SOURCE_DIR "/") + path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+// A text cut into its sentences: at line ends, and after each 。 or ？ that is not followed by a
+// file name in brackets ("ファイルが見つかりません。 (syurui.txt)" is one).
+QStringList sentences(const QString& text)
+{
+    static const QRegularExpression end(QStringLiteral("(?<=[。？])(?!\\s*\\()|\\n"));
+    QStringList parts;
+    for (const QString& part : text.split(end))
+        if (!part.trimmed().isEmpty())
+            parts.append(part.trimmed());
+    return parts;
+}
+
+// The sentences of every string literal in the program's sources, each as a pattern in which a
+// "%1" placeholder stands for any text. Literals written next to each other are one text.
+QList<QRegularExpression> programSentences()
+{
+    static const QRegularExpression adjacent(QStringLiteral("\"\\s*\\n\\s*\""));
+    static const QRegularExpression literal(QStringLiteral("\"((?:[^\"\\\\\\n]|\\\\.)*)\""));
+    static const QRegularExpression placeholder(QStringLiteral("\\\\%[1-9]"));
+    static const QRegularExpression digitPlaceholder(QStringLiteral("%[1-9]"));
+    static const QRegularExpression wordCharacter(QStringLiteral("[\\x{3040}-\\x{30FF}\\x{4E00}-\\x{9FFF}]"));
+    QList<QRegularExpression> patterns;
+    QDirIterator files(QStringLiteral(SORANIKA_SOURCE_DIR "/src"),
+                       {QStringLiteral("*.cpp"), QStringLiteral("*.h")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile file(files.next());
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QString code = QString::fromUtf8(file.readAll()).replace(adjacent, QString());
+        for (const QRegularExpressionMatch& match : literal.globalMatch(code)) {
+            const QString text = match.captured(1)
+                                     .replace(QStringLiteral("\\n"), QStringLiteral("\n"))
+                                     .replace(QStringLiteral("\\\""), QStringLiteral("\""));
+            for (const QString& sentence : sentences(text)) {
+                // A sentence of placeholders and punctuation ("%1：%2") would stand for any quote.
+                if (QString(sentence).remove(digitPlaceholder).count(wordCharacter) < 3)
+                    continue;
+                patterns.append(QRegularExpression(QRegularExpression::anchoredPattern(
+                    QRegularExpression::escape(sentence).replace(placeholder, QStringLiteral(".+")))));
+            }
+        }
+    }
+    return patterns;
+}
+
+// What the manual and the README quote as the program's words: the first column of the manual's
+// table of messages, and every 「…」 that ends like a message or a question.
+QStringList quotedMessages()
+{
+    static const QRegularExpression tag(QStringLiteral("<[^>]*>"));
+    const auto plain = [](QString html) {
+        return html.replace(QStringLiteral("<br>"), QStringLiteral("\n"))
+            .remove(tag)
+            .replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+    };
+    const QString manual = readSource(QStringLiteral("src/browser/help/index.html"));
+    QStringList quoted;
+    const QString table =
+        manual.section(QStringLiteral("id=\"messages\""), 1).section(QStringLiteral("</table>"), 0, 0);
+    static const QRegularExpression firstCell(QStringLiteral("<tr><td>(.*?)</td>"));
+    for (const QRegularExpressionMatch& cell : firstCell.globalMatch(table))
+        quoted.append(plain(cell.captured(1)));
+    static const QRegularExpression quote(QStringLiteral("「((?:[^「」]|「[^「」]*」)+[。？])」"));
+    for (const QString& text : {plain(manual), readSource(QStringLiteral("README.md"))})
+        for (const QRegularExpressionMatch& match : quote.globalMatch(text))
+            quoted.append(match.captured(1));
+    return quoted;
 }
 
 } // namespace
@@ -59,6 +141,7 @@ private slots:
 
     void chartHomeOpensANewManualWindowEachTime();
     void quittingFromTheChartClosesHelpWindows();
+    void manualQuotesOnlyWhatTheProgramSays();
 
 private:
     // A shown help window on `address`, as the program opens one.
@@ -417,6 +500,25 @@ void TestBrowser::quittingFromTheChartClosesHelpWindows()
     QVERIFY(f.program->registry().loadedWindows().isEmpty());
     for (const QPointer<QWidget>& window : browsers)
         QTRY_VERIFY(!window);
+}
+
+// Every message the manual or the README quotes, sentence by sentence, is one the program has, with
+// example values where the program fills some in. A message reworded in the program and not in the
+// manual, or quoted from memory, fails here.
+void TestBrowser::manualQuotesOnlyWhatTheProgramSays()
+{
+    const QList<QRegularExpression> program = programSentences();
+    QVERIFY(program.size() > 100);
+    const QStringList quoted = quotedMessages();
+    QVERIFY(quoted.contains(QStringLiteral("レコード番号が不正です。")));
+    QVERIFY(quoted.contains(QStringLiteral("印刷しますか？")));
+    QStringList unknown;
+    for (const QString& message : quoted)
+        for (const QString& sentence : sentences(message))
+            if (std::none_of(program.begin(), program.end(),
+                             [&](const QRegularExpression& said) { return said.match(sentence).hasMatch(); }))
+                unknown.append(sentence);
+    QVERIFY2(unknown.isEmpty(), qPrintable(unknown.join(QStringLiteral(" / "))));
 }
 
 QTEST_MAIN(TestBrowser)

@@ -5,13 +5,16 @@
 #include "store/PetRecord.h"
 #include "store/ShopSettings.h"
 #include "store/Sjis.h"
+#include "support/DialogDriver.h"
 #include "support/OpenHook.h"
 #include "support/ProgramFixture.h"
 #include "support/RealBoxes.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDialog>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -98,6 +101,7 @@ private slots:
     void tradingOnlyRecordStopsBothCommands();
     void quitAsksThenEndsWithoutUnloading();
     void otherScreensAndHelp();
+    void keysAShopReachesFor();
     void editorThatCannotOpenBringsTheChartBack();
     void closeBoxUnloads();
     void closeBoxInDirectEntryAsks_data();
@@ -764,6 +768,79 @@ void TestChart::otherScreensAndHelp()
     f->program->registry().show(ScreenName::Form2);
     click("Command2");
     QTRY_VERIFY(!chart());
+    QVERIFY(f->window("Form4")->isVisible());
+    QVERIFY(f->messages.asked.isEmpty());
+}
+
+// F1 from every screen and from the chart list; Ctrl+N for 新規入力, off while it is; Ctrl+S saving
+// in direct entry; Enter in a master-data entry box registering its item.
+void TestChart::keysAShopReachesFor()
+{
+    for (const char* list : {"syurui.txt", "iro.txt", "tokucyou.txt", "kusuri.txt", "taicyou.txt",
+                             "shoku.txt", "unti.txt", "hoka1.txt", "hoka2.txt"})
+        writeFileBytes(QString::fromLatin1(list), QByteArray());
+    writeFileBytes(DataFile, editorRecords(3));
+    const auto helpWindows = [this] { return f->windows("frmBrowser").size(); };
+    const auto pressF1 = [](QWidget* window) {
+        QTest::keyClick(window->focusWidget() ? window->focusWidget() : window, Qt::Key_F1);
+    };
+
+    f->start();
+    pressF1(f->window("Form1"));
+    QCOMPARE(helpWindows(), 1);
+    QCOMPARE(f->window("frmBrowser")->property("StartingAddress").toString(),
+             QStringLiteral("qrc:/help/index.html"));
+    QTest::mouseClick(f->control<QPushButton>("Form1", "Command1"), Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowActive(chart()));
+
+    // Ctrl+N shows the first free chart, like the 新規入力 button.
+    auto* newEntry = chart()->findChild<QAction*>("actNewEntry");
+    QCOMPARE(newEntry->text(), QStringLiteral("新規入力(&N)"));
+    QTest::keyClick(chart(), Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(box("Text1")->text(), QStringLiteral("4"));
+    typeRecordNumber(QStringLiteral("2"));
+
+    // In direct entry Ctrl+N waits with its button, and Ctrl+S saves.
+    QTest::mouseClick(box("Text4"), Qt::LeftButton);
+    QVERIFY(inDirectEntry());
+    QVERIFY(!newEntry->isEnabled());
+    QVERIFY(!button("Command9")->isEnabled());
+    QTest::keyClick(box("Text4"), Qt::Key_N, Qt::ControlModifier);
+    QCOMPARE(box("Text1")->text(), QStringLiteral("2"));
+    box("Text4")->setText(QStringLiteral("ペットランド"));
+    QTest::keyClick(box("Text4"), Qt::Key_S, Qt::ControlModifier);
+    QTRY_VERIFY(!inDirectEntry());
+    QCOMPARE(recordBytes(DataFile, 2).mid(844, 12), sjis(QStringLiteral("ペットランド")));
+    QVERIFY(newEntry->isEnabled());
+    QVERIFY(f->messages.asked.isEmpty());
+
+    // F1 in the chart list: the help comes up modal over the list, so the list's modality does not keep
+    // the user out of it.
+    bool helpTakesTheInput = false;
+    whenDialogShows([&](QDialog* list) {
+        pressF1(list);
+        helpTakesTheInput = QApplication::activeModalWidget() == f->windows("frmBrowser").last();
+        list->reject();
+    });
+    chart()->findChild<QAction*>("actChartList")->trigger();
+    QCOMPARE(helpWindows(), 2);
+    QVERIFY(helpTakesTheInput);
+
+    click("Command1");
+    QVERIFY(f->window("Form3")->isVisible());
+    pressF1(f->window("Form3"));
+    QCOMPARE(helpWindows(), 3);
+    f->window("Form3")->hide();
+    f->program->registry().show(ScreenName::Form2);
+    click("Command2");
+    QTRY_VERIFY(f->window("Form4"));
+    pressF1(f->window("Form4"));
+    QCOMPARE(helpWindows(), 4);
+
+    auto* breedBox = f->control<QLineEdit>("Form4", "Text1");
+    breedBox->setText(QStringLiteral("柴犬"));
+    QTest::keyClick(breedBox, Qt::Key_Return);
+    QCOMPARE(readFileBytes("syurui.txt"), sjis(QStringLiteral("柴犬\r\n")));
     QVERIFY(f->window("Form4")->isVisible());
     QVERIFY(f->messages.asked.isEmpty());
 }

@@ -14,8 +14,10 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -99,6 +101,8 @@ private slots:
     void realConfirmationCancelAndOk();
     void printerFailuresLeaveTheChartAsItWas();
     void paintedIntoAPdf();
+    void fitsThePrintableArea_data();
+    void fitsThePrintableArea();
 
 private:
     bool openChart();
@@ -302,6 +306,73 @@ void TestPrintout::paintedIntoAPdf()
         QVERIFY_THROWS_EXCEPTION(Failure, writeLinesToPdf(lines, f->path(QStringLiteral("full.pdf")), "x"));
     }
     QVERIFY(!QFileInfo::exists(f->path(QStringLiteral("full.pdf"))));
+}
+
+void TestPrintout::fitsThePrintableArea_data()
+{
+    QTest::addColumn<QString>("shopName");
+    QTest::addColumn<bool>("smaller");
+    QTest::addColumn<bool>("wrapped");
+    QTest::newRow("short name, 12 points") << "空" << false << false;
+    QTest::newRow("longer name, the page set smaller") << "ペットショップ空" << true << false;
+    QTest::newRow("long name, smallest size and wrapped")
+        << "ペットショップ ワンダフルライフ 世田谷桜新町本店" << true << true;
+}
+
+// A shop's long name makes line 3 and the footer the widest lines. Every word must lie inside the
+// sheet's 15 mm margins, nothing may be lost or reordered, and the page is set smaller before any
+// line is wrapped.
+void TestPrintout::fitsThePrintableArea()
+{
+    if (!canReadPdfText())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    QFETCH(QString, shopName);
+    QFETCH(bool, smaller);
+    QFETCH(bool, wrapped);
+    const auto printed = [&](const QString& name, const QString& file) {
+        QHash<QString, QString> shown = captions();
+        shown.insert({{"Label21", name}, {"Label22", "03-1234-5678"}, {"Label2", "キャバリア"}});
+        const QStringList lines = chartPrintoutLines(
+            [&](const QString& control) { return shown.value(control); }, true, "2026/12/07 18:28:03");
+        writeLinesToPdf(lines, f->path(file), QStringLiteral("カルテ 1"));
+        return lines;
+    };
+    const QStringList lines = printed(shopName, QStringLiteral("chart.pdf"));
+    const QList<PdfWord> words = pdfWords(f->path(QStringLiteral("chart.pdf")));
+    QVERIFY(!words.isEmpty());
+
+    const qreal margin = 15 / 25.4 * 72;
+    for (const PdfWord& word : words)
+        QVERIFY2(
+            word.box.left() >= margin - 0.5 && word.box.right() <= word.pageSize.width() - margin + 0.5,
+            qPrintable(
+                QStringLiteral("%1 at %2..%3").arg(word.text).arg(word.box.left()).arg(word.box.right())));
+    // Every character comes back, in the order of the lines.
+    static const QRegularExpression blanks(QStringLiteral("[\\s\\x{3000}]"));
+    QCOMPARE(pdfTextAsDrawn(f->path(QStringLiteral("chart.pdf"))).remove(blanks),
+             lines.join(QString()).remove(blanks));
+
+    // The star lines' height tells the size, against the same chart with a short name at 12 points.
+    printed(QStringLiteral("空"), QStringLiteral("reference.pdf"));
+    const auto starHeight = [](const QList<PdfWord>& all) {
+        for (const PdfWord& word : all)
+            if (word.text == QStringLiteral("☆"))
+                return word.box.height();
+        return qreal(0);
+    };
+    const qreal reference = starHeight(pdfWords(f->path(QStringLiteral("reference.pdf"))));
+    const qreal height = starHeight(words);
+    QVERIFY(reference > 0);
+    QCOMPARE(height < reference * 0.99, smaller);
+    QVERIFY(height >= reference * 0.75 * 0.99);
+    if (wrapped)
+        QVERIFY(qAbs(height - reference * 0.75) < 0.3);
+
+    const auto textLines = [](const QStringList& all) {
+        return std::count_if(all.begin(), all.end(),
+                             [](const QString& line) { return !line.trimmed().isEmpty(); });
+    };
+    QCOMPARE(pdfTextLines(f->path(QStringLiteral("chart.pdf"))).size() > textLines(lines), wrapped);
 }
 
 QTEST_MAIN(TestPrintout)

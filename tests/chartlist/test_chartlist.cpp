@@ -1,3 +1,4 @@
+#include "backup/BackupService.h"
 #include "chartlist/ChartListFilter.h"
 #include "chartlist/ChartListModel.h"
 #include "chartlist/ChartRows.h"
@@ -14,10 +15,12 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -87,6 +90,12 @@ private slots:
     void csvReadsBack();
     void failedCsvWriteLeavesNoFile();
     void chartAsPdf();
+    void searchFoldsKanaAndSeparators_data();
+    void searchFoldsKanaAndSeparators();
+    void listKeepsItsViewWhileTheProgramRuns();
+    void successIsToldInTheStatusLine_data();
+    void successIsToldInTheStatusLine();
+    void saveDialogsProposeTheFolderLastUsed();
 
 private:
     bool openChart();
@@ -341,6 +350,166 @@ void TestChartList::chartAsPdf()
     QCOMPARE(printed[1], QStringLiteral("☆ 種類 シバイヌ"));
     QCOMPARE(printed.last(), QStringLiteral("---------------- ----------------"));
     QVERIFY(f->messages.asked.isEmpty());
+}
+
+void TestChartList::searchFoldsKanaAndSeparators_data()
+{
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QStringList>("found");
+    QTest::newRow("hiragana") << "ぷーどる" << QStringList{"トイ・プードル"};
+    QTest::newRow("without the middle dot") << "トイプードル" << QStringList{"トイ・プードル"};
+    QTest::newRow("hiragana with a dot") << "とい・ぷーどる" << QStringList{"トイ・プードル"};
+    QTest::newRow("half-width dot and kana") << "ﾄｲ･ﾌﾟｰﾄﾞﾙ" << QStringList{"トイ・プードル"};
+    QTest::newRow("without the space") << "ミニチュアダックス" << QStringList{"ミニチュア ダックス"};
+    QTest::newRow("ideographic space") << "みにちゅあ　だっくす" << QStringList{"ミニチュア ダックス"};
+    QTest::newRow("hiragana finds no kanji") << "しば" << QStringList{"シバイヌ"};
+    QTest::newRow("kind and supplier stay apart") << "シバイヌ山田" << QStringList{};
+}
+
+void TestChartList::searchFoldsKanaAndSeparators()
+{
+    QFETCH(QString, search);
+    QFETCH(QStringList, found);
+    const auto kind = [](const char* name, const char* supplier = "") {
+        return recordBytes({name, "オス", 2024, "", supplier, "", ""});
+    };
+    writeFileBytes("detapetto.dt", kind("トイ・プードル") + kind("ミニチュア ダックス") +
+                                       kind("シバイヌ", "山田") + kind("柴犬"));
+    ChartListModel model(chartRows(RecordFile("detapetto.dt").loadAllRecords()));
+    ChartListFilter filter;
+    filter.setSourceModel(&model);
+    filter.setSearchText(search);
+    QStringList kinds;
+    for (int row = 0; row < filter.rowCount(); ++row)
+        kinds.append(filter.index(row, ChartRow::Kind).data().toString());
+    QCOMPARE(kinds, found);
+}
+
+// The search, the status choice and the sort come back when the list opens again, also after the
+// chart screen was closed on the way to the master data and opened anew.
+void TestChartList::listKeepsItsViewWhileTheProgramRuns()
+{
+    for (const char* list : {"syurui.txt", "iro.txt", "tokucyou.txt", "kusuri.txt", "taicyou.txt",
+                             "shoku.txt", "unti.txt", "hoka1.txt", "hoka2.txt"})
+        writeFileBytes(QString::fromLatin1(list), QByteArray());
+    writeFileBytes("detapetto.dt", shopFile());
+    QVERIFY(openChart());
+    whenDialogShows([](QDialog* list) {
+        list->findChild<QLineEdit*>("filterText")->setText(QStringLiteral("山田"));
+        list->findChild<QComboBox*>("filterStatus")->setCurrentIndex(1);
+        list->findChild<QTableView*>("table")->sortByColumn(ChartRow::Kind, Qt::DescendingOrder);
+        list->reject();
+    });
+    action("actChartList")->trigger();
+
+    const auto shown = [this] {
+        QStringList view;
+        whenDialogShows([&view](QDialog* list) {
+            auto* table = list->findChild<QTableView*>("table");
+            view << list->findChild<QLineEdit*>("filterText")->text()
+                 << list->findChild<QComboBox*>("filterStatus")->currentText();
+            for (int row = 0; row < table->model()->rowCount(); ++row)
+                view << table->model()->index(row, ChartRow::Kind).data().toString();
+            list->reject();
+        });
+        action("actChartList")->trigger();
+        return view;
+    };
+    const QStringList expected{"山田", "在庫", "ミニチュアダックス", "シバイヌ"};
+    QCOMPARE(shown(), expected);
+
+    QTest::mouseClick(f->control<QPushButton>("Form2", "Command2"), Qt::LeftButton);
+    QTRY_VERIFY(f->window("Form4"));
+    QTRY_VERIFY(!chart());
+    QTest::mouseClick(f->control<QPushButton>("Form4", "Command19"), Qt::LeftButton);
+    QTRY_VERIFY(f->window("Form1"));
+    QTest::mouseClick(f->control<QPushButton>("Form1", "Command1"), Qt::LeftButton);
+    QTRY_VERIFY(chart());
+    QCOMPARE(shown(), expected);
+}
+
+void TestChartList::successIsToldInTheStatusLine_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("backup") << "actBackup"
+                            << "shop.zip"
+                            << "バックアップを作成しました：shop.zip";
+    QTest::newRow("restore") << "actRestore"
+                             << "before.zip"
+                             << "バックアップから復元しました：before.zip";
+    QTest::newRow("charts as CSV") << "actExportCsv"
+                                   << "charts.csv"
+                                   << "CSVに書き出しました：charts.csv";
+    QTest::newRow("ledger as CSV") << "actSaleLedger"
+                                   << "ledger.csv"
+                                   << "CSVに書き出しました：ledger.csv";
+    QTest::newRow("chart as PDF") << "actSavePdf"
+                                  << "chart.pdf"
+                                  << "PDFに保存しました：chart.pdf";
+    QTest::newRow("sheet as PDF") << "actExplanationPdf"
+                                  << "sheet.pdf"
+                                  << "PDFに保存しました：sheet.pdf";
+}
+
+// A file written or read back is told in the chart screen's status line with its name, never in a
+// box the shop must click away; a cancelled dialog or a failure tells no success.
+void TestChartList::successIsToldInTheStatusLine()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, fileName);
+    QFETCH(QString, told);
+    writeFileBytes("detapetto.dt", shopFile());
+    QVERIFY(openChart());
+    f->program->backups().createBackup(f->path("before.zip"));
+    auto* statusLine = chart()->findChild<QLabel*>("statusLine");
+    QVERIFY(statusLine->isHidden());
+
+    f->files.setNextAnswer(QString()); // cancelled: nothing written, nothing told
+    action(command)->trigger();
+    QVERIFY(statusLine->isHidden());
+
+    QVERIFY(QDir().mkdir(f->path("folder-in-the-way")));
+    if (command != QStringLiteral("actRestore")) {
+        f->files.setNextAnswer(f->path("folder-in-the-way"));
+        action(command)->trigger();
+        QCOMPARE(f->messages.asked.size(), 1);
+        QVERIFY(statusLine->isHidden());
+        f->messages.asked.clear();
+    }
+
+    f->files.setNextAnswer(f->path(fileName));
+    f->messages.setNextAnswer(MessageBoxes::Answer::Ok); // the restore's question
+    action(command)->trigger();
+    QCOMPARE(statusLine->text(), told);
+    QVERIFY(statusLine->isVisibleTo(chart()));
+    QCOMPARE(f->messages.asked.size(), command == QStringLiteral("actRestore") ? 1 : 0);
+}
+
+// Each save dialog proposes the documents folder until the shop chose another folder in it; then that
+// one, while it is there. Other dialogs keep their own.
+void TestChartList::saveDialogsProposeTheFolderLastUsed()
+{
+    QVERIFY(openChart());
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const auto lastFolder = [this] { return QFileInfo(f->files.suggested.last()).absolutePath(); };
+    action("actBackup")->trigger(); // cancelled
+    QCOMPARE(lastFolder(), QDir(documents).absolutePath());
+
+    QVERIFY(QDir().mkdir(f->path("stick")));
+    f->files.setNextAnswer(f->path("stick/shop.zip"));
+    action("actBackup")->trigger();
+    QVERIFY(QFileInfo::exists(f->path("stick/shop.zip")));
+    action("actBackup")->trigger();
+    QCOMPARE(lastFolder(), f->path("stick"));
+    QVERIFY(QFileInfo(f->files.suggested.last()).fileName().endsWith(QStringLiteral(".zip")));
+    action("actExportCsv")->trigger();
+    QCOMPARE(lastFolder(), QDir(documents).absolutePath());
+
+    QVERIFY(QDir(f->path("stick")).removeRecursively()); // the stick was taken out
+    action("actBackup")->trigger();
+    QCOMPARE(lastFolder(), QDir(documents).absolutePath());
 }
 
 QTEST_MAIN(TestChartList)

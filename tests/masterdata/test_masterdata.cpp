@@ -331,18 +331,21 @@ void TestMasterData::registerTakesAnyTextButTheEmptyOne()
     QCOMPARE(entries(3), (QStringList{"   ", " Aka ", " Aka "}));
     QCOMPARE(readFileBytes(QStringLiteral("tokucyou.txt")), lines({"   ", " Aka ", " Aka "}));
 
-    // Enter in the box neither registers nor closes the screen.
+    // Enter in the box registers its item, like the register button, and does not close the screen.
     QTest::keyClicks(input(3), QStringLiteral("Kuro"));
     QTest::keyClick(input(3), Qt::Key_Return);
     QTest::keyClick(input(3), Qt::Key_Escape);
-    QCOMPARE(list(3)->count(), 3);
+    QCOMPARE(list(3)->count(), 4);
+    QCOMPARE(readFileBytes(QStringLiteral("tokucyou.txt")), lines({"   ", " Aka ", " Aka ", "Kuro"}));
     QVERIFY(f->window(QStringLiteral("Form4"))->isVisible());
     QVERIFY(f->messages.asked.isEmpty());
 
     // Enter on the focused register button clicks it, as Space does.
+    input(3)->setText(QStringLiteral("Shiro"));
     registerButton(3)->setFocus();
     QTest::keyClick(registerButton(3), Qt::Key_Enter, Qt::KeypadModifier);
-    QCOMPARE(readFileBytes(QStringLiteral("tokucyou.txt")), lines({"   ", " Aka ", " Aka ", "Kuro"}));
+    QCOMPARE(readFileBytes(QStringLiteral("tokucyou.txt")),
+             lines({"   ", " Aka ", " Aka ", "Kuro", "Shiro"}));
 }
 
 void TestMasterData::deleteNeedsASelectionAndRewritesOnlyItsOwnFile()

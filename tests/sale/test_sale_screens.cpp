@@ -71,8 +71,12 @@ private slots:
 
     void saleInfoSavesLoadsAndCancels();
     void microchipRefusedOrConfirmed();
+    void refusedEntryTakesTheFocus_data();
+    void refusedEntryTakesTheFocus();
+    void everyFieldSavedAndShownAgain();
     void explanationSheetAsPdf();
     void explanationSheetPrinted();
+    void explanationSheetNamesTheAnimalOnEveryPage();
     void ledgerReadsBack();
     void deletedChartTakesItsSaleInformation();
     void damagedSaleFileCostsNoChartNorBackup();
@@ -147,6 +151,108 @@ void TestSaleScreens::microchipRefusedOrConfirmed()
     QCOMPARE(f->program->sales().chartSale(1).microchip, Chip);
 }
 
+void TestSaleScreens::refusedEntryTakesTheFocus_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("message");
+    const QString notADate = QStringLiteral("%1は日付で入力してください（例：2026/12/7）。");
+    QTest::newRow("all-zero microchip")
+        << "microchip"
+        << "000 000 000 000 000"
+        << "マイクロチップ番号がすべて0です。チップの15桁の番号を入力してください。";
+    QTest::newRow("microchip with a letter") << "microchip"
+                                             << "392-141-000-12345A"
+                                             << "マイクロチップ番号には数字だけを入力してください（15桁）。";
+    QTest::newRow("Heisei after it ended") << "chipRegistered"
+                                           << "H31/5/1" << notADate.arg(QStringLiteral("データベース登録日"));
+    QTest::newRow("words for a date") << "neuteredOn"
+                                      << "来週" << notADate.arg(QStringLiteral("措置の日"));
+    QTest::newRow("no such day") << "explainedOn"
+                                 << "令和8年2月30日" << notADate.arg(QStringLiteral("説明書交付日"));
+}
+
+// Enter in another field: after the message the focus is in the field it named, with the text selected,
+// so the next typing corrects it instead of overwriting another field. Nothing is stored.
+void TestSaleScreens::refusedEntryTakesTheFocus()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, typed);
+    QFETCH(QString, message);
+    QString focused;
+    QString selected;
+    bool stayedOpen = false;
+    whenDialogShows([&](QDialog* dialog) {
+        type(dialog, "buyerName", QStringLiteral("山田 花子"));
+        type(dialog, qPrintable(box), typed);
+        auto* name = dialog->findChild<QLineEdit*>("buyerName");
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_Return);
+        stayedOpen = dialog->isVisible();
+        focused = dialog->focusWidget() ? dialog->focusWidget()->objectName() : QString();
+        selected = dialog->findChild<QLineEdit*>(box)->selectedText();
+        dialog->reject();
+    });
+    action("actSaleInfo")->trigger();
+    QVERIFY(stayedOpen);
+    QCOMPARE(f->messages.asked.size(), 1);
+    QCOMPARE(f->messages.asked[0].text, message);
+    QCOMPARE(focused, box);
+    QCOMPARE(selected, typed);
+    QVERIFY(f->program->sales().chartSale(1).isEmpty());
+}
+
+// Each of the eleven fields gets its own value, so a value saved into or shown from the wrong field
+// shows. Typed as a shop types them: the microchip in groups, dates in the era calendar and full width.
+void TestSaleScreens::everyFieldSavedAndShownAgain()
+{
+    whenDialogShows([](QDialog* dialog) {
+        type(dialog, "microchip", QStringLiteral("392 141-000　123 456"));
+        type(dialog, "chipImplanted", QStringLiteral("R6/5/1"));
+        type(dialog, "chipRegistered", QStringLiteral("令和6年5月2日"));
+        dialog->findChild<QCheckBox*>("neutered")->setChecked(true);
+        type(dialog, "neuteredOn", QStringLiteral("２０２４／６／３"));
+        type(dialog, "owner", QStringLiteral("ブリーダー 鈴木"));
+        dialog->findChild<QPlainTextEdit*>("hereditary")->setPlainText(QStringLiteral("父: 股関節形成不全"));
+        type(dialog, "buyerName", QStringLiteral("山田 花子"));
+        type(dialog, "buyerAddress", QStringLiteral("東京都千代田区1-2-3"));
+        type(dialog, "buyerPhone", QStringLiteral("03-1234-5678"));
+        type(dialog, "explainedOn", QStringLiteral("2024-08-20"));
+        pressOk(dialog);
+    });
+    action("actSaleInfo")->trigger();
+    QVERIFY(f->messages.asked.isEmpty());
+    ChartSale expected;
+    expected.microchip = Chip;
+    expected.chipImplanted = QDate(2024, 5, 1);
+    expected.chipRegistered = QDate(2024, 5, 2);
+    expected.neutered = true;
+    expected.neuteredOn = QDate(2024, 6, 3);
+    expected.owner = QStringLiteral("ブリーダー 鈴木");
+    expected.hereditary = QStringLiteral("父: 股関節形成不全");
+    expected.buyerName = QStringLiteral("山田 花子");
+    expected.buyerAddress = QStringLiteral("東京都千代田区1-2-3");
+    expected.buyerPhone = QStringLiteral("03-1234-5678");
+    expected.explainedOn = QDate(2024, 8, 20);
+    QCOMPARE(f->program->sales().chartSale(1), expected);
+
+    QStringList shown;
+    bool neutered = false;
+    whenDialogShows([&](QDialog* dialog) {
+        for (const char* box : {"microchip", "chipImplanted", "chipRegistered", "neuteredOn", "owner",
+                                "buyerName", "buyerAddress", "buyerPhone", "explainedOn"})
+            shown << dialog->findChild<QLineEdit*>(QString::fromLatin1(box))->text();
+        shown << dialog->findChild<QPlainTextEdit*>("hereditary")->toPlainText();
+        neutered = dialog->findChild<QCheckBox*>("neutered")->isChecked();
+        dialog->reject();
+    });
+    action("actSaleInfo")->trigger();
+    QCOMPARE(shown, (QStringList{"392141000123456", "2024/5/1", "2024/5/2", "2024/6/3", "ブリーダー 鈴木",
+                                 "山田 花子", "東京都千代田区1-2-3", "03-1234-5678", "2024/8/20",
+                                 "父: 股関節形成不全"}));
+    QVERIFY(neutered);
+}
+
 void TestSaleScreens::explanationSheetAsPdf()
 {
     if (!canReadPdfText())
@@ -182,6 +288,15 @@ void TestSaleScreens::explanationSheetAsPdf()
 
 void TestSaleScreens::explanationSheetPrinted()
 {
+    // Asked first, like the chart printout; Cancel prints nothing.
+    f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
+    action("actExplanation")->trigger();
+    QCOMPARE(f->messages.asked.size(), 1);
+    QCOMPARE(f->messages.asked[0].text, QStringLiteral("印刷しますか？"));
+    QCOMPARE(f->messages.asked[0].title, QStringLiteral("印刷確認"));
+    QVERIFY(f->printer.documents.isEmpty());
+
+    f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
     action("actExplanation")->trigger();
     QCOMPARE(f->printer.documents.size(), 1);
     QCOMPARE(f->printer.documents.first().name, QStringLiteral("販売時説明書 1"));
@@ -190,6 +305,42 @@ void TestSaleScreens::explanationSheetPrinted()
     f->printer.failure = QStringLiteral("プリンタが見つかりません。");
     action("actExplanation")->trigger();
     QCOMPARE(f->messages.asked.last().text, QStringLiteral("プリンタが見つかりません。"));
+}
+
+// Long breed texts run the sheet over several pages: each one says which animal it belongs to and
+// which page of how many it is. The recorded day of handing over and the buyer's name are printed.
+void TestSaleScreens::explanationSheetNamesTheAnimalOnEveryPage()
+{
+    if (!canReadPdfText())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    SaleStore& store = f->program->sales();
+    ChartSale sale;
+    sale.microchip = Chip;
+    sale.buyerName = QStringLiteral("山田 花子");
+    sale.explainedOn = QDate(2026, 11, 2);
+    store.saveChartSale(1, sale);
+    BreedTexts shiba;
+    for (int item = BreedTexts::FirstItem; item <= BreedTexts::LastItem; ++item)
+        shiba.item(item) = QStringLiteral("柴犬の飼い方について、販売時にお伝えする内容です。").repeated(12);
+    store.saveBreedTexts(QStringLiteral("柴犬"), shiba);
+
+    const QString path = f->path("sheet.pdf");
+    f->files.setNextAnswer(path);
+    action("actExplanationPdf")->trigger();
+    QVERIFY(f->messages.asked.isEmpty());
+    QStringList pages = pdfText(path).split(u'\f');
+    pages.removeAll(QString());
+    QVERIFY2(pages.size() >= 2, qPrintable(QString::number(pages.size())));
+    for (int page = 0; page < pages.size(); ++page) {
+        const QString text = pages[page].simplified();
+        for (const QString& expected : {QStringLiteral("カルテ 1 番"), QStringLiteral("柴犬"), Chip,
+                                        QStringLiteral("%1 / %2 ページ").arg(page + 1).arg(pages.size())})
+            QVERIFY2(text.contains(expected),
+                     qPrintable(QStringLiteral("page %1: %2").arg(page + 1).arg(expected)));
+    }
+    const QString last = pages.last().simplified();
+    QVERIFY(last.contains(QStringLiteral("説明書交付日 2026年11月2日")));
+    QVERIFY(last.contains(QStringLiteral("購入者氏名 山田 花子 様")));
 }
 
 void TestSaleScreens::ledgerReadsBack()

@@ -396,7 +396,13 @@ void TestSaleStore::microchipNumbers_data()
     QTest::newRow("14 digits") << QStringLiteral("39214100012345") << QString() << length.arg(14);
     QTest::newRow("16 digits") << QStringLiteral("3921410001234567") << QString() << length.arg(16);
     QTest::newRow("letters") << QStringLiteral("39214100012345A") << QString() << digits;
-    QTest::newRow("grouped") << QStringLiteral("392 141 000 123 456") << QString() << digits;
+    QTest::newRow("grouped by spaces") << QStringLiteral("392 141 000 123 456") << Chip << QString();
+    QTest::newRow("grouped by hyphens") << QStringLiteral("392-141-000-123-456") << Chip << QString();
+    QTest::newRow("full-width groups")
+        << QStringLiteral("３９２－１４１　０００ー１２３４５６") << Chip << QString();
+    QTest::newRow("all zeros")
+        << QStringLiteral("000 000 000 000 000") << QString()
+        << QStringLiteral("マイクロチップ番号がすべて0です。チップの15桁の番号を入力してください。");
     QTest::newRow("other digits") << QStringLiteral("٣٩٢١٤١٠٠٠١٢٣٤٥٦") << QString() << digits;
 }
 

@@ -1,6 +1,7 @@
 #include "support/PdfText.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -37,4 +38,30 @@ QStringList pdfTextLines(const QString& path)
         if (!line.trimmed().isEmpty())
             lines.append(line.simplified());
     return lines;
+}
+
+QList<PdfWord> pdfWords(const QString& path)
+{
+    static const QRegularExpression tag(QStringLiteral(
+        "<page width=\"([0-9.]+)\" height=\"([0-9.]+)\">|<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" "
+        "xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    QList<PdfWord> words;
+    int page = -1;
+    QSizeF pageSize;
+    for (const QRegularExpressionMatch& match : tag.globalMatch(pdftotext(QStringLiteral("-bbox"), path))) {
+        if (match.capturedLength(1) > 0) {
+            ++page;
+            pageSize = QSizeF(match.captured(1).toDouble(), match.captured(2).toDouble());
+            continue;
+        }
+        const QPointF topLeft(match.captured(3).toDouble(), match.captured(4).toDouble());
+        const QPointF bottomRight(match.captured(5).toDouble(), match.captured(6).toDouble());
+        QString text = match.captured(7);
+        text.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">"))
+            .replace(QStringLiteral("&quot;"), QStringLiteral("\""))
+            .replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        words.append({text, QRectF(topLeft, bottomRight), page, pageSize});
+    }
+    return words;
 }

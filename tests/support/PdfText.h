@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QList>
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
 #include <QStringList>
 
@@ -11,3 +14,14 @@ QString pdfText(const QString& path);
 QString pdfTextAsDrawn(const QString& path);
 // The laid-out lines that hold text, each with its runs of spaces made one.
 QStringList pdfTextLines(const QString& path);
+
+// One word of a PDF's text layer with its box on its page, in points from the page's top left.
+struct PdfWord
+{
+    QString text;
+    QRectF box;
+    int page = 0; // from 0
+    QSizeF pageSize;
+};
+// The words in the order they were drawn, page by page.
+QList<PdfWord> pdfWords(const QString& path);
