@@ -19,6 +19,7 @@ Failure newerFormat(const QString& archive);
 Failure missingEntry(const QString& archive, const QString& entry);
 Failure unknownEntry(const QString& archive, const QString& entry);
 Failure brokenEntry(const QString& archive, const QString& entry, const QString& why);
+Failure entryTooLarge(const QString& archive, const QString& entry, const QString& limit);
 Failure partialRecord(const QString& archive, qint64 size);
 Failure tooManyRecords(const QString& archive, qint64 count);
 Failure notShiftJis(const QString& archive, const QString& entry, qint64 offset);
