@@ -146,6 +146,13 @@ Failure restoreNotUndone(const Failure& cause, const QString& safetyArchive)
                        .arg(safetyArchive, cause.description()));
 }
 
+Failure saleInformationLeftOut(const QString& reason)
+{
+    return Failure(
+        QStringLiteral("バックアップを作りましたが、販売情報（マイクロチップ・購入者）は入っていません。\n%1")
+            .arg(reason));
+}
+
 Failure dailyBackupFailed(const Failure& cause)
 {
     return Failure(

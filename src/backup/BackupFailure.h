@@ -33,6 +33,9 @@ Failure safetyNotWritten(const Failure& cause);
 Failure restoreUndone(const Failure& cause);
 Failure restoreNotUndone(const Failure& cause, const QString& safetyArchive);
 
+// A backup written without the sale information, for the reason given.
+Failure saleInformationLeftOut(const QString& reason);
+
 // The daily backup's failure, as the shop is told of it later.
 Failure dailyBackupFailed(const Failure& cause);
 

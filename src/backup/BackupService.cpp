@@ -46,11 +46,14 @@ QString BackupService::suggestedFileName() const
            QStringLiteral(".zip");
 }
 
-void BackupService::createBackup(const QString& archivePath)
+QString BackupService::createBackup(const QString& archivePath)
 {
     const QDateTime now = clock.now();
-    BackupArchive::writeFile(
-        archivePath, BackupArchive::encode(takeSnapshot(dataFolder(), extras), now, programVersion()));
+    const DataSnapshot data = takeSnapshot(dataFolder(), extras);
+    BackupArchive::writeFile(archivePath, BackupArchive::encode(data, now, programVersion()));
+    return data.missingReason.isEmpty()
+               ? QString()
+               : BackupFailure::saleInformationLeftOut(data.missingReason).description();
 }
 
 BackupContents BackupService::open(const QString& archivePath) const

@@ -150,7 +150,10 @@ void ChartScreen::makeBackup()
     if (path.isEmpty())
         return;
     const WaitCursor waiting;
-    reportFailures(context.messages, this, [&] { context.backups.createBackup(path); });
+    QString leftOut;
+    if (reportFailures(context.messages, this, [&] { leftOut = context.backups.createBackup(path); }) &&
+        !leftOut.isEmpty())
+        showFailure(context.messages, this, leftOut);
 }
 
 void ChartScreen::restoreBackup()

@@ -5,8 +5,12 @@
 #include "backup/Manifest.h"
 #include "backup/SaleDatabaseCopy.h"
 #include "backup/SaleStoreEntry.h"
+#include "app/StartupRecovery.h"
+#include "backup/RestoreJournal.h"
 #include "backup/ShopIni.h"
+#include "platform/MessageBoxes.h"
 #include "store/SaleStore.h"
+#include "store/ShopSettings.h"
 #include "store/SqliteConnection.h"
 #include "platform/Clock.h"
 #include "support/FailureText.h"
@@ -49,6 +53,8 @@ private slots:
     void restoreThatFailsHalfWayEndsWithTheOldData_data();
     void restoreThatFailsHalfWayEndsWithTheOldData();
     void failedBackupLeavesNoFile();
+    void interruptedRestoreIsSettledAtStart_data();
+    void interruptedRestoreIsSettledAtStart();
     void backupWithoutSaleInformationSaysSoAndEmptiesIt();
     void pickListAtItsLimitRestores();
     void unusableSaleDatabaseCostsNoChartBackup_data();
@@ -310,6 +316,72 @@ void TestBackup::restoreThatFailsHalfWayEndsWithTheOldData()
              QStringList{QStringLiteral("restore-before-20261207_090503.zip")});
 }
 
+void TestBackup::interruptedRestoreIsSettledAtStart_data()
+{
+    QTest::addColumn<bool>("journal");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("killed after the journal was written: finished")
+        << true
+        << "前回の復元が途中で止まっていたため、復元を最後まで行いました。復元する前のデータは "
+           "バックアップ/restore-before-20261207_090503.zip に残っています。";
+    QTest::newRow("killed before the journal was whole: taken back")
+        << false << "前回の復元が途中で止まっていたため、取り消しました。データは復元する前のままです。";
+}
+
+void TestBackup::interruptedRestoreIsSettledAtStart()
+{
+    QFETCH(bool, journal);
+    QFETCH(QString, told);
+    // The state a kill leaves: after the journal, iro.txt already replaced, syurui.txt's new file
+    // waiting, kusuri.txt to go; before it, only new files waiting. The settings file's new one waits.
+    writeFileBytes(QStringLiteral("syurui.txt"), "old list");
+    writeFileBytes(QStringLiteral("syurui.txt.restore-new"), "new list");
+    writeFileBytes(QStringLiteral("kusuri.txt"), "old medicines");
+    if (journal) {
+        writeFileBytes(QStringLiteral("iro.txt.restore-old"), "old colours");
+        writeFileBytes(QStringLiteral("iro.txt"), "new colours");
+    } else {
+        writeFileBytes(QStringLiteral("iro.txt"), "old colours");
+        writeFileBytes(QStringLiteral("iro.txt.restore-new"), "new colours");
+    }
+    const QString settings = ShopSettings::fileName();
+    QDir().mkpath(QFileInfo(settings).path());
+    writeFileBytes(settings, "[mysave1]\nmyd1=old\n");
+    writeFileBytes(settings + QStringLiteral(".restore-new"), "[mysave1]\nmyd1=new\n");
+    const RestoreJournal::Journal written{QStringLiteral("バックアップ/restore-before-20261207_090503.zip"),
+                                          {{QStringLiteral("iro.txt"), true},
+                                           {QStringLiteral("syurui.txt"), true},
+                                           {QStringLiteral("kusuri.txt"), false},
+                                           {settings, true}}};
+    if (journal)
+        RestoreJournal::write(QDir::current(), written);
+    else
+        writeFileBytes(RestoreJournal::FileName, RestoreJournal::encode(written).chopped(1));
+
+    ScriptedMessageBoxes messages;
+    QVERIFY(recoverInterruptedRestore(messages));
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(messages.asked[0].text, told);
+    QCOMPARE(messages.asked[0].title, QStringLiteral("ソラニカ"));
+    QMap<QString, QByteArray> expected;
+    if (journal) {
+        expected = {{"iro.txt", "new colours"}, {"syurui.txt", "new list"}};
+        QCOMPARE(readFileBytes(settings), QByteArray("[mysave1]\nmyd1=new\n"));
+    } else {
+        expected = {{"iro.txt", "old colours"}, {"syurui.txt", "old list"}, {"kusuri.txt", "old medicines"}};
+        QCOMPARE(readFileBytes(settings), QByteArray("[mysave1]\nmyd1=old\n"));
+    }
+    QMap<QString, QByteArray> found;
+    for (const QString& name : QDir::current().entryList(QDir::Files))
+        found.insert(name, readFileBytes(name));
+    QCOMPARE(found, expected);
+    QVERIFY(!QFileInfo::exists(settings + QStringLiteral(".restore-new")));
+
+    // Said once: the next start finds nothing to do.
+    QVERIFY(recoverInterruptedRestore(messages));
+    QCOMPARE(messages.asked.size(), 1);
+}
+
 void TestBackup::failedBackupLeavesNoFile()
 {
     writeSample();
@@ -456,7 +528,11 @@ void TestBackup::unusableSaleDatabaseCostsNoChartBackup()
     const QString shopFolder = QDir::currentPath();
     const QString archive = problem == "read-only folder" ? QDir::temp().filePath(QStringLiteral("menu.zip"))
                                                           : QStringLiteral("menu.zip");
-    backups->createBackup(archive);
+    const QString told = backups->createBackup(archive);
+    QVERIFY2(told.startsWith(QStringLiteral(
+                 "バックアップを作りましたが、販売情報（マイクロチップ・購入者）は入っていません。\n")),
+             qPrintable(told));
+    QVERIFY(told.contains(reason));
     if (problem != "read-only folder") {
         backups->startDailyBackup();
         backups->waitForDailyBackup();
