@@ -65,9 +65,11 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 	scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_TIME)
 
-# The kill test with KILLS kills (make test runs 200).
+# The kill tests with KILLS kills each: record stores and list rewrites, and restores
+# (make test runs 200 and 20).
 killtest: build
 	$(BUILD)/tests/hardening/killtest $(KILLS)
+	$(BUILD)/tests/hardening/restorekill $(KILLS)
 
 bench: build
 	$(BUILD)/bench/program_bench

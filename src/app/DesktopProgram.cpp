@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "app/HelpPage.h"
 #include "app/Program.h"
+#include "app/StartupRecovery.h"
 #include "platform/Clock.h"
 #include "platform/EngineWebViews.h"
 #include "platform/FileDialogs.h"
@@ -21,6 +22,8 @@ int runDesktopProgram(int argc, char* argv[], const std::function<void(Program&)
     setUpApplication();
 
     RealMessageBoxes messages;
+    if (!recoverInterruptedRestore(messages))
+        return 1;
     SystemClock clock;
     SystemPrinter printer;
     RealFileDialogs files;

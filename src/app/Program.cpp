@@ -2,6 +2,7 @@
 
 #include "app/StartScreen.h"
 #include "backup/BackupService.h"
+#include "backup/SaleStoreEntry.h"
 #include "browser/HelpBrowser.h"
 #include "chart/ChartScreen.h"
 #include "editor/EditorScreen.h"
@@ -9,8 +10,6 @@
 #include "store/Failure.h"
 
 #include <QEvent>
-#include <QFileInfo>
-#include <QTemporaryDir>
 #include <QTimer>
 
 namespace {
@@ -63,37 +62,9 @@ Program::Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDia
 
 Program::~Program() = default;
 
-// soranika.db goes into every backup as a snapshot SQLite makes itself, never as a copy of a file
-// that may be written meanwhile. A shop that never entered sale information has no such file, and
-// neither backing up nor restoring makes one. A damaged file has nothing a backup could hold, and
-// must not cost the shop the backup of its charts.
 void Program::addSaleStoreToBackups()
 {
-    backupService->addExtraEntry(
-        {saleStore.fileName(),
-         [this] {
-             if (!QFileInfo::exists(saleStore.fileName()))
-                 return QByteArray();
-             try {
-                 return saleStore.snapshot();
-             } catch (const DamagedDatabase&) {
-                 return QByteArray();
-             }
-         },
-         [this](const QByteArray& bytes) {
-             if (!bytes.isEmpty())
-                 saleStore.checkSnapshot(bytes);
-         },
-         [this](const std::optional<QByteArray>& bytes) {
-             if (bytes && !bytes->isEmpty()) {
-                 saleStore.restoreSnapshot(*bytes);
-             } else if (QFileInfo::exists(saleStore.fileName())) {
-                 // A backup from before any sale information: the information goes, as it was then.
-                 const QTemporaryDir scratch;
-                 saleStore.restoreSnapshot(
-                     SaleStore(scratch.filePath(QStringLiteral("empty.db"))).snapshot());
-             }
-         }});
+    backupService->addExtraEntry(saleStoreEntry(saleStore));
 }
 
 void Program::start()

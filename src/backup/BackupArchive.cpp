@@ -23,8 +23,6 @@ namespace {
 // Far above a full record file (31.6 MB) and its pick lists, so a wrong file picked by mistake
 // (a film, a disk image) is refused before it fills the memory.
 constexpr qint64 MaxArchiveSize = qint64(1) << 30;
-constexpr qint64 MaxEntrySize = qint64(256) << 20;
-constexpr qint64 MaxManifestSize = qint64(1) << 20;
 constexpr qint64 MaxItems = 32767;
 
 bool isPickList(const QString& name)
@@ -58,13 +56,45 @@ qsizetype itemCount(const QByteArray& bytes)
     return items;
 }
 
+qint64 maxSizeOf(const QString& name)
+{
+    if (isPickList(name))
+        return MaxPickListSize;
+    if (name == ShopIni::FileName)
+        return MaxShopIniSize;
+    if (name == ManifestName)
+        return MaxManifestSize;
+    // The record file too: its own check then names the number of charts past the limit.
+    return MaxDatabaseSize;
+}
+
+QString sizeText(qint64 bytes)
+{
+    return bytes >= (qint64(1) << 20) ? QStringLiteral("%L1 MB").arg(bytes >> 20)
+                                      : QStringLiteral("%L1 KB").arg(bytes >> 10);
+}
+
+// Every entry's size as the directory states it, before any is decompressed.
+void checkStatedSizes(const ZipReader& zip, const QString& archiveName)
+{
+    qint64 total = 0;
+    for (const QString& name : zip.names()) {
+        const qint64 size = zip.statedSize(name);
+        if (size > maxSizeOf(name))
+            throw BackupFailure::entryTooLarge(archiveName, name, sizeText(maxSizeOf(name)));
+        total += size;
+        if (total > MaxTotalSize)
+            throw BackupFailure::tooLarge(archiveName);
+    }
+}
+
 } // namespace
 
 QByteArray encode(const DataSnapshot& data, const QDateTime& created, const QString& programVersion)
 {
     QList<NamedBytes> entries = data.files;
     entries.append({ShopIni::FileName, ShopIni::encode(data.shopSettings)});
-    Manifest manifest{programVersion, created, data.recordCount(), {}};
+    Manifest manifest{programVersion, created, data.recordCount(), {}, data.missingReason};
     for (const NamedBytes& entry : entries)
         manifest.entries.append(Manifest::describe(entry));
     entries.append({ManifestName, manifest.toJson()});
@@ -74,6 +104,7 @@ QByteArray encode(const DataSnapshot& data, const QDateTime& created, const QStr
 BackupContents decode(const QByteArray& archive, const QString& archiveName, const QStringList& dataNames)
 {
     const ZipReader zip(archive, archiveName);
+    checkStatedSizes(zip, archiveName);
     if (!zip.contains(ManifestName))
         throw BackupFailure::noManifest(archiveName);
     const Manifest manifest = Manifest::fromJson(zip.read(ManifestName, MaxManifestSize), archiveName);
@@ -97,7 +128,7 @@ BackupContents decode(const QByteArray& archive, const QString& archiveName, con
     for (const Manifest::Entry& entry : manifest.entries) {
         if (!zip.contains(entry.name))
             throw BackupFailure::missingEntry(archiveName, entry.name);
-        const QByteArray bytes = zip.read(entry.name, MaxEntrySize);
+        const QByteArray bytes = zip.read(entry.name, maxSizeOf(entry.name));
         const Manifest::Entry found = Manifest::describe({entry.name, bytes});
         if (found.size != entry.size)
             throw BackupFailure::brokenEntry(archiveName, entry.name, QStringLiteral("大きさが違います"));
@@ -112,6 +143,7 @@ BackupContents decode(const QByteArray& archive, const QString& archiveName, con
     }
 
     BackupContents contents{manifest.programVersion, manifest.created, {}};
+    contents.data.missingReason = manifest.saleInformationMissing;
     for (const QString& name : dataNames) {
         if (entries.contains(name))
             contents.data.files.append({name, entries.value(name)});

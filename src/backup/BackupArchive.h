@@ -13,6 +13,8 @@ struct BackupContents
     QString programVersion;
     QDateTime created;
     DataSnapshot data;
+    // The backup lacks data an extra entry keeps (the sale information), and why, when known.
+    bool extraDataMissing = false;
 
     qint64 recordCount() const { return data.recordCount(); }
 };
@@ -23,6 +25,16 @@ struct BackupContents
 namespace BackupArchive {
 
 inline const QString ManifestName = QStringLiteral("manifest.json");
+
+// What an entry may hold once decompressed, far above any shop's data: checked against the
+// archive's directory before anything is read, and again while reading, so a small archive cannot
+// fill the memory or the disk.
+constexpr qint64 MaxPickListSize = qint64(1) << 20;
+constexpr qint64 MaxShopIniSize = qint64(64) << 10;
+constexpr qint64 MaxManifestSize = qint64(1) << 20;
+// The database, and any other entry.
+constexpr qint64 MaxDatabaseSize = qint64(256) << 20;
+constexpr qint64 MaxTotalSize = qint64(300) << 20;
 
 QByteArray encode(const DataSnapshot& data, const QDateTime& created, const QString& programVersion);
 

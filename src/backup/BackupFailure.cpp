@@ -76,6 +76,13 @@ Failure brokenEntry(const QString& archive, const QString& entry, const QString&
     return about(archive, QStringLiteral("バックアップファイルの %1 が壊れています（%2）。").arg(entry, why));
 }
 
+Failure entryTooLarge(const QString& archive, const QString& entry, const QString& limit)
+{
+    return about(
+        archive,
+        QStringLiteral("バックアップファイルの %1 が大きすぎます（%2 までです）。").arg(entry, limit));
+}
+
 Failure partialRecord(const QString& archive, qint64 size)
 {
     return about(archive, QStringLiteral("バックアップファイルの detapetto.dt が 964 バイトずつのカルテに"
@@ -134,8 +141,16 @@ Failure restoreUndone(const Failure& cause)
 Failure restoreNotUndone(const Failure& cause, const QString& safetyArchive)
 {
     return Failure(QStringLiteral("復元の途中で失敗し、元のデータにも戻せませんでした。"
-                                  "「バックアップ」フォルダの %1 から復元し直してください。\n%2")
+                                  "ソラニカを起動し直すと、復元を最後まで行います。"
+                                  "復元する前のデータは %1 に残っています。\n%2")
                        .arg(safetyArchive, cause.description()));
+}
+
+Failure saleInformationLeftOut(const QString& reason)
+{
+    return Failure(
+        QStringLiteral("バックアップを作りましたが、販売情報（マイクロチップ・購入者）は入っていません。\n%1")
+            .arg(reason));
 }
 
 Failure dailyBackupFailed(const Failure& cause)

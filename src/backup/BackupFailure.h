@@ -19,6 +19,7 @@ Failure newerFormat(const QString& archive);
 Failure missingEntry(const QString& archive, const QString& entry);
 Failure unknownEntry(const QString& archive, const QString& entry);
 Failure brokenEntry(const QString& archive, const QString& entry, const QString& why);
+Failure entryTooLarge(const QString& archive, const QString& entry, const QString& limit);
 Failure partialRecord(const QString& archive, qint64 size);
 Failure tooManyRecords(const QString& archive, qint64 count);
 Failure notShiftJis(const QString& archive, const QString& entry, qint64 offset);
@@ -31,6 +32,9 @@ Failure safetyNotWritten(const Failure& cause);
 // A restore that failed and put the old data back, and one that could not even do that.
 Failure restoreUndone(const Failure& cause);
 Failure restoreNotUndone(const Failure& cause, const QString& safetyArchive);
+
+// A backup written without the sale information, for the reason given.
+Failure saleInformationLeftOut(const QString& reason);
 
 // The daily backup's failure, as the shop is told of it later.
 Failure dailyBackupFailed(const Failure& cause);

@@ -2,6 +2,7 @@
 
 #include "backup/BackupFailure.h"
 #include "backup/Restore.h"
+#include "backup/RestoreJournal.h"
 #include "platform/Clock.h"
 
 #include <QCoreApplication>
@@ -45,11 +46,14 @@ QString BackupService::suggestedFileName() const
            QStringLiteral(".zip");
 }
 
-void BackupService::createBackup(const QString& archivePath)
+QString BackupService::createBackup(const QString& archivePath)
 {
     const QDateTime now = clock.now();
-    BackupArchive::writeFile(
-        archivePath, BackupArchive::encode(takeSnapshot(dataFolder(), extras), now, programVersion()));
+    const DataSnapshot data = takeSnapshot(dataFolder(), extras);
+    BackupArchive::writeFile(archivePath, BackupArchive::encode(data, now, programVersion()));
+    return data.missingReason.isEmpty()
+               ? QString()
+               : BackupFailure::saleInformationLeftOut(data.missingReason).description();
 }
 
 BackupContents BackupService::open(const QString& archivePath) const
@@ -58,19 +62,31 @@ BackupContents BackupService::open(const QString& archivePath) const
     BackupContents contents = BackupArchive::decode(BackupArchive::readFile(archivePath), name, dataNames());
     BackupArchive::checkData(contents, name);
     for (const ExtraEntry& extra : extras) {
+        for (NamedBytes& file : contents.data.files) {
+            if (extra.check && file.name == extra.name && !file.bytes.isEmpty())
+                file.bytes = extra.check(file.bytes);
+        }
         const NamedBytes* file = contents.data.file(extra.name);
-        if (extra.check && file)
-            extra.check(file->bytes);
+        contents.extraDataMissing = contents.extraDataMissing || !file || file->bytes.isEmpty();
     }
     return contents;
 }
 
 QString BackupService::restoreQuestion(const BackupContents& contents)
 {
-    return QStringLiteral(
-               "%1 の バックアップ (カルテ %2 件) に戻しますか？ 今のデータは自動的にバックアップされます。")
-        .arg(contents.created.toLocalTime().toString(QStringLiteral("yyyy/MM/dd H:mm")))
-        .arg(contents.recordCount());
+    QString question =
+        QStringLiteral(
+            "%1 の バックアップ (カルテ %2 件) に戻しますか？ 今のデータは自動的にバックアップされます。")
+            .arg(contents.created.toLocalTime().toString(QStringLiteral("yyyy/MM/dd H:mm")))
+            .arg(contents.recordCount());
+    if (contents.extraDataMissing) {
+        question +=
+            QStringLiteral("\nこのバックアップには販売情報（マイクロチップ・購入者）が入っていません。"
+                           "復元すると、今の販売情報は消えます。");
+        if (!contents.data.missingReason.isEmpty())
+            question += QStringLiteral("\n（バックアップを作ったとき：%1）").arg(contents.data.missingReason);
+    }
+    return question;
 }
 
 QString BackupService::restore(const BackupContents& contents)
@@ -78,23 +94,27 @@ QString BackupService::restore(const BackupContents& contents)
     // The daily backup reads the same files; none of them may change under it.
     waitForDailyBackup();
     const QDir folder = dataFolder();
+    // A restore interrupted earlier in this folder is finished first, so its journal and files
+    // never mix with this one's.
+    RestoreJournal::finishInterruptedRestore(folder);
     if (!QDir().mkpath(backupFolder()))
         throw BackupFailure::safetyNotWritten(BackupFailure::backupFolder(DailyArchives::FolderName));
     const QDateTime now = clock.now();
     const QString safetyPath = safetyArchivePath(QDir(backupFolder()), now);
     const QString safetyName = QFileInfo(safetyPath).fileName();
 
-    // The old data is put back from that file as read back from the disk, so nothing is replaced
-    // unless the way back is known to be whole.
-    BackupContents previous;
+    // Read back from the disk, so nothing is replaced unless the way back is known to be whole.
     try {
-        BackupArchive::writeFile(safetyPath,
-                                 BackupArchive::encode(takeSnapshot(folder, extras), now, programVersion()));
-        previous = BackupArchive::decode(BackupArchive::readFile(safetyPath), safetyName, dataNames());
+        const DataSnapshot current = takeSnapshot(folder, extras);
+        // Data that is there but cannot be read now would be lost: it is in no backup.
+        if (current.missingDataIntact)
+            throw Failure(current.missingReason);
+        BackupArchive::writeFile(safetyPath, BackupArchive::encode(current, now, programVersion()));
+        BackupArchive::decode(BackupArchive::readFile(safetyPath), safetyName, dataNames());
     } catch (const Failure& cause) {
         throw BackupFailure::safetyNotWritten(cause);
     }
-    replaceData(folder, extras, contents.data, previous.data, safetyName);
+    replaceData(folder, extras, contents.data, folder.relativeFilePath(safetyPath));
     return safetyPath;
 }
 

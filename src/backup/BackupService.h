@@ -26,7 +26,9 @@ public:
     // The name a save dialog proposes: ソラニカ_バックアップ_yyyyMMdd_HHmm.zip, at the clock's time.
     QString suggestedFileName() const;
     // Writes a backup file of the current data to `archivePath`. A failure leaves no file behind.
-    void createBackup(const QString& archivePath);
+    // Returns what the shop must be told when the backup lacks the sale information it has (the
+    // database locked, unreadable, damaged, newer); empty when nothing is missing.
+    QString createBackup(const QString& archivePath);
 
     // Reads and checks a backup file; nothing on disk changes. Fails with a description naming the
     // file and what is wrong with it.

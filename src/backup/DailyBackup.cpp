@@ -51,6 +51,10 @@ void write(const Job& job)
         return;
 
     const DataSnapshot snapshot = takeSnapshot(job.dataFolder, job.extras);
+    // The manifest says so too, and a restore of this archive asks with the reason.
+    if (!snapshot.missingReason.isEmpty())
+        qWarning("%s",
+                 qUtf8Printable(BackupFailure::saleInformationLeftOut(snapshot.missingReason).description()));
     BackupArchive::writeFile(folder.filePath(name),
                              BackupArchive::encode(snapshot, job.now, job.programVersion));
     // Read back as a restore would: an archive that does not read back whole is not a backup,

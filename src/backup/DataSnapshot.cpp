@@ -61,8 +61,16 @@ DataSnapshot takeSnapshot(const QDir& folder, const QList<ExtraEntry>& extras)
         if (QFileInfo(path).isFile())
             snapshot.files.append({list, readWhole(path, list)});
     }
-    for (const ExtraEntry& extra : extras)
-        snapshot.files.append({extra.name, extra.take()});
+    for (const ExtraEntry& extra : extras) {
+        try {
+            snapshot.files.append({extra.name, extra.take()});
+        } catch (const DamagedDatabase& damage) {
+            snapshot.missingReason = damage.description();
+        } catch (const Failure& failure) {
+            snapshot.missingReason = failure.description();
+            snapshot.missingDataIntact = true;
+        }
+    }
     for (const QString& key : ShopSettings::Keys)
         snapshot.shopSettings.append(ShopSettings::get(key));
     return snapshot;

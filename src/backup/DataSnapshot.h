@@ -15,17 +15,19 @@
 struct ExtraEntry
 {
     QString name;
-    // Its bytes as one consistent snapshot. Runs on the thread that makes the backup, the daily
-    // backup's own thread included, so it must not touch widgets or the store's shared Shift_JIS
-    // converter.
+    // Its bytes as one consistent snapshot; empty when there is no such data. A Failure says why the
+    // data cannot be taken now: the backup goes on without it (see DataSnapshot). Runs on the thread that
+    // makes the backup, the daily backup's own thread included, so it must not touch widgets or the store's
+    // shared Shift_JIS converter.
     std::function<QByteArray()> take;
-    // Refuses bytes that could not be put back, with a description naming what is wrong. Runs when a
-    // backup file is checked, before anything changes. None: any bytes will do.
-    std::function<void(const QByteArray& bytes)> check = {};
-    // Puts the data back from the backup's bytes, or from nothing when the backup has no such entry;
-    // all or nothing. None: the bytes are written as the file `name` beside the record file, or that
-    // file is removed, as with the pick lists.
-    std::function<void(const std::optional<QByteArray>& bytes)> put = {};
+    // Checks bytes from a backup file and returns what a restore puts in place of the file `name`
+    // (for a database, a clean copy of its content); refuses bytes that could not be put back, with
+    // a description naming what is wrong. Runs when a backup file is opened, before anything
+    // changes. None: the bytes as they are.
+    std::function<QByteArray(const QByteArray& bytes)> check = {};
+    // Files beside the data that belong to its current content (a database's logs): a restore takes
+    // them away together with it.
+    QStringList companions = {};
 };
 
 // The shop's data as one backup holds it.
@@ -38,6 +40,11 @@ struct DataSnapshot
     QList<NamedBytes> files;
     // myd1 .. myd4.
     QStringList shopSettings;
+    // Why an extra entry's data could not be taken (a database locked, unreadable, damaged or of a
+    // newer version), empty when nothing is missing. The rest of the data is backed up all the same.
+    QString missingReason;
+    // The missing data still exists and may hold what no backup has: a restore must not replace it.
+    bool missingDataIntact = false;
 
     // The file of that name, or nullptr when the data has none.
     const NamedBytes* file(const QString& name) const;

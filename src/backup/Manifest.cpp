@@ -72,12 +72,14 @@ QByteArray Manifest::toJson() const
                                 {QStringLiteral("sha256"), QString::fromLatin1(entry.sha256)}});
     }
     const QDateTime withOffset = created.toOffsetFromUtc(created.offsetFromUtc());
-    const QJsonObject manifest{{QStringLiteral("format"), Format},
-                               {QStringLiteral("program"), Program},
-                               {QStringLiteral("version"), programVersion},
-                               {QStringLiteral("created"), withOffset.toString(Qt::ISODate)},
-                               {QStringLiteral("recordCount"), recordCount},
-                               {QStringLiteral("entries"), list}};
+    QJsonObject manifest{{QStringLiteral("format"), Format},
+                         {QStringLiteral("program"), Program},
+                         {QStringLiteral("version"), programVersion},
+                         {QStringLiteral("created"), withOffset.toString(Qt::ISODate)},
+                         {QStringLiteral("recordCount"), recordCount},
+                         {QStringLiteral("entries"), list}};
+    if (!saleInformationMissing.isEmpty())
+        manifest.insert(QStringLiteral("saleInformationMissing"), saleInformationMissing);
     return QJsonDocument(manifest).toJson();
 }
 
@@ -104,6 +106,10 @@ Manifest Manifest::fromJson(const QByteArray& json, const QString& archiveName)
     if (!manifest.created.isValid())
         read.wrong(QStringLiteral("created"));
     manifest.recordCount = read.count(object, QStringLiteral("recordCount"));
+
+    // Optional: only a backup made without the sale information has it.
+    if (object.contains(QStringLiteral("saleInformationMissing")))
+        manifest.saleInformationMissing = read.text(object, QStringLiteral("saleInformationMissing"));
 
     if (!object.value(QStringLiteral("entries")).isArray())
         read.wrong(QStringLiteral("entries"));

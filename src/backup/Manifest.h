@@ -25,6 +25,8 @@ struct Manifest
     QDateTime created;
     qint64 recordCount = 0;
     QList<Entry> entries;
+    // Why the sale information is not in the backup although the shop had some; empty otherwise.
+    QString saleInformationMissing;
 
     // The entry's size and SHA-256.
     static Entry describe(const NamedBytes& file);

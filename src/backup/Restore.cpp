@@ -1,6 +1,8 @@
 #include "backup/Restore.h"
 
 #include "backup/BackupFailure.h"
+#include "backup/RestoreJournal.h"
+#include "platform/DiskSync.h"
 #include "store/RegularFile.h"
 #include "store/ShopSettings.h"
 
@@ -11,77 +13,86 @@
 
 namespace {
 
-// Puts `file` in place as `name`, or takes away what is there when `file` is nullptr: through the
-// extra entry's own way when it has one, else as the file `name`. Only a regular file is ever
-// removed: whatever else stands under that name was never the shop's data.
-void put(const QDir& folder, const QList<ExtraEntry>& extras, const QString& name, const NamedBytes* file)
+using RestoreJournal::Step;
+
+// A target that is not a regular file (a folder, a device) is never replaced: it was never the
+// shop's data, and the restore stops before anything changes.
+void checkReplaceable(const QDir& folder, const QString& target, const QString& shown)
 {
-    const auto extra = std::find_if(extras.begin(), extras.end(),
-                                    [&](const ExtraEntry& each) { return each.name == name && each.put; });
-    if (extra != extras.end()) {
-        extra->put(file ? std::optional<QByteArray>(file->bytes) : std::nullopt);
-        return;
-    }
-    const QString path = folder.filePath(name);
-    if (file) {
-        if (!RegularFile::write(path, file->bytes))
-            throw Failure::cannotWrite(name);
-    } else if (QFileInfo(path).isFile() && !QFile::remove(path)) {
-        throw Failure::cannotWrite(name);
-    }
+    const QFileInfo info(folder.filePath(target));
+    if ((info.exists() || info.isSymLink()) && (!info.isFile() || info.isSymLink()))
+        throw Failure::cannotWrite(shown);
 }
 
-void saveSettings(const QStringList& values)
+void stage(const QDir& folder, const QString& target, const QByteArray& bytes, const QString& shown)
 {
-    for (qsizetype i = 0; i < values.size(); ++i)
-        ShopSettings::save(ShopSettings::Keys[i], values[i]);
+    checkReplaceable(folder, target, shown);
+    const QString path = folder.filePath(target) + RestoreJournal::NewSuffix;
+    // The new file keeps the access rights the shop's file has.
+    const QFileInfo existing(folder.filePath(target));
+    if (!RegularFile::write(path, bytes) ||
+        (existing.isFile() && !QFile::setPermissions(path, existing.permissions())) || !syncFolderOf(path))
+        throw Failure::cannotWrite(shown);
 }
 
-// Puts back every file in `touched` and, when they were touched, the settings. True when all of it
-// went back.
-bool undo(const QDir& folder, const QList<ExtraEntry>& extras, const QStringList& touched,
-          bool settingsTouched, const DataSnapshot& previous)
+bool isExtra(const QList<ExtraEntry>& extras, const QString& name)
 {
-    bool undone = true;
-    for (const QString& name : touched) {
-        try {
-            put(folder, extras, name, previous.file(name));
-        } catch (const std::exception&) {
-            undone = false;
+    return std::any_of(extras.begin(), extras.end(),
+                       [&](const ExtraEntry& extra) { return extra.name == name; });
+}
+
+// Writes every new file beside its target, adding to `steps` the steps that put them in place, so
+// that a failure part of the way knows what to take away again.
+void stageAll(const QDir& folder, const QList<ExtraEntry>& extras, const DataSnapshot& target,
+              const std::optional<QByteArray>& settings, QList<Step>& steps)
+{
+    for (const QString& name : dataFileNames(extras)) {
+        for (const ExtraEntry& extra : extras) {
+            // Files that belong to the entry's old data (a database's logs) go before it is replaced.
+            if (extra.name == name) {
+                for (const QString& companion : extra.companions)
+                    steps.append({companion, false});
+            }
+        }
+        const NamedBytes* file = target.file(name);
+        // An extra entry without bytes is data the backup did not hold: the file goes.
+        if (file && !(file->bytes.isEmpty() && isExtra(extras, name))) {
+            steps.append({name, true});
+            stage(folder, name, file->bytes, name);
+        } else {
+            steps.append({name, false});
         }
     }
-    if (settingsTouched) {
-        try {
-            saveSettings(previous.shopSettings);
-        } catch (const std::exception&) {
-            undone = false;
-        }
+    if (settings) {
+        const QString path = ShopSettings::fileName();
+        if (!QDir().mkpath(QFileInfo(path).path()))
+            throw Failure(QStringLiteral("設定を保存できません。"));
+        steps.append({path, true});
+        stage(folder, path, *settings, QDir::toNativeSeparators(path));
     }
-    return undone;
 }
 
 } // namespace
 
 void replaceData(const QDir& folder, const QList<ExtraEntry>& extras, const DataSnapshot& target,
-                 const DataSnapshot& previous, const QString& safetyArchive)
+                 const QString& safetyArchive)
 {
-    QStringList touched;
-    bool settingsTouched = false;
+    QList<Step> steps;
+    std::optional<QByteArray> settings;
     try {
-        for (const QString& name : dataFileNames(extras)) {
-            // Counted before the attempt: a failed removal may still have gone through.
-            touched.append(name);
-            put(folder, extras, name, target.file(name));
-        }
-        settingsTouched = true;
-        saveSettings(target.shopSettings);
-    } catch (const std::exception& error) {
-        // An extra entry's own code may fail in its own way; it is undone all the same.
-        const auto* failure = dynamic_cast<const Failure*>(&error);
-        const Failure cause =
-            failure ? *failure : Failure(QStringLiteral("予期しないエラーが発生しました。"));
-        if (!undo(folder, extras, touched, settingsTouched, previous))
-            throw BackupFailure::restoreNotUndone(cause, safetyArchive);
+        settings = ShopSettings::fileBytesWith(target.shopSettings);
+        stageAll(folder, extras, target, settings, steps);
+        RestoreJournal::write(folder, {safetyArchive, steps});
+        RestoreJournal::install(folder, {safetyArchive, steps});
+    } catch (const Failure& cause) {
+        RestoreJournal::discard(folder, steps);
         throw BackupFailure::restoreUndone(cause);
+    } catch (const RestoreJournal::RestoreIncomplete& incomplete) {
+        throw BackupFailure::restoreNotUndone(Failure(incomplete.cause), safetyArchive);
+    }
+    // Where the settings are no file (the registry), they are saved one by one after the files.
+    if (!settings) {
+        for (qsizetype i = 0; i < target.shopSettings.size(); ++i)
+            ShopSettings::save(ShopSettings::Keys[i], target.shopSettings[i]);
     }
 }

@@ -3,13 +3,13 @@
 #include "backup/DataSnapshot.h"
 
 #include <QDir>
-#include <QString>
 #include <QList>
+#include <QString>
 
-// Puts `target` in place of the shop's data: each data file in `folder` is replaced through
-// QSaveFile (or removed when `target` has no such file), each extra entry with a way of its own is
-// put back that way, then the four shop settings are saved. When a step fails, what was already
-// changed is put back from `previous`, the data as it was, and the failure says so; should even
-// that fail, it names `safetyArchive`, the backup file that holds `previous`.
+// Puts `target` in place of the shop's data as one transaction (see RestoreJournal): every data
+// file in `folder`, the files that go with the extra entries, and the settings file with the four
+// shop settings. Each new file is written whole beside its target first; a failure there (a full
+// disk, a read-only file) changes nothing, and the failure says the data is as it was. `safetyArchive`
+// is the backup of the data as it was, relative to `folder`; the journal names it.
 void replaceData(const QDir& folder, const QList<ExtraEntry>& extras, const DataSnapshot& target,
-                 const DataSnapshot& previous, const QString& safetyArchive);
+                 const QString& safetyArchive);

@@ -32,6 +32,8 @@ public:
 
     QStringList names() const;
     bool contains(const QString& name) const;
+    // The entry's size as the archive's directory states it, before anything is decompressed.
+    qint64 statedSize(const QString& name) const;
     // The entry's bytes, checked against the CRC the archive keeps; an entry larger than `maxSize`
     // or one that does not decompress to what the archive says fails as broken.
     QByteArray read(const QString& name, qint64 maxSize) const;

@@ -164,8 +164,12 @@ void ChartScreen::makeBackup()
     if (path.isEmpty())
         return;
     const WaitCursor waiting;
-    if (reportFailures(context.messages, this, [&] { context.backups.createBackup(path); }))
-        showWritten(Notices::BackupCreated, path);
+    QString leftOut;
+    if (!reportFailures(context.messages, this, [&] { leftOut = context.backups.createBackup(path); }))
+        return;
+    showWritten(Notices::BackupCreated, path);
+    if (!leftOut.isEmpty())
+        showFailure(context.messages, this, leftOut);
 }
 
 void ChartScreen::restoreBackup()

@@ -22,11 +22,14 @@ namespace {
 class SaleDatabase : public SqliteConnection
 {
 public:
-    SaleDatabase(const QString& path, const QString& shownName) : SqliteConnection(path, shownName)
+    SaleDatabase(const QString& path, const QString& shownName, int busyTimeoutMs = 5000)
+        : SqliteConnection(path, shownName, busyTimeoutMs)
     {
         SaleSchema::migrate(*this);
     }
 };
+
+constexpr int SnapshotBusyTimeoutMs = 300;
 
 const QString ChartSaleColumns = QStringLiteral(
     "microchip, chip_implanted, chip_registered, neutered, neutered_on, owner, hereditary, buyer_name, "
@@ -378,7 +381,8 @@ QByteArray SaleStore::snapshot() const
     QTemporaryDir dir;
     const QString path = checkedTemporaryDir(dir).filePath(QStringLiteral("snapshot.db"));
     {
-        SaleDatabase db(name, name);
+        // A backup does not wait long for another program's lock: it goes on without this file.
+        SaleDatabase db(name, name, SnapshotBusyTimeoutMs);
         db.run(QStringLiteral("VACUUM INTO ?"), {path});
     }
     QFile file(path);

@@ -123,7 +123,7 @@ public:
     // A consistent copy of the whole database as the bytes of a SQLite file, for a backup archive.
     // Written by SQLite itself from one read transaction, so a write under way is either wholly in
     // it or not at all. A damaged file fails with DamagedDatabase and stays where it is: a backup
-    // may run where nobody sees what it did.
+    // may run where nobody sees what it did. Waits only briefly for another program's lock.
     QByteArray snapshot() const;
     // Refuses bytes that are not a sound database this program can read (damaged, or of a newer
     // version), with a description naming the backup.

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
 
 // The shop's name, telephone, address and comment, kept per user under application "soranika",
 // section "mysave1", keys "myd1" .. "myd4".
@@ -21,5 +25,10 @@ QString get(const QString& key);
 // Stores `value` exactly as given. When the store cannot be written in full (a full disk), the
 // file stays as it was and the save fails with "設定を保存できません。".
 void save(const QString& key, const QString& value);
+
+// The settings file's bytes once the four values (myd1 .. myd4) are saved into it, as save() would
+// leave it, for writing the whole file at once. Fails like save(). Nothing where the store is no
+// file (the Windows registry).
+std::optional<QByteArray> fileBytesWith(const QStringList& values);
 
 } // namespace ShopSettings

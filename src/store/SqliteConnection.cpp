@@ -53,12 +53,12 @@ QString newConnectionName()
 
 } // namespace
 
-SqliteConnection::SqliteConnection(const QString& path, QString shownName)
+SqliteConnection::SqliteConnection(const QString& path, QString shownName, int busyTimeoutMs)
     : connectionName(newConnectionName()), name(std::move(shownName))
 {
     QSqlDatabase db = QSqlDatabase::addDatabase(Driver, connectionName);
     db.setDatabaseName(path);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));
     if (!db.open()) {
         qWarning("SQLite: %s", qUtf8Printable(db.lastError().text()));
         db = QSqlDatabase();

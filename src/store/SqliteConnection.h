@@ -11,7 +11,8 @@
 class SqliteConnection
 {
 public:
-    SqliteConnection(const QString& path, QString shownName);
+    // `busyTimeoutMs`: how long a statement waits for another program's lock before it fails.
+    SqliteConnection(const QString& path, QString shownName, int busyTimeoutMs = 5000);
     ~SqliteConnection();
     SqliteConnection(const SqliteConnection&) = delete;
     SqliteConnection& operator=(const SqliteConnection&) = delete;

@@ -112,7 +112,7 @@ QList<NamedBytes> sampleEntries()
 
 QByteArray archiveOf(const QList<NamedBytes>& files, const std::function<void(QByteArray& manifest)>& edit)
 {
-    Manifest manifest{QStringLiteral("1.00.0002"), QDateTime(QDate(2026, 11, 30), QTime(18, 45)), 0, {}};
+    Manifest manifest{QStringLiteral("1.00.0002"), QDateTime(QDate(2026, 11, 30), QTime(18, 45)), 0, {}, {}};
     for (const NamedBytes& file : files) {
         manifest.entries.append(Manifest::describe(file));
         if (file.name == QStringLiteral("detapetto.dt"))

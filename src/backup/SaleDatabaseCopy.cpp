@@ -1,0 +1,269 @@
+#include "backup/SaleDatabaseCopy.h"
+
+#include "store/Failure.h"
+#include "store/Microchip.h"
+#include "store/RecordFile.h"
+#include "store/SaleSchema.h"
+#include "store/SqliteConnection.h"
+
+#include <QDate>
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+#include <QVariantList>
+
+#include <sqlite3.h>
+
+namespace SaleDatabaseCopy {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// The version in which each table first appeared; a file of an older version lacks the later ones.
+int introducedIn(const QString& table)
+{
+    return table == QLatin1String("dealer") ? 2 : 1;
+}
+
+// What each column may hold, by the rules the sale dialogs apply to what is typed.
+enum class Kind { RecordNumber, Microchip, Date, Flag, Text, DealerId };
+
+Kind kindOf(const QString& column)
+{
+    static const QHash<QString, Kind> kinds = {
+        {QStringLiteral("record_number"), Kind::RecordNumber},
+        {QStringLiteral("microchip"), Kind::Microchip},
+        {QStringLiteral("chip_implanted"), Kind::Date},
+        {QStringLiteral("chip_registered"), Kind::Date},
+        {QStringLiteral("neutered_on"), Kind::Date},
+        {QStringLiteral("explained_on"), Kind::Date},
+        {QStringLiteral("neutered"), Kind::Flag},
+        {QStringLiteral("id"), Kind::DealerId},
+    };
+    return kinds.value(column, Kind::Text);
+}
+
+class Reader
+{
+public:
+    Reader(const QString& path, QString shownName, std::chrono::milliseconds timeLimit)
+        : shownName(std::move(shownName)), deadline(Clock::now() + timeLimit)
+    {
+        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
+            SQLITE_OK)
+            throw damaged();
+        sqlite3_progress_handler(db, 1000, &Reader::pastDeadline, this);
+    }
+    ~Reader() { sqlite3_close(db); }
+    Reader(const Reader&) = delete;
+    Reader& operator=(const Reader&) = delete;
+
+    // Runs `sql` (the program's own text) and calls `row` for each row.
+    template <typename Row> void each(const QString& sql, Row row)
+    {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db, sql.toUtf8().constData(), -1, &statement, nullptr) != SQLITE_OK)
+            throw failureOf(sqlite3_errcode(db));
+        int result;
+        try {
+            while ((result = sqlite3_step(statement)) == SQLITE_ROW)
+                row(statement);
+        } catch (...) {
+            sqlite3_finalize(statement);
+            throw;
+        }
+        sqlite3_finalize(statement);
+        if (result != SQLITE_DONE)
+            throw failureOf(result);
+    }
+
+    Failure wrong(const QString& what) const
+    {
+        return Failure(
+            QStringLiteral(
+                "バックアップの soranika.db（販売情報）が正しくないため、復元できません（%1）。 (%2)")
+                .arg(what, shownName));
+    }
+
+    Failure damaged() const { return wrong(QStringLiteral("壊れているか、データベースではありません")); }
+
+private:
+    Failure failureOf(int result) const
+    {
+        if (result == SQLITE_INTERRUPT)
+            return wrong(QStringLiteral("読み込みが時間内に終わりません"));
+        return damaged();
+    }
+
+    static int pastDeadline(void* reader)
+    {
+        return Clock::now() > static_cast<Reader*>(reader)->deadline ? 1 : 0;
+    }
+
+    sqlite3* db = nullptr;
+    QString shownName;
+    Clock::time_point deadline;
+};
+
+QString textOf(sqlite3_stmt* statement, int column)
+{
+    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)),
+                             sqlite3_column_bytes(statement, column));
+}
+
+// The value as it goes into the new database, or a failure naming the table and the column.
+QVariant checked(const Reader& reader, sqlite3_stmt* statement, int column, const QString& table,
+                 const QString& name)
+{
+    const int type = sqlite3_column_type(statement, column);
+    const auto wrong = [&] { return reader.wrong(QStringLiteral("%1 の %2 の値").arg(table, name)); };
+    switch (kindOf(name)) {
+    case Kind::RecordNumber: {
+        const qint64 number = sqlite3_column_int64(statement, column);
+        if (type != SQLITE_INTEGER || number < 1 || number > RecordFile::MaxRecords)
+            throw wrong();
+        return number;
+    }
+    case Kind::DealerId:
+        if (type != SQLITE_INTEGER || sqlite3_column_int64(statement, column) != 1)
+            throw wrong();
+        return 1;
+    case Kind::Flag: {
+        const qint64 flag = sqlite3_column_int64(statement, column);
+        if (type != SQLITE_INTEGER || (flag != 0 && flag != 1))
+            throw wrong();
+        return flag;
+    }
+    case Kind::Date: {
+        if (type == SQLITE_NULL)
+            return QVariant();
+        const QString text = type == SQLITE_TEXT ? textOf(statement, column) : QString();
+        const QDate date = QDate::fromString(text, Qt::ISODate);
+        if (!date.isValid() || date.toString(Qt::ISODate) != text)
+            throw wrong();
+        return text;
+    }
+    case Kind::Microchip: {
+        if (type != SQLITE_TEXT)
+            throw wrong();
+        const QString text = textOf(statement, column);
+        try {
+            if (Microchip::normalized(text) != text)
+                throw wrong();
+        } catch (const Failure&) {
+            throw wrong();
+        }
+        return text;
+    }
+    case Kind::Text:
+        if (type != SQLITE_TEXT)
+            throw wrong();
+        return sqlText(textOf(statement, column));
+    }
+    Q_ASSERT(false);
+    return {};
+}
+
+// Only the program's own tables and indexes: a view or a trigger would run code of the file's own.
+void checkSchema(Reader& reader, int version)
+{
+    QHash<QString, QString> objects;
+    reader.each(QStringLiteral("SELECT type, name FROM sqlite_master"),
+                [&](sqlite3_stmt* row) { objects.insert(textOf(row, 1), textOf(row, 0)); });
+    for (auto it = objects.cbegin(); it != objects.cend(); ++it) {
+        const bool known =
+            (it.value() == QLatin1String("table") &&
+             std::any_of(SaleSchema::tables().begin(), SaleSchema::tables().end(),
+                         [&](const SaleSchema::Table& table) { return table.name == it.key(); })) ||
+            (it.value() == QLatin1String("index") &&
+             (it.key() == QLatin1String("chart_sale_microchip") ||
+              it.key().startsWith(QLatin1String("sqlite_autoindex_"))));
+        if (!known)
+            throw reader.wrong(QStringLiteral("ソラニカのものではない %1 があります").arg(it.key()));
+    }
+    for (const SaleSchema::Table& table : SaleSchema::tables()) {
+        if (introducedIn(table.name) <= version && objects.value(table.name) != QLatin1String("table"))
+            throw reader.wrong(QStringLiteral("表 %1 がありません").arg(table.name));
+    }
+}
+
+} // namespace
+
+QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::milliseconds timeLimit)
+{
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        throw Failure(QStringLiteral("一時ファイルを作れません。 (%1)").arg(QDir::tempPath()));
+    const QString source = dir.filePath(QStringLiteral("archive.db"));
+    const QString target = dir.filePath(QStringLiteral("clean.db"));
+    QByteArray readable = bytes;
+    // Read as a file without a write-ahead log, which a read-only connection could not open.
+    if (readable.size() >= 100 && readable[18] == 2 && readable[19] == 2)
+        readable[18] = readable[19] = 1;
+    QFile file(source);
+    if (!file.open(QIODevice::WriteOnly) || file.write(readable) != readable.size() || !file.flush())
+        throw Failure::cannotWrite(source);
+    file.close();
+
+    QList<QPair<const SaleSchema::Table*, QList<QVariantList>>> rows;
+    {
+        Reader reader(source, shownName, timeLimit);
+        if (!bytes.startsWith(QByteArray("SQLite format 3\0", 16)))
+            throw reader.damaged();
+        QString check;
+        reader.each(QStringLiteral("PRAGMA quick_check"),
+                    [&](sqlite3_stmt* row) { check += textOf(row, 0); });
+        if (check != QLatin1String("ok"))
+            throw reader.damaged();
+        int version = 0;
+        reader.each(QStringLiteral("PRAGMA user_version"),
+                    [&](sqlite3_stmt* row) { version = sqlite3_column_int(row, 0); });
+        if (version > SaleSchema::Version)
+            throw Failure(
+                QStringLiteral("新しいバージョンのソラニカで作られた販売情報のため、復元できません。 (%1)")
+                    .arg(shownName));
+        if (version < 1)
+            throw reader.wrong(QStringLiteral("販売情報の表がありません"));
+        checkSchema(reader, version);
+        for (const SaleSchema::Table& table : SaleSchema::tables()) {
+            if (introducedIn(table.name) > version)
+                continue;
+            QList<QVariantList> values;
+            // Table and column names are the program's own constants, never the file's.
+            reader.each(QStringLiteral("SELECT %1 FROM main.\"%2\"")
+                            .arg(table.columns.join(QStringLiteral(", ")), table.name),
+                        [&](sqlite3_stmt* row) {
+                            QVariantList one;
+                            for (int i = 0; i < table.columns.size(); ++i)
+                                one.append(checked(reader, row, i, table.name, table.columns[i]));
+                            values.append(one);
+                        });
+            rows.append({&table, values});
+        }
+    }
+
+    {
+        SqliteConnection db(target, shownName);
+        SaleSchema::migrate(db);
+        SqliteTransaction transaction(db);
+        for (const auto& [table, values] : rows) {
+            const QString sql =
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(table->name, table->columns.join(QStringLiteral(", ")),
+                         QStringList(table->columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+            for (const QVariantList& row : values)
+                db.run(sql, row);
+        }
+        transaction.commit();
+    }
+    QFile clean(target);
+    if (!clean.open(QIODevice::ReadOnly))
+        throw Failure::cannotRead(target);
+    const QByteArray result = clean.readAll();
+    if (clean.error() != QFileDevice::NoError)
+        throw Failure::cannotRead(target);
+    return result;
+}
+
+} // namespace SaleDatabaseCopy

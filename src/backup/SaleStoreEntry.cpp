@@ -1,0 +1,19 @@
+#include "backup/SaleStoreEntry.h"
+
+#include "backup/SaleDatabaseCopy.h"
+#include "store/Failure.h"
+#include "store/SaleStore.h"
+
+#include <QFileInfo>
+
+ExtraEntry saleStoreEntry(const SaleStore& store)
+{
+    const QString name = store.fileName();
+    return {
+        name,
+        [&store] { return QFileInfo::exists(store.fileName()) ? store.snapshot() : QByteArray(); },
+        [name](const QByteArray& bytes) {
+            return SaleDatabaseCopy::copy(bytes, QStringLiteral("バックアップの %1").arg(name));
+        },
+        {name + QStringLiteral("-wal"), name + QStringLiteral("-shm"), name + QStringLiteral("-journal")}};
+}
