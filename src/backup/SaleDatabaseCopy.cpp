@@ -157,6 +157,12 @@ QVariant checked(const Reader& reader, sqlite3_stmt* statement, int column, cons
         return text;
     }
     case Kind::Text:
+        // A column added by a later version is empty (NULL) in rows written before it; a NULL where
+        // the program's own schema forbids one is refused when the row goes into the new database.
+        if (type == SQLITE_NULL)
+            return QVariant();
+        if (type == SQLITE_INTEGER)
+            return qint64(sqlite3_column_int64(statement, column));
         if (type != SQLITE_TEXT)
             throw wrong();
         return sqlText(textOf(statement, column));
@@ -206,7 +212,7 @@ QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::
         throw Failure::cannotWrite(source);
     file.close();
 
-    QList<QPair<const SaleSchema::Table*, QList<QVariantList>>> rows;
+    QList<QPair<QPair<const SaleSchema::Table*, QStringList>, QList<QVariantList>>> rows;
     {
         Reader reader(source, shownName, timeLimit);
         if (!bytes.startsWith(QByteArray("SQLite format 3\0", 16)))
@@ -229,17 +235,26 @@ QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::
         for (const SaleSchema::Table& table : SaleSchema::tables()) {
             if (introducedIn(table.name) > version)
                 continue;
+            // A file of an older version lacks the columns added since; they take their defaults.
+            QStringList present;
+            reader.each(QStringLiteral("PRAGMA main.table_info(\"%1\")").arg(table.name),
+                        [&](sqlite3_stmt* row) { present.append(textOf(row, 1)); });
+            QStringList columns;
+            for (const QString& column : table.columns) {
+                if (present.contains(column))
+                    columns.append(column);
+            }
             QList<QVariantList> values;
             // Table and column names are the program's own constants, never the file's.
             reader.each(QStringLiteral("SELECT %1 FROM main.\"%2\"")
-                            .arg(table.columns.join(QStringLiteral(", ")), table.name),
+                            .arg(columns.join(QStringLiteral(", ")), table.name),
                         [&](sqlite3_stmt* row) {
                             QVariantList one;
-                            for (int i = 0; i < table.columns.size(); ++i)
-                                one.append(checked(reader, row, i, table.name, table.columns[i]));
+                            for (int i = 0; i < columns.size(); ++i)
+                                one.append(checked(reader, row, i, table.name, columns[i]));
                             values.append(one);
                         });
-            rows.append({&table, values});
+            rows.append({{&table, columns}, values});
         }
     }
 
@@ -248,12 +263,20 @@ QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::
         SaleSchema::migrate(db);
         SqliteTransaction transaction(db);
         for (const auto& [table, values] : rows) {
+            const auto& [definition, columns] = table;
             const QString sql =
                 QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(table->name, table->columns.join(QStringLiteral(", ")),
-                         QStringList(table->columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
-            for (const QVariantList& row : values)
-                db.run(sql, row);
+                    .arg(definition->name, columns.join(QStringLiteral(", ")),
+                         QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
+            for (const QVariantList& row : values) {
+                try {
+                    db.run(sql, row);
+                } catch (const Failure&) {
+                    throw Failure(QStringLiteral("バックアップの soranika.db（販売情報）が正しくないため、"
+                                                 "復元できません（%1 の値）。 (%2)")
+                                      .arg(definition->name, shownName));
+                }
+            }
         }
         transaction.commit();
     }
