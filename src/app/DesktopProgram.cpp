@@ -1,6 +1,7 @@
 #include "app/DesktopProgram.h"
 
 #include "app/Application.h"
+#include "app/DataFolderLock.h"
 #include "app/HelpPage.h"
 #include "app/Program.h"
 #include "platform/Clock.h"
@@ -11,6 +12,7 @@
 #include "store/PickListFile.h"
 
 #include <QApplication>
+#include <QDir>
 
 int runDesktopProgram(int argc, char* argv[], const std::function<void(Program&)>& started)
 {
@@ -21,6 +23,9 @@ int runDesktopProgram(int argc, char* argv[], const std::function<void(Program&)
     setUpApplication();
 
     RealMessageBoxes messages;
+    const std::unique_ptr<DataFolderLock> folderLock = claimDataFolder(QDir::currentPath(), messages);
+    if (!folderLock)
+        return 0;
     SystemClock clock;
     SystemPrinter printer;
     RealFileDialogs files;

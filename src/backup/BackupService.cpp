@@ -1,13 +1,19 @@
 #include "backup/BackupService.h"
 
+#include "backup/ArchiveIndex.h"
 #include "backup/BackupFailure.h"
 #include "backup/Restore.h"
 #include "platform/Clock.h"
+#include "store/OwnerOnly.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 namespace {
+
+// The data as it was before each of the newest restores; older ones are removed.
+constexpr int KeptBeforeRestore = 5;
 
 QString programVersion()
 {
@@ -78,11 +84,12 @@ QString BackupService::restore(const BackupContents& contents)
     // The daily backup reads the same files; none of them may change under it.
     waitForDailyBackup();
     const QDir folder = dataFolder();
-    if (!QDir().mkpath(backupFolder()))
+    if (!OwnerOnly::makeFolder(backupFolder()))
         throw BackupFailure::safetyNotWritten(BackupFailure::backupFolder(DailyArchives::FolderName));
     const QDateTime now = clock.now();
     const QString safetyPath = safetyArchivePath(QDir(backupFolder()), now);
     const QString safetyName = QFileInfo(safetyPath).fileName();
+    ArchiveIndex index{QDir(backupFolder()), dataNames()};
 
     // The old data is put back from that file as read back from the disk, so nothing is replaced
     // unless the way back is known to be whole.
@@ -90,11 +97,15 @@ QString BackupService::restore(const BackupContents& contents)
     try {
         BackupArchive::writeFile(safetyPath,
                                  BackupArchive::encode(takeSnapshot(folder, extras), now, programVersion()));
-        previous = BackupArchive::decode(BackupArchive::readFile(safetyPath), safetyName, dataNames());
+        const QByteArray written = BackupArchive::readFile(safetyPath);
+        previous = BackupArchive::decode(written, safetyName, dataNames());
+        index.add({safetyName, QCryptographicHash::hash(written, QCryptographicHash::Sha256).toHex(),
+                   previous.data.fingerprint()});
     } catch (const Failure& cause) {
         throw BackupFailure::safetyNotWritten(cause);
     }
     replaceData(folder, extras, contents.data, previous.data, safetyName);
+    index.prune(ArchiveIndex::Kind::BeforeRestore, KeptBeforeRestore, safetyName);
     return safetyPath;
 }
 

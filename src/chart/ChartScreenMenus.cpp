@@ -231,8 +231,11 @@ void ChartScreen::saveExplanationAsPdf()
     reportFailures(context.messages, this, [&] {
         const ExplanationSheet sheet =
             Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
-        writePdf(path, QStringLiteral("販売時説明書 %1").arg(shownNumber),
-                 [&](QPagedPaintDevice& device, const QString&) { paintExplanationSheet(sheet, device); });
+        // The sheet carries the buyer's name.
+        writePdf(
+            path, QStringLiteral("販売時説明書 %1").arg(shownNumber),
+            [&](QPagedPaintDevice& device, const QString&) { paintExplanationSheet(sheet, device); },
+            RegularFile::Readers::OwnerOnly);
     });
 }
 
@@ -263,7 +266,8 @@ void ChartScreen::exportSaleLedger()
     if (path.isEmpty())
         return;
     reportFailures(context.messages, this, [&] {
-        Csv::save(path, SalesLedger::table(SalesLedger::load(context.records, context.sales)));
+        Csv::save(path, SalesLedger::table(SalesLedger::load(context.records, context.sales)),
+                  SalesLedger::numberColumns());
     });
 }
 

@@ -195,7 +195,7 @@ void exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages, F
         QStringLiteral("CSV ファイル (*.csv)"));
     if (path.isEmpty())
         return;
-    reportFailures(messages, parent, [&] { Csv::save(path, QList<QStringList>{chartColumnNames()} + rows); });
+    reportFailures(messages, parent, [&] { Csv::save(path, chartCsvRows(rows), chartCsvNumberColumns()); });
 }
 
 QList<QStringList> allChartRows(const QString& recordFileName, const QMap<qint32, QString>& microchips)
