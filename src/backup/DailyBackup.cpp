@@ -10,6 +10,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
+#include <QRegularExpression>
+
+#include <algorithm>
 
 namespace DailyArchives {
 
@@ -20,13 +23,19 @@ QString fileName(const QDate& day)
 
 namespace {
 
-// The day's name, or the first of yyyyMMdd-2.zip, -3 … that is free.
+// The day's name, or, when the day has archives already, yyyyMMdd-N.zip numbered on from the
+// highest of them: a number freed by pruning is never taken again, so names follow the order.
 QString freeName(const QDir& folder, const QDate& day)
 {
-    QString name = fileName(day);
-    for (int n = 2; QFileInfo::exists(folder.filePath(name)); ++n)
-        name = QStringLiteral("%1-%2.zip").arg(day.toString(QStringLiteral("yyyyMMdd"))).arg(n);
-    return name;
+    const QString stem = day.toString(QStringLiteral("yyyyMMdd"));
+    const QRegularExpression sameDay(QStringLiteral("^%1(?:-([0-9]+))?\\.zip$").arg(stem));
+    int highest = 0;
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch match = sameDay.match(name);
+        if (match.hasMatch())
+            highest = std::max(highest, match.hasCaptured(1) ? match.captured(1).toInt() : 1);
+    }
+    return highest == 0 ? fileName(day) : QStringLiteral("%1-%2.zip").arg(stem).arg(highest + 1);
 }
 
 } // namespace

@@ -88,6 +88,7 @@ void TestFileModes::buyersDataIsTheOwnersOnly()
         f->files.setNextAnswer(f->path(QString::fromLatin1(file)));
     for (const char* menu : {"actSaleLedger", "actExportCsv", "actExplanationPdf", "actSavePdf", "actBackup"})
         action(QString::fromLatin1(menu))->trigger();
+    f->program->backups().setDailyBackupEnabled(true);
     f->program->backups().startDailyBackup();
     f->program->backups().waitForDailyBackup();
     f->program->backups().restore(f->program->backups().open(f->path("hand.zip")));
@@ -130,6 +131,7 @@ void TestFileModes::filesOfAnOlderVersionAreClosed()
     QVERIFY(::chmod(QFile::encodeName(QStringLiteral("バックアップ")).constData(), 0755) == 0);
 
     f->program->sales().chartSale(1);
+    f->program->backups().setDailyBackupEnabled(true);
     f->program->backups().startDailyBackup();
     f->program->backups().waitForDailyBackup();
     QCOMPARE(modeOf(QStringLiteral("soranika.db")), 0600);
