@@ -31,7 +31,6 @@ public:
 
     static bool isNameOf(Kind kind, const QString& fileName);
 
-    const QList<Entry>& entries() const { return list; }
     // The newest archive of that kind, or nullptr.
     const Entry* newest(Kind kind) const;
 

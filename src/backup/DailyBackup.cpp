@@ -7,7 +7,6 @@
 
 #include <QCryptographicHash>
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QRegularExpression>
