@@ -1,6 +1,7 @@
 #include "app/DesktopProgram.h"
 
 #include "app/Application.h"
+#include "app/DataFolderLock.h"
 #include "app/HelpPage.h"
 #include "app/Program.h"
 #include "app/StartupRecovery.h"
@@ -12,6 +13,7 @@
 #include "store/PickListFile.h"
 
 #include <QApplication>
+#include <QDir>
 
 int runDesktopProgram(int argc, char* argv[], const std::function<void(Program&)>& started)
 {
@@ -22,6 +24,10 @@ int runDesktopProgram(int argc, char* argv[], const std::function<void(Program&)
     setUpApplication();
 
     RealMessageBoxes messages;
+    // One program per data folder; then a restore a stop cut short is settled before anything reads.
+    const std::unique_ptr<DataFolderLock> folderLock = claimDataFolder(QDir::currentPath(), messages);
+    if (!folderLock)
+        return 0;
     if (!recoverInterruptedRestore(messages))
         return 1;
     SystemClock clock;

@@ -192,7 +192,7 @@ QByteArray readFile(const QString& path)
 
 void writeFile(const QString& path, const QByteArray& archive)
 {
-    if (!RegularFile::write(path, archive))
+    if (!RegularFile::write(path, archive, RegularFile::Readers::OwnerOnly))
         throw BackupFailure::cannotWriteArchive(QFileInfo(path).fileName());
 }
 

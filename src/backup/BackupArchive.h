@@ -51,7 +51,8 @@ void checkData(const BackupContents& contents, const QString& archiveName);
 
 // The bytes of the backup file at `path`; fails when it cannot be read or is far too large to be one.
 QByteArray readFile(const QString& path);
-// Writes a backup file through QSaveFile: a failed write leaves no half archive behind.
+// Writes a backup file through QSaveFile: a failed write leaves no half archive behind. Every backup
+// holds the buyers' data, so only its owner can read it.
 void writeFile(const QString& path, const QByteArray& archive);
 
 } // namespace BackupArchive

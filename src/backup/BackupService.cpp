@@ -1,14 +1,20 @@
 #include "backup/BackupService.h"
 
+#include "backup/ArchiveIndex.h"
 #include "backup/BackupFailure.h"
 #include "backup/Restore.h"
 #include "backup/RestoreJournal.h"
 #include "platform/Clock.h"
+#include "store/OwnerOnly.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 namespace {
+
+// The data as it was before each of the newest restores; older ones are removed.
+constexpr int KeptBeforeRestore = 5;
 
 QString programVersion()
 {
@@ -97,11 +103,12 @@ QString BackupService::restore(const BackupContents& contents)
     // A restore interrupted earlier in this folder is finished first, so its journal and files
     // never mix with this one's.
     RestoreJournal::finishInterruptedRestore(folder);
-    if (!QDir().mkpath(backupFolder()))
+    if (!OwnerOnly::makeFolder(backupFolder()))
         throw BackupFailure::safetyNotWritten(BackupFailure::backupFolder(DailyArchives::FolderName));
     const QDateTime now = clock.now();
     const QString safetyPath = safetyArchivePath(QDir(backupFolder()), now);
     const QString safetyName = QFileInfo(safetyPath).fileName();
+    ArchiveIndex index{QDir(backupFolder()), dataNames()};
 
     // Read back from the disk, so nothing is replaced unless the way back is known to be whole.
     try {
@@ -110,11 +117,15 @@ QString BackupService::restore(const BackupContents& contents)
         if (current.missingDataIntact)
             throw Failure(current.missingReason);
         BackupArchive::writeFile(safetyPath, BackupArchive::encode(current, now, programVersion()));
-        BackupArchive::decode(BackupArchive::readFile(safetyPath), safetyName, dataNames());
+        const QByteArray written = BackupArchive::readFile(safetyPath);
+        const BackupContents previous = BackupArchive::decode(written, safetyName, dataNames());
+        index.add({safetyName, QCryptographicHash::hash(written, QCryptographicHash::Sha256).toHex(),
+                   previous.data.fingerprint()});
     } catch (const Failure& cause) {
         throw BackupFailure::safetyNotWritten(cause);
     }
     replaceData(folder, extras, contents.data, folder.relativeFilePath(safetyPath));
+    index.prune(ArchiveIndex::Kind::BeforeRestore, KeptBeforeRestore, safetyName);
     return safetyPath;
 }
 

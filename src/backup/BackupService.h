@@ -37,7 +37,8 @@ public:
     static QString restoreQuestion(const BackupContents& contents);
     // Puts the data `open` returned in place of the current data, after writing the current data to
     // バックアップ/restore-before-yyyyMMdd_HHmmss.zip. A failure part of the way puts the old data
-    // back. Returns the path of that backup file. The screens then read the data anew.
+    // back. Of those files the 5 newest are kept. Returns the path of that backup file. The screens
+    // then read the data anew.
     QString restore(const BackupContents& contents);
 
     // The folder バックアップ beside the data files.

@@ -1,10 +1,12 @@
 #include "backup/DailyBackup.h"
 
+#include "backup/ArchiveIndex.h"
 #include "backup/BackupArchive.h"
 #include "backup/BackupFailure.h"
+#include "store/OwnerOnly.h"
 
+#include <QCryptographicHash>
 #include <QDebug>
-#include <QFile>
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QRegularExpression>
@@ -18,49 +20,53 @@ QString fileName(const QDate& day)
     return day.toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".zip");
 }
 
-bool isDailyName(const QString& fileName)
+namespace {
+
+// The day's name, or, when the day has archives already, yyyyMMdd-N.zip numbered on from the
+// highest of them: a number freed by pruning is never taken again, so names follow the order.
+QString freeName(const QDir& folder, const QDate& day)
 {
-    static const QRegularExpression daily(QStringLiteral("^([0-9]{8})\\.zip$"));
-    const QRegularExpressionMatch match = daily.match(fileName);
-    return match.hasMatch() && QDate::fromString(match.captured(1), QStringLiteral("yyyyMMdd")).isValid();
+    const QString stem = day.toString(QStringLiteral("yyyyMMdd"));
+    const QRegularExpression sameDay(QStringLiteral("^%1(?:-([0-9]+))?\\.zip$").arg(stem));
+    int highest = 0;
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
+        const QRegularExpressionMatch match = sameDay.match(name);
+        if (match.hasMatch())
+            highest = std::max(highest, match.hasCaptured(1) ? match.captured(1).toInt() : 1);
+    }
+    return highest == 0 ? fileName(day) : QStringLiteral("%1-%2.zip").arg(stem).arg(highest + 1);
 }
 
-void prune(const QDir& folder, const QString& keep)
-{
-    QStringList daily;
-    for (const QFileInfo& file : folder.entryInfoList(QDir::Files | QDir::NoSymLinks)) {
-        if (isDailyName(file.fileName()))
-            daily.append(file.fileName());
-    }
-    // The name is the date: newest first.
-    std::sort(daily.begin(), daily.end(), std::greater<>());
-    for (qsizetype i = Kept; i < daily.size(); ++i) {
-        if (daily[i] != keep)
-            QFile::remove(folder.filePath(daily[i]));
-    }
-}
+} // namespace
 
 void write(const Job& job)
 {
     const QString folderPath = job.dataFolder.filePath(FolderName);
-    if (!QDir().mkpath(folderPath))
+    if (!OwnerOnly::makeFolder(folderPath))
         throw BackupFailure::backupFolder(FolderName);
     const QDir folder(folderPath);
-    const QString name = fileName(job.now.date());
-    if (QFileInfo::exists(folder.filePath(name)))
-        return;
+    const QStringList dataNames = dataFileNames(job.extras);
+    ArchiveIndex index(folder, dataNames);
 
     const DataSnapshot snapshot = takeSnapshot(job.dataFolder, job.extras);
     // The manifest says so too, and a restore of this archive asks with the reason.
     if (!snapshot.missingReason.isEmpty())
         qWarning("%s",
                  qUtf8Printable(BackupFailure::saleInformationLeftOut(snapshot.missingReason).description()));
+    const QByteArray data = snapshot.fingerprint();
+    const QString name = freeName(folder, job.now.date());
+    const ArchiveIndex::Entry* newest = index.newest(ArchiveIndex::Kind::Daily);
+    if (name != fileName(job.now.date()) && newest && newest->dataFingerprint == data)
+        return;
+
     BackupArchive::writeFile(folder.filePath(name),
                              BackupArchive::encode(snapshot, job.now, job.programVersion));
     // Read back as a restore would: an archive that does not read back whole is not a backup,
-    // and older ones are removed only once today's can stand in for them.
-    BackupArchive::decode(BackupArchive::readFile(folder.filePath(name)), name, dataFileNames(job.extras));
-    prune(folder, name);
+    // and older ones are removed only once this one can stand in for them.
+    const QByteArray written = BackupArchive::readFile(folder.filePath(name));
+    BackupArchive::decode(written, name, dataNames);
+    index.add({name, QCryptographicHash::hash(written, QCryptographicHash::Sha256).toHex(), data});
+    index.prune(ArchiveIndex::Kind::Daily, Kept, name);
 }
 
 } // namespace DailyArchives

@@ -11,18 +11,16 @@
 
 #include <memory>
 
-// The daily archives in the folder バックアップ beside the data files: yyyyMMdd.zip, the 14 newest
-// kept. Other files there (restore-before-*.zip, the user's own) are never touched.
+// The daily archives in the folder バックアップ beside the data files: yyyyMMdd.zip, or
+// yyyyMMdd-2.zip, -3 … when that day already has one. Only the archives the program wrote are
+// removed, beyond the 14 newest in the order they were written (ArchiveIndex): a clock that is
+// wrong never costs the newest backups, and files the user put there are never touched.
 namespace DailyArchives {
 
 inline const QString FolderName = QStringLiteral("バックアップ");
 constexpr int Kept = 14;
 
 QString fileName(const QDate& day);
-bool isDailyName(const QString& fileName);
-
-// Removes the daily archives of `folder` beyond the `Kept` newest, never `keep`.
-void prune(const QDir& folder, const QString& keep);
 
 // What one run of the daily backup needs, all taken on the thread that starts it.
 struct Job
@@ -33,8 +31,10 @@ struct Job
     QString programVersion;
 };
 
-// Writes the day's archive unless the folder already holds it, checks it as written, then prunes.
-// Reads bytes and never converts text, so any thread may run it.
+// Writes the day's archive, checks it as written, then prunes. When the day has an archive already
+// and the newest archive holds the data as it is now, nothing is written; when the data has changed
+// since, it goes into the day's next archive, so a clock that stands still still backs up every
+// change. Reads bytes and never converts text, so any thread may run it.
 void write(const Job& job);
 
 } // namespace DailyArchives

@@ -6,6 +6,7 @@
 #include "store/PickListFile.h"
 #include "store/ShopSettings.h"
 
+#include <QCryptographicHash>
 #include <QFileInfo>
 
 namespace {
@@ -36,6 +37,20 @@ qint64 DataSnapshot::recordCount() const
 {
     const NamedBytes* records = file(RecordFileName);
     return records ? records->bytes.size() / RecordLength : 0;
+}
+
+QByteArray DataSnapshot::fingerprint() const
+{
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    for (const NamedBytes& each : files) {
+        hash.addData(each.name.toUtf8() + '\0');
+        hash.addData(QCryptographicHash::hash(each.bytes, QCryptographicHash::Sha256));
+    }
+    for (const QString& setting : shopSettings) {
+        hash.addData(QByteArray("\0setting\0"));
+        hash.addData(QCryptographicHash::hash(setting.toUtf8(), QCryptographicHash::Sha256));
+    }
+    return hash.result().toHex();
 }
 
 QStringList dataFileNames(const QList<ExtraEntry>& extras)

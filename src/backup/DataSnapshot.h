@@ -50,6 +50,8 @@ struct DataSnapshot
     const NamedBytes* file(const QString& name) const;
     // Whole records in detapetto.dt.
     qint64 recordCount() const;
+    // A SHA-256 over every file and setting: two snapshots of the same data have the same one.
+    QByteArray fingerprint() const;
 };
 
 // Every data file a backup may hold, in the order in which a restore writes them.

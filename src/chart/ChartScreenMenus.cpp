@@ -268,10 +268,13 @@ void ChartScreen::saveExplanationAsPdf()
     if (reportFailures(context.messages, this, [&] {
             const ExplanationSheet sheet =
                 Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
-            writePdf(path, QStringLiteral("販売時説明書 %1").arg(shownNumber),
-                     [&](QPagedPaintDevice& device, const QString& name) {
-                         paintExplanationSheet(sheet, device, name);
-                     });
+            // The sheet carries the buyer's name.
+            writePdf(
+                path, QStringLiteral("販売時説明書 %1").arg(shownNumber),
+                [&](QPagedPaintDevice& device, const QString& name) {
+                    paintExplanationSheet(sheet, device, name);
+                },
+                RegularFile::Readers::OwnerOnly);
         }))
         showWritten(Notices::PdfSaved, path);
 }
@@ -311,7 +314,7 @@ void ChartScreen::exportSaleLedger()
                                  MessageBoxes::Icon::Warning,
                                  MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
             return;
-        Csv::save(path, SalesLedger::table(rows));
+        Csv::save(path, SalesLedger::table(rows), SalesLedger::numberColumns());
         written = true;
     });
     if (written)

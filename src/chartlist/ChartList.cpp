@@ -217,7 +217,7 @@ QString exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages
     if (path.isEmpty())
         return {};
     const bool written = reportFailures(
-        messages, parent, [&] { Csv::save(path, QList<QStringList>{chartColumnNames()} + rows); });
+        messages, parent, [&] { Csv::save(path, chartCsvRows(rows), chartCsvNumberColumns()); });
     return written ? path : QString();
 }
 

@@ -15,6 +15,41 @@ const QStringList& chartColumnNames()
     return names;
 }
 
+namespace {
+
+// Where the amounts go in a CSV row: each after its typed price.
+constexpr int CsvCostAmount = ChartRow::PurchaseCost + 1;
+constexpr int CsvPriceAmount = ChartRow::PlannedPrice + 2;
+
+QString amountText(const QString& typed)
+{
+    const std::optional<qint64> amount = readPrice(typed);
+    return amount ? QString::number(*amount) : QString();
+}
+
+} // namespace
+
+QList<QStringList> chartCsvRows(const QList<QStringList>& rows)
+{
+    QStringList heading = chartColumnNames();
+    heading.insert(CsvCostAmount, QStringLiteral("仕入原価(円)"));
+    heading.insert(CsvPriceAmount, QStringLiteral("販売予定価格(円)"));
+    QList<QStringList> table{heading};
+    table.reserve(rows.size() + 1);
+    for (const QStringList& texts : rows) {
+        QStringList line = texts;
+        line.insert(CsvCostAmount, amountText(texts[ChartRow::PurchaseCost]));
+        line.insert(CsvPriceAmount, amountText(texts[ChartRow::PlannedPrice]));
+        table.append(line);
+    }
+    return table;
+}
+
+QList<int> chartCsvNumberColumns()
+{
+    return {ChartRow::Number, CsvCostAmount, CsvPriceAmount};
+}
+
 QList<ChartRow> chartRows(const std::vector<PetRecord>& records, const QMap<qint32, QString>& microchips)
 {
     QList<ChartRow> rows;

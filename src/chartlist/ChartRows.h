@@ -41,6 +41,14 @@ struct ChartRow
 // The column headings, in column order.
 const QStringList& chartColumnNames();
 
+// The chart list as a CSV table: the heading row, then `rows` (texts in column order) with the amount
+// in yen beside each typed price, so a spreadsheet can add them up; empty where the typed price does
+// not read as an amount ("相談").
+QList<QStringList> chartCsvRows(const QList<QStringList>& rows);
+
+// The columns of chartCsvRows() that the program writes as numbers.
+QList<int> chartCsvNumberColumns();
+
 // The rows of every record that is not free (its kind shows empty), in record-number order, with the
 // microchip numbers of the charts that have one.
 QList<ChartRow> chartRows(const std::vector<PetRecord>& records,

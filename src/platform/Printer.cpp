@@ -131,10 +131,10 @@ QByteArray pdfBytes(const QString& title, const Painting& paint, const QString& 
 
 } // namespace
 
-void writePdf(const QString& path, const QString& title, const Painting& paint)
+void writePdf(const QString& path, const QString& title, const Painting& paint, RegularFile::Readers readers)
 {
     const QString name = QFileInfo(path).fileName();
-    RegularFile::replace(path, pdfBytes(title, paint, name), name);
+    RegularFile::replace(path, pdfBytes(title, paint, name), name, readers);
 }
 
 void writeLinesToPdf(const QStringList& lines, const QString& path, const QString& title)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/RegularFile.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QPrinterInfo>
@@ -20,8 +22,9 @@ using Painting = std::function<void(QPagedPaintDevice& device, const QString& de
 void paintLines(const QStringList& lines, QPagedPaintDevice& device, const QString& deviceName);
 
 // Writes a painted document into a PDF file at `path` on A4 with the usual margins, its text
-// searchable; a failure when it cannot be written.
-void writePdf(const QString& path, const QString& title, const Painting& paint);
+// searchable; a failure when it cannot be written. `readers` as for RegularFile::write.
+void writePdf(const QString& path, const QString& title, const Painting& paint,
+              RegularFile::Readers readers = RegularFile::Readers::AsUmask);
 void writeLinesToPdf(const QStringList& lines, const QString& path, const QString& title);
 
 // Where printed documents go, so tests can see what would have been printed. Each print ends its

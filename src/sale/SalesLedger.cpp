@@ -35,6 +35,11 @@ QStringList header()
             QStringLiteral("説明書交付日")};
 }
 
+QList<int> numberColumns()
+{
+    return {0};
+}
+
 QList<LedgerRow> rows(const std::vector<PetRecord>& records, const QMap<qint32, ChartSale>& sales)
 {
     const qint64 last = std::max<qint64>(qint64(records.size()), sales.isEmpty() ? 0 : sales.lastKey());

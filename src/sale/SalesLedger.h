@@ -38,6 +38,9 @@ namespace SalesLedger {
 // The column names, in order.
 QStringList header();
 
+// The columns the program writes as numbers (the chart number).
+QList<int> numberColumns();
+
 // Every chart whose sale date is not blank or that has a buyer, in record-number order. `records[i]`
 // is record i + 1; sale information of a chart past the end of `records` belongs to an empty record.
 // Texts are shown as the chart screen shows them, without their padding.

@@ -2,6 +2,7 @@
 
 #include "platform/DiskSync.h"
 #include "store/Failure.h"
+#include "store/OwnerOnly.h"
 
 #include <QFileInfo>
 #include <QSaveFile>
@@ -21,19 +22,22 @@ bool exists(const QString& path, const QString& shownName)
     return true;
 }
 
-bool write(const QString& path, const QByteArray& bytes)
+bool write(const QString& path, const QByteArray& bytes, Readers readers)
 {
     QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (readers == Readers::OwnerOnly && !OwnerOnly::restrict(file))
+        return false;
     // The explicit flush matters: commit() ignores a short write of the buffered bytes (full disk)
     // and would rename a truncated file over the old one.
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() &&
-           syncToDisk(file) && file.commit();
+    return file.write(bytes) == bytes.size() && file.flush() && syncToDisk(file) && file.commit();
 }
 
-void replace(const QString& path, const QByteArray& bytes, const QString& shownName)
+void replace(const QString& path, const QByteArray& bytes, const QString& shownName, Readers readers)
 {
     exists(path, shownName);
-    if (!write(path, bytes))
+    if (!write(path, bytes, readers))
         throw Failure::cannotWrite(shownName);
 }
 

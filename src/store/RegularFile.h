@@ -16,12 +16,18 @@ inline bool exists(const QString& path)
     return exists(path, path);
 }
 
+// Who may read a file once it is written: as the umask says, or its owner only (OwnerOnly.h).
+enum class Readers { AsUmask, OwnerOnly };
+
 // Writes `bytes` beside the file, pushes them to the disk and renames the result over it, so the
 // file is either the old one or the new one, whatever happens. False when that did not succeed.
-bool write(const QString& path, const QByteArray& bytes);
+// A file for its owner only is limited before the first byte is written, and so is one that is
+// replaced.
+bool write(const QString& path, const QByteArray& bytes, Readers readers = Readers::AsUmask);
 
 // As write, for the shop's own files: anything but a regular file is refused first, and a failure
 // names `shownName`.
-void replace(const QString& path, const QByteArray& bytes, const QString& shownName);
+void replace(const QString& path, const QByteArray& bytes, const QString& shownName,
+             Readers readers = Readers::AsUmask);
 
 } // namespace RegularFile

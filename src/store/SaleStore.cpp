@@ -5,6 +5,7 @@
 #include "store/Microchip.h"
 #include "store/RecordFile.h"
 #include "store/SaleSchema.h"
+#include "store/ScratchFolder.h"
 #include "store/SqliteConnection.h"
 
 #include <QDateTime>
@@ -12,7 +13,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
-#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -91,19 +91,12 @@ void checkFinished(const QSqlQuery& query, const QString& shownName)
         throw Failure(QStringLiteral("データベースを読み込めません。 (%1)").arg(shownName));
 }
 
-QTemporaryDir& checkedTemporaryDir(QTemporaryDir& dir)
-{
-    if (!dir.isValid())
-        throw Failure(QStringLiteral("一時ファイルを作れません。 (%1)").arg(QDir::tempPath()));
-    return dir;
-}
-
 // A snapshot written to a temporary file, checked and brought up to the current version there.
 class SnapshotCopy
 {
 public:
     SnapshotCopy(const QByteArray& bytes, const QString& shownName)
-        : path(checkedTemporaryDir(dir).filePath(QStringLiteral("snapshot.db")))
+        : path(scratch.filePath(QStringLiteral("snapshot.db")))
     {
         if (!bytes.startsWith(QByteArray("SQLite format 3\0", 16)))
             throw DamagedDatabase(shownName);
@@ -117,7 +110,7 @@ public:
         SaleSchema::migrate(db);
     }
 
-    QTemporaryDir dir;
+    ScratchFolder scratch;
     QString path;
 };
 
@@ -378,8 +371,8 @@ void SaleStore::saveDealerInfo(const DealerInfo& dealer)
 
 QByteArray SaleStore::snapshot() const
 {
-    QTemporaryDir dir;
-    const QString path = checkedTemporaryDir(dir).filePath(QStringLiteral("snapshot.db"));
+    const ScratchFolder scratch;
+    const QString path = scratch.filePath(QStringLiteral("snapshot.db"));
     {
         // A backup does not wait long for another program's lock: it goes on without this file.
         SaleDatabase db(name, name, SnapshotBusyTimeoutMs);

@@ -1,7 +1,10 @@
 #include "store/SqliteConnection.h"
 
 #include "store/Failure.h"
+#include "store/OwnerOnly.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 
@@ -45,6 +48,20 @@ constexpr int NotADatabase = 26;
     }
 }
 
+// The database holds the buyers' data: an empty file is made for its owner only before SQLite
+// opens it, so SQLite never creates it under the umask, and its log files, which SQLite makes with
+// the database file's mode, follow. Files an older version made readable to all are limited too.
+void keepToOwner(const QString& path)
+{
+    if (!QFileInfo::exists(path)) {
+        QFile file(path);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            OwnerOnly::restrict(file);
+    }
+    for (const char* log : {"", "-wal", "-shm", "-journal"})
+        OwnerOnly::restrict(path + QLatin1String(log));
+}
+
 QString newConnectionName()
 {
     static std::atomic<int> next = 0;
@@ -56,6 +73,7 @@ QString newConnectionName()
 SqliteConnection::SqliteConnection(const QString& path, QString shownName, int busyTimeoutMs)
     : connectionName(newConnectionName()), name(std::move(shownName))
 {
+    keepToOwner(path);
     QSqlDatabase db = QSqlDatabase::addDatabase(Driver, connectionName);
     db.setDatabaseName(path);
     db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeoutMs));

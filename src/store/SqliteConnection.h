@@ -6,8 +6,8 @@
 
 // One connection to a SQLite file for the length of one operation, like every other file of the shop:
 // opened, used and closed within one user action. Every commit is flushed to the disk, so a change
-// that reported success survives a power cut. Every failure is thrown as a Failure naming the file
-// as the user knows it.
+// that reported success survives a power cut. The file and its log files are its owner's only.
+// Every failure is thrown as a Failure naming the file as the user knows it.
 class SqliteConnection
 {
 public:

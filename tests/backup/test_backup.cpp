@@ -1,5 +1,6 @@
 #include "ShopData.h"
 
+#include "backup/ArchiveIndex.h"
 #include "backup/BackupService.h"
 #include "backup/DailyBackup.h"
 #include "backup/Manifest.h"
@@ -36,6 +37,18 @@
 
 using namespace ShopData;
 
+namespace {
+
+// The files in the backup folder, sorted by name.
+QStringList archives()
+{
+    QStringList names = QDir(QStringLiteral("バックアップ")).entryList(QDir::Files);
+    names.sort();
+    return names;
+}
+
+} // namespace
+
 // Backup files, their checks and the restore, on the data files of a working directory of their own.
 class TestBackup : public QObject
 {
@@ -65,8 +78,12 @@ private slots:
     void extraEntriesGoIntoTheBackupAndComeBack();
     void extraEntryWithItsOwnCheckAndCompanions();
 
+    void restoresKeepTheirFiveNewestSafetyArchives();
     void dailyBackupIsWrittenOnceADay();
     void dailyBackupKeepsTheFourteenNewestAndNothingElse();
+    void archivesOfAnOlderVersionAreTakenIn();
+    void wrongClockKeepsTheNewestData_data();
+    void wrongClockKeepsTheNewestData();
     void dailyBackupFailureIsKeptAndLoggedNotThrown();
 
 private:
@@ -732,6 +749,22 @@ void TestBackup::extraEntryWithItsOwnCheckAndCompanions()
     QCOMPARE(folderState(), before);
 }
 
+void TestBackup::restoresKeepTheirFiveNewestSafetyArchives()
+{
+    writeSample();
+    backups->createBackup(QStringLiteral("shop.zip"));
+    QVERIFY(QDir().mkdir(QStringLiteral("バックアップ")));
+    writeFileBytes(QStringLiteral("バックアップ/restore-before-20200101_000000.zip"), "the user's");
+    for (int restore = 0; restore < 7; ++restore) {
+        clock->advance(60);
+        backups->restore(backups->open(QStringLiteral("shop.zip")));
+    }
+    QCOMPARE(archives(),
+             (QStringList{"restore-before-20200101_000000.zip", "restore-before-20261207_090803.zip",
+                          "restore-before-20261207_090903.zip", "restore-before-20261207_091003.zip",
+                          "restore-before-20261207_091103.zip", "restore-before-20261207_091203.zip"}));
+}
+
 void TestBackup::dailyBackupIsWrittenOnceADay()
 {
     writeSample();
@@ -741,14 +774,21 @@ void TestBackup::dailyBackupIsWrittenOnceADay()
     const QByteArray first = readFileBytes(today);
     QCOMPARE(backups->open(today).data.files.first().bytes, sampleRecords());
 
-    // Later the same day, with other data: the morning's archive stays as it was.
+    // Started again the same day with the data unchanged: nothing new.
+    clock->advance(3600);
+    backups->startDailyBackup();
+    backups->waitForDailyBackup();
+    QCOMPARE(archives(), (QStringList{"20261207.zip"}));
+
+    // Later the same day, with other data: the morning's archive stays as it was, and the changes
+    // go into the day's second archive.
     writeChanged();
     clock->advance(8 * 3600);
     backups->startDailyBackup();
     backups->waitForDailyBackup();
     QCOMPARE(readFileBytes(today), first);
-    QCOMPARE(QDir(QStringLiteral("バックアップ")).entryList(QDir::Files),
-             QStringList{QStringLiteral("20261207.zip")});
+    QCOMPARE(archives(), (QStringList{"20261207-2.zip", "20261207.zip"}));
+    QCOMPARE(backups->open(QStringLiteral("バックアップ/20261207-2.zip")).recordCount(), 5);
 
     clock->advance(24 * 3600);
     backups->startDailyBackup();
@@ -762,31 +802,108 @@ void TestBackup::dailyBackupKeepsTheFourteenNewestAndNothingElse()
     writeSample();
     QVERIFY(QDir().mkdir(QStringLiteral("バックアップ")));
     QDir folder(QStringLiteral("バックアップ"));
-    QStringList daily;
+    // Files named like daily archives that the program did not write are the user's.
+    QStringList foreign{"restore-before-20261101_080000.zip", "2026110.zip", "20261399.zip",
+                        "20261101.zip.bak", "メモ.txt"};
     for (int day = 1; day <= 20; ++day)
-        daily.append(DailyArchives::fileName(QDate(2026, 11, day)));
-    for (const QString& name : daily)
-        writeFileBytes(folder.filePath(name), name.toUtf8());
-    const QStringList foreign{"restore-before-20261101_080000.zip", "2026110.zip", "20261399.zip",
-                              "20261101.zip.bak", "メモ.txt"};
+        foreign.append(QDate(2026, 11, day).toString(QStringLiteral("yyyyMMdd")) + QStringLiteral(".zip"));
     for (const QString& name : foreign)
         writeFileBytes(folder.filePath(name), "not ours");
     QVERIFY(folder.mkdir(QStringLiteral("20261001.zip")));
 
-    backups->startDailyBackup();
-    backups->waitForDailyBackup();
+    // Twenty days of the program's own archives, the data changing every day.
+    for (int day = 0; day < 20; ++day) {
+        writeFileBytes(QStringLiteral("hoka1.txt"), QByteArray::number(day));
+        backups->startDailyBackup();
+        backups->waitForDailyBackup();
+        clock->advance(24 * 3600);
+    }
 
-    QStringList kept = daily.mid(7);
-    kept.append(QStringLiteral("20261207.zip"));
-    QStringList expected = kept + foreign;
+    QStringList expected = foreign;
+    for (int day = 6; day < 20; ++day)
+        expected.append(QDate(2026, 12, 7).addDays(day).toString(QStringLiteral("yyyyMMdd")) +
+                        QStringLiteral(".zip"));
+    expected.append(ArchiveIndex::FileName);
     expected.sort();
-    QStringList present = folder.entryList(QDir::Files);
+    QStringList present = folder.entryList(QDir::Files | QDir::Hidden);
     present.sort();
     QCOMPARE(present, expected);
-    QCOMPARE(kept.size(), DailyArchives::Kept);
     for (const QString& name : foreign)
         QCOMPARE(readFileBytes(folder.filePath(name)), QByteArray("not ours"));
     QVERIFY(QFileInfo(folder.filePath(QStringLiteral("20261001.zip"))).isDir());
+}
+
+void TestBackup::archivesOfAnOlderVersionAreTakenIn()
+{
+    writeSample();
+    QVERIFY(QDir().mkdir(QStringLiteral("バックアップ")));
+    // An older version wrote a daily archive on each of 20 days and kept no list of them; the user
+    // saved a backup of 30 November under a name of their own.
+    clock->set(QDateTime(QDate(2026, 11, 1), QTime(9, 0)));
+    for (int day = 0; day < 20; ++day) {
+        backups->createBackup(QStringLiteral("バックアップ/") + DailyArchives::fileName(clock->now().date()));
+        clock->advance(24 * 3600);
+    }
+    backups->createBackup(QStringLiteral("バックアップ/20250101.zip"));
+
+    clock->set(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+    backups->startDailyBackup();
+    backups->waitForDailyBackup();
+    QStringList expected{"20250101.zip", "20261207.zip"};
+    for (int day = 8; day <= 20; ++day)
+        expected.append(QStringLiteral("202611%1.zip").arg(day, 2, 10, QLatin1Char('0')));
+    expected.sort();
+    QCOMPARE(archives(), expected);
+}
+
+void TestBackup::wrongClockKeepsTheNewestData_data()
+{
+    QTest::addColumn<QList<int>>("days");
+    QTest::addColumn<QStringList>("kept");
+    // Each start moves the clock by that many days, the data changing every time; the archives
+    // that stay, oldest first, and the data of the newest is the data of the last start.
+    QList<int> stuck(20, 0);
+    QStringList stuckKept;
+    for (int n = 7; n <= 20; ++n)
+        stuckKept.append(QStringLiteral("20261207-%1.zip").arg(n));
+    QTest::newRow("stuck") << stuck << stuckKept;
+
+    QList<int> back(20, -1);
+    back[0] = 0;
+    QStringList backKept;
+    for (int n = 6; n < 20; ++n)
+        backKept.append(QDate(2026, 12, 7).addDays(-n).toString(QStringLiteral("yyyyMMdd")) +
+                        QStringLiteral(".zip"));
+    QTest::newRow("set back every day") << back << backKept;
+
+    // Once far ahead, then right again: the far day goes out like any other.
+    QList<int> forward{0, 26687};
+    forward.append(QList<int>(18, 1));
+    forward[2] = -26687 + 1;
+    QStringList forwardKept;
+    for (int n = 6; n <= 19; ++n)
+        forwardKept.append(QDate(2026, 12, 7).addDays(n - 1).toString(QStringLiteral("yyyyMMdd")) +
+                           QStringLiteral(".zip"));
+    QTest::newRow("once set forward") << forward << forwardKept;
+}
+
+void TestBackup::wrongClockKeepsTheNewestData()
+{
+    QFETCH(QList<int>, days);
+    QFETCH(QStringList, kept);
+    writeSample();
+    for (qsizetype start = 0; start < days.size(); ++start) {
+        clock->advance(qint64(days[start]) * 24 * 3600);
+        writeFileBytes(QStringLiteral("hoka1.txt"), QByteArray::number(start));
+        backups->startDailyBackup();
+        backups->waitForDailyBackup();
+        QCOMPARE(backups->lastDailyBackupFailure(), QString());
+    }
+    const QDir folder(QStringLiteral("バックアップ"));
+    const BackupContents newest = backups->open(folder.filePath(kept.last()));
+    kept.sort();
+    QCOMPARE(archives(), kept);
+    QCOMPARE(newest.data.file(QStringLiteral("hoka1.txt"))->bytes, QByteArray::number(days.size() - 1));
 }
 
 void TestBackup::dailyBackupFailureIsKeptAndLoggedNotThrown()

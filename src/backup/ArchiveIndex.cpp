@@ -1,0 +1,159 @@
+#include "backup/ArchiveIndex.h"
+
+#include "backup/BackupArchive.h"
+#include "backup/WholeFile.h"
+#include "store/Failure.h"
+#include "store/RegularFile.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+// Far above any archive the program writes; a larger file under an archive's name is not ours.
+constexpr qint64 MaxArchiveSize = qint64(1) << 30;
+
+const QRegularExpression& dailyPattern()
+{
+    static const QRegularExpression daily(QStringLiteral("^([0-9]{8})(?:-([0-9]+))?\\.zip$"));
+    return daily;
+}
+
+const QRegularExpression& beforeRestorePattern()
+{
+    static const QRegularExpression before(
+        QStringLiteral("^restore-before-([0-9]{8}_[0-9]{6})(?:-([0-9]+))?\\.zip$"));
+    return before;
+}
+
+QByteArray sha256Of(const QString& path)
+{
+    const std::optional<QByteArray> bytes = WholeFile::read(path, MaxArchiveSize);
+    return bytes ? QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256).toHex() : QByteArray();
+}
+
+// The time an archive of an older version was written, as its name says it, when it has no number
+// after it: older versions never wrote one.
+QString timeInName(const QString& fileName)
+{
+    for (const QRegularExpression* pattern : {&dailyPattern(), &beforeRestorePattern()}) {
+        const QRegularExpressionMatch match = pattern->match(fileName);
+        if (match.hasMatch() && !match.hasCaptured(2))
+            return match.captured(1);
+    }
+    return {};
+}
+
+} // namespace
+
+ArchiveIndex::ArchiveIndex(const QDir& folder, const QStringList& dataNames) : folder(folder)
+{
+    const std::optional<QByteArray> text = WholeFile::read(folder.filePath(FileName), MaxArchiveSize);
+    if (!text) {
+        adoptOlderArchives(dataNames);
+        return;
+    }
+    for (const QByteArray& line : text->split('\n')) {
+        const QList<QByteArray> fields = line.split('\t');
+        if (fields.size() == 3)
+            list.append({QString::fromUtf8(fields[0]), fields[1], fields[2]});
+    }
+}
+
+bool ArchiveIndex::isNameOf(Kind kind, const QString& fileName)
+{
+    const QRegularExpressionMatch match =
+        (kind == Kind::Daily ? dailyPattern() : beforeRestorePattern()).match(fileName);
+    return match.hasMatch() && (kind != Kind::Daily ||
+                                QDate::fromString(match.captured(1), QStringLiteral("yyyyMMdd")).isValid());
+}
+
+const ArchiveIndex::Entry* ArchiveIndex::newest(Kind kind) const
+{
+    for (auto entry = list.crbegin(); entry != list.crend(); ++entry) {
+        if (isNameOf(kind, entry->name))
+            return &*entry;
+    }
+    return nullptr;
+}
+
+void ArchiveIndex::add(Entry entry)
+{
+    list.removeIf([&](const Entry& each) { return each.name == entry.name; });
+    list.append(std::move(entry));
+    save();
+}
+
+void ArchiveIndex::prune(Kind kind, int kept, const QString& keep)
+{
+    QList<Entry> remaining;
+    int newer = 0;
+    for (auto entry = list.crbegin(); entry != list.crend(); ++entry) {
+        if (!isNameOf(kind, entry->name)) {
+            remaining.prepend(*entry);
+            continue;
+        }
+        if (entry->name != keep && !QFileInfo::exists(folder.filePath(entry->name)))
+            continue;
+        if (entry->name == keep || newer < kept) {
+            ++newer;
+            remaining.prepend(*entry);
+            continue;
+        }
+        // A file that no longer has the bytes the program wrote is the user's now: forgotten, kept.
+        if (stillOurs(*entry) && !QFile::remove(folder.filePath(entry->name)))
+            remaining.prepend(*entry);
+    }
+    list = remaining;
+    save();
+}
+
+void ArchiveIndex::adoptOlderArchives(const QStringList& dataNames)
+{
+    QList<std::pair<QDateTime, Entry>> found;
+    for (const QFileInfo& file : folder.entryInfoList(QDir::Files | QDir::NoSymLinks)) {
+        const QString time = timeInName(file.fileName());
+        if (time.isEmpty())
+            continue;
+        try {
+            const QByteArray bytes = BackupArchive::readFile(file.filePath());
+            const BackupContents contents = BackupArchive::decode(bytes, file.fileName(), dataNames);
+            const QDateTime created = contents.created.toLocalTime();
+            const QString written = created.toString(time.size() == 8 ? QStringLiteral("yyyyMMdd")
+                                                                      : QStringLiteral("yyyyMMdd_HHmmss"));
+            if (written == time)
+                found.append(
+                    {created,
+                     {file.fileName(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(),
+                      contents.data.fingerprint()}});
+        } catch (const Failure&) {
+            // Not an archive the program could have written: the user's, left alone.
+        }
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (const auto& [created, entry] : found)
+        list.append(entry);
+    save();
+}
+
+void ArchiveIndex::save() const
+{
+    QByteArray text;
+    for (const Entry& entry : list)
+        text += entry.name.toUtf8() + '\t' + entry.archiveSha256 + '\t' + entry.dataFingerprint + '\n';
+    if (!RegularFile::write(folder.filePath(FileName), text, RegularFile::Readers::OwnerOnly))
+        qWarning("The list of backup archives could not be saved in %s.", qUtf8Printable(folder.path()));
+}
+
+bool ArchiveIndex::stillOurs(const Entry& entry) const
+{
+    const QFileInfo file(folder.filePath(entry.name));
+    return file.isFile() && !file.isSymLink() && sha256Of(file.filePath()) == entry.archiveSha256;
+}
