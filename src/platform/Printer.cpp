@@ -1,5 +1,6 @@
 #include "platform/Printer.h"
 
+#include "platform/Fonts.h"
 #include "store/Failure.h"
 #include "store/RegularFile.h"
 
@@ -14,14 +15,10 @@
 namespace {
 
 // A fixed-width face with Japanese glyphs keeps the printed columns where the line layout puts them.
-// IPAGothic comes before Noto: Noto draws 犬 and the radical ⽝ with one glyph, and a PDF's text
-// layer then gives back the radical, so "柴犬" could not be found in the file.
 QFont printFont()
 {
     QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
-                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("monospace")});
+    font.setFamilies(printFontFamilies());
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSizeF(12);
     return font;

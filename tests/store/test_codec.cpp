@@ -19,6 +19,7 @@ private slots:
     void shownTextStopsAtTheFirstZeroByte();
     void invisibleFormatCharactersAreLeftOut();
     void bytesThatAreNotCodePage932DecodeWithoutLoss();
+    void controlBytesStayThemselves();
 };
 
 namespace {
@@ -176,6 +177,17 @@ void TestCodec::bytesThatAreNotCodePage932DecodeWithoutLoss()
     QCOMPARE(Sjis::decode(QByteArray::fromHex("83 20 78")), QStringLiteral("\uFFFD x"));
     QCOMPARE(Sjis::decode(QByteArray::fromHex("FF 80 41")), QStringLiteral("\uFFFD\uFFFDA"));
     QCOMPARE(Sjis::decode(QByteArray::fromHex("85 40 41")), QStringLiteral("\uFFFDA"));
+}
+
+void TestCodec::controlBytesStayThemselves()
+{
+    // Code page 932 keeps every byte below 0x80 as the same character; some converters exchange
+    // 0x1A, 0x1C and 0x7F as IBM's code pages do, which would show and write other characters.
+    const QByteArray bytes = QByteArray::fromHex("09 1A 1C 41 7F");
+    const QString text = QStringLiteral("\t\u001A\u001CA\u007F");
+    QCOMPARE(Sjis::decode(bytes), text);
+    QCOMPARE(Sjis::encode(text).toHex(' '), bytes.toHex(' '));
+    QCOMPARE(Sjis::firstInvalidByte(bytes), qsizetype(-1));
 }
 
 QTEST_GUILESS_MAIN(TestCodec)
