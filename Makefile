@@ -20,9 +20,10 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_check
 # The Windows build: a MinGW-w64 cross build against the prefix scripts/windows/toolchain.sh fills.
 WIN_BUILD ?= build-windows
 WIN_PREFIX ?= $(HOME)/.cache/soranika/win64
-WIN_TESTS ?= test_codec test_numbers test_recordfile test_picklist test_settings test_salestore \
-  test_backup test_sale test_chart test_printout test_editor test_masterdata test_chartlist test_textview \
-  test_app
+# The suites whose sources build for Windows; the others still limit file sizes through setrlimit or
+# hook the C library's open().
+WIN_TESTS ?= test_codec test_numbers test_recordfile test_picklist test_settings test_chartlist \
+  test_textview test_app test_activation
 
 run: build
 	mkdir -p "$(DATA)"
