@@ -9,10 +9,10 @@
 #include "app/Program.h"
 #include "app/ScreenWindow.h"
 #include "platform/Clock.h"
-#include "platform/EngineWebViews.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
+#include "platform/SystemWebViews.h"
 
 #include <QAction>
 #include <QApplication>
@@ -101,7 +101,8 @@ void shootAll(Program& program)
     fileMenu->popup(chart->mapToGlobal(QPoint(4, 20)));
     settled(fileMenu, QStringLiteral("the file menu"));
     const QRect around = chart->frameGeometry();
-    const QPixmap menuShot = chart->screen()->grabWindow(0, around.x(), around.y(), around.width(), around.height());
+    const QPixmap menuShot =
+        chart->screen()->grabWindow(0, around.x(), around.y(), around.width(), around.height());
     if (menuShot.isNull() || !menuShot.save(QDir(outputDir).filePath(QStringLiteral("08-file-menu.png"))))
         fail(QStringLiteral("cannot write 08-file-menu.png"));
     fileMenu->hide();
@@ -163,8 +164,8 @@ int main(int argc, char* argv[])
     FixedClock clock{QDateTime(QDate(2026, 12, 7), QTime(10, 24, 36))};
     SystemPrinter printer;
     RealFileDialogs files;
-    EngineWebViews webViews(HelpPageAddress, SearchPageAddress);
-    Program program(messages, clock, printer, files, webViews);
+    const std::unique_ptr<WebViewFactory> webViews = systemWebViews(HelpPageAddress, SearchPageAddress);
+    Program program(messages, clock, printer, files, *webViews);
     program.registry().setExitHandler([] {});
     program.start();
     shootAll(program);

@@ -6,10 +6,10 @@
 #include "app/Program.h"
 #include "app/StartupRecovery.h"
 #include "platform/Clock.h"
-#include "platform/EngineWebViews.h"
 #include "platform/FileDialogs.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
+#include "platform/SystemWebViews.h"
 #include "store/PickListFile.h"
 
 #include <QApplication>
@@ -33,8 +33,8 @@ int runDesktopProgram(int argc, char* argv[], const std::function<void(Program&)
     SystemClock clock;
     SystemPrinter printer;
     RealFileDialogs files;
-    EngineWebViews webViews(HelpPageAddress, SearchPageAddress);
-    Program program(messages, clock, printer, files, webViews);
+    const std::unique_ptr<WebViewFactory> webViews = systemWebViews(HelpPageAddress, SearchPageAddress);
+    Program program(messages, clock, printer, files, *webViews);
     // Pick-list rewrites that a crash left half done, never any other file.
     PickListFile::removeStaleTemporaries(startedAt);
     program.start();

@@ -1,5 +1,7 @@
 #include "platform/Look.h"
 
+#include "platform/Fonts.h"
+
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QScreen>
@@ -7,17 +9,13 @@
 
 namespace {
 
-// The installed ones of the families that stand in for ＭＳ Ｐゴシック, in order of preference. A
-// family that is missing would cost a search through the system's fonts each time a font of a new
-// size or weight is first used, before the next family in the list is tried. IPA P Gothic comes
-// first: it was drawn to the widths of ＭＳ Ｐゴシック, which the screens were laid out in, and it is
-// a fraction of Noto's size to load and keep in memory.
+// The installed ones of the families for the screens. A family that is missing would cost a search
+// through the system's fonts each time a font of a new size or weight is first used, before the next
+// family in the list is tried.
 QStringList gothicFamilies()
 {
     static const QStringList installed = [] {
-        const QStringList candidates{QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                                     QStringLiteral("IPAPGothic"),      QStringLiteral("Noto Sans CJK JP"),
-                                     QStringLiteral("Noto Sans JP"),    QStringLiteral("VL PGothic")};
+        const QStringList candidates = screenFontFamilies();
         QStringList found;
         for (const QString& family : candidates) {
             if (QFontDatabase::hasFamily(family))

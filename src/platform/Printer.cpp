@@ -1,5 +1,6 @@
 #include "platform/Printer.h"
 
+#include "platform/Fonts.h"
 #include "store/Failure.h"
 #include "store/RegularFile.h"
 
@@ -26,9 +27,7 @@ constexpr qreal PointStep = 0.5;
 QFont printFont(qreal points, QPaintDevice& device)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ ゴシック"), QStringLiteral("MS Gothic"),
-                      QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("monospace")});
+    font.setFamilies(printFontFamilies());
     font.setStyleHint(QFont::TypeWriter);
     font.setPointSizeF(points);
     return QFont(font, &device);

@@ -1,5 +1,6 @@
 #include "store/ShopSettings.h"
 
+#include "platform/SettingsFormat.h"
 #include "store/Failure.h"
 #include "store/RegularFile.h"
 
@@ -27,7 +28,7 @@ QString path(const QString& key)
 QString settingsFile(QSettings::Scope scope)
 {
     const QString probe = QUuid::createUuid().toString(QUuid::Id128);
-    return QSettings(QSettings::NativeFormat, scope, probe, probe).fileName().replace(probe, Application);
+    return QSettings(settingsFormat(), scope, probe, probe).fileName().replace(probe, Application);
 }
 
 // Every file QSettings reads for the shop's settings: the program's own and the organisation-wide
@@ -94,7 +95,7 @@ QByteArray withValue(const QByteArray& before, const QString& key, const QString
     writeBytes(copy, before);
     QMap<QString, QString> expected;
     {
-        QSettings settings(copy, QSettings::NativeFormat);
+        QSettings settings(copy, settingsFormat());
         settings.setValue(key, value);
         for (const QString& each : Keys)
             expected.insert(path(each), textOf(settings.value(path(each))));
@@ -105,18 +106,12 @@ QByteArray withValue(const QByteArray& before, const QString& key, const QString
     }
     const QByteArray after = bytesOf(copy);
     writeBytes(check, after);
-    const QSettings written(check, QSettings::NativeFormat);
+    const QSettings written(check, settingsFormat());
     for (auto it = expected.cbegin(); it != expected.cend(); ++it) {
         if (textOf(written.value(it.key())) != it.value())
             throw notSaved();
     }
     return after;
-}
-
-// On Windows the store is the registry, which QSettings writes key by key.
-bool isRegistry(const QString& file)
-{
-    return file.startsWith(QLatin1String("\\HKEY_"));
 }
 
 } // namespace
@@ -129,7 +124,7 @@ QString fileName()
 QString get(const QString& key)
 {
     refuseWhatIsNotARegularFile();
-    const QSettings settings(QSettings::NativeFormat, QSettings::UserScope, Application, Application);
+    const QSettings settings(settingsFormat(), QSettings::UserScope, Application, Application);
     return textOf(settings.value(path(key), QString()));
 }
 
@@ -137,14 +132,6 @@ void save(const QString& key, const QString& value)
 {
     refuseWhatIsNotARegularFile();
     const QString file = fileName();
-    if (isRegistry(file)) {
-        QSettings settings(QSettings::NativeFormat, QSettings::UserScope, Application, Application);
-        settings.setValue(path(key), value);
-        settings.sync();
-        if (settings.status() != QSettings::NoError)
-            throw notSaved();
-        return;
-    }
     const QByteArray after = withValue(bytesOf(file), path(key), value);
     try {
         if (!QDir().mkpath(QFileInfo(file).path()))

@@ -13,7 +13,7 @@ namespace ShopSettings {
 inline const QString Keys[4] = {QStringLiteral("myd1"), QStringLiteral("myd2"), QStringLiteral("myd3"),
                                 QStringLiteral("myd4")};
 
-// The file the values are kept in (on Windows a registry path, not a file).
+// The file the values are kept in.
 QString fileName();
 
 // The stored value, or the empty string when the key was never saved. A value that the settings

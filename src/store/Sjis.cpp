@@ -1,31 +1,10 @@
 #include "store/Sjis.h"
 
-#include <unicode/ucnv.h>
+#include "platform/CodePage932.h"
 
-#include <iterator>
-#include <memory>
 #include <utility>
 
 namespace {
-
-struct ConverterCloser
-{
-    void operator()(UConverter* converter) const { ucnv_close(converter); }
-};
-
-// One converter for the whole run; the program converts on its one thread.
-UConverter* converter()
-{
-    static const std::unique_ptr<UConverter, ConverterCloser> instance = [] {
-        UErrorCode status = U_ZERO_ERROR;
-        UConverter* opened = ucnv_open("windows-31j", &status);
-        Q_ASSERT(U_SUCCESS(status));
-        ucnv_setSubstChars(opened, "?", 1, &status);
-        Q_ASSERT(U_SUCCESS(status));
-        return std::unique_ptr<UConverter, ConverterCloser>(opened);
-    }();
-    return instance.get();
-}
 
 // Input methods and web pages outside Windows give these marks their JIS code points, which code
 // page 932 keeps under other ones; without this a typed 〜 or − would be written as '?'.
@@ -58,62 +37,17 @@ namespace Sjis {
 
 QByteArray encode(const QString& text)
 {
-    if (text.isEmpty())
-        return {};
-    const QString source = withCodePage932Marks(text);
-    UConverter* conv = converter();
-    ucnv_resetFromUnicode(conv);
-    // At most two bytes for each UTF-16 unit.
-    QByteArray bytes(source.size() * 2 + 2, Qt::Uninitialized);
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t written =
-        ucnv_fromUChars(conv, bytes.data(), bytes.size(), reinterpret_cast<const UChar*>(source.utf16()),
-                        source.size(), &status);
-    Q_ASSERT(U_SUCCESS(status));
-    bytes.truncate(written);
-    return bytes;
+    return CodePage932::fromUnicode(withCodePage932Marks(text));
 }
 
 QString decode(const QByteArray& bytes)
 {
-    if (bytes.isEmpty())
-        return {};
-    UConverter* conv = converter();
-    ucnv_resetToUnicode(conv);
-    QString text(bytes.size(), Qt::Uninitialized);
-    UErrorCode status = U_ZERO_ERROR;
-    const int32_t written = ucnv_toUChars(conv, reinterpret_cast<UChar*>(text.data()), text.size(),
-                                          bytes.constData(), bytes.size(), &status);
-    Q_ASSERT(U_SUCCESS(status));
-    text.truncate(written);
-    return text;
+    return CodePage932::toUnicode(bytes);
 }
 
 qsizetype firstInvalidByte(const QByteArray& bytes)
 {
-    UErrorCode status = U_ZERO_ERROR;
-    const std::unique_ptr<UConverter, ConverterCloser> strict(ucnv_open("windows-31j", &status));
-    Q_ASSERT(U_SUCCESS(status));
-    ucnv_setToUCallBack(strict.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr, &status);
-    Q_ASSERT(U_SUCCESS(status));
-
-    const char* source = bytes.constData();
-    const char* const end = source + bytes.size();
-    UChar chunk[1024];
-    do {
-        UChar* target = chunk;
-        status = U_ZERO_ERROR;
-        ucnv_toUnicode(strict.get(), &target, chunk + std::size(chunk), &source, end, nullptr, true, &status);
-        if (status != U_BUFFER_OVERFLOW_ERROR && U_FAILURE(status)) {
-            // The source stops just past the bytes that were refused.
-            char invalid[8];
-            int8_t length = sizeof(invalid);
-            UErrorCode ignored = U_ZERO_ERROR;
-            ucnv_getInvalidChars(strict.get(), invalid, &length, &ignored);
-            return (source - bytes.constData()) - length;
-        }
-    } while (status == U_BUFFER_OVERFLOW_ERROR);
-    return -1;
+    return CodePage932::firstInvalidByte(bytes);
 }
 
 bool isLeadByte(unsigned char byte)

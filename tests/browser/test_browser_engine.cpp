@@ -1,6 +1,6 @@
 #include "app/HelpPage.h"
 #include "browser/HelpBrowser.h"
-#include "platform/EngineWebViews.h"
+#include "platform/posix/EngineWebViews.h"
 #include "platform/MessageBoxes.h"
 
 #include <QApplication>

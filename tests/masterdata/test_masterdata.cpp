@@ -425,8 +425,7 @@ void TestMasterData::shopDetailsAreSavedByTheCloseBox()
 
     input(11)->clear();
     QVERIFY(f->program->registry().unload(ScreenName::Form4));
-    QSettings settings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("soranika"),
-                       QStringLiteral("soranika"));
+    const QSettings settings(ShopSettings::fileName(), QSettings::IniFormat);
     QVERIFY(settings.contains(QStringLiteral("mysave1/myd2")));
     QCOMPARE(settings.value(QStringLiteral("mysave1/myd2")).toString(), QString());
     QCOMPARE(ShopSettings::get(QStringLiteral("myd1")), typed[0]);

@@ -20,6 +20,7 @@ private slots:
     void invisibleFormatCharactersAreLeftOut();
     void bytesThatAreNotCodePage932DecodeWithoutLoss();
     void yenSignIsByte5CAndShowsAsYen();
+    void controlBytesStayThemselves();
 };
 
 namespace {
@@ -193,6 +194,17 @@ void TestCodec::yenSignIsByte5CAndShowsAsYen()
     // Shown and written back, the byte stays what it was.
     const QByteArray stored = QByteArray::fromHex("5c 31 32 30 2c 30 30 30");
     QCOMPARE(Sjis::encode(Sjis::displayText(stored)), stored);
+}
+
+void TestCodec::controlBytesStayThemselves()
+{
+    // Code page 932 keeps every byte below 0x80 as the same character; some converters exchange
+    // 0x1A, 0x1C and 0x7F as IBM's code pages do, which would show and write other characters.
+    const QByteArray bytes = QByteArray::fromHex("09 1A 1C 41 7F");
+    const QString text = QStringLiteral("\t\u001A\u001CA\u007F");
+    QCOMPARE(Sjis::decode(bytes), text);
+    QCOMPARE(Sjis::encode(text).toHex(' '), bytes.toHex(' '));
+    QCOMPARE(Sjis::firstInvalidByte(bytes), qsizetype(-1));
 }
 
 QTEST_GUILESS_MAIN(TestCodec)

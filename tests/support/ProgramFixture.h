@@ -3,7 +3,7 @@
 #include "app/Program.h"
 #include "platform/Clock.h"
 #include "platform/FileDialogs.h"
-#include "platform/FakeWebView.h"
+#include "support/FakeWebView.h"
 #include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 #include "support/Sandbox.h"

@@ -11,7 +11,7 @@ class QPluginLoader;
 class WebEngineModule;
 
 // The program's web views, on Qt WebEngine. The engine's module is loaded by the first view asked
-// for, never before. When it cannot be loaded, the view shows why instead of a page.
+// for, never before. When it cannot be loaded, a plain text view shows the manual and says why.
 class EngineWebViews final : public WebViewFactory
 {
 public:

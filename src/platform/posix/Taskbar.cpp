@@ -3,7 +3,6 @@
 #include <QGuiApplication>
 #include <QWidget>
 
-#ifdef Q_OS_LINUX
 #include <xcb/xcb.h>
 
 #include <memory>
@@ -19,11 +18,9 @@ xcb_atom_t internAtom(xcb_connection_t* connection, const char* name)
 }
 
 } // namespace
-#endif
 
 void keepOutOfTaskbar(QWidget* window)
 {
-#ifdef Q_OS_LINUX
     // Window managers read the state of a window that is not yet shown from this property; Qt keeps
     // what it finds there when it shows the window.
     auto* x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -37,7 +34,4 @@ void keepOutOfTaskbar(QWidget* window)
     xcb_change_property(connection, XCB_PROP_MODE_APPEND, xcb_window_t(window->winId()), state, XCB_ATOM_ATOM,
                         32, 1, &skipTaskbar);
     xcb_flush(connection);
-#else
-    Q_UNUSED(window);
-#endif
 }

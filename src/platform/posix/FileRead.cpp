@@ -1,38 +1,11 @@
 #include "platform/FileRead.h"
 
 #include <QFile>
-#include <QFileInfo>
 
-#ifndef Q_OS_WIN
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
-
-#ifdef Q_OS_WIN
-
-bool nothingAt(const QString& path)
-{
-    const QFileInfo info(path);
-    return !info.exists() && !info.isSymLink();
-}
-
-FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length)
-{
-    if (QFileInfo(fileName).exists() && !QFileInfo(fileName).isFile())
-        return {};
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered) &&
-        (file.exists() || !file.open(QIODevice::ReadWrite | QIODevice::Unbuffered)))
-        return {};
-    FileRead result{true, file.size(), true};
-    if (offset >= 0 && offset < result.size)
-        result.read = file.seek(offset) && file.read(bytes, length) >= 0;
-    return result;
-}
-
-#else
 
 bool nothingAt(const QString& path)
 {
@@ -67,5 +40,3 @@ FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 le
     ::close(file);
     return result;
 }
-
-#endif

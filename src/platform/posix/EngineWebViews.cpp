@@ -1,17 +1,15 @@
-#include "platform/EngineWebViews.h"
+#include "platform/posix/EngineWebViews.h"
 
-#include "platform/WebEngineModule.h"
+#include "platform/TextWebViews.h"
+#include "platform/posix/WebEngineModule.h"
 #include "store/Failure.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QLabel>
 #include <QPluginLoader>
 #include <QVBoxLayout>
 
-#ifdef Q_OS_UNIX
 #include <unistd.h>
-#endif
 
 namespace {
 
@@ -59,48 +57,12 @@ private:
     QString search;
 };
 
-// Stands where the page would be when the engine cannot be started: it tells the user why, and its
-// operations do nothing.
-class MissingWebView final : public WebView
-{
-public:
-    MissingWebView(QWidget* parent, const QString& why, const QString& details = {}) : WebView(parent)
-    {
-        auto* message = new QLabel(
-            why + QStringLiteral("カルテの入力や印刷など、ほかの機能はこのままお使いいただけます。\n\n") +
-                details,
-            this);
-        message->setObjectName(QStringLiteral("lblMissingEngine"));
-        message->setWordWrap(true);
-        message->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        message->setMargin(12);
-        message->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        fill(this, message);
-    }
-
-    void Navigate(const QString&) override {}
-    void GoBack() override {}
-    void GoForward() override {}
-    void GoHome() override {}
-    void GoSearch() override {}
-    void Stop() override {}
-    void Refresh() override {}
-
-    QString LocationName() const override { return QStringLiteral("ヘルプを表示できません"); }
-    QString LocationURL() const override { return QString(); }
-    bool Busy() const override { return false; }
-};
-
 // The engine's browser ends the whole process when it is started by root with its sandbox on. A
 // browser that can reach the web is not run without a sandbox unless whoever started the program
 // asked for it with QTWEBENGINE_DISABLE_SANDBOX.
 bool startedAsRootWithSandbox()
 {
-#ifdef Q_OS_UNIX
     return geteuid() == 0 && qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") == 0;
-#else
-    return false;
-#endif
 }
 
 } // namespace
@@ -120,18 +82,20 @@ QStringList EngineWebViews::defaultModuleDirs()
 WebView* EngineWebViews::create(QWidget* parent)
 {
     if (startedAsRootWithSandbox())
-        return new MissingWebView(
-            parent,
-            QStringLiteral("ソラニカが管理者（root）として起動されているため、ヘルプを表示できません。\n"
-                           "ふだんお使いのユーザーで起動し直してください。\n"));
+        return TextWebViews(
+                   home, search,
+                   QStringLiteral("ソラニカが管理者（root）として起動されているため、ヘルプを簡易表示で"
+                                  "開いています。ふだんお使いのユーザーで起動すると、元の表示に戻ります。"))
+            .create(parent);
     if (WebEngineModule* engine = module())
         return new EngineWebView(parent, *engine, home, search);
-    return new MissingWebView(
-        parent,
-        QStringLiteral("ヘルプを表示するための部品（Qt WebEngine）を読み込めなかったため、"
-                       "ページを表示できません。\n"
-                       "ソラニカをインストールし直すか、qt6-webengine が入っているか確かめてください。\n"),
-        loadErrors);
+    return TextWebViews(
+               home, search,
+               QStringLiteral("ヘルプを表示するための部品（Qt WebEngine）を読み込めなかったため、"
+                              "簡易表示で開いています。ソラニカをインストールし直すか、qt6-webengine "
+                              "が入っているか確かめてください。\n") +
+                   loadErrors)
+        .create(parent);
 }
 
 WebEngineModule* EngineWebViews::module()

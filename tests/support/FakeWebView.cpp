@@ -1,4 +1,4 @@
-#include "platform/FakeWebView.h"
+#include "support/FakeWebView.h"
 
 #include "store/Failure.h"
 

@@ -1,4 +1,4 @@
-#include "platform/WebEngineModule.h"
+#include "platform/posix/WebEngineModule.h"
 
 #include <QObject>
 #include <QWebEngineHistory>
