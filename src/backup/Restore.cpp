@@ -44,7 +44,7 @@ bool isExtra(const QList<ExtraEntry>& extras, const QString& name)
 // Writes every new file beside its target, adding to `steps` the steps that put them in place, so
 // that a failure part of the way knows what to take away again.
 void stageAll(const QDir& folder, const QList<ExtraEntry>& extras, const DataSnapshot& target,
-              const std::optional<QByteArray>& settings, QList<Step>& steps)
+              const QByteArray& settings, QList<Step>& steps)
 {
     for (const QString& name : dataFileNames(extras)) {
         for (const ExtraEntry& extra : extras) {
@@ -63,13 +63,11 @@ void stageAll(const QDir& folder, const QList<ExtraEntry>& extras, const DataSna
             steps.append({name, false});
         }
     }
-    if (settings) {
-        const QString path = ShopSettings::fileName();
-        if (!QDir().mkpath(QFileInfo(path).path()))
-            throw Failure(QStringLiteral("設定を保存できません。"));
-        steps.append({path, true});
-        stage(folder, path, *settings, QDir::toNativeSeparators(path));
-    }
+    const QString path = ShopSettings::fileName();
+    if (!QDir().mkpath(QFileInfo(path).path()))
+        throw Failure(QStringLiteral("設定を保存できません。"));
+    steps.append({path, true});
+    stage(folder, path, settings, QDir::toNativeSeparators(path));
 }
 
 } // namespace
@@ -78,9 +76,8 @@ void replaceData(const QDir& folder, const QList<ExtraEntry>& extras, const Data
                  const QString& safetyArchive)
 {
     QList<Step> steps;
-    std::optional<QByteArray> settings;
     try {
-        settings = ShopSettings::fileBytesWith(target.shopSettings);
+        const QByteArray settings = ShopSettings::fileBytesWith(target.shopSettings);
         stageAll(folder, extras, target, settings, steps);
         RestoreJournal::write(folder, {safetyArchive, steps});
         RestoreJournal::install(folder, {safetyArchive, steps});
@@ -89,10 +86,5 @@ void replaceData(const QDir& folder, const QList<ExtraEntry>& extras, const Data
         throw BackupFailure::restoreUndone(cause);
     } catch (const RestoreJournal::RestoreIncomplete& incomplete) {
         throw BackupFailure::restoreNotUndone(Failure(incomplete.cause), safetyArchive);
-    }
-    // Where the settings are no file (the registry), they are saved one by one after the files.
-    if (!settings) {
-        for (qsizetype i = 0; i < target.shopSettings.size(); ++i)
-            ShopSettings::save(ShopSettings::Keys[i], target.shopSettings[i]);
     }
 }

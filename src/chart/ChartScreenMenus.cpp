@@ -242,13 +242,14 @@ void ChartScreen::printExplanation()
 {
     if (!applyTypedRecordNumber())
         return;
-    if (context.messages.ask(this, QStringLiteral("印刷しますか？"), QStringLiteral("印刷確認"),
-                             MessageBoxes::Buttons::OkCancel,
-                             MessageBoxes::Icon::None) == MessageBoxes::Answer::Cancel)
-        return;
+    // A sheet that cannot be made is refused before the question.
     reportFailures(context.messages, this, [&] {
         const ExplanationSheet sheet =
             Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
+        if (context.messages.ask(this, QStringLiteral("印刷しますか？"), QStringLiteral("印刷確認"),
+                                 MessageBoxes::Buttons::OkCancel,
+                                 MessageBoxes::Icon::None) == MessageBoxes::Answer::Cancel)
+            return;
         context.printer.printDocument(QStringLiteral("販売時説明書 %1").arg(shownNumber),
                                       [&](QPagedPaintDevice& device, const QString& name) {
                                           paintExplanationSheet(sheet, device, name);

@@ -142,13 +142,10 @@ void save(const QString& key, const QString& value)
     }
 }
 
-std::optional<QByteArray> fileBytesWith(const QStringList& values)
+QByteArray fileBytesWith(const QStringList& values)
 {
     refuseWhatIsNotARegularFile();
-    const QString file = fileName();
-    if (isRegistry(file))
-        return std::nullopt;
-    QByteArray bytes = bytesOf(file);
+    QByteArray bytes = bytesOf(fileName());
     for (qsizetype i = 0; i < values.size() && i < qsizetype(std::size(Keys)); ++i)
         bytes = withValue(bytes, path(Keys[i]), values[i]);
     return bytes;

@@ -27,8 +27,7 @@ QString get(const QString& key);
 void save(const QString& key, const QString& value);
 
 // The settings file's bytes once the four values (myd1 .. myd4) are saved into it, as save() would
-// leave it, for writing the whole file at once. Fails like save(). Nothing where the store is no
-// file (the Windows registry).
-std::optional<QByteArray> fileBytesWith(const QStringList& values);
+// leave it, for writing the whole file at once. Fails like save().
+QByteArray fileBytesWith(const QStringList& values);
 
 } // namespace ShopSettings

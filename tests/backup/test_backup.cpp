@@ -534,7 +534,7 @@ void TestBackup::unusableSaleDatabaseCostsNoChartBackup()
         QVERIFY(QSqlQuery(locker).exec(QStringLiteral("DELETE FROM dealer")));
     } else if (problem == "newer") {
         SqliteConnection db(QStringLiteral("soranika.db"), QStringLiteral("soranika.db"));
-        db.run(QStringLiteral("PRAGMA user_version = 3"));
+        db.run(QStringLiteral("PRAGMA user_version = 99"));
     } else if (problem == "unreadable") {
         QVERIFY(QFile::setPermissions(QStringLiteral("soranika.db"), QFileDevice::WriteOwner));
     } else {
@@ -645,7 +645,7 @@ void TestBackup::saleDatabaseThatIsNotOursIsRefused_data()
         << QStringList{QStringLiteral("CREATE TABLE x (y)"), QStringLiteral("DROP TABLE x")}
         << "販売情報の表がありません";
     QTest::newRow("a newer version")
-        << tables + QStringList{QStringLiteral("PRAGMA user_version = 3")}
+        << tables + QStringList{QStringLiteral("PRAGMA user_version = 99")}
         << "新しいバージョンのソラニカで作られた販売情報のため、復元できません。";
     QTest::newRow("a microchip of five digits")
         << tables + QStringList{QStringLiteral("INSERT INTO chart_sale (record_number, microchip) "

@@ -234,6 +234,8 @@ void TestSaleScreens::everyFieldSavedAndShownAgain()
     expected.buyerAddress = QStringLiteral("東京都千代田区1-2-3");
     expected.buyerPhone = QStringLiteral("03-1234-5678");
     expected.explainedOn = QDate(2024, 8, 20);
+    // The animal chart 1 shows: breed, birth date, no purchase date.
+    expected.animal = SaleAnimal{QStringLiteral("柴犬"), QStringLiteral("2024/4/15"), QString()};
     QCOMPARE(f->program->sales().chartSale(1), expected);
 
     QStringList shown;
