@@ -44,6 +44,14 @@ Kind kindOf(const QString& column)
     return kinds.value(column, Kind::Text);
 }
 
+// The archive's database does not hold what this program writes; `what` says where.
+Failure wrongDatabase(const QString& what, const QString& shownName)
+{
+    return Failure(
+        QStringLiteral("バックアップの soranika.db（販売情報）が正しくないため、復元できません（%1）。 (%2)")
+            .arg(what, shownName));
+}
+
 class Reader
 {
 public:
@@ -78,13 +86,7 @@ public:
             throw failureOf(result);
     }
 
-    Failure wrong(const QString& what) const
-    {
-        return Failure(
-            QStringLiteral(
-                "バックアップの soranika.db（販売情報）が正しくないため、復元できません（%1）。 (%2)")
-                .arg(what, shownName));
-    }
+    Failure wrong(const QString& what) const { return wrongDatabase(what, shownName); }
 
     Failure damaged() const { return wrong(QStringLiteral("壊れているか、データベースではありません")); }
 
@@ -272,9 +274,7 @@ QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::
                 try {
                     db.run(sql, row);
                 } catch (const Failure&) {
-                    throw Failure(QStringLiteral("バックアップの soranika.db（販売情報）が正しくないため、"
-                                                 "復元できません（%1 の値）。 (%2)")
-                                      .arg(definition->name, shownName));
+                    throw wrongDatabase(QStringLiteral("%1 の値").arg(definition->name), shownName);
                 }
             }
         }
