@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScreenWindow.h"
+#include "chartlist/ChartRows.h"
 
 #include <QMap>
 #include <QString>
@@ -62,12 +63,16 @@ private:
     void showBackupNotice(const QString& failure);
     void showAbout();
     QMap<qint32, QString> microchipNumbers();
+    QMap<qint32, ChartOutcomeFigures> outcomeFigures();
     void editSaleInfo();
     void printExplanation();
     void saveExplanationAsPdf();
     void editBreedInfo();
     void exportSaleLedger();
     void editDealerInfo();
+    void sellAnimal();
+    void undoSale();
+    bool refusedInDirectEntry(const QString& step);
 
     // Steps.
     void showChart(qint32 number);
@@ -103,6 +108,8 @@ private:
     QAction* actSaleInfo;
     QAction* actExplanation;
     QAction* actExplanationPdf;
+    QAction* actSell;
+    QAction* actUnsell;
     QMenu* dataMenu;
     QAction* actBreedInfo;
     QAction* actSaleLedger;

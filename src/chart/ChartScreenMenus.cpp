@@ -54,6 +54,10 @@ QMenuBar* ChartScreen::buildMenus()
 
     chartMenu = bar->addMenu(QStringLiteral("カルテ(&C)"));
     chartMenu->setObjectName(QStringLiteral("chartMenu"));
+    actSell = action(chartMenu, "actSell", QStringLiteral("販売する(&U)..."), &ChartScreen::sellAnimal);
+    actUnsell =
+        action(chartMenu, "actUnsell", QStringLiteral("販売を取り消す(&Z)..."), &ChartScreen::undoSale);
+    chartMenu->addSeparator();
     actSaleInfo = action(chartMenu, "actSaleInfo", QStringLiteral("マイクロチップ・販売情報(&M)..."),
                          &ChartScreen::editSaleInfo);
     actExplanation = action(chartMenu, "actExplanation", QStringLiteral("販売時説明書を印刷(&S)..."),
@@ -83,9 +87,10 @@ void ChartScreen::openChartList()
     if (!applyTypedRecordNumber())
         return;
     const QMap<qint32, QString> chips = microchipNumbers();
+    const QMap<qint32, ChartOutcomeFigures> outcomes = outcomeFigures();
     std::unique_ptr<ChartList> list;
     if (!reportFailures(context.messages, this, [&] {
-            list = std::make_unique<ChartList>(context.records.fileName(), chips, context.messages,
+            list = std::make_unique<ChartList>(context.records.fileName(), chips, outcomes, context.messages,
                                                context.files, context.clock.now().date(), this);
         }))
         return;
@@ -117,8 +122,9 @@ void ChartScreen::exportAllCharts()
         return;
     QList<QStringList> rows;
     const QMap<qint32, QString> chips = microchipNumbers();
+    const QMap<qint32, ChartOutcomeFigures> outcomes = outcomeFigures();
     if (reportFailures(context.messages, this,
-                       [&] { rows = allChartRows(context.records.fileName(), chips); }))
+                       [&] { rows = allChartRows(context.records.fileName(), chips, outcomes); }))
         exportChartsToCsv(rows, context.messages, context.files, context.clock.now().date(), this);
 }
 

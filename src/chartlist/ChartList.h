@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chartlist/ChartRows.h"
+
 #include <QDate>
 #include <QDialog>
 #include <QMap>
@@ -21,8 +23,10 @@ class ChartList : public QDialog
     Q_OBJECT
 public:
     // `microchips`: the microchip numbers of the charts that have one, by record number.
-    ChartList(const QString& recordFileName, const QMap<qint32, QString>& microchips, MessageBoxes& messages,
-              FileDialogs& files, const QDate& today, QWidget* parent);
+    // `outcomes`: what became of the animals that were sold or left the shop, by record number.
+    ChartList(const QString& recordFileName, const QMap<qint32, QString>& microchips,
+              const QMap<qint32, ChartOutcomeFigures>& outcomes, MessageBoxes& messages, FileDialogs& files,
+              const QDate& today, QWidget* parent);
 
     // The record number of the chart chosen, once the list was closed with one.
     qint32 chosenRecord() const { return chosen; }
@@ -56,4 +60,5 @@ void exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages, F
                        const QDate& today, QWidget* parent);
 
 // Every chart of the record file as CSV rows, in record-number order.
-QList<QStringList> allChartRows(const QString& recordFileName, const QMap<qint32, QString>& microchips);
+QList<QStringList> allChartRows(const QString& recordFileName, const QMap<qint32, QString>& microchips,
+                                const QMap<qint32, ChartOutcomeFigures>& outcomes);

@@ -25,9 +25,8 @@ SaleInfoDialog::SaleInfoDialog(SaleStore& store, MessageBoxes& messages, qint32 
 {
     buildLayout(number, kind);
     // A store that cannot be read shows why; the dialog then opens empty.
-    ChartSale saved;
-    reportFailures(messages, parent, [&] { saved = store.chartSale(number); });
-    showSale(saved);
+    reportFailures(messages, parent, [&] { loaded = store.chartSale(number); });
+    showSale(loaded);
 }
 
 void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
@@ -52,6 +51,10 @@ void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
     buyerAddress = namedBox(this, "buyerAddress");
     buyerPhone = namedBox(this, "buyerPhone");
     explainedOn = namedBox(this, "explainedOn", DatePlaceholder);
+    breederName = namedBox(this, "breederName");
+    breederReg = namedBox(this, "breederReg", QStringLiteral("登録番号または住所"));
+    sellerName = namedBox(this, "sellerName");
+    sellerReg = namedBox(this, "sellerReg", QStringLiteral("登録番号または住所"));
     buttonBox = okCancelButtons(this);
 
     auto* form = new QFormLayout;
@@ -68,6 +71,10 @@ void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
     form->addRow(QStringLiteral("購入者住所"), buyerAddress);
     form->addRow(QStringLiteral("購入者電話"), buyerPhone);
     form->addRow(QStringLiteral("説明書交付日"), explainedOn);
+    form->addRow(QStringLiteral("繁殖者の氏名"), breederName);
+    form->addRow(QStringLiteral("繁殖者の登録番号・住所"), breederReg);
+    form->addRow(QStringLiteral("仕入れた相手の氏名"), sellerName);
+    form->addRow(QStringLiteral("仕入れた相手の登録番号・住所"), sellerReg);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttonBox);
@@ -87,11 +94,15 @@ void SaleInfoDialog::showSale(const ChartSale& sale)
     buyerAddress->setText(sale.buyerAddress);
     buyerPhone->setText(sale.buyerPhone);
     explainedOn->setText(dateBoxText(sale.explainedOn));
+    breederName->setText(sale.breederName);
+    breederReg->setText(sale.breederReg);
+    sellerName->setText(sale.sellerName);
+    sellerReg->setText(sale.sellerReg);
 }
 
 ChartSale SaleInfoDialog::typedSale() const
 {
-    ChartSale sale;
+    ChartSale sale = loaded;
     sale.microchip = Microchip::normalized(microchip->text());
     sale.chipImplanted = typedDate(chipImplanted, QStringLiteral("装着日"));
     sale.chipRegistered = typedDate(chipRegistered, QStringLiteral("データベース登録日"));
@@ -103,6 +114,10 @@ ChartSale SaleInfoDialog::typedSale() const
     sale.buyerAddress = buyerAddress->text();
     sale.buyerPhone = buyerPhone->text();
     sale.explainedOn = typedDate(explainedOn, QStringLiteral("説明書交付日"));
+    sale.breederName = breederName->text();
+    sale.breederReg = breederReg->text();
+    sale.sellerName = sellerName->text();
+    sale.sellerReg = sellerReg->text();
     return sale;
 }
 

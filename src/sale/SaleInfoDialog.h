@@ -25,6 +25,9 @@ private:
     void buildLayout(qint32 number, const QString& kind);
     void showSale(const ChartSale& sale);
     ChartSale typedSale() const;
+
+    // What the dialog has no box for is saved as it was read.
+    ChartSale loaded;
     bool otherChartConfirmed(const QString& microchip);
 
     SaleStore& store;
@@ -42,5 +45,9 @@ private:
     QLineEdit* buyerAddress;
     QLineEdit* buyerPhone;
     QLineEdit* explainedOn;
+    QLineEdit* breederName;
+    QLineEdit* breederReg;
+    QLineEdit* sellerName;
+    QLineEdit* sellerReg;
     QDialogButtonBox* buttonBox;
 };

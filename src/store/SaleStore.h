@@ -28,6 +28,12 @@ struct ChartSale
     QString buyerAddress;
     QString buyerPhone;
     QDate explainedOn; // the day the explanation sheet was handed over
+    // Where the animal came from: who bred it and who sold it to the shop, each with a registration
+    // number or an address.
+    QString breederName;
+    QString breederReg;
+    QString sellerName;
+    QString sellerReg;
 
     // Nothing entered at all: such a chart has no row.
     bool isEmpty() const;

@@ -1,0 +1,96 @@
+#include "chart/ChartScreen.h"
+
+#include "app/Application.h"
+#include "platform/FailureReport.h"
+#include "platform/JapaneseOrder.h"
+#include "sale/SellDialog.h"
+#include "store/DisplayText.h"
+#include "store/Failure.h"
+#include "store/AnimalOutcomes.h"
+#include "store/PickListFile.h"
+#include "store/RecordFile.h"
+#include "store/SaleStore.h"
+
+#include <QFileInfo>
+
+#include <memory>
+
+// Selling and taking a sale back change the chart's 販売日; typing pending on the chart would then
+// store the old date over it, so they wait until the typing is saved or given up.
+bool ChartScreen::refusedInDirectEntry(const QString& step)
+{
+    if (!inDirectEntryMode())
+        return false;
+    showFailure(context.messages, this,
+                QStringLiteral("保存していない入力があります。「保存」するか Esc で取り消してから、%1してください。")
+                    .arg(step));
+    return true;
+}
+
+void ChartScreen::sellAnimal()
+{
+    if (!applyTypedRecordNumber() || refusedInDirectEntry(QStringLiteral("販売")))
+        return;
+    std::unique_ptr<SellDialog> dialog;
+    if (!reportFailures(context.messages, this, [&] {
+            QStringList staff;
+            // The staff list helps; a shop without one still sells.
+            if (QFileInfo::exists(QStringLiteral("tokucyou.txt")))
+                staff = sortedJapanese(PickListFile::readItems(QStringLiteral("tokucyou.txt")));
+            dialog = std::make_unique<SellDialog>(context.records, context.sales, context.messages, shownNumber,
+                                                  context.clock.now().date(), staff, this);
+        }))
+        return;
+    int answer = QDialog::Rejected;
+    {
+        const HandlerScope running;
+        answer = dialog->exec();
+    }
+    showChart(shownNumber);
+    if (answer != QDialog::Accepted)
+        return;
+    if (context.messages.ask(this, QStringLiteral("販売時説明書を印刷しますか？"), QStringLiteral("ソラニカ"),
+                             MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::None,
+                             MessageBoxes::Answer::Ok) == MessageBoxes::Answer::Ok)
+        printExplanation();
+}
+
+void ChartScreen::undoSale()
+{
+    if (!applyTypedRecordNumber() || refusedInDirectEntry(QStringLiteral("販売を取り消")))
+        return;
+    reportFailures(context.messages, this, [&] {
+        const AnimalOutcomes outcomes(context.sales.fileName());
+        const std::optional<AnimalOutcome> outcome =
+            QFileInfo::exists(context.sales.fileName()) ? outcomes.outcome(shownNumber) : std::nullopt;
+        if (!outcome || !outcome->sale)
+            throw Failure(QStringLiteral("このカルテには販売が記録されていません。"));
+        if (context.messages.ask(this,
+                                 QStringLiteral("%1 に記録した販売を取り消し、カルテの販売日を空にします。"
+                                                "よろしいですか？")
+                                     .arg(dateText(outcome->sale->soldOn)),
+                                 QStringLiteral("販売を取り消す"), MessageBoxes::Buttons::OkCancel,
+                                 MessageBoxes::Icon::Warning,
+                                 MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
+            return;
+        AnimalOutcomes(context.sales.fileName()).undoSale(context.records, shownNumber);
+    });
+    showChart(shownNumber);
+}
+
+// What became of the animals, for the chart list; when it cannot be read the user is told, and the
+// list opens with the statuses the charts' own 販売日 give.
+QMap<qint32, ChartOutcomeFigures> ChartScreen::outcomeFigures()
+{
+    QMap<qint32, ChartOutcomeFigures> figures;
+    if (!QFileInfo::exists(context.sales.fileName()))
+        return figures;
+    reportFailures(context.messages, this, [&] {
+        for (const AnimalOutcome& outcome : AnimalOutcomes(context.sales.fileName()).outcomes()) {
+            if (outcome.recordNumber > 0)
+                figures.insert(outcome.recordNumber,
+                               {outcome.status(), outcome.sale ? outcome.sale->price : std::nullopt});
+        }
+    });
+    return figures;
+}
