@@ -72,6 +72,8 @@ private:
     void editDealerInfo();
     void sellAnimal();
     void undoSale();
+    void recordLeaving();
+    void openYearlyReport();
     bool refusedInDirectEntry(const QString& step);
 
     // Steps.
@@ -103,6 +105,7 @@ private:
     QAction* actExportCsv;
     QAction* actBackup;
     QAction* actRestore;
+    QAction* actYearlyReport;
     QAction* actQuit;
     QMenu* chartMenu;
     QAction* actSaleInfo;
@@ -110,6 +113,7 @@ private:
     QAction* actExplanationPdf;
     QAction* actSell;
     QAction* actUnsell;
+    QAction* actLeave;
     QMenu* dataMenu;
     QAction* actBreedInfo;
     QAction* actSaleLedger;

@@ -50,6 +50,9 @@ QMenuBar* ChartScreen::buildMenus()
     actRestore = action(fileMenu, "actRestore", QStringLiteral("バックアップから復元(&R)..."),
                         &ChartScreen::restoreBackup);
     fileMenu->addSeparator();
+    actYearlyReport = action(fileMenu, "actYearlyReport", QStringLiteral("定期報告の集計(&Y)..."),
+                             &ChartScreen::openYearlyReport);
+    fileMenu->addSeparator();
     actQuit = action(fileMenu, "actQuit", QStringLiteral("終了(&X)"), &ChartScreen::quit);
 
     chartMenu = bar->addMenu(QStringLiteral("カルテ(&C)"));
@@ -57,6 +60,8 @@ QMenuBar* ChartScreen::buildMenus()
     actSell = action(chartMenu, "actSell", QStringLiteral("販売する(&U)..."), &ChartScreen::sellAnimal);
     actUnsell =
         action(chartMenu, "actUnsell", QStringLiteral("販売を取り消す(&Z)..."), &ChartScreen::undoSale);
+    actLeave =
+        action(chartMenu, "actLeave", QStringLiteral("死亡・譲渡を記録(&V)..."), &ChartScreen::recordLeaving);
     chartMenu->addSeparator();
     actSaleInfo = action(chartMenu, "actSaleInfo", QStringLiteral("マイクロチップ・販売情報(&M)..."),
                          &ChartScreen::editSaleInfo);

@@ -1,9 +1,12 @@
 #include "chart/ChartScreen.h"
 
 #include "app/Application.h"
+#include "platform/Clock.h"
 #include "platform/FailureReport.h"
 #include "platform/JapaneseOrder.h"
+#include "sale/LeaveDialog.h"
 #include "sale/SellDialog.h"
+#include "sale/YearlyReport.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
 #include "store/AnimalOutcomes.h"
@@ -21,9 +24,10 @@ bool ChartScreen::refusedInDirectEntry(const QString& step)
 {
     if (!inDirectEntryMode())
         return false;
-    showFailure(context.messages, this,
-                QStringLiteral("保存していない入力があります。「保存」するか Esc で取り消してから、%1してください。")
-                    .arg(step));
+    showFailure(
+        context.messages, this,
+        QStringLiteral("保存していない入力があります。「保存」するか Esc で取り消してから、%1してください。")
+            .arg(step));
     return true;
 }
 
@@ -37,8 +41,8 @@ void ChartScreen::sellAnimal()
             // The staff list helps; a shop without one still sells.
             if (QFileInfo::exists(QStringLiteral("tokucyou.txt")))
                 staff = sortedJapanese(PickListFile::readItems(QStringLiteral("tokucyou.txt")));
-            dialog = std::make_unique<SellDialog>(context.records, context.sales, context.messages, shownNumber,
-                                                  context.clock.now().date(), staff, this);
+            dialog = std::make_unique<SellDialog>(context.records, context.sales, context.messages,
+                                                  shownNumber, context.clock.now().date(), staff, this);
         }))
         return;
     int answer = QDialog::Rejected;
@@ -46,8 +50,8 @@ void ChartScreen::sellAnimal()
         const HandlerScope running;
         answer = dialog->exec();
     }
-    showChart(shownNumber);
-    if (answer != QDialog::Accepted)
+    if (!reportFailures(context.messages, this, [&] { showChart(shownNumber); }) ||
+        answer != QDialog::Accepted)
         return;
     if (context.messages.ask(this, QStringLiteral("販売時説明書を印刷しますか？"), QStringLiteral("ソラニカ"),
                              MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::None,
@@ -74,8 +78,8 @@ void ChartScreen::undoSale()
                                  MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
             return;
         AnimalOutcomes(context.sales.fileName()).undoSale(context.records, shownNumber);
+        showChart(shownNumber);
     });
-    showChart(shownNumber);
 }
 
 // What became of the animals, for the chart list; when it cannot be read the user is told, and the
@@ -93,4 +97,43 @@ QMap<qint32, ChartOutcomeFigures> ChartScreen::outcomeFigures()
         }
     });
     return figures;
+}
+
+void ChartScreen::recordLeaving()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    std::unique_ptr<LeaveDialog> dialog;
+    if (!reportFailures(context.messages, this, [&] {
+            context.records.LoadRecord(shownNumber);
+            dialog = std::make_unique<LeaveDialog>(context.sales, context.messages, shownNumber,
+                                                   context.records.CurrentRecord, context.clock.now().date(),
+                                                   this);
+        }))
+        return;
+    const HandlerScope running;
+    dialog->exec();
+}
+
+void ChartScreen::openYearlyReport()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    std::unique_ptr<YearlyReport> report;
+    if (!reportFailures(context.messages, this, [&] {
+            QList<AnimalOutcome> outcomes;
+            QMap<QString, Species> species;
+            // Without the database every chart counts as その他, and the report says no dog or cat.
+            if (QFileInfo::exists(context.sales.fileName())) {
+                const AnimalOutcomes stored(context.sales.fileName());
+                outcomes = stored.outcomes();
+                species = stored.allSpecies();
+            }
+            report = std::make_unique<YearlyReport>(context.records.loadAllRecords(), outcomes, species,
+                                                    context.messages, context.printer, context.files,
+                                                    context.clock.now().date(), this);
+        }))
+        return;
+    const HandlerScope running;
+    report->exec();
 }

@@ -37,8 +37,8 @@ QList<QStringList> rowTexts(const QList<ChartRow>& rows)
 } // namespace
 
 ChartList::ChartList(const QString& recordFileName, const QMap<qint32, QString>& microchips,
-                     const QMap<qint32, ChartOutcomeFigures>& outcomes, MessageBoxes& messages, FileDialogs& files,
-                     const QDate& today, QWidget* parent)
+                     const QMap<qint32, ChartOutcomeFigures>& outcomes, MessageBoxes& messages,
+                     FileDialogs& files, const QDate& today, QWidget* parent)
     : QDialog(parent), messages(messages), files(files), today(today),
       model(new ChartListModel(chartRows(RecordFile(recordFileName).loadAllRecords(), microchips, outcomes),
                                this)),
@@ -95,7 +95,8 @@ void ChartList::buildLayout()
     table->horizontalHeader()->setStretchLastSection(true);
     table->installEventFilter(this);
     // Widths that fit the usual contents; measuring every row would cost seconds on a full file.
-    const int widths[ChartRow::ColumnCount] = {50, 150, 60, 100, 90, 80, 90, 120, 90, 100, 90, 130, 60, 90, 90};
+    const int widths[ChartRow::ColumnCount] = {50, 150, 60, 100, 90, 80, 90, 120,
+                                               90, 100, 90, 130, 60, 90, 90};
     for (int column = 0; column < ChartRow::ColumnCount; ++column)
         table->setColumnWidth(column, widths[column]);
 

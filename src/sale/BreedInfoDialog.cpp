@@ -23,9 +23,8 @@ BreedInfoDialog::BreedInfoDialog(SaleStore& store, MessageBoxes& messages, const
     buildLayout(kinds);
     reportFailures(messages, parent, [&] { savedSpecies = AnimalOutcomes(store.fileName()).allSpecies(); });
     chosenSpecies = savedSpecies;
-    connect(proposeSpecies, &QPushButton::clicked, this, [this] {
-        species->setCurrentIndex(species->findData(int(proposedSpecies(shownKind))));
-    });
+    connect(proposeSpecies, &QPushButton::clicked, this,
+            [this] { species->setCurrentIndex(species->findData(int(proposedSpecies(shownKind)))); });
     connect(species, &QComboBox::currentIndexChanged, this, &BreedInfoDialog::showProposal);
     connect(breeds, &QListWidget::currentTextChanged, this, &BreedInfoDialog::showKind);
     if (breeds->count() > 0)
@@ -123,7 +122,8 @@ void BreedInfoDialog::showProposal()
 {
     const Species proposal = proposedSpecies(shownKind);
     proposeSpecies->setText(QStringLiteral("「%1」にする").arg(speciesText(proposal)));
-    proposeSpecies->setVisible(proposal != Species::Other && Species(species->currentData().toInt()) != proposal);
+    proposeSpecies->setVisible(proposal != Species::Other &&
+                               Species(species->currentData().toInt()) != proposal);
 }
 
 void BreedInfoDialog::accept()

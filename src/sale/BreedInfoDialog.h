@@ -15,7 +15,8 @@ class QPushButton;
 class QPlainTextEdit;
 
 // 品種情報: for each kind of the kind pick list, whether it is a dog, a cat or another animal, and the
-// texts of items 2 to 10 that the sale-time explanation prints. OK saves every kind that was changed; Cancel changes nothing.
+// texts of items 2 to 10 that the sale-time explanation prints. OK saves every kind that was changed; Cancel
+// changes nothing.
 class BreedInfoDialog : public QDialog
 {
     Q_OBJECT

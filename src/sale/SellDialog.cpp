@@ -112,10 +112,9 @@ void SellDialog::buildLayout(const QString& kind, const QStringList& staffNames)
     connect(buyerKind, &QComboBox::currentIndexChanged, this, &SellDialog::showBuyerKind);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("カルテ"), new QLabel(QStringLiteral("%1 番　%2（%3）")
-                                                          .arg(number)
-                                                          .arg(kind, speciesText(species)),
-                                                      this));
+    form->addRow(
+        QStringLiteral("カルテ"),
+        new QLabel(QStringLiteral("%1 番　%2（%3）").arg(number).arg(kind, speciesText(species)), this));
     form->addRow(QStringLiteral("販売日(&D)"), saleDate);
     form->addRow(QStringLiteral("販売価格（円）(&P)"), price);
     form->addRow(QStringLiteral("購入者の区分"), buyerKind);

@@ -167,18 +167,18 @@ QString speciesText(Species species)
 Species proposedSpecies(const QString& kind)
 {
     static const QStringList dogWords{
-        QStringLiteral("犬"),           QStringLiteral("プードル"),   QStringLiteral("チワワ"),
-        QStringLiteral("ダックス"),     QStringLiteral("ポメラニアン"), QStringLiteral("テリア"),
-        QStringLiteral("シーズー"),     QStringLiteral("パピヨン"),   QStringLiteral("マルチーズ"),
-        QStringLiteral("コーギー"),     QStringLiteral("レトリーバー"), QStringLiteral("スパニエル"),
-        QStringLiteral("ブルドッグ"),   QStringLiteral("シュナウザー"), QStringLiteral("ビーグル"),
-        QStringLiteral("パグ"),         QStringLiteral("ドッグ")};
+        QStringLiteral("犬"),         QStringLiteral("プードル"),     QStringLiteral("チワワ"),
+        QStringLiteral("ダックス"),   QStringLiteral("ポメラニアン"), QStringLiteral("テリア"),
+        QStringLiteral("シーズー"),   QStringLiteral("パピヨン"),     QStringLiteral("マルチーズ"),
+        QStringLiteral("コーギー"),   QStringLiteral("レトリーバー"), QStringLiteral("スパニエル"),
+        QStringLiteral("ブルドッグ"), QStringLiteral("シュナウザー"), QStringLiteral("ビーグル"),
+        QStringLiteral("パグ"),       QStringLiteral("ドッグ")};
     static const QStringList catWords{
-        QStringLiteral("猫"),           QStringLiteral("ネコ"),         QStringLiteral("キャット"),
-        QStringLiteral("ショートヘア"), QStringLiteral("ロングヘア"),   QStringLiteral("スコティッシュ"),
-        QStringLiteral("マンチカン"),   QStringLiteral("ラグドール"),   QStringLiteral("メインクーン"),
+        QStringLiteral("猫"),           QStringLiteral("ネコ"),           QStringLiteral("キャット"),
+        QStringLiteral("ショートヘア"), QStringLiteral("ロングヘア"),     QStringLiteral("スコティッシュ"),
+        QStringLiteral("マンチカン"),   QStringLiteral("ラグドール"),     QStringLiteral("メインクーン"),
         QStringLiteral("ペルシャ"),     QStringLiteral("ロシアンブルー"), QStringLiteral("ノルウェージャン"),
-        QStringLiteral("アビシニアン"), QStringLiteral("ベンガル"),     QStringLiteral("シャム")};
+        QStringLiteral("アビシニアン"), QStringLiteral("ベンガル"),       QStringLiteral("シャム")};
     const QString folded = kind.normalized(QString::NormalizationForm_KC);
     const auto names = [&](const QStringList& words) {
         return std::any_of(words.cbegin(), words.cend(),
@@ -188,6 +188,18 @@ Species proposedSpecies(const QString& kind)
         return Species::Cat;
     if (names(dogWords))
         return Species::Dog;
+    return Species::Other;
+}
+
+Species speciesOfKind(const QString& shownKind, const QMap<QString, Species>& species)
+{
+    if (species.contains(shownKind))
+        return species.value(shownKind);
+    for (auto kind = species.cbegin(); kind != species.cend(); ++kind) {
+        if (withoutTrailingSpaces(
+                Sjis::shownText(Sjis::fitField(kind.key(), int(sizeof(PetRecord::Kind))))) == shownKind)
+            return *kind;
+    }
     return Species::Other;
 }
 
@@ -263,24 +275,15 @@ void AnimalOutcomes::saveSpecies(const QMap<QString, Species>& species)
 Species AnimalOutcomes::speciesForChart(const PetRecord& record) const
 {
     const QString shown = tableText(record.Kind);
-    if (shown.isEmpty())
-        return Species::Other;
-    const QMap<QString, Species> all = allSpecies();
-    if (all.contains(shown))
-        return all.value(shown);
-    for (auto kind = all.cbegin(); kind != all.cend(); ++kind) {
-        if (withoutTrailingSpaces(Sjis::shownText(Sjis::fitField(kind.key(), int(sizeof record.Kind)))) ==
-            shown)
-            return *kind;
-    }
-    return Species::Other;
+    return shown.isEmpty() ? Species::Other : speciesOfKind(shown, allSpecies());
 }
 
 std::optional<AnimalOutcome> AnimalOutcomes::outcome(qint32 number) const
 {
     Database db(name);
-    QSqlQuery query = db.run(
-        QStringLiteral("SELECT %1 FROM animal_outcome WHERE record_number = ?").arg(OutcomeColumns), {number});
+    QSqlQuery query =
+        db.run(QStringLiteral("SELECT %1 FROM animal_outcome WHERE record_number = ?").arg(OutcomeColumns),
+               {number});
     std::optional<AnimalOutcome> found;
     if (query.next())
         found = outcomeFrom(query);
@@ -316,14 +319,16 @@ void AnimalOutcomes::recordSale(RecordFile& records, qint32 number, const Sale& 
            {number, chip, sqlText(sale.buyerName), sqlText(sale.buyerAddress), sqlText(sale.buyerPhone),
             sqlDate(sale.explainedOn)});
     keepAnimal(db, number, changed, species);
-    db.run(QStringLiteral("UPDATE animal_outcome SET sold_on = ?, price = ?, buyer_business = ?, buyer_name = ?, "
-                          "buyer_address = ?, buyer_phone = ?, buyer_reg_no = ?, buyer_check = ?, sold_by = ?, "
-                          "explained_on = ?, explained_how = ?, microchip = ?, chip_registered = ? "
-                          "WHERE record_number = ?"),
+    db.run(QStringLiteral(
+               "UPDATE animal_outcome SET sold_on = ?, price = ?, buyer_business = ?, buyer_name = ?, "
+               "buyer_address = ?, buyer_phone = ?, buyer_reg_no = ?, buyer_check = ?, sold_by = ?, "
+               "explained_on = ?, explained_how = ?, microchip = ?, chip_registered = ? "
+               "WHERE record_number = ?"),
            {sqlDate(sale.soldOn), sale.price ? QVariant(*sale.price) : QVariant(), sale.businessBuyer ? 1 : 0,
             sqlText(sale.buyerName), sqlText(sale.buyerAddress), sqlText(sale.buyerPhone),
             sqlText(sale.buyerRegNo), sqlText(sale.buyerCheck), sqlText(sale.soldBy),
-            sqlDate(sale.explainedOn), sqlText(sale.explainedHow), chip, sale.chipRegistered ? 1 : 0, number});
+            sqlDate(sale.explainedOn), sqlText(sale.explainedHow), chip, sale.chipRegistered ? 1 : 0,
+            number});
     storeAndCommit(records, number, changed, transaction);
 }
 
@@ -339,7 +344,8 @@ void AnimalOutcomes::undoSale(RecordFile& records, qint32 number)
                           "buyer_check = '', sold_by = '', explained_on = NULL, explained_how = '', "
                           "microchip = '', chip_registered = 0 WHERE record_number = ?"),
            {number});
-    db.run(QStringLiteral("DELETE FROM animal_outcome WHERE record_number = ? AND left_on IS NULL"), {number});
+    db.run(QStringLiteral("DELETE FROM animal_outcome WHERE record_number = ? AND left_on IS NULL"),
+           {number});
     storeAndCommit(records, number, changed, transaction);
 }
 

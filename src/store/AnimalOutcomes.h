@@ -18,6 +18,10 @@ QString speciesText(Species species);
 // A kind name that plainly names a dog or a cat, offered to the user but never stored unasked.
 Species proposedSpecies(const QString& kind);
 
+// The species of a kind as a chart shows it, from the species saved by kind: the kind itself, or a
+// longer pick-list item the chart's field cut it from.
+Species speciesOfKind(const QString& shownKind, const QMap<QString, Species>& species);
+
 // A dog or cat may be sold from this day on: 56 whole days after the day of its birth must have passed.
 QDate firstSaleDay(const QDate& birth);
 
@@ -29,10 +33,10 @@ struct Sale
     QString buyerName;
     QString buyerAddress;
     QString buyerPhone;
-    QString buyerRegNo;  // a business buyer's registration
-    QString buyerCheck;  // how the shop made sure a business buyer breaks no rule
-    QString soldBy;      // the staff member
-    QDate explainedOn;   // the face-to-face explanation
+    QString buyerRegNo; // a business buyer's registration
+    QString buyerCheck; // how the shop made sure a business buyer breaks no rule
+    QString soldBy;     // the staff member
+    QDate explainedOn;  // the face-to-face explanation
     QString explainedHow;
     QString microchip;
     bool chipRegistered = false;

@@ -257,13 +257,15 @@ void SaleStore::deleteChartSale(RecordFile& records, qint32 number, const PetRec
         SqliteTransaction transaction(db);
         // A sold or departed animal stays in the record book after its chart is cleared, with where
         // it came from.
-        db.run(QStringLiteral("UPDATE animal_outcome SET (breeder_name, breeder_reg, seller_name, seller_reg) = "
-                              "(SELECT breeder_name, breeder_reg, seller_name, seller_reg FROM chart_sale "
-                              "WHERE chart_sale.record_number = animal_outcome.record_number) "
-                              "WHERE record_number = ? AND EXISTS (SELECT 1 FROM chart_sale "
-                              "WHERE chart_sale.record_number = animal_outcome.record_number)"),
+        db.run(
+            QStringLiteral("UPDATE animal_outcome SET (breeder_name, breeder_reg, seller_name, seller_reg) = "
+                           "(SELECT breeder_name, breeder_reg, seller_name, seller_reg FROM chart_sale "
+                           "WHERE chart_sale.record_number = animal_outcome.record_number) "
+                           "WHERE record_number = ? AND EXISTS (SELECT 1 FROM chart_sale "
+                           "WHERE chart_sale.record_number = animal_outcome.record_number)"),
+            {number});
+        db.run(QStringLiteral("UPDATE animal_outcome SET record_number = NULL WHERE record_number = ?"),
                {number});
-        db.run(QStringLiteral("UPDATE animal_outcome SET record_number = NULL WHERE record_number = ?"), {number});
         db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ?"), {number});
 
         const RecordFile::UndoPoint before = records.undoPoint(number);
