@@ -1,8 +1,8 @@
 #include "sale/DialogFields.h"
 
+#include "store/DateText.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
-#include "store/FreeText.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -31,10 +31,10 @@ QDate typedDate(const QLineEdit* box, const QString& field)
 {
     if (box->text().trimmed().isEmpty())
         return {};
-    const std::optional<QDate> date = readDate(box->text());
-    if (!date)
+    const QDate date = readShopDate(box->text());
+    if (!date.isValid())
         throw Failure(QStringLiteral("%1は日付で入力してください（例：2026/12/7）。").arg(field));
-    return *date;
+    return date;
 }
 
 QString dateBoxText(const QDate& date)

@@ -1,7 +1,7 @@
 #include "sale/YearlyCount.h"
 
 #include "store/DisplayText.h"
-#include "store/FreeText.h"
+#include "store/DateText.h"
 
 #include <numeric>
 #include <optional>
@@ -47,8 +47,8 @@ void count(const Animal& animal, const QDate& start, const QDate& end, KindCount
     const auto problem = [&](const QString& reason) {
         problems.append({animal.number, animal.kind, reason});
     };
-    const std::optional<QDate> purchased = readDate(animal.purchased);
-    if (!purchased) {
+    const QDate purchased = readShopDate(animal.purchased);
+    if (!purchased.isValid()) {
         problem(animal.purchased.trimmed().isEmpty()
                     ? QStringLiteral("仕入日がありません")
                     : QStringLiteral("仕入日が日付として読めません：%1").arg(animal.purchased.trimmed()));
@@ -56,23 +56,23 @@ void count(const Animal& animal, const QDate& start, const QDate& end, KindCount
     }
     std::optional<QDate> left = animal.leftOn;
     if (!left && !animal.saleDateText.trimmed().isEmpty()) {
-        left = readDate(animal.saleDateText);
-        if (!left) {
+        left = readShopDate(animal.saleDateText);
+        if (!left->isValid()) {
             problem(QStringLiteral("販売日が日付として読めません：%1").arg(animal.saleDateText.trimmed()));
             return;
         }
     }
-    if (left && *left < *purchased)
+    if (left && *left < purchased)
         problem(QStringLiteral("仕入日 %1 より前に販売・死亡・譲渡の日 %2 があります")
-                    .arg(dateText(*purchased), dateText(*left)));
+                    .arg(dateText(purchased), dateText(*left)));
 
-    if (*purchased < start && (!left || *left >= start))
+    if (purchased < start && (!left || *left >= start))
         ++counts.heldAtStart;
-    if (*purchased >= start && *purchased <= end)
-        ++counts.added[std::size_t(monthIndex(*purchased))];
+    if (purchased >= start && purchased <= end)
+        ++counts.added[std::size_t(monthIndex(purchased))];
     if (left && *left >= start && *left <= end)
         ++counts.left[animal.leftAs][std::size_t(monthIndex(*left))];
-    if (*purchased <= end && (!left || *left > end))
+    if (purchased <= end && (!left || *left > end))
         ++counts.heldAtEnd;
 }
 
