@@ -74,6 +74,7 @@ private:
     void undoSale();
     void recordLeaving();
     void openYearlyReport();
+    void makeRecordBook();
     bool refusedInDirectEntry(const QString& step);
 
     // Steps.
@@ -106,6 +107,7 @@ private:
     QAction* actBackup;
     QAction* actRestore;
     QAction* actYearlyReport;
+    QAction* actRecordBook;
     QAction* actQuit;
     QMenu* chartMenu;
     QAction* actSaleInfo;

@@ -50,6 +50,8 @@ QMenuBar* ChartScreen::buildMenus()
     actRestore = action(fileMenu, "actRestore", QStringLiteral("バックアップから復元(&R)..."),
                         &ChartScreen::restoreBackup);
     fileMenu->addSeparator();
+    actRecordBook =
+        action(fileMenu, "actRecordBook", QStringLiteral("帳簿を作成(&K)..."), &ChartScreen::makeRecordBook);
     actYearlyReport = action(fileMenu, "actYearlyReport", QStringLiteral("定期報告の集計(&Y)..."),
                              &ChartScreen::openYearlyReport);
     fileMenu->addSeparator();

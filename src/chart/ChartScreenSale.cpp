@@ -5,6 +5,7 @@
 #include "platform/FailureReport.h"
 #include "platform/JapaneseOrder.h"
 #include "sale/LeaveDialog.h"
+#include "sale/RecordBookDialog.h"
 #include "sale/SellDialog.h"
 #include "sale/YearlyReport.h"
 #include "store/DisplayText.h"
@@ -136,4 +137,28 @@ void ChartScreen::openYearlyReport()
         return;
     const HandlerScope running;
     report->exec();
+}
+
+void ChartScreen::makeRecordBook()
+{
+    if (!applyTypedRecordNumber())
+        return;
+    std::unique_ptr<RecordBookDialog> dialog;
+    if (!reportFailures(context.messages, this, [&] {
+            QList<AnimalOutcome> outcomes;
+            QMap<qint32, ChartSale> chartSales;
+            QMap<QString, Species> species;
+            if (QFileInfo::exists(context.sales.fileName())) {
+                const AnimalOutcomes stored(context.sales.fileName());
+                outcomes = stored.outcomes();
+                species = stored.allSpecies();
+                chartSales = context.sales.chartSales();
+            }
+            dialog = std::make_unique<RecordBookDialog>(context.records.loadAllRecords(), outcomes,
+                                                        chartSales, species, context.messages, context.files,
+                                                        context.clock.now().date(), this);
+        }))
+        return;
+    const HandlerScope running;
+    dialog->exec();
 }

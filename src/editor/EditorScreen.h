@@ -43,6 +43,7 @@ private:
     QString historyLine() const;
 
     void deleteData();
+    bool deletionConfirmed();
     void closeAndShowChart();
 
     void save();

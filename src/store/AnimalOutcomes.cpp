@@ -23,7 +23,7 @@ public:
 const QString OutcomeColumns = QStringLiteral(
     "record_number, species, kind, birth, purchased, sold_on, price, buyer_business, buyer_name, "
     "buyer_address, buyer_phone, buyer_reg_no, buyer_check, sold_by, explained_on, explained_how, microchip, "
-    "chip_registered, left_on, left_kind, left_detail");
+    "chip_registered, left_on, left_kind, left_detail, breeder_name, breeder_reg, seller_name, seller_reg");
 
 void checkRecordNumber(qint32 number)
 {
@@ -95,6 +95,10 @@ AnimalOutcome outcomeFrom(const QSqlQuery& query)
     if (!query.value(18).isNull())
         outcome.leaving = Leaving{dateFrom(query.value(18)), leaveKindFrom(query.value(19).toString()),
                                   query.value(20).toString()};
+    outcome.breederName = query.value(21).toString();
+    outcome.breederReg = query.value(22).toString();
+    outcome.sellerName = query.value(23).toString();
+    outcome.sellerReg = query.value(24).toString();
     return outcome;
 }
 

@@ -66,6 +66,11 @@ struct AnimalOutcome
     QString purchased;
     std::optional<Sale> sale;
     std::optional<Leaving> leaving;
+    // Kept from the chart's sale information when the chart was cleared.
+    QString breederName;
+    QString breederReg;
+    QString sellerName;
+    QString sellerReg;
 
     // The chart list's status: 死亡, 譲渡, 返品 or 販売済.
     QString status() const;

@@ -1,3 +1,4 @@
+#include "sale/RecordBook.h"
 #include "sale/YearlyCount.h"
 #include "store/AnimalOutcomes.h"
 #include "store/PetRecord.h"
@@ -6,6 +7,7 @@
 #include "support/CsvReader.h"
 #include "support/DialogDriver.h"
 #include "support/OpenHook.h"
+#include "support/PdfText.h"
 #include "support/ProgramFixture.h"
 
 #include <QAction>
@@ -89,6 +91,7 @@ private slots:
     void failedSaleStoresNothing();
     void speciesIsProposedNeverSetSilently();
     void yearlyReportCountsASmallShop();
+    void recordBookListsDogsAndCatsAndOutlivesTheChart();
 
 private:
     void startWith(const QByteArray& records);
@@ -428,6 +431,95 @@ void TestSelling::yearlyReportCountsASmallShop()
     QCOMPARE(count.problems[1].number, 10);
     QCOMPARE(count.problems[1].reason,
              QStringLiteral("仕入日 2025/11/1 より前に販売・死亡・譲渡の日 2025/3/1 があります"));
+}
+
+void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
+{
+    setSpecies(QStringLiteral("柴犬"), Species::Dog);
+    setSpecies(QStringLiteral("マンチカン"), Species::Cat);
+    for (const char* list :
+         {"syurui.txt", "iro.txt", "tokucyou.txt", "kusuri.txt", "taicyou.txt", "shoku.txt"})
+        writeFileBytes(QString::fromLatin1(list), QByteArray());
+    const QDate born(2026, 6, 1);
+    startWith(chartBytes(QStringLiteral("柴犬"), born, QStringLiteral("2026/8/1"))         // 1 sold
+              + chartBytes(QStringLiteral("マンチカン"), born, QStringLiteral("2026/8/2")) // 2 died
+              + chartBytes(QStringLiteral("ハムスター"), born, QStringLiteral("2026/8/3")) // 3 not a dog
+              + chartBytes(QStringLiteral("柴犬"), QDate(2019, 10, 1), QStringLiteral("2019/12/1"), {},
+                           QStringLiteral("2020/1/10"))    // 4 too old
+              + chartBytes(QStringLiteral("柴犬"), born)); // 5 in stock
+    ChartSale origin;
+    origin.breederName = QStringLiteral("佐藤ブリーダー");
+    origin.breederReg = QStringLiteral("第100号");
+    origin.sellerName = QStringLiteral("関東ペットオークション");
+    origin.sellerReg = QStringLiteral("第200号");
+    f->program->sales().saveChartSale(1, origin);
+    RecordFile records;
+    AnimalOutcomes outcomes;
+    Sale sale;
+    sale.soldOn = QDate(2026, 11, 3);
+    sale.price = 300000;
+    sale.businessBuyer = true;
+    sale.buyerName = QStringLiteral("株式会社ワン");
+    sale.buyerRegNo = QStringLiteral("第300号");
+    sale.buyerCheck = QStringLiteral("登録証の写し");
+    sale.soldBy = QStringLiteral("鈴木");
+    sale.explainedOn = QDate(2026, 11, 3);
+    sale.explainedHow = QStringLiteral("対面");
+    outcomes.recordSale(records, 1, sale, Species::Dog);
+    records.LoadRecord(2);
+    outcomes.recordLeaving(2, records.CurrentRecord,
+                           {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Cat);
+
+    QString summary;
+    whenDialogShows([&](QDialog* dialog) {
+        QCOMPARE(dialog->findChild<QLineEdit*>("from")->text(), QStringLiteral("2021/12/8"));
+        summary = dialog->findChild<QLabel*>("summary")->text();
+        f->files.setNextAnswer(f->path("book.csv"));
+        pressOk(dialog);
+    });
+    action("actRecordBook")->trigger();
+    QCOMPARE(summary, QStringLiteral("2021/12/8～2026/12/7 に所有した犬・猫：3 頭\n"
+                                     "記入のない項目：繁殖者の氏名 2 頭、繁殖者の登録番号・住所 2 頭、"
+                                     "所有した日 1 頭、仕入先の氏名 2 頭、仕入先の登録番号・住所 2 頭"));
+    const QList<QStringList> book = readCsvFile(readFileBytes(f->path("book.csv")));
+    QCOMPARE(book.size(), 4);
+    QCOMPARE(book[0].size(), 16);
+    QCOMPARE(book[1], (QStringList{"1", "柴犬", "佐藤ブリーダー", "第100号", "2026/6/1", "2026/8/1",
+                                   "関東ペットオークション", "第200号", "2026/11/3", "株式会社ワン",
+                                   "第300号", "登録証の写し", "鈴木", "2026/11/3 対面", "", ""}));
+    QCOMPARE(book[2], (QStringList{"2", "マンチカン", "", "", "2026/6/1", "2026/8/2", "", "", "", "", "", "",
+                                   "", "", "2026/9/1", "肺炎"}));
+    QCOMPARE(book[3].mid(0, 6), (QStringList{"5", "柴犬", "", "", "2026/6/1", ""}));
+    if (canReadPdfText()) {
+        // Cells wrap their text over lines.
+        const QString pdf = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
+        QVERIFY(pdf.contains(QStringLiteral("1 / 1 ページ")));
+        QVERIFY(pdf.contains(QStringLiteral("関東ペットオークション")));
+        QVERIFY(pdf.contains(QStringLiteral("販売・引渡し先の登録番号・住所")));
+    }
+
+    // Deleting the sold dog's chart asks first; キャンセル keeps it, OK clears the chart but the book
+    // still lists the animal.
+    f->messages.asked.clear();
+    f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
+    QTest::mouseClick(f->control<QPushButton>("Form2", "Command1"), Qt::LeftButton);
+    QTest::mouseClick(f->control<QPushButton>("Form3", "Command2"), Qt::LeftButton);
+    QCOMPARE(f->messages.asked.size(), 1);
+    QCOMPARE(f->messages.asked[0].text,
+             QStringLiteral("この動物の記録は法律で 5 年間の保存が必要です。削除しますか？"));
+    QVERIFY(f->messages.asked[0].defaultAnswer == MessageBoxes::Answer::Cancel);
+    QVERIFY(f->window("Form3"));
+    QCOMPARE(recordBytes("detapetto.dt", 1).mid(16, 4), sjis(QStringLiteral("柴犬")));
+    f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
+    QTest::mouseClick(f->control<QPushButton>("Form3", "Command2"), Qt::LeftButton);
+    QTRY_VERIFY(!f->window("Form3"));
+    QCOMPARE(recordBytes("detapetto.dt", 1).mid(16, 30), QByteArray(30, ' '));
+    const RecordBook after =
+        makeRecordBook(QDate(2021, 12, 8), QDate(2026, 12, 7), records.loadAllRecords(), outcomes.outcomes(),
+                       f->program->sales().chartSales(), outcomes.allSpecies());
+    QCOMPARE(after.rows.size(), 3);
+    QCOMPARE(after.rows[0].mid(0, 4), (QStringList{"削除済", "柴犬", "佐藤ブリーダー", "第100号"}));
+    QCOMPARE(after.rows[0][9], QStringLiteral("株式会社ワン"));
 }
 
 QTEST_MAIN(TestSelling)
