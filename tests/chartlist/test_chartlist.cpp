@@ -110,7 +110,7 @@ void TestChartList::rowsSkipFreeRecords()
     QCOMPARE(rows.size(), 5);
     QCOMPARE(rows[2].number, 4);
     QCOMPARE(rows[0].texts, (QStringList{"1", "シバイヌ", "オス", "白", "2024/4/15", "", "2024/12/1",
-                                         "山田ブリーダー", "50,000", "", "", "", "在庫"}));
+                                         "山田ブリーダー", "50,000", "", "", "", "在庫", "", ""}));
     // The microchip column and its search.
     const QList<ChartRow> chipped =
         chartRows(RecordFile("detapetto.dt").loadAllRecords(), {{4, "392141000123456"}});
