@@ -216,7 +216,7 @@ void TestChartList::menuBarAboveTheUnchangedChart()
     for (QAction* item : chart()->findChild<QMenu*>("fileMenu")->actions())
         fileItems.append(item->isSeparator() ? QStringLiteral("-") : item->objectName());
     QCOMPARE(fileItems, (QStringList{"actChartList", "actSavePdf", "actExportCsv", "actBackup", "actRestore",
-                                     "-", "actQuit"}));
+                                     "-", "actRecordBook", "actYearlyReport", "-", "actQuit"}));
     QCOMPARE(action("actChartList")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
     QCOMPARE(action("actHelp")->shortcut(), QKeySequence(Qt::Key_F1));
     // Every control keeps its place in the client area below the bar.
