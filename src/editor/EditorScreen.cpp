@@ -354,7 +354,9 @@ void EditorScreen::deleteData()
 bool EditorScreen::deletionConfirmed()
 {
     bool keep = false;
-    const bool read = reportFailures(context.messages, this, [&] {
+    // A database that cannot be read is left to the deletion itself, which reports it (and sets a
+    // damaged file aside) before anything is stored.
+    failureOf([&] {
         if (!QFileInfo::exists(context.sales.fileName()))
             return;
         const qint32 number = readRecordNumber(Label2->text());
@@ -364,8 +366,6 @@ bool EditorScreen::deletionConfirmed()
         keep = inKeepingPeriod(records.CurrentRecord, outcomes.outcome(number),
                                outcomes.speciesForChart(records.CurrentRecord), context.clock.now().date());
     });
-    if (!read)
-        return false;
     return !keep ||
            context.messages.ask(
                this, QStringLiteral("この動物の記録は法律で 5 年間の保存が必要です。削除しますか？"),
