@@ -5,12 +5,14 @@
 #include "sale/DialogFields.h"
 #include "sale/ExplanationSheet.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -19,6 +21,11 @@ BreedInfoDialog::BreedInfoDialog(SaleStore& store, MessageBoxes& messages, const
     : QDialog(parent), store(store), messages(messages)
 {
     buildLayout(kinds);
+    reportFailures(messages, parent, [&] { savedSpecies = AnimalOutcomes(store.fileName()).allSpecies(); });
+    chosenSpecies = savedSpecies;
+    connect(proposeSpecies, &QPushButton::clicked, this,
+            [this] { species->setCurrentIndex(species->findData(int(proposedSpecies(shownKind)))); });
+    connect(species, &QComboBox::currentIndexChanged, this, &BreedInfoDialog::showProposal);
     connect(breeds, &QListWidget::currentTextChanged, this, &BreedInfoDialog::showKind);
     if (breeds->count() > 0)
         breeds->setCurrentRow(0);
@@ -40,6 +47,18 @@ void BreedInfoDialog::buildLayout(const QStringList& kinds)
     bold.setBold(true);
     breedName->setFont(bold);
 
+    species = new QComboBox(this);
+    species->setObjectName(QStringLiteral("species"));
+    for (Species each : {Species::Dog, Species::Cat, Species::Other})
+        species->addItem(speciesText(each), int(each));
+    proposeSpecies = new QPushButton(this);
+    proposeSpecies->setObjectName(QStringLiteral("proposeSpecies"));
+    auto* speciesRow = new QHBoxLayout;
+    speciesRow->addWidget(new QLabel(QStringLiteral("種別"), this));
+    speciesRow->addWidget(species);
+    speciesRow->addWidget(proposeSpecies);
+    speciesRow->addStretch(1);
+
     auto* form = new QFormLayout;
     form->setRowWrapPolicy(QFormLayout::WrapAllRows);
     const QStringList& titles = Explanation::itemTitles();
@@ -54,6 +73,7 @@ void BreedInfoDialog::buildLayout(const QStringList& kinds)
     auto* page = new QWidget(this);
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->addWidget(breedName);
+    pageLayout->addLayout(speciesRow);
     pageLayout->addLayout(form);
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(page);
@@ -80,6 +100,8 @@ void BreedInfoDialog::showKind(const QString& kind)
     }
     shownKind = kind;
     breedName->setText(kind);
+    species->setCurrentIndex(species->findData(int(chosenSpecies.value(kind, Species::Other))));
+    showProposal();
     for (int i = 0; i < texts.size(); ++i)
         texts[i]->setPlainText(edited[kind].items[std::size_t(i)]);
 }
@@ -89,15 +111,34 @@ void BreedInfoDialog::keepTyped()
 {
     if (shownKind.isNull())
         return;
+    chosenSpecies.insert(shownKind, Species(species->currentData().toInt()));
     BreedTexts& typed = edited[shownKind];
     for (int i = 0; i < texts.size(); ++i)
         typed.items[std::size_t(i)] = texts[i]->toPlainText();
+}
+
+// A kind whose name says dog or cat gets a button to choose that; the choice stays the user's.
+void BreedInfoDialog::showProposal()
+{
+    const Species proposal = proposedSpecies(shownKind);
+    proposeSpecies->setText(QStringLiteral("「%1」にする").arg(speciesText(proposal)));
+    proposeSpecies->setVisible(proposal != Species::Other &&
+                               Species(species->currentData().toInt()) != proposal);
 }
 
 void BreedInfoDialog::accept()
 {
     keepTyped();
     const bool allSaved = reportFailures(messages, this, [&] {
+        QMap<QString, Species> changed;
+        for (auto kind = chosenSpecies.cbegin(); kind != chosenSpecies.cend(); ++kind) {
+            if (*kind != savedSpecies.value(kind.key(), Species::Other))
+                changed.insert(kind.key(), *kind);
+        }
+        if (!changed.isEmpty()) {
+            AnimalOutcomes(store.fileName()).saveSpecies(changed);
+            savedSpecies.insert(changed);
+        }
         for (auto kind = edited.cbegin(); kind != edited.cend(); ++kind) {
             if (kind.value() != saved.value(kind.key())) {
                 store.saveBreedTexts(kind.key(), kind.value());

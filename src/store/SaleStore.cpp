@@ -33,7 +33,8 @@ constexpr int SnapshotBusyTimeoutMs = 300;
 
 const QString ChartSaleColumns = QStringLiteral(
     "microchip, chip_implanted, chip_registered, neutered, neutered_on, owner, hereditary, buyer_name, "
-    "buyer_address, buyer_phone, explained_on, animal_kind, animal_birth, animal_purchased");
+    "buyer_address, buyer_phone, explained_on, animal_kind, animal_birth, animal_purchased, breeder_name, "
+    "breeder_reg, seller_name, seller_reg");
 const QString BreedTextColumns = QStringLiteral(
     "body_size, lifespan, housing, feeding, exercise, diseases, neutering, breeding_control, regulations");
 
@@ -73,6 +74,10 @@ ChartSale chartSaleFrom(const QSqlQuery& query, int first)
     if (!query.value(first + 11).isNull())
         sale.animal = SaleAnimal{query.value(first + 11).toString(), query.value(first + 12).toString(),
                                  query.value(first + 13).toString()};
+    sale.breederName = query.value(first + 14).toString();
+    sale.breederReg = query.value(first + 15).toString();
+    sale.sellerName = query.value(first + 16).toString();
+    sale.sellerReg = query.value(first + 17).toString();
     return sale;
 }
 
@@ -231,7 +236,7 @@ void SaleStore::saveChartSale(qint32 number, const ChartSale& sale)
             return;
         }
         db.run(QStringLiteral("INSERT OR REPLACE INTO chart_sale (record_number, %1) "
-                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                    .arg(ChartSaleColumns),
                {number, stored.microchip, sqlDate(stored.chipImplanted), sqlDate(stored.chipRegistered),
                 stored.neutered ? 1 : 0, sqlDate(stored.neuteredOn), sqlText(stored.owner),
@@ -239,7 +244,8 @@ void SaleStore::saveChartSale(qint32 number, const ChartSale& sale)
                 sqlText(stored.buyerPhone), sqlDate(stored.explainedOn),
                 stored.animal ? sqlText(stored.animal->kind) : QVariant(),
                 stored.animal ? sqlText(stored.animal->birth) : QVariant(),
-                stored.animal ? sqlText(stored.animal->purchased) : QVariant()});
+                stored.animal ? sqlText(stored.animal->purchased) : QVariant(), sqlText(stored.breederName),
+                sqlText(stored.breederReg), sqlText(stored.sellerName), sqlText(stored.sellerReg)});
     });
 }
 
@@ -265,6 +271,17 @@ void SaleStore::deleteChartSale(RecordFile& records, qint32 number, const PetRec
         checkRecordNumber(number);
         SaleDatabase db(name, name);
         SqliteTransaction transaction(db);
+        // A sold or departed animal stays in the record book after its chart is cleared, with where
+        // it came from.
+        db.run(
+            QStringLiteral("UPDATE animal_outcome SET (breeder_name, breeder_reg, seller_name, seller_reg) = "
+                           "(SELECT breeder_name, breeder_reg, seller_name, seller_reg FROM chart_sale "
+                           "WHERE chart_sale.record_number = animal_outcome.record_number) "
+                           "WHERE record_number = ? AND EXISTS (SELECT 1 FROM chart_sale "
+                           "WHERE chart_sale.record_number = animal_outcome.record_number)"),
+            {number});
+        db.run(QStringLiteral("UPDATE animal_outcome SET record_number = NULL WHERE record_number = ?"),
+               {number});
         db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ?"), {number});
 
         const RecordFile::UndoPoint before = records.undoPoint(number);

@@ -46,6 +46,12 @@ struct ChartSale
     // The animal it was entered for; none for information saved before the program kept it, which
     // counts as the chart's own until it is saved again.
     std::optional<SaleAnimal> animal;
+    // Where the animal came from: who bred it and who sold it to the shop, each with a registration
+    // number or an address.
+    QString breederName;
+    QString breederReg;
+    QString sellerName;
+    QString sellerReg;
 
     // Nothing entered at all: such a chart has no row.
     bool isEmpty() const;
