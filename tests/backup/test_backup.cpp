@@ -562,7 +562,8 @@ void TestBackup::unusableSaleDatabaseCostsNoChartBackup()
     QFile::setPermissions(shopFolder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-    const ZipReader zip(readFileBytes(archive), archive);
+    const QByteArray archiveBytes = readFileBytes(archive);
+    const ZipReader zip(archiveBytes, archive);
     QVERIFY(!zip.contains(QStringLiteral("soranika.db")));
     const Manifest manifest = Manifest::fromJson(zip.read(QStringLiteral("manifest.json"), 1 << 20), {});
     QVERIFY2(manifest.saleInformationMissing.contains(reason), qPrintable(manifest.saleInformationMissing));
