@@ -379,6 +379,8 @@ bool EditorScreen::eventFilter(QObject* watched, QEvent* event)
 
 void EditorScreen::deleteData()
 {
+    if (!deletionConfirmed())
+        return;
     // A microchip number and a buyer cannot be typed again from memory: they go only when the shop says so.
     bool hasSale = false;
     if (!reportFailures(context.messages, this, [&] { hasSale = hasSaleInformation(); }))
@@ -389,8 +391,6 @@ void EditorScreen::deleteData()
             QStringLiteral("このカルテにはマイクロチップ・販売情報があります。カルテと一緒に削除しますか？"),
             QStringLiteral("ソラニカ"), MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::Warning,
             MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
-        return;
-    if (!deletionConfirmed())
         return;
     for (QComboBox* combo : {Combo1, Combo2, Combo3, Combo4, Combo5, Combo6, Combo7, Combo8, Combo9, Combo10,
                              Combo11, Combo12, Combo13})

@@ -309,7 +309,7 @@ QList<AnimalOutcome> AnimalOutcomes::outcomes() const
 
 void AnimalOutcomes::recordSale(RecordFile& records, qint32 number, const Sale& sale, Species species)
 {
-    const QString chip = Microchip::normalized(sale.microchip);
+    const QVariant chip = sqlText(Microchip::normalized(sale.microchip));
     PetRecord changed = loadedChart(records, number);
     setText(changed.SaleDate, sale.soldOn.toString(QStringLiteral("yyyy/MM/dd")));
 
