@@ -23,7 +23,8 @@ using Clock = std::chrono::steady_clock;
 // The version in which each table first appeared; a file of an older version lacks the later ones.
 int introducedIn(const QString& table)
 {
-    if (table == QLatin1String("breed_species") || table == QLatin1String("animal_outcome"))
+    if (table == QLatin1String("breed_species") || table == QLatin1String("species_text") ||
+        table == QLatin1String("animal_outcome"))
         return 4;
     return table == QLatin1String("dealer") ? 2 : 1;
 }

@@ -258,8 +258,10 @@ void ChartScreen::printExplanation()
     reportFailures(context.messages, this, [&] {
         const ExplanationSheet sheet =
             Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
-        if (context.messages.ask(this, QStringLiteral("印刷しますか？"), QStringLiteral("印刷確認"),
-                                 MessageBoxes::Buttons::OkCancel,
+        const QString note = Explanation::defaultsNote(sheet);
+        const QString question =
+            note.isEmpty() ? QStringLiteral("印刷しますか？") : note + QStringLiteral("\n\n印刷しますか？");
+        if (context.messages.ask(this, question, QStringLiteral("印刷確認"), MessageBoxes::Buttons::OkCancel,
                                  MessageBoxes::Icon::None) == MessageBoxes::Answer::Cancel)
             return;
         context.printer.printDocument(QStringLiteral("販売時説明書 %1").arg(shownNumber),
@@ -278,9 +280,11 @@ void ChartScreen::saveExplanationAsPdf()
         QStringLiteral("販売時説明書_%1.pdf").arg(shownNumber), QStringLiteral("PDF ファイル (*.pdf)"));
     if (path.isEmpty())
         return;
+    QString note;
     if (reportFailures(context.messages, this, [&] {
             const ExplanationSheet sheet =
                 Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
+            note = Explanation::defaultsNote(sheet);
             // The sheet carries the buyer's name.
             writePdf(
                 path, QStringLiteral("販売時説明書 %1").arg(shownNumber),
@@ -288,8 +292,11 @@ void ChartScreen::saveExplanationAsPdf()
                     paintExplanationSheet(sheet, device, name);
                 },
                 RegularFile::Readers::OwnerOnly);
-        }))
+        })) {
         showWritten(Notices::PdfSaved, path);
+        if (!note.isEmpty())
+            statusLine->setText(statusLine->text() + QStringLiteral("　") + note);
+    }
 }
 
 void ChartScreen::editBreedInfo()

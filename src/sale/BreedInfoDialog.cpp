@@ -3,15 +3,13 @@
 #include "platform/FailureReport.h"
 #include "platform/Look.h"
 #include "sale/DialogFields.h"
-#include "sale/ExplanationSheet.h"
+#include "sale/ItemTexts.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
@@ -21,7 +19,11 @@ BreedInfoDialog::BreedInfoDialog(SaleStore& store, MessageBoxes& messages, const
     : QDialog(parent), store(store), messages(messages)
 {
     buildLayout(kinds);
-    reportFailures(messages, parent, [&] { savedSpecies = AnimalOutcomes(store.fileName()).allSpecies(); });
+    reportFailures(messages, parent, [&] {
+        savedSpecies = AnimalOutcomes(store.fileName()).allSpecies();
+        for (Species each : {Species::Dog, Species::Cat, Species::Other})
+            speciesDefaults.insert(each, store.speciesTexts(speciesText(each)));
+    });
     chosenSpecies = savedSpecies;
     connect(proposeSpecies, &QPushButton::clicked, this,
             [this] { species->setCurrentIndex(species->findData(int(proposedSpecies(shownKind)))); });
@@ -59,22 +61,15 @@ void BreedInfoDialog::buildLayout(const QStringList& kinds)
     speciesRow->addWidget(proposeSpecies);
     speciesRow->addStretch(1);
 
-    auto* form = new QFormLayout;
-    form->setRowWrapPolicy(QFormLayout::WrapAllRows);
-    const QStringList& titles = Explanation::itemTitles();
-    for (int item = BreedTexts::FirstItem; item <= BreedTexts::LastItem; ++item) {
-        auto* text = new QPlainTextEdit(this);
-        text->setObjectName(QStringLiteral("item%1").arg(item));
-        text->setTabChangesFocus(true);
-        text->setFixedHeight(48);
-        texts.append(text);
-        form->addRow(QStringLiteral("%1 %2").arg(item).arg(titles[item - 1]), text);
-    }
+    items = new ItemTexts(this);
+    auto* hint =
+        new QLabel(QStringLiteral("空欄の項目には、種別の標準の説明文（灰色の字）が使われます。"), this);
     auto* page = new QWidget(this);
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->addWidget(breedName);
     pageLayout->addLayout(speciesRow);
-    pageLayout->addLayout(form);
+    pageLayout->addWidget(hint);
+    pageLayout->addWidget(items);
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(page);
     scroll->setWidgetResizable(true);
@@ -102,8 +97,7 @@ void BreedInfoDialog::showKind(const QString& kind)
     breedName->setText(kind);
     species->setCurrentIndex(species->findData(int(chosenSpecies.value(kind, Species::Other))));
     showProposal();
-    for (int i = 0; i < texts.size(); ++i)
-        texts[i]->setPlainText(edited[kind].items[std::size_t(i)]);
+    items->setTexts(edited[kind]);
 }
 
 // What is typed for the shown kind is kept while the user looks at another.
@@ -112,14 +106,13 @@ void BreedInfoDialog::keepTyped()
     if (shownKind.isNull())
         return;
     chosenSpecies.insert(shownKind, Species(species->currentData().toInt()));
-    BreedTexts& typed = edited[shownKind];
-    for (int i = 0; i < texts.size(); ++i)
-        typed.items[std::size_t(i)] = texts[i]->toPlainText();
+    edited[shownKind] = items->texts();
 }
 
 // A kind whose name says dog or cat gets a button to choose that; the choice stays the user's.
 void BreedInfoDialog::showProposal()
 {
+    items->setPlaceholders(speciesDefaults.value(Species(species->currentData().toInt())));
     const Species proposal = proposedSpecies(shownKind);
     proposeSpecies->setText(QStringLiteral("「%1」にする").arg(speciesText(proposal)));
     proposeSpecies->setVisible(proposal != Species::Other &&

@@ -12,7 +12,7 @@ class QLabel;
 class QComboBox;
 class QListWidget;
 class QPushButton;
-class QPlainTextEdit;
+class ItemTexts;
 
 // 品種情報: for each kind of the kind pick list, whether it is a dog, a cat or another animal, and the
 // texts of items 2 to 10 that the sale-time explanation prints. OK saves every kind that was changed; Cancel
@@ -40,11 +40,13 @@ private:
     // Each kind's 犬 / 猫 / その他, as saved and as chosen.
     QMap<QString, Species> savedSpecies;
     QMap<QString, Species> chosenSpecies;
+    // The texts an empty item of each species takes.
+    QMap<Species, BreedTexts> speciesDefaults;
 
     QListWidget* breeds;
     QLabel* breedName;
     QComboBox* species;
     QPushButton* proposeSpecies;
-    QList<QPlainTextEdit*> texts;
+    ItemTexts* items;
     QDialogButtonBox* buttonBox;
 };

@@ -60,6 +60,18 @@ const QList<QStringList>& steps()
             QStringLiteral("CREATE TABLE breed_species ("
                            " kind TEXT PRIMARY KEY,"
                            " species TEXT NOT NULL CHECK (species IN ('犬', '猫')))"),
+            // The texts a dog, a cat or another animal gets where its kind has none of its own.
+            QStringLiteral("CREATE TABLE species_text ("
+                           " species TEXT PRIMARY KEY CHECK (species IN ('犬', '猫', 'その他')),"
+                           " body_size TEXT NOT NULL DEFAULT '',"
+                           " lifespan TEXT NOT NULL DEFAULT '',"
+                           " housing TEXT NOT NULL DEFAULT '',"
+                           " feeding TEXT NOT NULL DEFAULT '',"
+                           " exercise TEXT NOT NULL DEFAULT '',"
+                           " diseases TEXT NOT NULL DEFAULT '',"
+                           " neutering TEXT NOT NULL DEFAULT '',"
+                           " breeding_control TEXT NOT NULL DEFAULT '',"
+                           " regulations TEXT NOT NULL DEFAULT '')"),
             // One row per animal that was sold or left the shop. A cleared chart's row loses its record
             // number but stays, with what the chart said of the animal, for the record book.
             QStringLiteral("CREATE TABLE animal_outcome ("
@@ -151,6 +163,11 @@ const QList<Table>& tables()
         {QStringLiteral("dealer"),
          {QStringLiteral("id"), QStringLiteral("registration_number"), QStringLiteral("animal_handler")}},
         {QStringLiteral("breed_species"), {QStringLiteral("kind"), QStringLiteral("species")}},
+        {QStringLiteral("species_text"),
+         {QStringLiteral("species"), QStringLiteral("body_size"), QStringLiteral("lifespan"),
+          QStringLiteral("housing"), QStringLiteral("feeding"), QStringLiteral("exercise"),
+          QStringLiteral("diseases"), QStringLiteral("neutering"), QStringLiteral("breeding_control"),
+          QStringLiteral("regulations")}},
         {QStringLiteral("animal_outcome"),
          {QStringLiteral("id"),
           QStringLiteral("record_number"),

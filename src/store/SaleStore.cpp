@@ -307,11 +307,22 @@ void SaleStore::deleteChartSale(RecordFile& records, qint32 number, const PetRec
 
 BreedTexts SaleStore::breedTexts(const QString& kind) const
 {
+    return textsOf(QStringLiteral("breed_text"), QStringLiteral("kind"), kind);
+}
+
+BreedTexts SaleStore::speciesTexts(const QString& species) const
+{
+    return textsOf(QStringLiteral("species_text"), QStringLiteral("species"), species);
+}
+
+// Table and key column are the program's own constants.
+BreedTexts SaleStore::textsOf(const QString& table, const QString& keyColumn, const QString& key) const
+{
     return settingDamageAside([&]() -> BreedTexts {
         SaleDatabase db(name, name);
         QSqlQuery query =
-            db.run(QStringLiteral("SELECT %1 FROM breed_text WHERE kind = ?").arg(BreedTextColumns),
-                   {sqlText(kind)});
+            db.run(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(BreedTextColumns, table, keyColumn),
+                   {sqlText(key)});
         const BreedTexts texts = query.next() ? breedTextsFrom(query, 0) : BreedTexts();
         checkFinished(query, name);
         return texts;
@@ -343,18 +354,28 @@ BreedTexts SaleStore::breedTextsForChart(const PetRecord& record) const
 
 void SaleStore::saveBreedTexts(const QString& kind, const BreedTexts& texts)
 {
+    saveTexts(QStringLiteral("breed_text"), QStringLiteral("kind"), kind, texts);
+}
+
+void SaleStore::saveSpeciesTexts(const QString& species, const BreedTexts& texts)
+{
+    saveTexts(QStringLiteral("species_text"), QStringLiteral("species"), species, texts);
+}
+
+void SaleStore::saveTexts(const QString& table, const QString& keyColumn, const QString& key,
+                          const BreedTexts& texts)
+{
     settingDamageAside([&] {
         SaleDatabase db(name, name);
         if (texts.isEmpty()) {
-            db.run(QStringLiteral("DELETE FROM breed_text WHERE kind = ?"), {sqlText(kind)});
+            db.run(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table, keyColumn), {sqlText(key)});
             return;
         }
-        QVariantList values{sqlText(kind)};
+        QVariantList values{sqlText(key)};
         for (const QString& text : texts.items)
             values.append(sqlText(text));
-        db.run(QStringLiteral(
-                   "INSERT OR REPLACE INTO breed_text (kind, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                   .arg(BreedTextColumns),
+        db.run(QStringLiteral("INSERT OR REPLACE INTO %1 (%2, %3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                   .arg(table, keyColumn, BreedTextColumns),
                values);
     });
 }

@@ -200,8 +200,9 @@ void TestSaleStore::newFileIsCreatedAtTheCurrentVersion()
     QCOMPARE(
         schemaOf(DbName),
         QStringLiteral("table animal_outcome, table breed_species, table breed_text, table chart_sale, "
-                       "index chart_sale_microchip, table dealer, index sqlite_autoindex_animal_outcome_1, "
-                       "index sqlite_autoindex_breed_species_1, index sqlite_autoindex_breed_text_1"));
+                       "index chart_sale_microchip, table dealer, table species_text, "
+                       "index sqlite_autoindex_animal_outcome_1, index sqlite_autoindex_breed_species_1, "
+                       "index sqlite_autoindex_breed_text_1, index sqlite_autoindex_species_text_1"));
 }
 
 void TestSaleStore::version1FileIsMigratedKeepingItsRows()
