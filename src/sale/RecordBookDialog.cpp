@@ -16,6 +16,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 RecordBookDialog::RecordBookDialog(std::vector<PetRecord> records, QList<AnimalOutcome> outcomes,
                                    QMap<qint32, ChartSale> chartSales, QMap<QString, Species> species,
                                    MessageBoxes& messages, FileDialogs& files, const QDate& today,
@@ -30,6 +32,8 @@ RecordBookDialog::RecordBookDialog(std::vector<PetRecord> records, QList<AnimalO
     connect(from, &QLineEdit::editingFinished, this, &RecordBookDialog::showSummary);
     connect(to, &QLineEdit::editingFinished, this, &RecordBookDialog::showSummary);
     showSummary();
+    // The summary wraps: the dialog is as tall as its lines need at its width.
+    resize(560, std::max(sizeHint().height(), layout()->heightForWidth(560)));
 }
 
 void RecordBookDialog::buildLayout()
@@ -53,7 +57,6 @@ void RecordBookDialog::buildLayout()
     layout->addLayout(form);
     layout->addWidget(summary);
     layout->addWidget(buttonBox);
-    resize(560, sizeHint().height());
 }
 
 RecordBook RecordBookDialog::typedBook() const

@@ -4,7 +4,7 @@
 #include "store/Failure.h"
 #include "store/Microchip.h"
 #include "store/RecordFile.h"
-#include "store/SaleSchema.h"
+#include "store/SaleDatabase.h"
 #include "store/Sjis.h"
 #include "store/SqliteConnection.h"
 
@@ -14,34 +14,10 @@
 
 namespace {
 
-class Database : public SqliteConnection
-{
-public:
-    explicit Database(const QString& path) : SqliteConnection(path, path) { SaleSchema::migrate(*this); }
-};
-
 const QString OutcomeColumns = QStringLiteral(
     "record_number, species, kind, birth, purchased, sold_on, price, buyer_business, buyer_name, "
     "buyer_address, buyer_phone, buyer_reg_no, buyer_check, sold_by, explained_on, explained_how, microchip, "
     "chip_registered, left_on, left_kind, left_detail, breeder_name, breeder_reg, seller_name, seller_reg");
-
-void checkRecordNumber(qint32 number)
-{
-    if (number > RecordFile::MaxRecords)
-        throw Failure::overflow();
-    if (number < 1)
-        throw Failure::badRecordNumber();
-}
-
-QVariant sqlDate(const QDate& date)
-{
-    return date.isValid() ? QVariant(date.toString(Qt::ISODate)) : QVariant();
-}
-
-QDate dateFrom(const QVariant& value)
-{
-    return QDate::fromString(value.toString(), Qt::ISODate);
-}
 
 Species speciesFrom(const QString& text)
 {
@@ -102,14 +78,8 @@ AnimalOutcome outcomeFrom(const QSqlQuery& query)
     return outcome;
 }
 
-void checkFinished(const QSqlQuery& query, const QString& shownName)
-{
-    if (query.lastError().isValid())
-        throw Failure(QStringLiteral("データベースを読み込めません。 (%1)").arg(shownName));
-}
-
 // The row of chart `number`, made when missing, with what the chart says of the animal now.
-void keepAnimal(Database& db, qint32 number, const PetRecord& record, Species species)
+void keepAnimal(SaleDatabase& db, qint32 number, const PetRecord& record, Species species)
 {
     db.run(QStringLiteral("INSERT INTO animal_outcome (record_number, species, kind, birth, purchased) "
                           "VALUES (?, ?, ?, ?, ?) ON CONFLICT (record_number) DO UPDATE SET "
@@ -253,7 +223,7 @@ AnimalOutcomes::AnimalOutcomes(QString fileName) : name(std::move(fileName))
 
 QMap<QString, Species> AnimalOutcomes::allSpecies() const
 {
-    Database db(name);
+    SaleDatabase db(name, name);
     QSqlQuery query = db.run(QStringLiteral("SELECT kind, species FROM breed_species"));
     QMap<QString, Species> all;
     while (query.next())
@@ -264,7 +234,7 @@ QMap<QString, Species> AnimalOutcomes::allSpecies() const
 
 void AnimalOutcomes::saveSpecies(const QMap<QString, Species>& species)
 {
-    Database db(name);
+    SaleDatabase db(name, name);
     SqliteTransaction transaction(db);
     for (auto kind = species.cbegin(); kind != species.cend(); ++kind) {
         if (*kind == Species::Other)
@@ -284,7 +254,7 @@ Species AnimalOutcomes::speciesForChart(const PetRecord& record) const
 
 std::optional<AnimalOutcome> AnimalOutcomes::outcome(qint32 number) const
 {
-    Database db(name);
+    SaleDatabase db(name, name);
     QSqlQuery query =
         db.run(QStringLiteral("SELECT %1 FROM animal_outcome WHERE record_number = ?").arg(OutcomeColumns),
                {number});
@@ -297,7 +267,7 @@ std::optional<AnimalOutcome> AnimalOutcomes::outcome(qint32 number) const
 
 QList<AnimalOutcome> AnimalOutcomes::outcomes() const
 {
-    Database db(name);
+    SaleDatabase db(name, name);
     QSqlQuery query = db.run(
         QStringLiteral("SELECT %1 FROM animal_outcome ORDER BY record_number, id").arg(OutcomeColumns));
     QList<AnimalOutcome> all;
@@ -313,7 +283,7 @@ void AnimalOutcomes::recordSale(RecordFile& records, qint32 number, const Sale& 
     PetRecord changed = loadedChart(records, number);
     setText(changed.SaleDate, sale.soldOn.toString(QStringLiteral("yyyy/MM/dd")));
 
-    Database db(name);
+    SaleDatabase db(name, name);
     SqliteTransaction transaction(db);
     db.run(QStringLiteral("INSERT INTO chart_sale (record_number, microchip, buyer_name, buyer_address, "
                           "buyer_phone, explained_on) VALUES (?, ?, ?, ?, ?, ?) ON CONFLICT (record_number) "
@@ -341,7 +311,7 @@ void AnimalOutcomes::undoSale(RecordFile& records, qint32 number)
     PetRecord changed = loadedChart(records, number);
     setText(changed.SaleDate, QString());
 
-    Database db(name);
+    SaleDatabase db(name, name);
     SqliteTransaction transaction(db);
     db.run(QStringLiteral("UPDATE animal_outcome SET sold_on = NULL, price = NULL, buyer_business = 0, "
                           "buyer_name = '', buyer_address = '', buyer_phone = '', buyer_reg_no = '', "
@@ -357,7 +327,7 @@ void AnimalOutcomes::recordLeaving(qint32 number, const PetRecord& record, const
                                    Species species)
 {
     checkRecordNumber(number);
-    Database db(name);
+    SaleDatabase db(name, name);
     SqliteTransaction transaction(db);
     keepAnimal(db, number, record, species);
     db.run(QStringLiteral("UPDATE animal_outcome SET left_on = ?, left_kind = ?, left_detail = ? "

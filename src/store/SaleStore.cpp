@@ -4,6 +4,7 @@
 #include "store/Failure.h"
 #include "store/Microchip.h"
 #include "store/RecordFile.h"
+#include "store/SaleDatabase.h"
 #include "store/SaleSchema.h"
 #include "store/ScratchFolder.h"
 #include "store/SqliteConnection.h"
@@ -18,17 +19,6 @@
 
 namespace {
 
-// A connection to soranika.db brought up to the current version.
-class SaleDatabase : public SqliteConnection
-{
-public:
-    SaleDatabase(const QString& path, const QString& shownName, int busyTimeoutMs = 5000)
-        : SqliteConnection(path, shownName, busyTimeoutMs)
-    {
-        SaleSchema::migrate(*this);
-    }
-};
-
 constexpr int SnapshotBusyTimeoutMs = 300;
 
 const QString ChartSaleColumns = QStringLiteral(
@@ -37,24 +27,6 @@ const QString ChartSaleColumns = QStringLiteral(
     "breeder_reg, seller_name, seller_reg");
 const QString BreedTextColumns = QStringLiteral(
     "body_size, lifespan, housing, feeding, exercise, diseases, neutering, breeding_control, regulations");
-
-void checkRecordNumber(qint32 number)
-{
-    if (number > RecordFile::MaxRecords)
-        throw Failure::overflow();
-    if (number < 1)
-        throw Failure::badRecordNumber();
-}
-
-QVariant sqlDate(const QDate& date)
-{
-    return date.isValid() ? QVariant(date.toString(Qt::ISODate)) : QVariant();
-}
-
-QDate dateFrom(const QVariant& value)
-{
-    return QDate::fromString(value.toString(), Qt::ISODate);
-}
 
 // The chart_sale columns in ChartSaleColumns order, starting at column `first` of the query's row.
 ChartSale chartSaleFrom(const QSqlQuery& query, int first)
@@ -87,13 +59,6 @@ BreedTexts breedTextsFrom(const QSqlQuery& query, int first)
     for (std::size_t i = 0; i < texts.items.size(); ++i)
         texts.items[i] = query.value(first + int(i)).toString();
     return texts;
-}
-
-// A query's rows end at the first failure to step; that failure is the caller's.
-void checkFinished(const QSqlQuery& query, const QString& shownName)
-{
-    if (query.lastError().isValid())
-        throw Failure(QStringLiteral("データベースを読み込めません。 (%1)").arg(shownName));
 }
 
 // A snapshot written to a temporary file, checked and brought up to the current version there.
