@@ -23,14 +23,31 @@ using Clock = std::chrono::steady_clock;
 // The version in which each table first appeared; a file of an older version lacks the later ones.
 int introducedIn(const QString& table)
 {
+    if (table == QLatin1String("breed_species") || table == QLatin1String("species_text") ||
+        table == QLatin1String("animal_outcome"))
+        return 4;
     return table == QLatin1String("dealer") ? 2 : 1;
 }
 
 // What each column may hold, by the rules the sale dialogs apply to what is typed.
-enum class Kind { RecordNumber, Microchip, Date, Flag, Text, DealerId };
+enum class Kind { RecordNumber, OptionalRecordNumber, Microchip, Date, Flag, Text, DealerId };
 
-Kind kindOf(const QString& column)
+Kind kindOf(const QString& table, const QString& column)
 {
+    // One row per animal sold or gone: its record number goes when the chart is cleared, and its
+    // microchip is registered or not.
+    if (table == QLatin1String("animal_outcome")) {
+        static const QHash<QString, Kind> outcome = {
+            {QStringLiteral("record_number"), Kind::OptionalRecordNumber},
+            {QStringLiteral("microchip"), Kind::Microchip},
+            {QStringLiteral("sold_on"), Kind::Date},
+            {QStringLiteral("explained_on"), Kind::Date},
+            {QStringLiteral("left_on"), Kind::Date},
+            {QStringLiteral("chip_registered"), Kind::Flag},
+            {QStringLiteral("buyer_business"), Kind::Flag},
+        };
+        return outcome.value(column, Kind::Text);
+    }
     static const QHash<QString, Kind> kinds = {
         {QStringLiteral("record_number"), Kind::RecordNumber},
         {QStringLiteral("microchip"), Kind::Microchip},
@@ -120,7 +137,11 @@ QVariant checked(const Reader& reader, sqlite3_stmt* statement, int column, cons
 {
     const int type = sqlite3_column_type(statement, column);
     const auto wrong = [&] { return reader.wrong(QStringLiteral("%1 の %2 の値").arg(table, name)); };
-    switch (kindOf(name)) {
+    switch (kindOf(table, name)) {
+    case Kind::OptionalRecordNumber:
+        if (type == SQLITE_NULL)
+            return QVariant();
+        [[fallthrough]];
     case Kind::RecordNumber: {
         const qint64 number = sqlite3_column_int64(statement, column);
         if (type != SQLITE_INTEGER || number < 1 || number > RecordFile::MaxRecords)

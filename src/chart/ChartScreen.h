@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScreenWindow.h"
+#include "chartlist/ChartRows.h"
 
 #include <QMap>
 #include <QString>
@@ -65,12 +66,19 @@ private:
     void showWritten(const QString& what, const QString& path);
     void showAbout();
     QMap<qint32, QString> microchipNumbers();
+    QMap<qint32, ChartOutcomeFigures> outcomeFigures();
     void editSaleInfo();
     void printExplanation();
     void saveExplanationAsPdf();
     void editBreedInfo();
     void exportSaleLedger();
     void editDealerInfo();
+    void sellAnimal();
+    void undoSale();
+    void recordLeaving();
+    void openYearlyReport();
+    void makeRecordBook();
+    bool refusedInDirectEntry(const QString& step);
 
     // Steps.
     void showChart(qint32 number);
@@ -101,12 +109,17 @@ private:
     QAction* actExportCsv;
     QAction* actBackup;
     QAction* actRestore;
+    QAction* actYearlyReport;
+    QAction* actRecordBook;
     QAction* actQuit;
     QMenu* chartMenu;
     QAction* actNewEntry;
     QAction* actSaleInfo;
     QAction* actExplanation;
     QAction* actExplanationPdf;
+    QAction* actSell;
+    QAction* actUnsell;
+    QAction* actLeave;
     QMenu* dataMenu;
     QAction* actBreedInfo;
     QAction* actSaleLedger;

@@ -52,6 +52,11 @@ QMenuBar* ChartScreen::buildMenus()
     actRestore = action(fileMenu, "actRestore", QStringLiteral("バックアップから復元(&R)..."),
                         &ChartScreen::restoreBackup);
     fileMenu->addSeparator();
+    actRecordBook =
+        action(fileMenu, "actRecordBook", QStringLiteral("帳簿を作成(&K)..."), &ChartScreen::makeRecordBook);
+    actYearlyReport = action(fileMenu, "actYearlyReport", QStringLiteral("定期報告の集計(&Y)..."),
+                             &ChartScreen::openYearlyReport);
+    fileMenu->addSeparator();
     actQuit = action(fileMenu, "actQuit", QStringLiteral("終了(&X)"), &ChartScreen::quit);
 
     chartMenu = bar->addMenu(QStringLiteral("カルテ(&C)"));
@@ -59,6 +64,11 @@ QMenuBar* ChartScreen::buildMenus()
     // 新規入力 without the mouse; off with its button in direct entry, like the whole menu.
     actNewEntry = action(chartMenu, "actNewEntry", QStringLiteral("新規入力(&N)"), &ChartScreen::newEntry);
     actNewEntry->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    actSell = action(chartMenu, "actSell", QStringLiteral("販売する(&U)..."), &ChartScreen::sellAnimal);
+    actUnsell =
+        action(chartMenu, "actUnsell", QStringLiteral("販売を取り消す(&Z)..."), &ChartScreen::undoSale);
+    actLeave =
+        action(chartMenu, "actLeave", QStringLiteral("死亡・譲渡を記録(&V)..."), &ChartScreen::recordLeaving);
     chartMenu->addSeparator();
     actSaleInfo = action(chartMenu, "actSaleInfo", QStringLiteral("マイクロチップ・販売情報(&M)..."),
                          &ChartScreen::editSaleInfo);
@@ -89,11 +99,12 @@ void ChartScreen::openChartList()
     if (!applyTypedRecordNumber())
         return;
     const QMap<qint32, QString> chips = microchipNumbers();
+    const QMap<qint32, ChartOutcomeFigures> outcomes = outcomeFigures();
     std::unique_ptr<ChartList> list;
     if (!reportFailures(context.messages, this, [&] {
-            list = std::make_unique<ChartList>(context.records.fileName(), chips, context.chartListView,
-                                               context.messages, context.files, context.clock.now().date(),
-                                               this);
+            list = std::make_unique<ChartList>(context.records.fileName(), chips, outcomes,
+                                               context.chartListView, context.messages, context.files,
+                                               context.clock.now().date(), this);
         }))
         return;
     connect(list.get(), &ChartList::csvWritten, this,
@@ -127,8 +138,9 @@ void ChartScreen::exportAllCharts()
         return;
     QList<QStringList> rows;
     const QMap<qint32, QString> chips = microchipNumbers();
+    const QMap<qint32, ChartOutcomeFigures> outcomes = outcomeFigures();
     if (!reportFailures(context.messages, this,
-                        [&] { rows = allChartRows(context.records.fileName(), chips); }))
+                        [&] { rows = allChartRows(context.records.fileName(), chips, outcomes); }))
         return;
     const QString written =
         exportChartsToCsv(rows, context.messages, context.files, context.clock.now().date(), this);
@@ -246,8 +258,10 @@ void ChartScreen::printExplanation()
     reportFailures(context.messages, this, [&] {
         const ExplanationSheet sheet =
             Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
-        if (context.messages.ask(this, QStringLiteral("印刷しますか？"), QStringLiteral("印刷確認"),
-                                 MessageBoxes::Buttons::OkCancel,
+        const QString note = Explanation::defaultsNote(sheet);
+        const QString question =
+            note.isEmpty() ? QStringLiteral("印刷しますか？") : note + QStringLiteral("\n\n印刷しますか？");
+        if (context.messages.ask(this, question, QStringLiteral("印刷確認"), MessageBoxes::Buttons::OkCancel,
                                  MessageBoxes::Icon::None) == MessageBoxes::Answer::Cancel)
             return;
         context.printer.printDocument(QStringLiteral("販売時説明書 %1").arg(shownNumber),
@@ -266,9 +280,11 @@ void ChartScreen::saveExplanationAsPdf()
         QStringLiteral("販売時説明書_%1.pdf").arg(shownNumber), QStringLiteral("PDF ファイル (*.pdf)"));
     if (path.isEmpty())
         return;
+    QString note;
     if (reportFailures(context.messages, this, [&] {
             const ExplanationSheet sheet =
                 Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
+            note = Explanation::defaultsNote(sheet);
             // The sheet carries the buyer's name.
             writePdf(
                 path, QStringLiteral("販売時説明書 %1").arg(shownNumber),
@@ -276,8 +292,11 @@ void ChartScreen::saveExplanationAsPdf()
                     paintExplanationSheet(sheet, device, name);
                 },
                 RegularFile::Readers::OwnerOnly);
-        }))
+        })) {
         showWritten(Notices::PdfSaved, path);
+        if (!note.isEmpty())
+            statusLine->setText(statusLine->text() + QStringLiteral("　") + note);
+    }
 }
 
 void ChartScreen::editBreedInfo()

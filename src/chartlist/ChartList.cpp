@@ -38,10 +38,11 @@ QList<QStringList> rowTexts(const QList<ChartRow>& rows)
 } // namespace
 
 ChartList::ChartList(const QString& recordFileName, const QMap<qint32, QString>& microchips,
-                     ChartListView& view, MessageBoxes& messages, FileDialogs& files, const QDate& today,
-                     QWidget* parent)
+                     const QMap<qint32, ChartOutcomeFigures>& outcomes, ChartListView& view,
+                     MessageBoxes& messages, FileDialogs& files, const QDate& today, QWidget* parent)
     : QDialog(parent), view(view), messages(messages), files(files), today(today),
-      model(new ChartListModel(chartRows(RecordFile(recordFileName).loadAllRecords(), microchips), this)),
+      model(new ChartListModel(chartRows(RecordFile(recordFileName).loadAllRecords(), microchips, outcomes),
+                               this)),
       filter(new ChartListFilter(this))
 {
     filter->setSourceModel(model);
@@ -112,7 +113,8 @@ void ChartList::buildLayout()
     table->horizontalHeader()->setStretchLastSection(true);
     table->installEventFilter(this);
     // Widths that fit the usual contents; measuring every row would cost seconds on a full file.
-    const int widths[ChartRow::ColumnCount] = {50, 150, 60, 100, 90, 80, 90, 120, 90, 100, 90, 130, 60};
+    const int widths[ChartRow::ColumnCount] = {50, 150, 60, 100, 90, 80, 90, 120,
+                                               90, 100, 90, 130, 60, 90, 90};
     for (int column = 0; column < ChartRow::ColumnCount; ++column)
         table->setColumnWidth(column, widths[column]);
 
@@ -221,7 +223,8 @@ QString exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages
     return written ? path : QString();
 }
 
-QList<QStringList> allChartRows(const QString& recordFileName, const QMap<qint32, QString>& microchips)
+QList<QStringList> allChartRows(const QString& recordFileName, const QMap<qint32, QString>& microchips,
+                                const QMap<qint32, ChartOutcomeFigures>& outcomes)
 {
-    return rowTexts(chartRows(RecordFile(recordFileName).loadAllRecords(), microchips));
+    return rowTexts(chartRows(RecordFile(recordFileName).loadAllRecords(), microchips, outcomes));
 }

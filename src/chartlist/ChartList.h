@@ -1,5 +1,7 @@
 #pragma once
 
+#include "chartlist/ChartRows.h"
+
 #include <QDate>
 #include <QDialog>
 #include <QMap>
@@ -21,10 +23,12 @@ class ChartList : public QDialog
 {
     Q_OBJECT
 public:
-    // `microchips`: the microchip numbers of the charts that have one, by record number. The list
+    // `microchips`: the microchip numbers of the charts that have one, by record number.
+    // `outcomes`: what became of the animals that were sold or left the shop, by record number. The list
     // opens with the search, status and sort of `view` and leaves its own there when it closes.
-    ChartList(const QString& recordFileName, const QMap<qint32, QString>& microchips, ChartListView& view,
-              MessageBoxes& messages, FileDialogs& files, const QDate& today, QWidget* parent);
+    ChartList(const QString& recordFileName, const QMap<qint32, QString>& microchips,
+              const QMap<qint32, ChartOutcomeFigures>& outcomes, ChartListView& view, MessageBoxes& messages,
+              FileDialogs& files, const QDate& today, QWidget* parent);
 
     // The record number of the chart chosen, once the list was closed with one.
     qint32 chosenRecord() const { return chosen; }
@@ -66,4 +70,5 @@ QString exportChartsToCsv(const QList<QStringList>& rows, MessageBoxes& messages
                           const QDate& today, QWidget* parent);
 
 // Every chart of the record file as CSV rows, in record-number order.
-QList<QStringList> allChartRows(const QString& recordFileName, const QMap<qint32, QString>& microchips);
+QList<QStringList> allChartRows(const QString& recordFileName, const QMap<qint32, QString>& microchips,
+                                const QMap<qint32, ChartOutcomeFigures>& outcomes);

@@ -35,7 +35,8 @@ QVariant ChartListModel::data(const QModelIndex& index, int role) const
         return row.texts[index.column()];
     case Qt::TextAlignmentRole:
         return index.column() == ChartRow::Number || index.column() == ChartRow::PurchaseCost ||
-                       index.column() == ChartRow::PlannedPrice
+                       index.column() == ChartRow::PlannedPrice || index.column() == ChartRow::SalePrice ||
+                       index.column() == ChartRow::Margin
                    ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                    : QVariant();
     case SortRole:
@@ -72,6 +73,8 @@ QVariant ChartListModel::sortValue(const ChartRow& row, int column) const
         return row.number;
     case ChartRow::PurchaseCost:
     case ChartRow::PlannedPrice:
+    case ChartRow::SalePrice:
+    case ChartRow::Margin:
         if (const std::optional<qint64> price = readPrice(text))
             return *price;
         return text;

@@ -11,7 +11,7 @@ const QStringList& chartColumnNames()
         QStringLiteral("毛色"),         QStringLiteral("生年月日"), QStringLiteral("担当者"),
         QStringLiteral("仕入日"),       QStringLiteral("仕入先"),   QStringLiteral("仕入原価"),
         QStringLiteral("販売予定価格"), QStringLiteral("販売日"),   QStringLiteral("マイクロチップ"),
-        QStringLiteral("状態")};
+        QStringLiteral("状態"),         QStringLiteral("販売価格"), QStringLiteral("粗利")};
     return names;
 }
 
@@ -50,7 +50,8 @@ QList<int> chartCsvNumberColumns()
     return {ChartRow::Number, CsvCostAmount, CsvPriceAmount};
 }
 
-QList<ChartRow> chartRows(const std::vector<PetRecord>& records, const QMap<qint32, QString>& microchips)
+QList<ChartRow> chartRows(const std::vector<PetRecord>& records, const QMap<qint32, QString>& microchips,
+                          const QMap<qint32, ChartOutcomeFigures>& outcomes)
 {
     QList<ChartRow> rows;
     rows.reserve(records.size());
@@ -73,8 +74,20 @@ QList<ChartRow> chartRows(const std::vector<PetRecord>& records, const QMap<qint
                      tableText(record.PlannedPrice),
                      tableText(record.SaleDate),
                      microchips.value(row.number),
+                     QString(),
+                     QString(),
                      QString()};
-        row.texts[ChartRow::Status] = row.inStock() ? QStringLiteral("在庫") : QStringLiteral("販売済");
+        const ChartOutcomeFigures outcome = outcomes.value(row.number);
+        if (!outcome.status.isEmpty())
+            row.texts[ChartRow::Status] = outcome.status;
+        else
+            row.texts[ChartRow::Status] =
+                row.texts[ChartRow::SaleDate].isEmpty() ? QStringLiteral("在庫") : QStringLiteral("販売済");
+        if (outcome.price) {
+            row.texts[ChartRow::SalePrice] = QString::number(*outcome.price);
+            if (const std::optional<qint64> cost = readPrice(row.texts[ChartRow::PurchaseCost]))
+                row.texts[ChartRow::Margin] = QString::number(*outcome.price - *cost);
+        }
         rows.append(std::move(row));
     }
     return rows;

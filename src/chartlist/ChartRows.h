@@ -29,13 +29,23 @@ struct ChartRow
         SaleDate,
         Microchip,
         Status,
+        SalePrice,
+        Margin,
         ColumnCount
     };
 
     qint32 number = 0;
     QStringList texts;
 
-    bool inStock() const { return texts[SaleDate].isEmpty(); }
+    bool inStock() const { return texts[Status] == QStringLiteral("在庫"); }
+};
+
+// What became of a chart's animal, as the list shows it: a status other than 在庫 and, for a sale,
+// the selling price in yen.
+struct ChartOutcomeFigures
+{
+    QString status;
+    std::optional<qint64> price;
 };
 
 // The column headings, in column order.
@@ -50,9 +60,10 @@ QList<QStringList> chartCsvRows(const QList<QStringList>& rows);
 QList<int> chartCsvNumberColumns();
 
 // The rows of every record that is not free (its kind shows empty), in record-number order, with the
-// microchip numbers of the charts that have one.
-QList<ChartRow> chartRows(const std::vector<PetRecord>& records,
-                          const QMap<qint32, QString>& microchips = {});
+// microchip numbers of the charts that have one and what became of the animals that left the shop.
+// A sold animal's margin is its selling price less the purchase cost, where the cost reads as an amount.
+QList<ChartRow> chartRows(const std::vector<PetRecord>& records, const QMap<qint32, QString>& microchips = {},
+                          const QMap<qint32, ChartOutcomeFigures>& outcomes = {});
 
 // A text reduced for searching: compatibility forms folded (ｼﾊﾞ → シバ, ５ → 5), hiragana read as
 // katakana (ぷーどる → プードル), 「・」 and spaces dropped, case ignored. Line feeds stay, so the

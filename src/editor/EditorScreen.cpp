@@ -1,6 +1,7 @@
 #include "editor/EditorScreen.h"
 
 #include "app/ScreenRegistry.h"
+#include "platform/Clock.h"
 #include "platform/Controls.h"
 #include "platform/FailureReport.h"
 #include "platform/FieldWidth.h"
@@ -9,6 +10,8 @@
 #include "platform/Taskbar.h"
 #include "platform/JapaneseOrder.h"
 #include "platform/Twips.h"
+#include "sale/RecordBook.h"
+#include "store/AnimalOutcomes.h"
 #include "store/Failure.h"
 #include "store/Numbers.h"
 #include "store/PickListFile.h"
@@ -376,6 +379,8 @@ bool EditorScreen::eventFilter(QObject* watched, QEvent* event)
 
 void EditorScreen::deleteData()
 {
+    if (!deletionConfirmed())
+        return;
     // A microchip number and a buyer cannot be typed again from memory: they go only when the shop says so.
     bool hasSale = false;
     if (!reportFailures(context.messages, this, [&] { hasSale = hasSaleInformation(); }))
@@ -397,6 +402,30 @@ void EditorScreen::deleteData()
     deleting = true;
     closeAndShowChart();
     deleting = false;
+}
+
+// A dog or cat that left the shop less than five years ago must stay in the record book; the shop
+// is asked before its chart goes.
+bool EditorScreen::deletionConfirmed()
+{
+    bool keep = false;
+    // A database that cannot be read is left to the deletion itself, which reports it (and sets a
+    // damaged file aside) before anything is stored.
+    failureOf([&] {
+        if (!QFileInfo::exists(context.sales.fileName()))
+            return;
+        const qint32 number = readRecordNumber(Label2->text());
+        RecordFile records(context.records.fileName());
+        records.LoadRecord(number);
+        const AnimalOutcomes outcomes(context.sales.fileName());
+        keep = inKeepingPeriod(records.CurrentRecord, outcomes.outcome(number),
+                               outcomes.speciesForChart(records.CurrentRecord), context.clock.now().date());
+    });
+    return !keep ||
+           context.messages.ask(
+               this, QStringLiteral("この動物の記録は法律で 5 年間の保存が必要です。削除しますか？"),
+               QStringLiteral("ソラニカ"), MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::Warning,
+               MessageBoxes::Answer::Cancel) == MessageBoxes::Answer::Ok;
 }
 
 void EditorScreen::closeAndShowChart()

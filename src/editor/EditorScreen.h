@@ -45,6 +45,7 @@ private:
 
     void deleteData();
     bool hasSaleInformation() const;
+    bool deletionConfirmed();
     void closeAndShowChart();
     void closeWithoutSaving();
     QStringList enteredTexts() const;

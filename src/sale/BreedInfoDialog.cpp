@@ -3,14 +3,14 @@
 #include "platform/FailureReport.h"
 #include "platform/Look.h"
 #include "sale/DialogFields.h"
-#include "sale/ExplanationSheet.h"
+#include "sale/ItemTexts.h"
 
+#include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QVBoxLayout>
 
@@ -19,6 +19,15 @@ BreedInfoDialog::BreedInfoDialog(SaleStore& store, MessageBoxes& messages, const
     : QDialog(parent), store(store), messages(messages)
 {
     buildLayout(kinds);
+    reportFailures(messages, parent, [&] {
+        savedSpecies = AnimalOutcomes(store.fileName()).allSpecies();
+        for (Species each : {Species::Dog, Species::Cat, Species::Other})
+            speciesDefaults.insert(each, store.speciesTexts(speciesText(each)));
+    });
+    chosenSpecies = savedSpecies;
+    connect(proposeSpecies, &QPushButton::clicked, this,
+            [this] { species->setCurrentIndex(species->findData(int(proposedSpecies(shownKind)))); });
+    connect(species, &QComboBox::currentIndexChanged, this, &BreedInfoDialog::showProposal);
     connect(breeds, &QListWidget::currentTextChanged, this, &BreedInfoDialog::showKind);
     if (breeds->count() > 0)
         breeds->setCurrentRow(0);
@@ -40,21 +49,27 @@ void BreedInfoDialog::buildLayout(const QStringList& kinds)
     bold.setBold(true);
     breedName->setFont(bold);
 
-    auto* form = new QFormLayout;
-    form->setRowWrapPolicy(QFormLayout::WrapAllRows);
-    const QStringList& titles = Explanation::itemTitles();
-    for (int item = BreedTexts::FirstItem; item <= BreedTexts::LastItem; ++item) {
-        auto* text = new QPlainTextEdit(this);
-        text->setObjectName(QStringLiteral("item%1").arg(item));
-        text->setTabChangesFocus(true);
-        text->setFixedHeight(48);
-        texts.append(text);
-        form->addRow(QStringLiteral("%1 %2").arg(item).arg(titles[item - 1]), text);
-    }
+    species = new QComboBox(this);
+    species->setObjectName(QStringLiteral("species"));
+    for (Species each : {Species::Dog, Species::Cat, Species::Other})
+        species->addItem(speciesText(each), int(each));
+    proposeSpecies = new QPushButton(this);
+    proposeSpecies->setObjectName(QStringLiteral("proposeSpecies"));
+    auto* speciesRow = new QHBoxLayout;
+    speciesRow->addWidget(new QLabel(QStringLiteral("種別"), this));
+    speciesRow->addWidget(species);
+    speciesRow->addWidget(proposeSpecies);
+    speciesRow->addStretch(1);
+
+    items = new ItemTexts(this);
+    auto* hint =
+        new QLabel(QStringLiteral("空欄の項目には、種別の標準の説明文（灰色の字）が使われます。"), this);
     auto* page = new QWidget(this);
     auto* pageLayout = new QVBoxLayout(page);
     pageLayout->addWidget(breedName);
-    pageLayout->addLayout(form);
+    pageLayout->addLayout(speciesRow);
+    pageLayout->addWidget(hint);
+    pageLayout->addWidget(items);
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(page);
     scroll->setWidgetResizable(true);
@@ -80,8 +95,9 @@ void BreedInfoDialog::showKind(const QString& kind)
     }
     shownKind = kind;
     breedName->setText(kind);
-    for (int i = 0; i < texts.size(); ++i)
-        texts[i]->setPlainText(edited[kind].items[std::size_t(i)]);
+    species->setCurrentIndex(species->findData(int(chosenSpecies.value(kind, Species::Other))));
+    showProposal();
+    items->setTexts(edited[kind]);
 }
 
 // What is typed for the shown kind is kept while the user looks at another.
@@ -89,15 +105,33 @@ void BreedInfoDialog::keepTyped()
 {
     if (shownKind.isNull())
         return;
-    BreedTexts& typed = edited[shownKind];
-    for (int i = 0; i < texts.size(); ++i)
-        typed.items[std::size_t(i)] = texts[i]->toPlainText();
+    chosenSpecies.insert(shownKind, Species(species->currentData().toInt()));
+    edited[shownKind] = items->texts();
+}
+
+// A kind whose name says dog or cat gets a button to choose that; the choice stays the user's.
+void BreedInfoDialog::showProposal()
+{
+    items->setPlaceholders(speciesDefaults.value(Species(species->currentData().toInt())));
+    const Species proposal = proposedSpecies(shownKind);
+    proposeSpecies->setText(QStringLiteral("「%1」にする").arg(speciesText(proposal)));
+    proposeSpecies->setVisible(proposal != Species::Other &&
+                               Species(species->currentData().toInt()) != proposal);
 }
 
 void BreedInfoDialog::accept()
 {
     keepTyped();
     const bool allSaved = reportFailures(messages, this, [&] {
+        QMap<QString, Species> changed;
+        for (auto kind = chosenSpecies.cbegin(); kind != chosenSpecies.cend(); ++kind) {
+            if (*kind != savedSpecies.value(kind.key(), Species::Other))
+                changed.insert(kind.key(), *kind);
+        }
+        if (!changed.isEmpty()) {
+            AnimalOutcomes(store.fileName()).saveSpecies(changed);
+            savedSpecies.insert(changed);
+        }
         for (auto kind = edited.cbegin(); kind != edited.cend(); ++kind) {
             if (kind.value() != saved.value(kind.key())) {
                 store.saveBreedTexts(kind.key(), kind.value());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/AnimalOutcomes.h"
 #include "store/SaleStore.h"
 
 #include <QDialog>
@@ -8,11 +9,14 @@
 class MessageBoxes;
 class QDialogButtonBox;
 class QLabel;
+class QComboBox;
 class QListWidget;
-class QPlainTextEdit;
+class QPushButton;
+class ItemTexts;
 
-// 品種情報: for each kind of the kind pick list, the texts of items 2 to 10 that the sale-time
-// explanation prints. OK saves every kind that was changed; Cancel changes nothing.
+// 品種情報: for each kind of the kind pick list, whether it is a dog, a cat or another animal, and the
+// texts of items 2 to 10 that the sale-time explanation prints. OK saves every kind that was changed; Cancel
+// changes nothing.
 class BreedInfoDialog : public QDialog
 {
     Q_OBJECT
@@ -25,6 +29,7 @@ private:
     void buildLayout(const QStringList& kinds);
     void showKind(const QString& kind);
     void keepTyped();
+    void showProposal();
 
     SaleStore& store;
     MessageBoxes& messages;
@@ -32,9 +37,16 @@ private:
     QMap<QString, BreedTexts> saved;
     QMap<QString, BreedTexts> edited;
     QString shownKind;
+    // Each kind's 犬 / 猫 / その他, as saved and as chosen.
+    QMap<QString, Species> savedSpecies;
+    QMap<QString, Species> chosenSpecies;
+    // The texts an empty item of each species takes.
+    QMap<Species, BreedTexts> speciesDefaults;
 
     QListWidget* breeds;
     QLabel* breedName;
-    QList<QPlainTextEdit*> texts;
+    QComboBox* species;
+    QPushButton* proposeSpecies;
+    ItemTexts* items;
     QDialogButtonBox* buttonBox;
 };

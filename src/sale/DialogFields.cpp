@@ -1,8 +1,8 @@
 #include "sale/DialogFields.h"
 
+#include "store/DateText.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
-#include "store/DateText.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,5 +1,6 @@
 #include "sale/ExplanationSheet.h"
 
+#include "store/AnimalOutcomes.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
 #include "store/ShopSettings.h"
@@ -90,6 +91,28 @@ QList<SheetItem> items(const PetRecord& record, const ChartSale& sale, const Bre
     return sheet;
 }
 
+BreedTexts withDefaults(BreedTexts own, const BreedTexts& defaults, QList<int>& usedDefaults)
+{
+    for (int item = BreedTexts::FirstItem; item <= BreedTexts::LastItem; ++item) {
+        if (own.item(item).trimmed().isEmpty() && !defaults.item(item).trimmed().isEmpty()) {
+            own.item(item) = defaults.item(item);
+            usedDefaults.append(item);
+        }
+    }
+    return own;
+}
+
+QString defaultsNote(const ExplanationSheet& sheet)
+{
+    if (sheet.defaultItems.isEmpty())
+        return {};
+    QStringList numbers;
+    for (int item : sheet.defaultItems)
+        numbers.append(QString::number(item));
+    return QStringLiteral("項目 %1 は「%2」の標準の説明文です（事業者情報で設定）。")
+        .arg(numbers.join(QStringLiteral("・")), sheet.species);
+}
+
 ExplanationSheet load(qint32 number, const PetRecord& record, const SaleStore& store)
 {
     const ChartSale sale = store.chartSale(number);
@@ -104,7 +127,10 @@ ExplanationSheet load(qint32 number, const PetRecord& record, const SaleStore& s
     sheet.dealer = store.dealerInfo();
     sheet.recordNumber = number;
     sheet.kind = tableText(record.Kind).trimmed();
-    sheet.items = items(record, sale, store.breedTextsForChart(record));
+    sheet.species = speciesText(AnimalOutcomes(store.fileName()).speciesForChart(record));
+    const BreedTexts texts =
+        withDefaults(store.breedTextsForChart(record), store.speciesTexts(sheet.species), sheet.defaultItems);
+    sheet.items = items(record, sale, texts);
     sheet.microchip = orMissing(sale.microchip);
     sheet.buyerName = sale.buyerName.trimmed();
     sheet.explainedOn = sale.explainedOn;

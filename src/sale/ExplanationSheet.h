@@ -35,6 +35,9 @@ struct ExplanationSheet
     QString microchip;      // the number, or Missing
     QString buyerName;      // empty when not recorded
     QDate explainedOn;      // the day the sheet is handed over; invalid when not recorded
+    // The items whose text is the default of the animal's species (犬, 猫 or その他), not its kind's own.
+    QList<int> defaultItems;
+    QString species;
 };
 
 namespace Explanation {
@@ -45,6 +48,14 @@ const QStringList& itemTitles();
 // The 18 items of a chart: 1, 11, 12, 14 and 16 from the record, 2 to 10 from its kind's texts,
 // 13, 15, 17 and 18 (the microchip and its dates) from its sale information.
 QList<SheetItem> items(const PetRecord& record, const ChartSale& sale, const BreedTexts& breed);
+
+// A kind's texts with each empty item taken from its species' defaults; `usedDefaults` gets the numbers
+// of the items taken.
+BreedTexts withDefaults(BreedTexts own, const BreedTexts& defaults, QList<int>& usedDefaults);
+
+// What the user is told before the sheet goes out when some items are its species' defaults; empty
+// when none are. The paper itself does not say.
+QString defaultsNote(const ExplanationSheet& sheet);
 
 // The sheet of record `number` (as it is held in `record`), with the shop's details from the settings
 // store and the rest from `store`.

@@ -28,12 +28,11 @@ SaleInfoDialog::SaleInfoDialog(SaleStore& store, MessageBoxes& messages, qint32 
 {
     buildLayout(number, animal.kind);
     // A store that cannot be read shows why; the dialog then opens empty.
-    ChartSale saved;
-    reportFailures(messages, parent, [&] { saved = store.chartSale(number); });
-    showSale(saved);
+    reportFailures(messages, parent, [&] { loaded = store.chartSale(number); });
+    showSale(loaded);
     // Information of another animal is shown, so that the shop can tell, and cleared only on request.
-    if (!saved.isFor(record))
-        otherAnimalSale = saved;
+    if (!loaded.isFor(record))
+        otherAnimalSale = loaded;
     mismatch->setVisible(otherAnimalSale.has_value());
     clearButton->setVisible(otherAnimalSale.has_value());
 }
@@ -60,6 +59,10 @@ void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
     buyerAddress = namedBox(this, "buyerAddress");
     buyerPhone = namedBox(this, "buyerPhone");
     explainedOn = namedBox(this, "explainedOn", DatePlaceholder);
+    breederName = namedBox(this, "breederName");
+    breederReg = namedBox(this, "breederReg", QStringLiteral("登録番号または住所"));
+    sellerName = namedBox(this, "sellerName");
+    sellerReg = namedBox(this, "sellerReg", QStringLiteral("登録番号または住所"));
     buttonBox = okCancelButtons(this);
     mismatch =
         new QLabel(ChartSale::Mismatch + QStringLiteral("。前の動物の情報なら「消去」してください。"), this);
@@ -85,6 +88,10 @@ void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
     form->addRow(QStringLiteral("購入者住所"), buyerAddress);
     form->addRow(QStringLiteral("購入者電話"), buyerPhone);
     form->addRow(QStringLiteral("説明書交付日"), explainedOn);
+    form->addRow(QStringLiteral("繁殖者の氏名"), breederName);
+    form->addRow(QStringLiteral("繁殖者の登録番号・住所"), breederReg);
+    form->addRow(QStringLiteral("仕入れた相手の氏名"), sellerName);
+    form->addRow(QStringLiteral("仕入れた相手の登録番号・住所"), sellerReg);
     auto* layout = new QVBoxLayout(this);
     auto* warning = new QHBoxLayout;
     warning->addWidget(mismatch, 1);
@@ -108,6 +115,10 @@ void SaleInfoDialog::showSale(const ChartSale& sale)
     buyerAddress->setText(sale.buyerAddress);
     buyerPhone->setText(sale.buyerPhone);
     explainedOn->setText(dateBoxText(sale.explainedOn));
+    breederName->setText(sale.breederName);
+    breederReg->setText(sale.breederReg);
+    sellerName->setText(sale.sellerName);
+    sellerReg->setText(sale.sellerReg);
 }
 
 // Reads the boxes in the dialog's order; a box that does not read is remembered, so the focus can go
@@ -125,7 +136,7 @@ ChartSale SaleInfoDialog::typedSale()
     const auto date = [&](QLineEdit* box, const QString& field) {
         return read(box, [&] { return typedDate(box, field); });
     };
-    ChartSale sale;
+    ChartSale sale = loaded;
     sale.microchip = read(microchip, [this] { return Microchip::normalized(microchip->text()); });
     sale.chipImplanted = date(chipImplanted, QStringLiteral("装着日"));
     sale.chipRegistered = date(chipRegistered, QStringLiteral("データベース登録日"));
@@ -137,6 +148,10 @@ ChartSale SaleInfoDialog::typedSale()
     sale.buyerAddress = buyerAddress->text();
     sale.buyerPhone = buyerPhone->text();
     sale.explainedOn = date(explainedOn, QStringLiteral("説明書交付日"));
+    sale.breederName = breederName->text();
+    sale.breederReg = breederReg->text();
+    sale.sellerName = sellerName->text();
+    sale.sellerReg = sellerReg->text();
     sale.animal = animal;
     return sale;
 }

@@ -27,6 +27,9 @@ private:
     void buildLayout(qint32 number, const QString& kind);
     void showSale(const ChartSale& sale);
     ChartSale typedSale();
+
+    // What the dialog has no box for is saved as it was read.
+    ChartSale loaded;
     bool otherChartConfirmed(const QString& microchip);
     bool otherAnimalConfirmed(const ChartSale& sale);
     void clearSale();
@@ -51,6 +54,10 @@ private:
     QLineEdit* explainedOn;
     QLabel* mismatch;
     QPushButton* clearButton;
+    QLineEdit* breederName;
+    QLineEdit* breederReg;
+    QLineEdit* sellerName;
+    QLineEdit* sellerReg;
     QDialogButtonBox* buttonBox;
     QLineEdit* refusedBox = nullptr;
 };

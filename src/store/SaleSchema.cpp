@@ -52,6 +52,56 @@ const QList<QStringList>& steps()
             QStringLiteral("ALTER TABLE chart_sale ADD COLUMN animal_birth TEXT"),
             QStringLiteral("ALTER TABLE chart_sale ADD COLUMN animal_purchased TEXT"),
         },
+        {
+            QStringLiteral("ALTER TABLE chart_sale ADD COLUMN breeder_name TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE chart_sale ADD COLUMN breeder_reg TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE chart_sale ADD COLUMN seller_name TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("ALTER TABLE chart_sale ADD COLUMN seller_reg TEXT NOT NULL DEFAULT ''"),
+            QStringLiteral("CREATE TABLE breed_species ("
+                           " kind TEXT PRIMARY KEY,"
+                           " species TEXT NOT NULL CHECK (species IN ('犬', '猫')))"),
+            // The texts a dog, a cat or another animal gets where its kind has none of its own.
+            QStringLiteral("CREATE TABLE species_text ("
+                           " species TEXT PRIMARY KEY CHECK (species IN ('犬', '猫', 'その他')),"
+                           " body_size TEXT NOT NULL DEFAULT '',"
+                           " lifespan TEXT NOT NULL DEFAULT '',"
+                           " housing TEXT NOT NULL DEFAULT '',"
+                           " feeding TEXT NOT NULL DEFAULT '',"
+                           " exercise TEXT NOT NULL DEFAULT '',"
+                           " diseases TEXT NOT NULL DEFAULT '',"
+                           " neutering TEXT NOT NULL DEFAULT '',"
+                           " breeding_control TEXT NOT NULL DEFAULT '',"
+                           " regulations TEXT NOT NULL DEFAULT '')"),
+            // One row per animal that was sold or left the shop. A cleared chart's row loses its record
+            // number but stays, with what the chart said of the animal, for the record book.
+            QStringLiteral("CREATE TABLE animal_outcome ("
+                           " id INTEGER PRIMARY KEY,"
+                           " record_number INTEGER UNIQUE CHECK (record_number BETWEEN 1 AND 32767),"
+                           " species TEXT NOT NULL DEFAULT '',"
+                           " kind TEXT NOT NULL DEFAULT '',"
+                           " birth TEXT NOT NULL DEFAULT '',"
+                           " purchased TEXT NOT NULL DEFAULT '',"
+                           " sold_on TEXT,"
+                           " price INTEGER,"
+                           " buyer_business INTEGER NOT NULL DEFAULT 0 CHECK (buyer_business IN (0, 1)),"
+                           " buyer_name TEXT NOT NULL DEFAULT '',"
+                           " buyer_address TEXT NOT NULL DEFAULT '',"
+                           " buyer_phone TEXT NOT NULL DEFAULT '',"
+                           " buyer_reg_no TEXT NOT NULL DEFAULT '',"
+                           " buyer_check TEXT NOT NULL DEFAULT '',"
+                           " sold_by TEXT NOT NULL DEFAULT '',"
+                           " explained_on TEXT,"
+                           " explained_how TEXT NOT NULL DEFAULT '',"
+                           " microchip TEXT NOT NULL DEFAULT '',"
+                           " chip_registered INTEGER NOT NULL DEFAULT 0 CHECK (chip_registered IN (0, 1)),"
+                           " left_on TEXT,"
+                           " left_kind TEXT CHECK (left_kind IN ('死亡', '譲渡・引渡し', '返品')),"
+                           " left_detail TEXT NOT NULL DEFAULT '',"
+                           " breeder_name TEXT NOT NULL DEFAULT '',"
+                           " breeder_reg TEXT NOT NULL DEFAULT '',"
+                           " seller_name TEXT NOT NULL DEFAULT '',"
+                           " seller_reg TEXT NOT NULL DEFAULT '')"),
+        },
     };
     Q_ASSERT(all.size() == Version);
     return all;
@@ -102,7 +152,9 @@ const QList<Table>& tables()
           QStringLiteral("chip_registered"), QStringLiteral("neutered"), QStringLiteral("neutered_on"),
           QStringLiteral("owner"), QStringLiteral("hereditary"), QStringLiteral("buyer_name"),
           QStringLiteral("buyer_address"), QStringLiteral("buyer_phone"), QStringLiteral("explained_on"),
-          QStringLiteral("animal_kind"), QStringLiteral("animal_birth"), QStringLiteral("animal_purchased")}},
+          QStringLiteral("animal_kind"), QStringLiteral("animal_birth"), QStringLiteral("animal_purchased"),
+          QStringLiteral("breeder_name"), QStringLiteral("breeder_reg"), QStringLiteral("seller_name"),
+          QStringLiteral("seller_reg")}},
         {QStringLiteral("breed_text"),
          {QStringLiteral("kind"), QStringLiteral("body_size"), QStringLiteral("lifespan"),
           QStringLiteral("housing"), QStringLiteral("feeding"), QStringLiteral("exercise"),
@@ -110,6 +162,39 @@ const QList<Table>& tables()
           QStringLiteral("regulations")}},
         {QStringLiteral("dealer"),
          {QStringLiteral("id"), QStringLiteral("registration_number"), QStringLiteral("animal_handler")}},
+        {QStringLiteral("breed_species"), {QStringLiteral("kind"), QStringLiteral("species")}},
+        {QStringLiteral("species_text"),
+         {QStringLiteral("species"), QStringLiteral("body_size"), QStringLiteral("lifespan"),
+          QStringLiteral("housing"), QStringLiteral("feeding"), QStringLiteral("exercise"),
+          QStringLiteral("diseases"), QStringLiteral("neutering"), QStringLiteral("breeding_control"),
+          QStringLiteral("regulations")}},
+        {QStringLiteral("animal_outcome"),
+         {QStringLiteral("id"),
+          QStringLiteral("record_number"),
+          QStringLiteral("species"),
+          QStringLiteral("kind"),
+          QStringLiteral("birth"),
+          QStringLiteral("purchased"),
+          QStringLiteral("sold_on"),
+          QStringLiteral("price"),
+          QStringLiteral("buyer_business"),
+          QStringLiteral("buyer_name"),
+          QStringLiteral("buyer_address"),
+          QStringLiteral("buyer_phone"),
+          QStringLiteral("buyer_reg_no"),
+          QStringLiteral("buyer_check"),
+          QStringLiteral("sold_by"),
+          QStringLiteral("explained_on"),
+          QStringLiteral("explained_how"),
+          QStringLiteral("microchip"),
+          QStringLiteral("chip_registered"),
+          QStringLiteral("left_on"),
+          QStringLiteral("left_kind"),
+          QStringLiteral("left_detail"),
+          QStringLiteral("breeder_name"),
+          QStringLiteral("breeder_reg"),
+          QStringLiteral("seller_name"),
+          QStringLiteral("seller_reg")}},
     };
     return all;
 }

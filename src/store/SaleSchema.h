@@ -12,7 +12,10 @@ namespace SaleSchema {
 
 // 1: chart_sale (one row per chart) and breed_text (one row per kind).
 // 2: dealer (the shop's registration) and an index for finding a chart by microchip number.
-constexpr int Version = 3;
+// 3: what chart_sale's animal was when its row was entered (kind, birth, purchase).
+// 4: breeder and seller on chart_sale, breed_species (犬 / 猫 per kind) and animal_outcome (sales and
+//    animals that left the shop).
+constexpr int Version = 4;
 
 // Brings the database to Version in one transaction, so a failed step leaves the file as it was, and
 // puts it in write-ahead logging. A file of a newer version is refused and left alone.

@@ -4,6 +4,7 @@
 #include "store/Failure.h"
 #include "store/Microchip.h"
 #include "store/RecordFile.h"
+#include "store/SaleDatabase.h"
 #include "store/SaleSchema.h"
 #include "store/ScratchFolder.h"
 #include "store/SqliteConnection.h"
@@ -18,42 +19,14 @@
 
 namespace {
 
-// A connection to soranika.db brought up to the current version.
-class SaleDatabase : public SqliteConnection
-{
-public:
-    SaleDatabase(const QString& path, const QString& shownName, int busyTimeoutMs = 5000)
-        : SqliteConnection(path, shownName, busyTimeoutMs)
-    {
-        SaleSchema::migrate(*this);
-    }
-};
-
 constexpr int SnapshotBusyTimeoutMs = 300;
 
 const QString ChartSaleColumns = QStringLiteral(
     "microchip, chip_implanted, chip_registered, neutered, neutered_on, owner, hereditary, buyer_name, "
-    "buyer_address, buyer_phone, explained_on, animal_kind, animal_birth, animal_purchased");
+    "buyer_address, buyer_phone, explained_on, animal_kind, animal_birth, animal_purchased, breeder_name, "
+    "breeder_reg, seller_name, seller_reg");
 const QString BreedTextColumns = QStringLiteral(
     "body_size, lifespan, housing, feeding, exercise, diseases, neutering, breeding_control, regulations");
-
-void checkRecordNumber(qint32 number)
-{
-    if (number > RecordFile::MaxRecords)
-        throw Failure::overflow();
-    if (number < 1)
-        throw Failure::badRecordNumber();
-}
-
-QVariant sqlDate(const QDate& date)
-{
-    return date.isValid() ? QVariant(date.toString(Qt::ISODate)) : QVariant();
-}
-
-QDate dateFrom(const QVariant& value)
-{
-    return QDate::fromString(value.toString(), Qt::ISODate);
-}
 
 // The chart_sale columns in ChartSaleColumns order, starting at column `first` of the query's row.
 ChartSale chartSaleFrom(const QSqlQuery& query, int first)
@@ -73,6 +46,10 @@ ChartSale chartSaleFrom(const QSqlQuery& query, int first)
     if (!query.value(first + 11).isNull())
         sale.animal = SaleAnimal{query.value(first + 11).toString(), query.value(first + 12).toString(),
                                  query.value(first + 13).toString()};
+    sale.breederName = query.value(first + 14).toString();
+    sale.breederReg = query.value(first + 15).toString();
+    sale.sellerName = query.value(first + 16).toString();
+    sale.sellerReg = query.value(first + 17).toString();
     return sale;
 }
 
@@ -82,13 +59,6 @@ BreedTexts breedTextsFrom(const QSqlQuery& query, int first)
     for (std::size_t i = 0; i < texts.items.size(); ++i)
         texts.items[i] = query.value(first + int(i)).toString();
     return texts;
-}
-
-// A query's rows end at the first failure to step; that failure is the caller's.
-void checkFinished(const QSqlQuery& query, const QString& shownName)
-{
-    if (query.lastError().isValid())
-        throw Failure(QStringLiteral("データベースを読み込めません。 (%1)").arg(shownName));
 }
 
 // A snapshot written to a temporary file, checked and brought up to the current version there.
@@ -231,7 +201,7 @@ void SaleStore::saveChartSale(qint32 number, const ChartSale& sale)
             return;
         }
         db.run(QStringLiteral("INSERT OR REPLACE INTO chart_sale (record_number, %1) "
-                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                    .arg(ChartSaleColumns),
                {number, stored.microchip, sqlDate(stored.chipImplanted), sqlDate(stored.chipRegistered),
                 stored.neutered ? 1 : 0, sqlDate(stored.neuteredOn), sqlText(stored.owner),
@@ -239,7 +209,8 @@ void SaleStore::saveChartSale(qint32 number, const ChartSale& sale)
                 sqlText(stored.buyerPhone), sqlDate(stored.explainedOn),
                 stored.animal ? sqlText(stored.animal->kind) : QVariant(),
                 stored.animal ? sqlText(stored.animal->birth) : QVariant(),
-                stored.animal ? sqlText(stored.animal->purchased) : QVariant()});
+                stored.animal ? sqlText(stored.animal->purchased) : QVariant(), sqlText(stored.breederName),
+                sqlText(stored.breederReg), sqlText(stored.sellerName), sqlText(stored.sellerReg)});
     });
 }
 
@@ -265,6 +236,17 @@ void SaleStore::deleteChartSale(RecordFile& records, qint32 number, const PetRec
         checkRecordNumber(number);
         SaleDatabase db(name, name);
         SqliteTransaction transaction(db);
+        // A sold or departed animal stays in the record book after its chart is cleared, with where
+        // it came from.
+        db.run(
+            QStringLiteral("UPDATE animal_outcome SET (breeder_name, breeder_reg, seller_name, seller_reg) = "
+                           "(SELECT breeder_name, breeder_reg, seller_name, seller_reg FROM chart_sale "
+                           "WHERE chart_sale.record_number = animal_outcome.record_number) "
+                           "WHERE record_number = ? AND EXISTS (SELECT 1 FROM chart_sale "
+                           "WHERE chart_sale.record_number = animal_outcome.record_number)"),
+            {number});
+        db.run(QStringLiteral("UPDATE animal_outcome SET record_number = NULL WHERE record_number = ?"),
+               {number});
         db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ?"), {number});
 
         const RecordFile::UndoPoint before = records.undoPoint(number);
@@ -290,11 +272,22 @@ void SaleStore::deleteChartSale(RecordFile& records, qint32 number, const PetRec
 
 BreedTexts SaleStore::breedTexts(const QString& kind) const
 {
+    return textsOf(QStringLiteral("breed_text"), QStringLiteral("kind"), kind);
+}
+
+BreedTexts SaleStore::speciesTexts(const QString& species) const
+{
+    return textsOf(QStringLiteral("species_text"), QStringLiteral("species"), species);
+}
+
+// Table and key column are the program's own constants.
+BreedTexts SaleStore::textsOf(const QString& table, const QString& keyColumn, const QString& key) const
+{
     return settingDamageAside([&]() -> BreedTexts {
         SaleDatabase db(name, name);
         QSqlQuery query =
-            db.run(QStringLiteral("SELECT %1 FROM breed_text WHERE kind = ?").arg(BreedTextColumns),
-                   {sqlText(kind)});
+            db.run(QStringLiteral("SELECT %1 FROM %2 WHERE %3 = ?").arg(BreedTextColumns, table, keyColumn),
+                   {sqlText(key)});
         const BreedTexts texts = query.next() ? breedTextsFrom(query, 0) : BreedTexts();
         checkFinished(query, name);
         return texts;
@@ -326,18 +319,28 @@ BreedTexts SaleStore::breedTextsForChart(const PetRecord& record) const
 
 void SaleStore::saveBreedTexts(const QString& kind, const BreedTexts& texts)
 {
+    saveTexts(QStringLiteral("breed_text"), QStringLiteral("kind"), kind, texts);
+}
+
+void SaleStore::saveSpeciesTexts(const QString& species, const BreedTexts& texts)
+{
+    saveTexts(QStringLiteral("species_text"), QStringLiteral("species"), species, texts);
+}
+
+void SaleStore::saveTexts(const QString& table, const QString& keyColumn, const QString& key,
+                          const BreedTexts& texts)
+{
     settingDamageAside([&] {
         SaleDatabase db(name, name);
         if (texts.isEmpty()) {
-            db.run(QStringLiteral("DELETE FROM breed_text WHERE kind = ?"), {sqlText(kind)});
+            db.run(QStringLiteral("DELETE FROM %1 WHERE %2 = ?").arg(table, keyColumn), {sqlText(key)});
             return;
         }
-        QVariantList values{sqlText(kind)};
+        QVariantList values{sqlText(key)};
         for (const QString& text : texts.items)
             values.append(sqlText(text));
-        db.run(QStringLiteral(
-                   "INSERT OR REPLACE INTO breed_text (kind, %1) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                   .arg(BreedTextColumns),
+        db.run(QStringLiteral("INSERT OR REPLACE INTO %1 (%2, %3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                   .arg(table, keyColumn, BreedTextColumns),
                values);
     });
 }

@@ -46,6 +46,12 @@ struct ChartSale
     // The animal it was entered for; none for information saved before the program kept it, which
     // counts as the chart's own until it is saved again.
     std::optional<SaleAnimal> animal;
+    // Where the animal came from: who bred it and who sold it to the shop, each with a registration
+    // number or an address.
+    QString breederName;
+    QString breederReg;
+    QString sellerName;
+    QString sellerReg;
 
     // Nothing entered at all: such a chart has no row.
     bool isEmpty() const;
@@ -117,6 +123,12 @@ public:
     // Empty texts remove the kind's row.
     void saveBreedTexts(const QString& kind, const BreedTexts& texts);
 
+    // The texts of items 2 to 10 for every dog, cat or other animal (犬, 猫 or その他) whose kind has
+    // none of its own for an item.
+    BreedTexts speciesTexts(const QString& species) const;
+    // Empty texts remove the species' row.
+    void saveSpeciesTexts(const QString& species, const BreedTexts& texts);
+
     DealerInfo dealerInfo() const;
     void saveDealerInfo(const DealerInfo& dealer);
 
@@ -136,6 +148,9 @@ private:
     QString backupName() const;
     template <typename Work> auto settingDamageAside(Work work) const -> decltype(work());
     Failure setAside(const DamagedDatabase& damage) const;
+    BreedTexts textsOf(const QString& table, const QString& keyColumn, const QString& key) const;
+    void saveTexts(const QString& table, const QString& keyColumn, const QString& key,
+                   const BreedTexts& texts);
 
     QString name;
 };

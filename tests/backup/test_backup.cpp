@@ -10,6 +10,8 @@
 #include "backup/RestoreJournal.h"
 #include "backup/ShopIni.h"
 #include "platform/MessageBoxes.h"
+#include "store/AnimalOutcomes.h"
+#include "store/RecordFile.h"
 #include "store/SaleStore.h"
 #include "store/ShopSettings.h"
 #include "store/SqliteConnection.h"
@@ -73,6 +75,7 @@ private slots:
     void unusableSaleDatabaseCostsNoChartBackup_data();
     void unusableSaleDatabaseCostsNoChartBackup();
     void saleDatabaseIsCopiedRowByRow();
+    void saleDatabaseOfThisVersionComesBackWhole();
     void saleDatabaseThatIsNotOursIsRefused_data();
     void saleDatabaseThatIsNotOursIsRefused();
     void extraEntriesGoIntoTheBackupAndComeBack();
@@ -618,6 +621,39 @@ void TestBackup::saleDatabaseIsCopiedRowByRow()
                             "（読み込みが時間内に終わりません）。 (x.db)"));
     QCOMPARE(SaleDatabaseCopy::copy(many, QStringLiteral("x.db")).left(16),
              QByteArray("SQLite format 3\0", 16));
+}
+
+// Species, their default texts and what became of each animal come back from the program's own backup.
+void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
+{
+    writeSample();
+    SaleStore sales;
+    backups->addExtraEntry(saleStoreEntry(sales));
+    AnimalOutcomes outcomes(sales.fileName());
+    outcomes.saveSpecies({{QStringLiteral("柴犬"), Species::Dog}});
+    BreedTexts dogs;
+    dogs.item(5) = QStringLiteral("1日2回");
+    sales.saveSpeciesTexts(QStringLiteral("犬"), dogs);
+    RecordFile records;
+    records.LoadRecord(1);
+    outcomes.recordLeaving(1, records.CurrentRecord,
+                           {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Dog);
+    backups->createBackup(QStringLiteral("shop.zip"));
+
+    sales.saveSpeciesTexts(QStringLiteral("犬"), {});
+    outcomes.saveSpecies({{QStringLiteral("柴犬"), Species::Other}});
+    outcomes.recordLeaving(2, records.CurrentRecord, {QDate(2026, 10, 1), LeaveKind::Returned, {}},
+                           Species::Dog);
+    backups->restore(backups->open(QStringLiteral("shop.zip")));
+
+    QCOMPARE(outcomes.allSpecies(), (QMap<QString, Species>{{QStringLiteral("柴犬"), Species::Dog}}));
+    QCOMPARE(sales.speciesTexts(QStringLiteral("犬")).item(5), QStringLiteral("1日2回"));
+    const QList<AnimalOutcome> back = outcomes.outcomes();
+    QCOMPARE(back.size(), 1);
+    QCOMPARE(back[0].recordNumber, 1);
+    QCOMPARE(back[0].species, Species::Dog);
+    QCOMPARE(back[0].leaving,
+             (std::optional<Leaving>(Leaving{QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")})));
 }
 
 void TestBackup::saleDatabaseThatIsNotOursIsRefused_data()

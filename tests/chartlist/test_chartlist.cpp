@@ -122,7 +122,7 @@ void TestChartList::rowsSkipFreeRecords()
     QCOMPARE(rows.size(), 5);
     QCOMPARE(rows[2].number, 4);
     QCOMPARE(rows[0].texts, (QStringList{"1", "シバイヌ", "オス", "白", "2024/4/15", "", "2024/12/1",
-                                         "山田ブリーダー", "50,000", "", "", "", "在庫"}));
+                                         "山田ブリーダー", "50,000", "", "", "", "在庫", "", ""}));
     // The microchip column and its search.
     const QList<ChartRow> chipped =
         chartRows(RecordFile("detapetto.dt").loadAllRecords(), {{4, "392141000123456"}});
@@ -228,7 +228,7 @@ void TestChartList::menuBarAboveTheUnchangedChart()
     for (QAction* item : chart()->findChild<QMenu*>("fileMenu")->actions())
         fileItems.append(item->isSeparator() ? QStringLiteral("-") : item->objectName());
     QCOMPARE(fileItems, (QStringList{"actChartList", "actSavePdf", "actExportCsv", "actBackup", "actRestore",
-                                     "-", "actQuit"}));
+                                     "-", "actRecordBook", "actYearlyReport", "-", "actQuit"}));
     QCOMPARE(action("actChartList")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
     QCOMPARE(action("actHelp")->shortcut(), QKeySequence(Qt::Key_F1));
     // Every control keeps its place in the client area below the bar.
@@ -317,11 +317,11 @@ void TestChartList::csvReadsBack()
     // Each typed price keeps its column and has its amount as a number beside it.
     QCOMPARE(rows[0], (QStringList{"番号", "種類", "性別", "毛色", "生年月日", "担当者", "仕入日", "仕入先",
                                    "仕入原価", "仕入原価(円)", "販売予定価格", "販売予定価格(円)", "販売日",
-                                   "マイクロチップ", "状態"}));
+                                   "マイクロチップ", "状態", "販売価格", "粗利"}));
     QCOMPARE(rows[1], (QStringList{"1", "シバイヌ", "オス", "白", "2024/4/15", "", "2024/12/1",
-                                   "山田ブリーダー", "50,000", "50000", "", "", "", "", "在庫"}));
+                                   "山田ブリーダー", "50,000", "50000", "", "", "", "", "在庫", "", ""}));
     QCOMPARE(rows[2], (QStringList{"2", "チワワ", "メス", "白", "2023/4/15", "", "2024-11-05", "佐藤",
-                                   "５００００円", "50000", "", "", "2025/1/10", "", "販売済"}));
+                                   "５００００円", "50000", "", "", "2025/1/10", "", "販売済", "", ""}));
     QCOMPARE(rows[3][7], QStringLiteral("犬舎\"大空\", 東京"));
     QCOMPARE(rows[3].mid(8, 2), (QStringList{"相談", ""}));
     QCOMPARE(rows[4].mid(8, 2), (QStringList{"￥120,000", "120000"}));
@@ -376,7 +376,7 @@ void TestChartList::formulaInAChartGoesOutAsText()
     action("actChartList")->trigger();
     const QByteArray fromList = readFileBytes(path);
     QVERIFY(fromList.contains(
-        QStringLiteral("\r\n1,'=1+1,'-,白,2024/4/15,,'@A1,'+81,'-3000,,,,,,在庫\r\n").toUtf8()));
+        QStringLiteral("\r\n1,'=1+1,'-,白,2024/4/15,,'@A1,'+81,'-3000,,,,,,在庫,,\r\n").toUtf8()));
     f->files.setNextAnswer(path);
     action("actExportCsv")->trigger();
     QCOMPARE(readFileBytes(path), fromList);

@@ -1,5 +1,6 @@
 #include "sale/ExplanationSheet.h"
 #include "sale/SalesLedger.h"
+#include "store/AnimalOutcomes.h"
 #include "store/Csv.h"
 #include "store/Failure.h"
 #include "store/RecordFile.h"
@@ -270,6 +271,28 @@ void TestSale::explanationSheetOfTheShopsFiles()
     QCOMPARE(sheet.items.at(2).value, QStringLiteral("12〜15年"));
     QCOMPARE(sheet.items.at(12).value, QStringLiteral("未実施"));
     QCOMPARE(Explanation::load(8, PetRecord{}, store).microchip, QStringLiteral("—"));
+
+    // A dog's empty items take the dogs' default; the breed's own text wins; cats' defaults stay apart.
+    AnimalOutcomes(store.fileName()).saveSpecies({{QStringLiteral("柴犬"), Species::Dog}});
+    BreedTexts dogs;
+    dogs.item(3) = QStringLiteral("犬の寿命");
+    dogs.item(5) = QStringLiteral("1日2回");
+    dogs.item(7) = QStringLiteral("狂犬病");
+    store.saveSpeciesTexts(QStringLiteral("犬"), dogs);
+    BreedTexts cats;
+    cats.item(6) = QStringLiteral("室内で遊ばせる");
+    store.saveSpeciesTexts(QStringLiteral("猫"), cats);
+    const ExplanationSheet withDefaults =
+        Explanation::load(7, chart(QStringLiteral("柴犬"), QString()), store);
+    QCOMPARE(withDefaults.items.at(2).value, QStringLiteral("12〜15年"));
+    QCOMPARE(withDefaults.items.at(4).value, QStringLiteral("1日2回"));
+    QCOMPARE(withDefaults.items.at(5).value, QStringLiteral("—"));
+    QCOMPARE(withDefaults.items.at(6).value, QStringLiteral("狂犬病"));
+    QCOMPARE(Explanation::defaultsNote(withDefaults),
+             QStringLiteral("項目 5・7 は「犬」の標準の説明文です（事業者情報で設定）。"));
+    QCOMPARE(Explanation::defaultsNote(
+                 Explanation::load(8, chart(QStringLiteral("ハムスター"), QString()), store)),
+             QString());
 }
 
 QTEST_GUILESS_MAIN(TestSale)

@@ -439,13 +439,25 @@ void TestSaleScreens::breedAndDealerInfo()
     QCOMPARE(f->program->sales().breedTexts(QStringLiteral("柴犬")).item(4), QStringLiteral("室内ケージ"));
     QCOMPARE(f->program->sales().breedTexts(QStringLiteral("チワワ")).item(5), QStringLiteral("1日2回"));
 
+    // A species' default texts: typed for 猫, kept while 犬 is shown, saved by OK.
     whenDialogShows([](QDialog* dialog) {
         type(dialog, "registrationNumber", QStringLiteral("第東京123456号"));
         type(dialog, "animalHandler", QStringLiteral("佐藤 一郎"));
+        auto* species = dialog->findChild<QComboBox*>("defaultSpecies");
+        species->setCurrentText(QStringLiteral("猫"));
+        dialog->findChild<QPlainTextEdit*>("item6")->setPlainText(QStringLiteral("室内で遊ばせる"));
+        species->setCurrentText(QStringLiteral("犬"));
+        QCOMPARE(dialog->findChild<QPlainTextEdit*>("item6")->toPlainText(), QString());
+        species->setCurrentText(QStringLiteral("猫"));
+        QCOMPARE(dialog->findChild<QPlainTextEdit*>("item6")->toPlainText(),
+                 QStringLiteral("室内で遊ばせる"));
         pressOk(dialog);
     });
     action("actDealerInfo")->trigger();
     QCOMPARE(f->program->sales().dealerInfo().animalHandler, QStringLiteral("佐藤 一郎"));
+    QCOMPARE(f->program->sales().speciesTexts(QStringLiteral("猫")).item(6),
+             QStringLiteral("室内で遊ばせる"));
+    QVERIFY(f->program->sales().speciesTexts(QStringLiteral("犬")).isEmpty());
 
     // Like the other menus, these wait while typed trading values are not saved.
     ProgramFixture::activate(f->window("Form2"));

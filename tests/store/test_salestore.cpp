@@ -195,11 +195,14 @@ void TestSaleStore::newFileIsCreatedAtTheCurrentVersion()
         writeFileBytes(DbName, {});
     SaleStore().open();
     Raw db(DbName);
-    QCOMPARE(db.run(QStringLiteral("PRAGMA user_version")).toInt(), 3);
+    QCOMPARE(db.run(QStringLiteral("PRAGMA user_version")).toInt(), 4);
     QCOMPARE(db.run(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
-    QCOMPARE(schemaOf(DbName),
-             QStringLiteral("table breed_text, table chart_sale, index chart_sale_microchip, "
-                            "table dealer, index sqlite_autoindex_breed_text_1"));
+    QCOMPARE(
+        schemaOf(DbName),
+        QStringLiteral("table animal_outcome, table breed_species, table breed_text, table chart_sale, "
+                       "index chart_sale_microchip, table dealer, table species_text, "
+                       "index sqlite_autoindex_animal_outcome_1, index sqlite_autoindex_breed_species_1, "
+                       "index sqlite_autoindex_breed_text_1, index sqlite_autoindex_species_text_1"));
 }
 
 void TestSaleStore::version1FileIsMigratedKeepingItsRows()
@@ -211,7 +214,7 @@ void TestSaleStore::version1FileIsMigratedKeepingItsRows()
     QCOMPARE(kept.chipImplanted, QDate(2026, 4, 1));
     QCOMPARE(kept.buyerName, QStringLiteral("山田 花子"));
     QCOMPARE(store.breedTexts(QStringLiteral("柴犬")).item(3), QStringLiteral("12〜15年"));
-    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 3);
+    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 4);
     // A row from before the program kept the animal counts as the chart's own.
     QVERIFY(!kept.animal);
     QVERIFY(kept.isFor(recordOfKind(QStringLiteral("チワワ"))));
@@ -240,7 +243,7 @@ void TestSaleStore::unusableFileIsRefusedUntouched_data()
         QTemporaryDir other;
         const QString path = other.filePath(DbName);
         Raw(path).run(
-            QStringList{QStringLiteral("CREATE TABLE t (x)"), QStringLiteral("PRAGMA user_version = 4")});
+            QStringList{QStringLiteral("CREATE TABLE t (x)"), QStringLiteral("PRAGMA user_version = 5")});
         QTest::newRow("newer version")
             << readFileBytes(path)
             << QStringLiteral("新しいバージョンのソラニカで作られたデータベースです。 (soranika.db)");
@@ -640,7 +643,7 @@ void TestSaleStore::restoreOfAVersion1SnapshotBringsItUpToDate()
     store.restoreSnapshot(readFileBytes(other.filePath(DbName)));
     QCOMPARE(store.chartSales().keys(), QList<qint32>{5});
     QCOMPARE(store.dealerInfo(), DealerInfo());
-    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 3);
+    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 4);
 }
 
 void TestSaleStore::refusedSnapshotChangesNothing_data()
@@ -682,7 +685,7 @@ void TestSaleStore::refusedSnapshotChangesNothing()
     } else {
         QTemporaryDir other;
         writeFileBytes(other.filePath(DbName), snapshot);
-        Raw(other.filePath(DbName)).run(QStringLiteral("PRAGMA user_version = 4"));
+        Raw(other.filePath(DbName)).run(QStringLiteral("PRAGMA user_version = 5"));
         snapshot = readFileBytes(other.filePath(DbName));
     }
     QCOMPARE(failureText([&] { store.checkSnapshot(snapshot); }), message);

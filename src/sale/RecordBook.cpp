@@ -1,0 +1,289 @@
+#include "sale/RecordBook.h"
+
+#include "store/DateText.h"
+#include "store/DisplayText.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+namespace {
+
+enum Column {
+    Number,
+    Kind,
+    BreederName,
+    BreederReg,
+    Birth,
+    OwnedOn,
+    SellerName,
+    SellerReg,
+    LeftOn,
+    BuyerName,
+    BuyerReg,
+    BuyerCheck,
+    SoldBy,
+    Explanation,
+    DiedOn,
+    DeathCause,
+    ColumnCount
+};
+
+// Relative widths of the columns on paper.
+constexpr double Widths[ColumnCount] = {4, 9, 8, 10, 6.5, 6.5, 8, 10, 6.5, 8, 10, 9, 6, 7, 6.5, 8};
+
+QString date(const QDate& day)
+{
+    return day.isValid() ? dateText(day) : QString();
+}
+
+struct Entry
+{
+    qint32 number = 0;
+    QString kind;
+    QString birth;
+    QString purchased;
+    QString supplier;
+    QString saleDate;
+    ChartSale chartSale;
+    std::optional<AnimalOutcome> outcome;
+};
+
+// The shop owned the animal at some time in the period; dates that do not read keep it in.
+bool ownedWithin(const Entry& entry, const QDate& from, const QDate& to)
+{
+    const QDate purchased = readShopDate(entry.purchased);
+    if (purchased.isValid() && purchased > to)
+        return false;
+    QDate left = entry.outcome ? entry.outcome->leftShopOn() : QDate();
+    if (!left.isValid())
+        left = readShopDate(entry.saleDate);
+    return !left.isValid() || left >= from;
+}
+
+QStringList rowOf(const Entry& entry, QMap<int, int>& missing)
+{
+    QStringList row(ColumnCount);
+    row[Number] = entry.number > 0 ? QString::number(entry.number) : QStringLiteral("削除済");
+    row[Kind] = entry.kind;
+    row[BreederName] = entry.chartSale.breederName;
+    row[BreederReg] = entry.chartSale.breederReg;
+    row[Birth] = entry.birth;
+    row[OwnedOn] = entry.purchased;
+    row[SellerName] = entry.chartSale.sellerName.isEmpty() ? entry.supplier : entry.chartSale.sellerName;
+    row[SellerReg] = entry.chartSale.sellerReg;
+    QList<int> required{Kind, BreederName, BreederReg, Birth, OwnedOn, SellerName, SellerReg};
+
+    const std::optional<Sale> sale = entry.outcome ? entry.outcome->sale : std::nullopt;
+    const std::optional<Leaving> leaving = entry.outcome ? entry.outcome->leaving : std::nullopt;
+    if (sale) {
+        row[LeftOn] = date(sale->soldOn);
+        row[BuyerName] = sale->buyerName;
+        row[BuyerReg] = sale->businessBuyer ? sale->buyerRegNo : sale->buyerAddress;
+        row[BuyerCheck] = sale->businessBuyer ? sale->buyerCheck : QString();
+        row[SoldBy] = sale->soldBy;
+        row[Explanation] =
+            sale->explainedOn.isValid()
+                ? QStringLiteral("%1 %2").arg(date(sale->explainedOn), sale->explainedHow).trimmed()
+                : sale->explainedHow;
+        required << BuyerName << BuyerReg << SoldBy << Explanation;
+        if (sale->businessBuyer)
+            required << BuyerCheck;
+    } else if (leaving && leaving->kind == LeaveKind::Died) {
+        row[DiedOn] = date(leaving->leftOn);
+        row[DeathCause] = leaving->detail;
+        required << DeathCause;
+    } else if (leaving) {
+        row[LeftOn] = date(leaving->leftOn);
+        row[BuyerName] = leaving->detail;
+        required << BuyerName;
+    } else if (!entry.saleDate.isEmpty()) {
+        // A sale typed on the chart only: what the sale information knows of the buyer.
+        row[LeftOn] = entry.saleDate;
+        row[BuyerName] = entry.chartSale.buyerName;
+        row[BuyerReg] = entry.chartSale.buyerAddress;
+        required << BuyerName << BuyerReg << SoldBy << Explanation;
+    }
+    for (int column : required) {
+        if (row[column].trimmed().isEmpty())
+            ++missing[column];
+    }
+    return row;
+}
+
+} // namespace
+
+const QStringList& recordBookColumns()
+{
+    static const QStringList columns{
+        QStringLiteral("カルテ番号"),
+        QStringLiteral("品種"),
+        QStringLiteral("繁殖者の氏名"),
+        QStringLiteral("繁殖者の登録番号・住所"),
+        QStringLiteral("生年月日"),
+        QStringLiteral("所有した日"),
+        QStringLiteral("仕入先の氏名"),
+        QStringLiteral("仕入先の登録番号・住所"),
+        QStringLiteral("販売・引渡しの日"),
+        QStringLiteral("販売・引渡し先の氏名"),
+        QStringLiteral("販売・引渡し先の登録番号・住所"),
+        QStringLiteral("法令違反がないことを確認した方法"),
+        QStringLiteral("販売担当者"),
+        QStringLiteral("対面説明の実施"),
+        QStringLiteral("死亡の日"),
+        QStringLiteral("死亡の原因"),
+    };
+    return columns;
+}
+
+RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<PetRecord>& records,
+                          const QList<AnimalOutcome>& outcomes, const QMap<qint32, ChartSale>& chartSales,
+                          const QMap<QString, Species>& species)
+{
+    QMap<qint32, AnimalOutcome> byChart;
+    QList<Entry> entries;
+    for (const AnimalOutcome& outcome : outcomes) {
+        if (outcome.recordNumber > 0) {
+            byChart.insert(outcome.recordNumber, outcome);
+        } else if (outcome.species != Species::Other) {
+            Entry cleared;
+            cleared.kind = outcome.kind;
+            cleared.birth = outcome.birth;
+            cleared.purchased = outcome.purchased;
+            cleared.chartSale.breederName = outcome.breederName;
+            cleared.chartSale.breederReg = outcome.breederReg;
+            cleared.chartSale.sellerName = outcome.sellerName;
+            cleared.chartSale.sellerReg = outcome.sellerReg;
+            cleared.outcome = outcome;
+            entries.append(cleared);
+        }
+    }
+    for (std::size_t index = 0; index < records.size(); ++index) {
+        const PetRecord& record = records[index];
+        const QString kind = tableText(record.Kind);
+        if (kind.isEmpty() || speciesOfKind(kind, species) == Species::Other)
+            continue;
+        Entry chart;
+        chart.number = qint32(index + 1);
+        chart.kind = kind;
+        chart.birth = birthDateText(record);
+        chart.purchased = tableText(record.PurchaseDate);
+        chart.supplier = tableText(record.Supplier);
+        chart.saleDate = tableText(record.SaleDate);
+        chart.chartSale = chartSales.value(chart.number);
+        if (byChart.contains(chart.number))
+            chart.outcome = byChart.value(chart.number);
+        entries.append(chart);
+    }
+
+    RecordBook book{from, to, {}, {}};
+    for (const Entry& entry : entries) {
+        if (ownedWithin(entry, from, to))
+            book.rows.append(rowOf(entry, book.missing));
+    }
+    return book;
+}
+
+QString recordBookSummary(const RecordBook& book)
+{
+    QString text = QStringLiteral("%1～%2 に所有した犬・猫：%3 頭")
+                       .arg(dateText(book.from), dateText(book.to))
+                       .arg(book.rows.size());
+    if (book.missing.isEmpty())
+        return text + QStringLiteral("\n記入漏れはありません。");
+    text += QStringLiteral("\n記入のない項目：");
+    QStringList items;
+    for (auto item = book.missing.cbegin(); item != book.missing.cend(); ++item)
+        items.append(QStringLiteral("%1 %2 頭").arg(recordBookColumns()[item.key()]).arg(*item));
+    return text + items.join(QStringLiteral("、"));
+}
+
+void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device)
+{
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
+                                     QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
+    QPainter painter(&device);
+    if (!painter.isActive())
+        return;
+    QFont font;
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
+                      QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
+    font.setPointSizeF(7);
+    painter.setFont(font);
+    const QRectF page = painter.viewport();
+    const QFontMetricsF metrics(font, &device);
+    const double line = metrics.height();
+    const double pad = line * 0.2;
+
+    double total = 0;
+    for (double width : Widths)
+        total += width;
+    QList<double> left{page.left()};
+    for (double width : Widths)
+        left.append(left.last() + page.width() * width / total);
+    const auto heightOf = [&](const QStringList& row) {
+        double height = line;
+        for (int column = 0; column < ColumnCount; ++column)
+            height =
+                qMax(height, metrics
+                                 .boundingRect(QRectF(0, 0, left[column + 1] - left[column] - 2 * pad, 1e6),
+                                               Qt::TextWordWrap, row[column])
+                                 .height());
+        return height + 2 * pad;
+    };
+
+    const QString title =
+        QStringLiteral("動物取扱業 帳簿（犬・猫）　%1～%2").arg(dateText(book.from), dateText(book.to));
+    const double headingHeight = heightOf(recordBookColumns());
+    const double top = page.top() + 2 * line;
+    const double bottom = page.bottom() - 2 * line;
+    // Rows to a page, worked out first so that every footer can say how many pages there are.
+    QList<QList<int>> pages{{}};
+    double y = top + headingHeight;
+    for (int row = 0; row < book.rows.size(); ++row) {
+        const double height = heightOf(book.rows[row]);
+        if (y + height > bottom && !pages.last().isEmpty()) {
+            pages.append(QList<int>());
+            y = top + headingHeight;
+        }
+        pages.last().append(row);
+        y += height;
+    }
+
+    const auto drawRow = [&](const QStringList& row, double at, double height) {
+        for (int column = 0; column < ColumnCount; ++column) {
+            const QRectF cell(left[column], at, left[column + 1] - left[column], height);
+            painter.drawRect(cell);
+            painter.drawText(cell.adjusted(pad, pad, -pad, -pad), Qt::TextWordWrap, row[column]);
+        }
+    };
+    for (int number = 0; number < pages.size(); ++number) {
+        if (number > 0)
+            device.newPage();
+        painter.drawText(QRectF(page.left(), page.top(), page.width(), line * 1.5), Qt::AlignLeft, title);
+        drawRow(recordBookColumns(), top, headingHeight);
+        y = top + headingHeight;
+        for (int row : pages[number]) {
+            const double height = heightOf(book.rows[row]);
+            drawRow(book.rows[row], y, height);
+            y += height;
+        }
+        painter.drawText(QRectF(page.left(), page.bottom() - line * 1.5, page.width(), line * 1.5),
+                         Qt::AlignCenter, QStringLiteral("%1 / %2 ページ").arg(number + 1).arg(pages.size()));
+    }
+}
+
+bool inKeepingPeriod(const PetRecord& record, const std::optional<AnimalOutcome>& outcome, Species species,
+                     const QDate& today)
+{
+    if (species == Species::Other)
+        return false;
+    QDate left = outcome ? outcome->leftShopOn() : QDate();
+    if (!left.isValid())
+        left = readShopDate(tableText(record.SaleDate));
+    return left.isValid() && left > today.addYears(-5);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "store/AnimalOutcomes.h"
+#include "store/SaleStore.h"
+
+#include <QDate>
+#include <QList>
+#include <QMap>
+#include <QStringList>
+
+#include <vector>
+
+class QPagedPaintDevice;
+
+// The record book a dealer keeps of every dog and cat: one row per animal with the items the law
+// lists, empty where the shop recorded nothing.
+struct RecordBook
+{
+    QDate from;
+    QDate to;
+    QList<QStringList> rows;
+    // Per column, how many animals lack an item they should have.
+    QMap<int, int> missing;
+};
+
+const QStringList& recordBookColumns();
+
+// Every dog and cat of the charts and of the rows of cleared charts that the shop owned at any time
+// from `from` to `to`. An animal whose dates do not read is kept in the book rather than dropped.
+RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<PetRecord>& records,
+                          const QList<AnimalOutcome>& outcomes, const QMap<qint32, ChartSale>& chartSales,
+                          const QMap<QString, Species>& species);
+
+// What the user is told before the book is written: how many animals, and which items are missing.
+QString recordBookSummary(const RecordBook& book);
+
+// A4 landscape pages, each headed with the book's title, period and column headings and footed
+// with 「n / N ページ」.
+void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device);
+
+// Whether the chart of a dog or cat that left the shop (sold, handed over or died) less than five
+// years before `today` must still be kept; deleting it is asked first.
+bool inKeepingPeriod(const PetRecord& record, const std::optional<AnimalOutcome>& outcome, Species species,
+                     const QDate& today);

@@ -1,0 +1,100 @@
+#include "sale/RecordBookDialog.h"
+
+#include "platform/FailureReport.h"
+#include "platform/FileDialogs.h"
+#include "platform/Look.h"
+#include "platform/Printer.h"
+#include "sale/DialogFields.h"
+#include "store/Csv.h"
+#include "store/Failure.h"
+
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+RecordBookDialog::RecordBookDialog(std::vector<PetRecord> records, QList<AnimalOutcome> outcomes,
+                                   QMap<qint32, ChartSale> chartSales, QMap<QString, Species> species,
+                                   MessageBoxes& messages, FileDialogs& files, const QDate& today,
+                                   QWidget* parent)
+    : QDialog(parent), records(std::move(records)), outcomes(std::move(outcomes)),
+      chartSales(std::move(chartSales)), species(std::move(species)), messages(messages), files(files),
+      today(today)
+{
+    buildLayout();
+    from->setText(dateBoxText(today.addYears(-5).addDays(1)));
+    to->setText(dateBoxText(today));
+    connect(from, &QLineEdit::editingFinished, this, &RecordBookDialog::showSummary);
+    connect(to, &QLineEdit::editingFinished, this, &RecordBookDialog::showSummary);
+    showSummary();
+    // The summary wraps: the dialog is as tall as its lines need at its width.
+    resize(560, std::max(sizeHint().height(), layout()->heightForWidth(560)));
+}
+
+void RecordBookDialog::buildLayout()
+{
+    setObjectName(QStringLiteral("RecordBook"));
+    setWindowTitle(QStringLiteral("帳簿を作成"));
+    setFont(gothicFont(9));
+    from = namedBox(this, "from", QStringLiteral("例：2021/12/8"));
+    to = namedBox(this, "to", QStringLiteral("例：2026/12/7"));
+    summary = new QLabel(this);
+    summary->setObjectName(QStringLiteral("summary"));
+    summary->setWordWrap(true);
+    buttonBox = okCancelButtons(this);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("期間の始め(&F)"), from);
+    form->addRow(QStringLiteral("期間の終わり(&T)"), to);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(
+        QStringLiteral("この期間に所有した犬と猫を、1 頭 1 行で CSV と PDF に書き出します。"), this));
+    layout->addLayout(form);
+    layout->addWidget(summary);
+    layout->addWidget(buttonBox);
+}
+
+RecordBook RecordBookDialog::typedBook() const
+{
+    const QDate first = typedDate(from, QStringLiteral("期間の始め"));
+    const QDate last = typedDate(to, QStringLiteral("期間の終わり"));
+    if (!first.isValid() || !last.isValid() || first > last)
+        throw Failure(QStringLiteral("期間は始めと終わりの日付を、始めが先になるように入力してください。"));
+    return makeRecordBook(first, last, records, outcomes, chartSales, species);
+}
+
+void RecordBookDialog::showSummary()
+{
+    const std::optional<QString> failure =
+        failureOf([&] { summary->setText(recordBookSummary(typedBook())); });
+    if (failure)
+        summary->setText(*failure);
+}
+
+void RecordBookDialog::accept()
+{
+    bool written = false;
+    reportFailures(messages, this, [&] {
+        const RecordBook book = typedBook();
+        summary->setText(recordBookSummary(book));
+        const QString csv = files.saveForOtherPrograms(
+            this, QStringLiteral("帳簿を作成"),
+            QStringLiteral("帳簿_%1.csv").arg(today.toString(QStringLiteral("yyyyMMdd"))),
+            QStringLiteral("CSV ファイル (*.csv)"));
+        if (csv.isEmpty())
+            return;
+        const QFileInfo file(csv);
+        const QString pdf = file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
+        Csv::save(csv, QList<QStringList>{recordBookColumns()} + book.rows);
+        writePdf(pdf, QStringLiteral("帳簿"),
+                 [&](QPagedPaintDevice& device, const QString&) { paintRecordBook(book, device); });
+        written = true;
+    });
+    if (written)
+        QDialog::accept();
+}

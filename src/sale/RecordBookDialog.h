@@ -1,0 +1,42 @@
+#pragma once
+
+#include "sale/RecordBook.h"
+
+#include <QDialog>
+
+class FileDialogs;
+class MessageBoxes;
+class QDialogButtonBox;
+class QLabel;
+class QLineEdit;
+
+// 帳簿を作成: the period, how many dogs and cats it holds and which of their items are missing; OK
+// asks where to save and writes the book as CSV and, beside it, as PDF.
+class RecordBookDialog : public QDialog
+{
+    Q_OBJECT
+public:
+    RecordBookDialog(std::vector<PetRecord> records, QList<AnimalOutcome> outcomes,
+                     QMap<qint32, ChartSale> chartSales, QMap<QString, Species> species,
+                     MessageBoxes& messages, FileDialogs& files, const QDate& today, QWidget* parent);
+
+    void accept() override;
+
+private:
+    void buildLayout();
+    RecordBook typedBook() const;
+    void showSummary();
+
+    std::vector<PetRecord> records;
+    QList<AnimalOutcome> outcomes;
+    QMap<qint32, ChartSale> chartSales;
+    QMap<QString, Species> species;
+    MessageBoxes& messages;
+    FileDialogs& files;
+    QDate today;
+
+    QLineEdit* from;
+    QLineEdit* to;
+    QLabel* summary;
+    QDialogButtonBox* buttonBox;
+};

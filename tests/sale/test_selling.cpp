@@ -1,0 +1,532 @@
+#include "sale/RecordBook.h"
+#include "sale/YearlyCount.h"
+#include "store/AnimalOutcomes.h"
+#include "store/PetRecord.h"
+#include "store/RecordFile.h"
+#include "store/SaleStore.h"
+#include "support/CsvReader.h"
+#include "support/DialogDriver.h"
+#include "support/OpenHook.h"
+#include "support/PdfText.h"
+#include "support/ProgramFixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QString Chip = QStringLiteral("392141000123456");
+
+QByteArray chartBytes(const QString& kind, const QDate& birth, const QString& purchased = {},
+                      const QString& cost = {}, const QString& saleDate = {})
+{
+    PetRecord record{};
+    record.BirthYear = qint16(birth.year());
+    record.BirthMonth = qint16(birth.month());
+    record.BirthDay = qint16(birth.day());
+    setText(record.Kind, kind);
+    setText(record.Sex, QStringLiteral("オス"));
+    setText(record.PurchaseDate, purchased);
+    setText(record.PurchaseCost, cost);
+    setText(record.SaleDate, saleDate);
+    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+}
+
+void type(QDialog* dialog, const char* box, const QString& text)
+{
+    dialog->findChild<QLineEdit*>(QString::fromLatin1(box))->setText(text);
+}
+
+void pressOk(QDialog* dialog)
+{
+    dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+}
+
+// A complete sale of a dog with a registered chip, so that no question comes up.
+void fillSale(QDialog* dialog, const QString& saleDate)
+{
+    type(dialog, "saleDate", saleDate);
+    type(dialog, "price", QStringLiteral("２５０，０００円"));
+    type(dialog, "buyerName", QStringLiteral("山田 花子"));
+    type(dialog, "microchip", Chip);
+    dialog->findChild<QCheckBox*>("chipRegistered")->setChecked(true);
+}
+
+// The bytes of the 販売日 field of a record on file.
+QByteArray saleDateBytes(int number)
+{
+    return recordBytes(QStringLiteral("detapetto.dt"), number).mid(934, 30);
+}
+
+} // namespace
+
+// Selling, taking a sale back, animals that leave without a sale, the species of a breed and the
+// yearly report, on the running program.
+class TestSelling : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { f.reset(); }
+
+    void dogsAndCatsAreSoldFromTheir57thDay_data();
+    void dogsAndCatsAreSoldFromTheir57thDay();
+    void saleIsRecordedListedAndTakenBack();
+    void failedSaleStoresNothing_data();
+    void failedSaleStoresNothing();
+    void speciesIsProposedNeverSetSilently();
+    void yearlyReportCountsASmallShop();
+    void recordBookListsDogsAndCatsAndOutlivesTheChart();
+
+private:
+    void startWith(const QByteArray& records);
+    QAction* action(const QString& name) const { return f->window("Form2")->findChild<QAction*>(name); }
+    void setSpecies(const QString& kind, Species species);
+
+    std::unique_ptr<ProgramFixture> f;
+};
+
+void TestSelling::init()
+{
+    f = std::make_unique<ProgramFixture>();
+}
+
+void TestSelling::startWith(const QByteArray& records)
+{
+    writeFileBytes("detapetto.dt", records);
+    f->start();
+    QTest::mouseClick(f->control<QPushButton>("Form1", "Command1"), Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowActive(f->window("Form2")));
+}
+
+void TestSelling::setSpecies(const QString& kind, Species species)
+{
+    AnimalOutcomes().saveSpecies({{kind, species}});
+}
+
+void TestSelling::dogsAndCatsAreSoldFromTheir57thDay_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QDate>("birth");
+    QTest::addColumn<QString>("saleDate");
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QByteArray>("stored");
+    const QString tooYoung = QStringLiteral("販売日：生まれてから 56 日を経過していない%1は販売できません。"
+                                            "販売できるのは %2 からです。");
+    QTest::newRow("dog on day 56") << QStringLiteral("柴犬") << QDate(2026, 10, 1)
+                                   << QStringLiteral("2026/11/26")
+                                   << tooYoung.arg(QStringLiteral("犬"), QStringLiteral("2026/11/27"))
+                                   << QByteArray();
+    QTest::newRow("dog on day 57") << QStringLiteral("柴犬") << QDate(2026, 10, 1)
+                                   << QStringLiteral("2026/11/27") << QString() << QByteArray("2026/11/27");
+    QTest::newRow("cat on day 56 of a leap year")
+        << QStringLiteral("マンチカン") << QDate(2028, 1, 5) << QStringLiteral("２０２８年３月１日")
+        << tooYoung.arg(QStringLiteral("猫"), QStringLiteral("2028/3/2")) << QByteArray();
+    QTest::newRow("cat on day 57 of a leap year")
+        << QStringLiteral("マンチカン") << QDate(2028, 1, 5) << QStringLiteral("2028-3-2") << QString()
+        << QByteArray("2028/03/02");
+    QTest::newRow("another animal is not held back")
+        << QStringLiteral("ハムスター") << QDate(2026, 11, 20) << QStringLiteral("2026/12/1") << QString()
+        << QByteArray("2026/12/01");
+}
+
+void TestSelling::dogsAndCatsAreSoldFromTheir57thDay()
+{
+    QFETCH(QString, kind);
+    QFETCH(QDate, birth);
+    QFETCH(QString, saleDate);
+    QFETCH(QString, refusal);
+    QFETCH(QByteArray, stored);
+    setSpecies(QStringLiteral("柴犬"), Species::Dog);
+    setSpecies(QStringLiteral("マンチカン"), Species::Cat);
+    startWith(chartBytes(kind, birth));
+    const QByteArray before = readFileBytes("detapetto.dt");
+
+    QString kept;
+    QString focused;
+    whenDialogShows([&](QDialog* dialog) {
+        fillSale(dialog, saleDate);
+        // The refusal is acknowledged; after a sale, no sheet is printed.
+        f->messages.setNextAnswer(refusal.isEmpty() ? MessageBoxes::Answer::Cancel
+                                                    : MessageBoxes::Answer::Ok);
+        pressOk(dialog);
+        kept = dialog->isVisible() ? dialog->findChild<QLineEdit*>("saleDate")->text() : QString();
+        focused = dialog->focusWidget() ? dialog->focusWidget()->objectName() : QString();
+    });
+    action("actSell")->trigger();
+
+    if (!refusal.isEmpty()) {
+        QCOMPARE(f->messages.asked.size(), 1);
+        QCOMPARE(f->messages.asked[0].text, refusal);
+        QCOMPARE(kept, saleDate);
+        QCOMPARE(focused, QStringLiteral("saleDate"));
+        QCOMPARE(readFileBytes("detapetto.dt"), before);
+        QVERIFY(!AnimalOutcomes().outcome(1));
+        return;
+    }
+    QCOMPARE(f->messages.asked.size(), 1);
+    QCOMPARE(f->messages.asked[0].text, QStringLiteral("販売時説明書を印刷しますか？"));
+    QCOMPARE(saleDateBytes(1), stored.leftJustified(30, ' '));
+    QVERIFY(AnimalOutcomes().outcome(1)->sale);
+}
+
+void TestSelling::saleIsRecordedListedAndTakenBack()
+{
+    setSpecies(QStringLiteral("柴犬"), Species::Dog);
+    writeFileBytes("tokucyou.txt", sjis(QStringLiteral("佐藤\r\n鈴木\r\n")));
+    startWith(chartBytes(QStringLiteral("柴犬"), QDate(2026, 8, 1), QStringLiteral("2026/9/1"),
+                         QStringLiteral("80,000")) +
+              chartBytes(QStringLiteral("柴犬"), QDate(2026, 8, 1)));
+
+    // No chip: the question comes first with キャンセル as its default, and キャンセル keeps the dialog.
+    bool keptAfterCancel = false;
+    whenDialogShows([&](QDialog* dialog) {
+        QCOMPARE(dialog->objectName(), QStringLiteral("SellDialog"));
+        QCOMPARE(dialog->findChild<QLineEdit*>("saleDate")->text(), QStringLiteral("2026/12/7"));
+        type(dialog, "price", QStringLiteral("250000"));
+        dialog->findChild<QComboBox*>("buyerKind")->setCurrentText(QStringLiteral("事業者"));
+        type(dialog, "buyerName", QStringLiteral("株式会社ペット"));
+        type(dialog, "buyerRegNo", QStringLiteral("第2026-01号"));
+        type(dialog, "buyerCheck", QStringLiteral("登録証の写し"));
+        dialog->findChild<QComboBox*>("staff")->setCurrentText(QStringLiteral("鈴木"));
+        f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
+        pressOk(dialog);
+        keptAfterCancel = dialog->isVisible();
+        f->messages.setNextAnswer(MessageBoxes::Answer::Ok);     // sell all the same
+        f->messages.setNextAnswer(MessageBoxes::Answer::Cancel); // no printed sheet
+        pressOk(dialog);
+    });
+    action("actSell")->trigger();
+    QVERIFY(keptAfterCancel);
+    QCOMPARE(f->messages.asked.size(), 3);
+    QCOMPARE(f->messages.asked[0].text,
+             QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？"));
+    QVERIFY(f->messages.asked[0].defaultAnswer == MessageBoxes::Answer::Cancel);
+    QCOMPARE(f->messages.asked[2].text, QStringLiteral("販売時説明書を印刷しますか？"));
+
+    QCOMPARE(saleDateBytes(1), QByteArray("2026/12/07").leftJustified(30, ' '));
+    QCOMPARE(f->control<QLineEdit>("Form2", "Text7")->text(), QStringLiteral("2026/12/07"));
+    const Sale sale = *AnimalOutcomes().outcome(1)->sale;
+    QCOMPARE(sale.price, std::optional<qint64>(250000));
+    QVERIFY(sale.businessBuyer);
+    QCOMPARE(sale.buyerRegNo, QStringLiteral("第2026-01号"));
+    QCOMPARE(sale.buyerCheck, QStringLiteral("登録証の写し"));
+    QCOMPARE(sale.soldBy, QStringLiteral("鈴木"));
+    QCOMPARE(sale.explainedHow, QStringLiteral("対面"));
+    QCOMPARE(f->program->sales().chartSale(1).buyerName, QStringLiteral("株式会社ペット"));
+
+    // The chart list's CSV: 販売済 with the price and the margin over the purchase cost.
+    f->files.setNextAnswer(f->path("list.csv"));
+    action("actExportCsv")->trigger();
+    const QList<QStringList> list = readCsv(QString::fromUtf8(readFileBytes(f->path("list.csv")).mid(3)));
+    QCOMPARE(list.value(0).mid(14),
+             (QStringList{QStringLiteral("状態"), QStringLiteral("販売価格"), QStringLiteral("粗利")}));
+    QCOMPARE(list.value(1).mid(14),
+             (QStringList{QStringLiteral("販売済"), QStringLiteral("250000"), QStringLiteral("170000")}));
+    QCOMPARE(list.value(2).mid(14), (QStringList{QStringLiteral("在庫"), QString(), QString()}));
+
+    // Taken back after a question: キャンセル changes nothing, OK empties the chart's 販売日.
+    f->messages.asked.clear();
+    f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
+    action("actUnsell")->trigger();
+    QCOMPARE(saleDateBytes(1), QByteArray("2026/12/07").leftJustified(30, ' '));
+    f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
+    action("actUnsell")->trigger();
+    QCOMPARE(f->messages.asked.size(), 2);
+    QVERIFY(f->messages.asked[1].defaultAnswer == MessageBoxes::Answer::Cancel);
+    QCOMPARE(saleDateBytes(1), QByteArray(30, ' '));
+    QVERIFY(!AnimalOutcomes().outcome(1));
+    QCOMPARE(f->control<QLineEdit>("Form2", "Text7")->text(), QString());
+}
+
+void TestSelling::failedSaleStoresNothing_data()
+{
+    QTest::addColumn<bool>("recordFileFails");
+    QTest::newRow("record file") << true;
+    QTest::newRow("database") << false;
+}
+
+void TestSelling::failedSaleStoresNothing()
+{
+    QFETCH(bool, recordFileFails);
+    startWith(chartBytes(QStringLiteral("ハムスター"), QDate(2026, 1, 1)));
+    AnimalOutcomes().saveSpecies({});
+    if (!recordFileFails) {
+        // Stands for a database that takes no more writes: the sale's row is refused half-way.
+        auto db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("plant"));
+        db.setDatabaseName(f->path("soranika.db"));
+        QVERIFY(db.open());
+        QVERIFY(QSqlQuery(db).exec(QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE ON animal_outcome "
+                                                  "BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END")));
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("plant"));
+    const QByteArray before = readFileBytes("detapetto.dt");
+
+    std::unique_ptr<OpenHook> hook;
+    bool kept = false;
+    whenDialogShows([&](QDialog* dialog) {
+        fillSale(dialog, QStringLiteral("2026/12/7"));
+        if (recordFileFails) {
+            // OK reads the chart once more, then stores it: the journal that store writes first
+            // cannot be made.
+            hook = std::make_unique<OpenHook>("detapetto.dt", [](int opens) {
+                if (opens == 2)
+                    QDir().mkdir(QStringLiteral("detapetto.dt.journal"));
+            });
+        }
+        pressOk(dialog);
+        kept = dialog->isVisible();
+        QDir().rmdir(QStringLiteral("detapetto.dt.journal"));
+    });
+    action("actSell")->trigger();
+
+    QVERIFY(kept);
+    if (recordFileFails)
+        QVERIFY(hook->opens() >= 2); // the store was reached
+    QCOMPARE(f->messages.asked.size(), 1);
+    QCOMPARE(f->messages.asked[0].text,
+             recordFileFails ? QStringLiteral("ファイルを開けません。 (detapetto.dt.journal)")
+                             : QStringLiteral("データベースを読み書きできません。 (soranika.db)"));
+    QCOMPARE(readFileBytes("detapetto.dt"), before);
+    QVERIFY(!AnimalOutcomes().outcome(1));
+    QCOMPARE(f->program->sales().chartSale(1), ChartSale());
+}
+
+void TestSelling::speciesIsProposedNeverSetSilently()
+{
+    writeFileBytes("syurui.txt", sjis(QStringLiteral("柴犬\r\nハムスター\r\nロシアンブルー\r\n")));
+    startWith(chartBytes(QStringLiteral("柴犬"), QDate(2026, 1, 1)));
+    QStringList shown;
+    whenDialogShows([&](QDialog* dialog) {
+        auto* breeds = dialog->findChild<QListWidget*>("breeds");
+        auto* species = dialog->findChild<QComboBox*>("species");
+        auto* propose = dialog->findChild<QPushButton*>("proposeSpecies");
+        for (int row = 0; row < breeds->count(); ++row) {
+            breeds->setCurrentRow(row);
+            shown.append(QStringLiteral("%1 %2 %3")
+                             .arg(breeds->item(row)->text(), species->currentText(),
+                                  propose->isVisibleTo(dialog) ? propose->text() : QStringLiteral("-")));
+        }
+        breeds->setCurrentItem(breeds->findItems(QStringLiteral("柴犬"), Qt::MatchExactly).first());
+        propose->click();
+        pressOk(dialog);
+    });
+    action("actBreedInfo")->trigger();
+    QCOMPARE(shown, (QStringList{QStringLiteral("ハムスター その他 -"),
+                                 QStringLiteral("ロシアンブルー その他 「猫」にする"),
+                                 QStringLiteral("柴犬 その他 「犬」にする")}));
+    QCOMPARE(AnimalOutcomes().allSpecies(), (QMap<QString, Species>{{QStringLiteral("柴犬"), Species::Dog}}));
+}
+
+void TestSelling::yearlyReportCountsASmallShop()
+{
+    setSpecies(QStringLiteral("柴犬"), Species::Dog);
+    setSpecies(QStringLiteral("トイ・プードル"), Species::Dog);
+    setSpecies(QStringLiteral("マンチカン"), Species::Cat);
+    const QDate born(2024, 1, 1);
+    const QString shiba = QStringLiteral("柴犬");
+    const QString poodle = QStringLiteral("トイ・プードル");
+    const QString cat = QStringLiteral("マンチカン");
+    startWith(chartBytes(shiba, born, QStringLiteral("2025/02/10"), {}, QStringLiteral("2025/05/03")) // 1
+              + chartBytes(shiba, born, QStringLiteral("2025/3/20"))                       // 2 died
+              + chartBytes(poodle, born, QStringLiteral("2025年6月1日"))                   // 3 handed over
+              + chartBytes(poodle, born, QStringLiteral("R7/7/7"))                         // 4 returned
+              + chartBytes(shiba, born, QStringLiteral("2025/9/1"))                        // 5 in stock
+              + chartBytes(shiba, born, QStringLiteral("先月"))                            // 6 unreadable
+              + chartBytes(cat, born, QStringLiteral("2024/12/1"))                         // 7 in stock
+              + chartBytes(cat, born, QStringLiteral("2026/1/5"))                          // 8 sold
+              + chartBytes(QStringLiteral("ハムスター"), born, QStringLiteral("2025/5/5")) // 9 not counted
+              + chartBytes(shiba, born, QStringLiteral("2026/4/2")));                      // 10 next year
+    RecordFile records;
+    AnimalOutcomes outcomes;
+    records.LoadRecord(2);
+    outcomes.recordLeaving(2, records.CurrentRecord,
+                           {QDate(2025, 8, 15), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Dog);
+    records.LoadRecord(3);
+    outcomes.recordLeaving(3, records.CurrentRecord,
+                           {QDate(2025, 10, 2), LeaveKind::HandedOver, QStringLiteral("田中 一郎")},
+                           Species::Dog);
+    records.LoadRecord(4);
+    outcomes.recordLeaving(4, records.CurrentRecord, {QDate(2026, 1, 10), LeaveKind::Returned, {}},
+                           Species::Dog);
+    Sale sale;
+    sale.soldOn = QDate(2026, 2, 1);
+    sale.price = 200000;
+    outcomes.recordSale(records, 8, sale, Species::Cat);
+
+    QStringList dogRows;
+    QStringList catRows;
+    QString check;
+    QStringList problems;
+    int year = 0;
+    whenDialogShows([&](QDialog* dialog) {
+        QCOMPARE(dialog->objectName(), QStringLiteral("YearlyReport"));
+        year = dialog->findChild<QSpinBox*>("fiscalYear")->value();
+        for (const auto& [name, rows] : {std::pair{"dogs", &dogRows}, std::pair{"cats", &catRows}}) {
+            auto* table = dialog->findChild<QTableWidget*>(QString::fromLatin1(name));
+            QCOMPARE(table->horizontalHeaderItem(0)->text(), QStringLiteral("4月"));
+            QCOMPARE(table->horizontalHeaderItem(11)->text(), QStringLiteral("3月"));
+            QCOMPARE(table->horizontalHeaderItem(12)->text(), QStringLiteral("合計"));
+            for (int row = 0; row < table->rowCount(); ++row) {
+                QStringList cells{table->verticalHeaderItem(row)->text()};
+                for (int column = 0; column < 13; ++column)
+                    cells.append(table->item(row, column) ? table->item(row, column)->text()
+                                                          : QStringLiteral("."));
+                rows->append(cells.join(QLatin1Char(' ')));
+            }
+        }
+        check = dialog->findChild<QLabel*>("check")->text();
+        auto* list = dialog->findChild<QListWidget*>("problems");
+        for (int row = 0; row < list->count(); ++row)
+            problems.append(list->item(row)->text());
+    });
+    action("actYearlyReport")->trigger();
+
+    QCOMPARE(year, 2025);
+    QCOMPARE(dogRows, (QStringList{
+                          QStringLiteral("4/1 の所有数 . . . . . . . . . . . . 2"),
+                          QStringLiteral("新たに所有 0 0 1 1 0 1 0 0 0 0 0 0 3"),
+                          QStringLiteral("販売 0 1 0 0 0 0 0 0 0 0 0 0 1"),
+                          QStringLiteral("譲渡・引渡し 0 0 0 0 0 0 1 0 0 1 0 0 2"),
+                          QStringLiteral("死亡 0 0 0 0 1 0 0 0 0 0 0 0 1"),
+                          QStringLiteral("3/31 の所有数 . . . . . . . . . . . . 1"),
+                      }));
+    QCOMPARE(catRows, (QStringList{
+                          QStringLiteral("4/1 の所有数 . . . . . . . . . . . . 1"),
+                          QStringLiteral("新たに所有 0 0 0 0 0 0 0 0 0 1 0 0 1"),
+                          QStringLiteral("販売 0 0 0 0 0 0 0 0 0 0 1 0 1"),
+                          QStringLiteral("譲渡・引渡し 0 0 0 0 0 0 0 0 0 0 0 0 0"),
+                          QStringLiteral("死亡 0 0 0 0 0 0 0 0 0 0 0 0 0"),
+                          QStringLiteral("3/31 の所有数 . . . . . . . . . . . . 1"),
+                      }));
+    QCOMPARE(check, QStringLiteral("一致"));
+    QCOMPARE(problems, QStringList{QStringLiteral("カルテ 6 番　柴犬　仕入日が日付として読めません：先月")});
+
+    // A sale typed before the purchase makes the numbers disagree, and the chart is named.
+    records.LoadRecord(10);
+    PetRecord wrong = records.CurrentRecord;
+    setText(wrong.PurchaseDate, QStringLiteral("2025/11/1"));
+    setText(wrong.SaleDate, QStringLiteral("2025/3/1"));
+    records.StoreRecord(10, wrong);
+    const YearlyCount count =
+        countYear(2025, records.loadAllRecords(), outcomes.outcomes(), outcomes.allSpecies());
+    QCOMPARE(count.dogs.difference(), 1);
+    QCOMPARE(count.cats.difference(), 0);
+    QCOMPARE(count.problems.size(), 2);
+    QCOMPARE(count.problems[1].number, 10);
+    QCOMPARE(count.problems[1].reason,
+             QStringLiteral("仕入日 2025/11/1 より前に販売・死亡・譲渡の日 2025/3/1 があります"));
+}
+
+void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
+{
+    setSpecies(QStringLiteral("柴犬"), Species::Dog);
+    setSpecies(QStringLiteral("マンチカン"), Species::Cat);
+    for (const char* list :
+         {"syurui.txt", "iro.txt", "tokucyou.txt", "kusuri.txt", "taicyou.txt", "shoku.txt"})
+        writeFileBytes(QString::fromLatin1(list), QByteArray());
+    const QDate born(2026, 6, 1);
+    startWith(chartBytes(QStringLiteral("柴犬"), born, QStringLiteral("2026/8/1"))         // 1 sold
+              + chartBytes(QStringLiteral("マンチカン"), born, QStringLiteral("2026/8/2")) // 2 died
+              + chartBytes(QStringLiteral("ハムスター"), born, QStringLiteral("2026/8/3")) // 3 not a dog
+              + chartBytes(QStringLiteral("柴犬"), QDate(2019, 10, 1), QStringLiteral("2019/12/1"), {},
+                           QStringLiteral("2020/1/10"))    // 4 too old
+              + chartBytes(QStringLiteral("柴犬"), born)); // 5 in stock
+    ChartSale origin;
+    origin.breederName = QStringLiteral("佐藤ブリーダー");
+    origin.breederReg = QStringLiteral("第100号");
+    origin.sellerName = QStringLiteral("関東ペットオークション");
+    origin.sellerReg = QStringLiteral("第200号");
+    f->program->sales().saveChartSale(1, origin);
+    RecordFile records;
+    AnimalOutcomes outcomes;
+    Sale sale;
+    sale.soldOn = QDate(2026, 11, 3);
+    sale.price = 300000;
+    sale.businessBuyer = true;
+    sale.buyerName = QStringLiteral("株式会社ワン");
+    sale.buyerRegNo = QStringLiteral("第300号");
+    sale.buyerCheck = QStringLiteral("登録証の写し");
+    sale.soldBy = QStringLiteral("鈴木");
+    sale.explainedOn = QDate(2026, 11, 3);
+    sale.explainedHow = QStringLiteral("対面");
+    outcomes.recordSale(records, 1, sale, Species::Dog);
+    records.LoadRecord(2);
+    outcomes.recordLeaving(2, records.CurrentRecord,
+                           {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Cat);
+
+    QString summary;
+    whenDialogShows([&](QDialog* dialog) {
+        QCOMPARE(dialog->findChild<QLineEdit*>("from")->text(), QStringLiteral("2021/12/8"));
+        summary = dialog->findChild<QLabel*>("summary")->text();
+        f->files.setNextAnswer(f->path("book.csv"));
+        pressOk(dialog);
+    });
+    action("actRecordBook")->trigger();
+    QCOMPARE(summary, QStringLiteral("2021/12/8～2026/12/7 に所有した犬・猫：3 頭\n"
+                                     "記入のない項目：繁殖者の氏名 2 頭、繁殖者の登録番号・住所 2 頭、"
+                                     "所有した日 1 頭、仕入先の氏名 2 頭、仕入先の登録番号・住所 2 頭"));
+    const QList<QStringList> book = readCsvFile(readFileBytes(f->path("book.csv")));
+    QCOMPARE(book.size(), 4);
+    QCOMPARE(book[0].size(), 16);
+    QCOMPARE(book[1], (QStringList{"1", "柴犬", "佐藤ブリーダー", "第100号", "2026/6/1", "2026/8/1",
+                                   "関東ペットオークション", "第200号", "2026/11/3", "株式会社ワン",
+                                   "第300号", "登録証の写し", "鈴木", "2026/11/3 対面", "", ""}));
+    QCOMPARE(book[2], (QStringList{"2", "マンチカン", "", "", "2026/6/1", "2026/8/2", "", "", "", "", "", "",
+                                   "", "", "2026/9/1", "肺炎"}));
+    QCOMPARE(book[3].mid(0, 6), (QStringList{"5", "柴犬", "", "", "2026/6/1", ""}));
+    if (canReadPdfText()) {
+        // Cells wrap their text over lines.
+        const QString pdf = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
+        QVERIFY(pdf.contains(QStringLiteral("1 / 1 ページ")));
+        QVERIFY(pdf.contains(QStringLiteral("関東ペットオークション")));
+        QVERIFY(pdf.contains(QStringLiteral("販売・引渡し先の登録番号・住所")));
+    }
+
+    // Deleting the sold dog's chart asks first; キャンセル keeps it, OK clears the chart but the book
+    // still lists the animal.
+    f->messages.asked.clear();
+    f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
+    QTest::mouseClick(f->control<QPushButton>("Form2", "Command1"), Qt::LeftButton);
+    QTest::mouseClick(f->control<QPushButton>("Form3", "Command2"), Qt::LeftButton);
+    QCOMPARE(f->messages.asked.size(), 1);
+    QCOMPARE(f->messages.asked[0].text,
+             QStringLiteral("この動物の記録は法律で 5 年間の保存が必要です。削除しますか？"));
+    QVERIFY(f->messages.asked[0].defaultAnswer == MessageBoxes::Answer::Cancel);
+    QVERIFY(f->window("Form3"));
+    QCOMPARE(recordBytes("detapetto.dt", 1).mid(16, 4), sjis(QStringLiteral("柴犬")));
+    // OK to the law's question, then OK to deleting the buyer and chip with the chart.
+    f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
+    f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
+    QTest::mouseClick(f->control<QPushButton>("Form3", "Command2"), Qt::LeftButton);
+    QTRY_VERIFY(!f->window("Form3"));
+    QCOMPARE(
+        f->messages.asked[2].text,
+        QStringLiteral("このカルテにはマイクロチップ・販売情報があります。カルテと一緒に削除しますか？"));
+    QCOMPARE(recordBytes("detapetto.dt", 1).mid(16, 30), QByteArray(30, ' '));
+    const RecordBook after =
+        makeRecordBook(QDate(2021, 12, 8), QDate(2026, 12, 7), records.loadAllRecords(), outcomes.outcomes(),
+                       f->program->sales().chartSales(), outcomes.allSpecies());
+    QCOMPARE(after.rows.size(), 3);
+    QCOMPARE(after.rows[0].mid(0, 4), (QStringList{"削除済", "柴犬", "佐藤ブリーダー", "第100号"}));
+    QCOMPARE(after.rows[0][9], QStringLiteral("株式会社ワン"));
+}
+
+QTEST_MAIN(TestSelling)
+#include "test_selling.moc"
