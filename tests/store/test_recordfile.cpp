@@ -66,9 +66,8 @@ const QString BadRecordNumber = QStringLiteral("レコード番号が不正で�
     X(Medication3)                                                                                           \
     X(Medication4)                                                                                           \
     X(Medication5)                                                                                           \
-    X(Memo1)                                                                                                 \
-    X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6) X(Siblings) X(Birthplace) X(PurchaseDate) X(Supplier)       \
-        X(PurchaseCost) X(PlannedPrice) X(SaleDate)
+    X(Memo1) X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6) X(Siblings) X(Birthplace) X(PurchaseDate)          \
+        X(Supplier) X(PurchaseCost) X(PlannedPrice) X(SaleDate)
 
 // By value: the packed record's floats are not aligned for a reference.
 quint32 bitsOf(float value)
