@@ -53,7 +53,17 @@ Section "uninstall"
   SetShellVarContext current
   Delete "$SMPROGRAMS\${APP}.lnk"
   Delete "$DESKTOP\${APP}.lnk"
-  ; Only the program's own folder goes; the shop's data lives in Documents\ソラニカ.
-  RMDir /r "$INSTDIR"
+  ; Only what the installer put there goes, by name: whatever else the folder holds stays, even when
+  ; the shop chose its data folder as the place to install into.
+  Delete "$INSTDIR\soranika.exe"
+  Delete "$INSTDIR\*.dll"
+  Delete "$INSTDIR\qt.conf"
+  RMDir /r "$INSTDIR\platforms"
+  RMDir /r "$INSTDIR\sqldrivers"
+  RMDir /r "$INSTDIR\styles"
+  RMDir /r "$INSTDIR\printsupport"
+  RMDir /r "$INSTDIR\translations"
+  Delete "$INSTDIR\uninstall.exe"
+  RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
 SectionEnd

@@ -45,7 +45,7 @@ echo "kept" >"$data_dir/check.txt"
 # The uninstaller copies itself away and runs from there; the Wine server ends when it is done.
 bash "$here/wine.sh" "$program_dir/uninstall.exe" /S
 wineserver -w
-[ ! -e "$program_dir/soranika.exe" ] || fail "the uninstaller left soranika.exe behind"
+[ ! -e "$program_dir" ] || fail "the uninstaller left ${program_dir#"$WINEPREFIX/"} behind"
 [ -f "$data_dir/check.txt" ] || fail "the uninstaller touched Documents\\ソラニカ"
 find "$user_dir" -name "ソラニカ.lnk" | grep -q . && fail "the uninstaller left a shortcut behind"
 echo "check-installer: uninstalled; Documents\\ソラニカ and its files are kept"

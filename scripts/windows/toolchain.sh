@@ -34,8 +34,8 @@ mark_done() { mkdir -p "$stamps"; touch "$stamps/$1"; }
 
 install_packages() {
   local packages=(
-    g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 wine wine64 nsis
-    dpkg-dev tcl cmake ninja-build pkg-config zip unzip xvfb xauth
+    g++-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64 wine wine64 fonts-wine nsis
+    dpkg-dev tcl cmake ninja-build pkg-config zip unzip xvfb xauth xdotool imagemagick
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n fonts-ipafont-gothic
   )
   local missing=()

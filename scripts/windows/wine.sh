@@ -34,6 +34,17 @@ if [ ! -f "$WINEPREFIX/.soranika-ready" ]; then
     echo "wine.sh: no IPA Gothic font found (apt-get install fonts-ipafont-gothic)" >&2
     exit 1
   fi
+  # Marlett (fonts-wine) draws the window buttons; this Wine does not look for it where Debian puts it.
+  if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
+  # Wine draws window titles in Tahoma, which has no Japanese: the IPA face fills in for it, as the
+  # Japanese faces do on a Japanese Windows.
+  for face in Tahoma "MS Shell Dlg" "MS Shell Dlg 2" "Segoe UI"; do
+    "$wine" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+      /v "$face" /t REG_MULTI_SZ /d "ipagp.ttf,IPAPGothic" /f >/dev/null 2>&1
+  done
+  "$(dirname "$wine")/wineserver" -w || true
   touch "$WINEPREFIX/.soranika-ready"
 fi
 

@@ -7,6 +7,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QWidget>
@@ -15,6 +16,15 @@ namespace {
 
 constexpr int WaitMs = 2000;
 const QByteArray ComeToFront = "front\n";
+
+// The folders this program holds, by server name, each with what brings its windows forward. A second
+// claim from inside the program calls that directly: its own server could not answer a message while
+// the claim waits for it.
+QHash<QString, std::function<void()>>& heldHere()
+{
+    static QHash<QString, std::function<void()>> held;
+    return held;
+}
 
 // The same for every path that leads to the folder, and apart for each user.
 QString serverNameFor(const QString& folder)
@@ -53,13 +63,22 @@ DataFolderLock::DataFolderLock(const QString& folder)
     lock.setStaleLockTime(0);
 }
 
-DataFolderLock::~DataFolderLock() = default;
+DataFolderLock::~DataFolderLock()
+{
+    if (server)
+        heldHere().remove(serverName);
+}
 
 DataFolderLock::Claim DataFolderLock::claim(std::function<void()> bringToFront)
 {
     if (!lock.tryLock(0)) {
-        if (lock.error() == QLockFile::LockFailedError)
+        if (lock.error() == QLockFile::LockFailedError) {
+            if (const auto here = heldHere().constFind(serverName); here != heldHere().cend()) {
+                (*here)();
+                return Claim::OtherBroughtToFront;
+            }
             return askOtherToComeToFront() ? Claim::OtherBroughtToFront : Claim::OtherNotReached;
+        }
         // A folder where no lock can be made (read-only, say) is one no copy can write to either.
         qWarning("No lock file in the data folder: %s", qUtf8Printable(lock.fileName()));
         return Claim::Ours;
@@ -71,6 +90,7 @@ DataFolderLock::Claim DataFolderLock::claim(std::function<void()> bringToFront)
         QLocalServer::removeServer(serverName);
         server->listen(serverName);
     }
+    heldHere().insert(serverName, bringToFront);
     QObject::connect(server.get(), &QLocalServer::newConnection, server.get(),
                      [this, bringToFront = std::move(bringToFront)] {
                          while (QLocalSocket* other = server->nextPendingConnection()) {

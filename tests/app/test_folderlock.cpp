@@ -10,7 +10,6 @@
 #include <QWidget>
 
 #include <cstdio>
-#include <cstring>
 #include <memory>
 
 // One program per data folder: a second start on the folder brings the first to the front and ends;
@@ -37,7 +36,9 @@ private:
 bool TestFolderLock::startHolder(QProcess& holder) const
 {
     holder.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), dir->path()});
-    return holder.waitForStarted() && holder.waitForReadyRead(10000) && holder.readLine() == "holding\n";
+    // trimmed(): standard output ends lines with "\r\n" on Windows.
+    return holder.waitForStarted() && holder.waitForReadyRead(10000) &&
+           holder.readLine().trimmed() == "holding";
 }
 
 void TestFolderLock::secondStartBringsTheFirstToTheFront()
@@ -47,7 +48,7 @@ void TestFolderLock::secondStartBringsTheFirstToTheFront()
     ScriptedMessageBoxes messages;
     QVERIFY(!claimDataFolder(dir->path(), messages));
     QVERIFY(first.waitForReadyRead(10000));
-    QCOMPARE(first.readLine(), QByteArray("to the front\n"));
+    QCOMPARE(first.readLine().trimmed(), QByteArray("to the front"));
     QVERIFY(messages.asked.isEmpty());
     first.kill();
     first.waitForFinished();
@@ -92,8 +93,9 @@ void TestFolderLock::unreachableFirstIsReported()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    if (argc == 3 && std::strcmp(argv[1], "--hold") == 0) {
-        DataFolderLock lock(QString::fromLocal8Bit(argv[2]));
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3 && arguments[1] == QLatin1String("--hold")) {
+        DataFolderLock lock(arguments[2]);
         if (lock.claim([] {
                 std::printf("to the front\n");
                 std::fflush(stdout);

@@ -21,10 +21,8 @@
 #include <QWheelEvent>
 #include <QWindow>
 
-#include <csignal>
 #include <cstring>
 #include <memory>
-#include <sys/resource.h>
 
 namespace {
 

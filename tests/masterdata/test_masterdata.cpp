@@ -17,9 +17,6 @@
 
 #include <memory>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
 
 const QStringList FileNames = {
@@ -534,7 +531,7 @@ void TestMasterData::unsavableShopDetailsKeepTheScreenOpen()
     QWidget* form4 = openFromStartScreen();
     type(input(12), QStringLiteral("大阪市"));
     // The settings store's file is taken by a folder, so it cannot be written.
-    const QString store = f->path(QStringLiteral("settings/soranika/soranika.conf"));
+    const QString store = f->path(Sandbox::settingsFile());
     QVERIFY(QDir().mkpath(store));
 
     // "OK" keeps the typed text and the screen.
@@ -563,7 +560,7 @@ void TestMasterData::closeBoxGivesUpShopDetailsThatCannotBeSaved()
 {
     QWidget* form4 = openFromStartScreen();
     type(input(12), QStringLiteral("大阪市"));
-    QVERIFY(QDir().mkpath(f->path(QStringLiteral("settings/soranika/soranika.conf"))));
+    QVERIFY(QDir().mkpath(f->path(Sandbox::settingsFile())));
     // OK to the failure, OK to giving up: the window goes, and with it the last window of the program.
     QVERIFY(form4->close());
     QCOMPARE(f->messages.asked.size(), 2);

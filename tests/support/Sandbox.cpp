@@ -16,3 +16,12 @@ Sandbox::~Sandbox()
 {
     QDir::setCurrent(previousDir);
 }
+
+QString Sandbox::settingsFile()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("settings/soranika/soranika.ini");
+#else
+    return QStringLiteral("settings/soranika/soranika.conf");
+#endif
+}

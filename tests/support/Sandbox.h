@@ -15,6 +15,8 @@ public:
 
     QString path() const { return dir.path(); }
     QString filePath(const QString& name) const { return dir.filePath(name); }
+    // The program's settings file, relative to the sandbox: QSettings names its files .ini on Windows.
+    static QString settingsFile();
 
 private:
     QTemporaryDir dir;
