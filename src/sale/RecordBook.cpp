@@ -1,14 +1,10 @@
 #include "sale/RecordBook.h"
 
+#include "platform/TablePages.h"
 #include "store/DateText.h"
 #include "store/DisplayText.h"
 
-#include <QFont>
-#include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPagedPaintDevice>
-#include <QPainter>
+#include <iterator>
 
 namespace {
 
@@ -203,78 +199,14 @@ QString recordBookSummary(const RecordBook& book)
 
 void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device)
 {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                     QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-    QPainter painter(&device);
-    if (!painter.isActive())
-        return;
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
-    font.setPointSizeF(7);
-    painter.setFont(font);
-    const QRectF page = painter.viewport();
-    const QFontMetricsF metrics(font, &device);
-    const double line = metrics.height();
-    const double pad = line * 0.2;
-
-    double total = 0;
-    for (double width : Widths)
-        total += width;
-    QList<double> left{page.left()};
-    for (double width : Widths)
-        left.append(left.last() + page.width() * width / total);
-    const auto heightOf = [&](const QStringList& row) {
-        double height = line;
-        for (int column = 0; column < ColumnCount; ++column)
-            height =
-                qMax(height, metrics
-                                 .boundingRect(QRectF(0, 0, left[column + 1] - left[column] - 2 * pad, 1e6),
-                                               Qt::TextWordWrap, row[column])
-                                 .height());
-        return height + 2 * pad;
-    };
-
-    const QString title =
+    TableDocument document;
+    document.title =
         QStringLiteral("動物取扱業 帳簿（犬・猫）　%1～%2").arg(dateText(book.from), dateText(book.to));
-    const double headingHeight = heightOf(recordBookColumns());
-    const double top = page.top() + 2 * line;
-    const double bottom = page.bottom() - 2 * line;
-    // Rows to a page, worked out first so that every footer can say how many pages there are.
-    QList<QList<int>> pages{{}};
-    double y = top + headingHeight;
-    for (int row = 0; row < book.rows.size(); ++row) {
-        const double height = heightOf(book.rows[row]);
-        if (y + height > bottom && !pages.last().isEmpty()) {
-            pages.append(QList<int>());
-            y = top + headingHeight;
-        }
-        pages.last().append(row);
-        y += height;
-    }
-
-    const auto drawRow = [&](const QStringList& row, double at, double height) {
-        for (int column = 0; column < ColumnCount; ++column) {
-            const QRectF cell(left[column], at, left[column + 1] - left[column], height);
-            painter.drawRect(cell);
-            painter.drawText(cell.adjusted(pad, pad, -pad, -pad), Qt::TextWordWrap, row[column]);
-        }
-    };
-    for (int number = 0; number < pages.size(); ++number) {
-        if (number > 0)
-            device.newPage();
-        painter.drawText(QRectF(page.left(), page.top(), page.width(), line * 1.5), Qt::AlignLeft, title);
-        drawRow(recordBookColumns(), top, headingHeight);
-        y = top + headingHeight;
-        for (int row : pages[number]) {
-            const double height = heightOf(book.rows[row]);
-            drawRow(book.rows[row], y, height);
-            y += height;
-        }
-        painter.drawText(QRectF(page.left(), page.bottom() - line * 1.5, page.width(), line * 1.5),
-                         Qt::AlignCenter, QStringLiteral("%1 / %2 ページ").arg(number + 1).arg(pages.size()));
-    }
+    document.tables = {
+        {QString(), recordBookColumns(), QList<double>(std::begin(Widths), std::end(Widths)), book.rows}};
+    document.orientation = QPageLayout::Landscape;
+    document.pointSize = 7;
+    paintTableDocument(document, device);
 }
 
 bool inKeepingPeriod(const PetRecord& record, const std::optional<AnimalOutcome>& outcome, Species species,
