@@ -41,6 +41,19 @@ QValueAxis* countAxis(const QString& format)
     return axis;
 }
 
+// The series over the months, against `values` on the left.
+void addWithAxes(QChart* chart, QAbstractSeries* series, const QList<MonthFigures>& months,
+                 QValueAxis* values)
+{
+    chart->addSeries(series);
+    QBarCategoryAxis* x = monthAxis(months);
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(values, Qt::AlignLeft);
+    series->attachAxis(x);
+    series->attachAxis(values);
+    values->applyNiceNumbers();
+}
+
 } // namespace
 
 QString periodText(const QList<MonthFigures>& months)
@@ -73,14 +86,7 @@ QChart* newSalesChart(const QList<MonthFigures>& months)
     auto* series = new QBarSeries;
     series->append(revenue);
     series->append(margin);
-    chart->addSeries(series);
-    QBarCategoryAxis* x = monthAxis(months);
-    QValueAxis* y = countAxis(QStringLiteral("%.0f"));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
-    series->attachAxis(y);
-    y->applyNiceNumbers();
+    addWithAxes(chart, series, months, countAxis(QStringLiteral("%.0f")));
     return chart;
 }
 
@@ -95,14 +101,8 @@ QChart* newStockChart(const QList<MonthFigures>& months)
         series->append(index, months[index].stockAtEnd);
         highest = qMax(highest, months[index].stockAtEnd);
     }
-    chart->addSeries(series);
-    QBarCategoryAxis* x = monthAxis(months);
     QValueAxis* y = countAxis(QStringLiteral("%d"));
     y->setRange(0, qMax(highest, 4));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    series->attachAxis(x);
-    series->attachAxis(y);
-    y->applyNiceNumbers();
+    addWithAxes(chart, series, months, y);
     return chart;
 }

@@ -6,6 +6,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Look.h"
 #include "platform/Printer.h"
+#include "sale/DialogFields.h"
 #include "platform/TablePages.h"
 #include "store/CarePlans.h"
 #include "store/Csv.h"
@@ -123,23 +124,14 @@ void ShopOverview::buildLayout()
     tabs->addTab(buildMonthPage(), QStringLiteral("月別(&M)"));
     tabs->addTab(buildCarePage(), QStringLiteral("ケアの予定(&C)"));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->setObjectName(QStringLiteral("buttonBox"));
-    auto* printButton = buttons->addButton(QStringLiteral("印刷(&P)..."), QDialogButtonBox::ActionRole);
-    auto* pdfButton = buttons->addButton(QStringLiteral("PDFに保存..."), QDialogButtonBox::ActionRole);
-    auto* csvButton =
-        buttons->addButton(QStringLiteral("CSVに書き出す(&E)..."), QDialogButtonBox::ActionRole);
-    printButton->setObjectName(QStringLiteral("print"));
-    pdfButton->setObjectName(QStringLiteral("savePdf"));
-    csvButton->setObjectName(QStringLiteral("saveCsv"));
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(printButton, &QPushButton::clicked, this, &ShopOverview::print);
-    connect(pdfButton, &QPushButton::clicked, this, &ShopOverview::saveAsPdf);
-    connect(csvButton, &QPushButton::clicked, this, &ShopOverview::saveAsCsv);
+    const SheetButtons buttons = sheetButtons(this);
+    connect(buttons.print, &QPushButton::clicked, this, &ShopOverview::print);
+    connect(buttons.pdf, &QPushButton::clicked, this, &ShopOverview::saveAsPdf);
+    connect(buttons.csv, &QPushButton::clicked, this, &ShopOverview::saveAsCsv);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     resize(1000, 640);
 }
 

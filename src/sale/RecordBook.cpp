@@ -1,6 +1,7 @@
 #include "sale/RecordBook.h"
 
 #include "platform/TablePages.h"
+#include "sale/ShopAnimals.h"
 #include "store/DateText.h"
 #include "store/DisplayText.h"
 
@@ -139,40 +140,29 @@ RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<
                           const QList<AnimalOutcome>& outcomes, const QMap<qint32, ChartSale>& chartSales,
                           const QMap<QString, Species>& species)
 {
-    QMap<qint32, AnimalOutcome> byChart;
     QList<Entry> entries;
-    for (const AnimalOutcome& outcome : outcomes) {
-        if (outcome.recordNumber > 0) {
-            byChart.insert(outcome.recordNumber, outcome);
-        } else if (outcome.species != Species::Other) {
-            Entry cleared;
-            cleared.kind = outcome.kind;
-            cleared.birth = outcome.birth;
-            cleared.purchased = outcome.purchased;
-            cleared.chartSale.breederName = outcome.breederName;
-            cleared.chartSale.breederReg = outcome.breederReg;
-            cleared.chartSale.sellerName = outcome.sellerName;
-            cleared.chartSale.sellerReg = outcome.sellerReg;
-            cleared.outcome = outcome;
-            entries.append(cleared);
-        }
-    }
-    for (std::size_t index = 0; index < records.size(); ++index) {
-        const PetRecord& record = records[index];
-        const QString kind = tableText(record.Kind);
-        if (kind.isEmpty() || speciesOfKind(kind, species) == Species::Other)
+    for (const ShopAnimal& animal : shopAnimals(records, outcomes, species)) {
+        if (animal.species == Species::Other)
             continue;
-        Entry chart;
-        chart.number = qint32(index + 1);
-        chart.kind = kind;
-        chart.birth = birthDateText(record);
-        chart.purchased = tableText(record.PurchaseDate);
-        chart.supplier = tableText(record.Supplier);
-        chart.saleDate = tableText(record.SaleDate);
-        chart.chartSale = chartSales.value(chart.number);
-        if (byChart.contains(chart.number))
-            chart.outcome = byChart.value(chart.number);
-        entries.append(chart);
+        Entry entry;
+        entry.number = animal.number;
+        entry.kind = animal.kind;
+        entry.purchased = animal.purchased;
+        entry.saleDate = animal.saleDate;
+        entry.outcome = animal.outcome;
+        if (animal.chart != nullptr) {
+            entry.birth = birthDateText(*animal.chart);
+            entry.supplier = tableText(animal.chart->Supplier);
+            entry.chartSale = chartSales.value(entry.number);
+        } else {
+            // What the cleared chart's sale information said, kept with its row.
+            entry.birth = animal.outcome->birth;
+            entry.chartSale.breederName = animal.outcome->breederName;
+            entry.chartSale.breederReg = animal.outcome->breederReg;
+            entry.chartSale.sellerName = animal.outcome->sellerName;
+            entry.chartSale.sellerReg = animal.outcome->sellerReg;
+        }
+        entries.append(entry);
     }
 
     RecordBook book{from, to, {}, {}};
