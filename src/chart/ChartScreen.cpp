@@ -283,7 +283,8 @@ void ChartScreen::load()
     showClock();
     Timer1->start(1000);
     // A daily backup that failed is told here once, quietly, without a box over the chart.
-    showCareNotice();
+    // Counting the care that is due reads every chart: it waits until the chart is on the screen.
+    QTimer::singleShot(0, this, &ChartScreen::showCareNotice);
     showBackupNotice(context.backups.takeDailyBackupFailure());
     connect(&context.backups, &BackupService::dailyBackupFailed, this,
             [this] { showBackupNotice(context.backups.takeDailyBackupFailure()); });

@@ -4,9 +4,11 @@
 #include "store/DisplayText.h"
 #include "store/FreeText.h"
 
+#include <QHash>
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -34,7 +36,7 @@ struct Dated
 Dated datesOf(const ShopAnimal& animal)
 {
     Dated dated;
-    dated.purchased = readShopDate(animal.purchased);
+    dated.purchased = animal.purchasedOn;
     if (animal.outcome) {
         dated.left = animal.outcome->leftShopOn();
         dated.sold = animal.outcome->sale.has_value();
@@ -45,10 +47,19 @@ Dated datesOf(const ShopAnimal& animal)
         dated.leftUnread = !dated.left.isValid();
         dated.sold = true;
     }
-    if (animal.chart != nullptr)
+    if (dated.sold && animal.chart != nullptr)
         dated.cost = readPrice(tableText(animal.chart->PurchaseCost));
     return dated;
 }
+
+// A history line as the care list needs it: whether its day reads, the day, and the plan whose
+// medication it names (-1 for none).
+struct LineReading
+{
+    bool readable = false;
+    QDate given;
+    int plan = -1;
+};
 
 int monthsFrom(const QDate& first, const QDate& date)
 {
@@ -69,7 +80,7 @@ StockFigures stockNow(const QList<ShopAnimal>& animals, const QDate& today, cons
         row.species = animal.species;
         row.sex = tableText(animal.chart->Sex);
         row.ageDays = daysSince(birthOf(*animal.chart), today);
-        row.daysInStock = daysSince(readShopDate(animal.purchased), today);
+        row.daysInStock = daysSince(animal.purchasedOn, today);
         row.plannedPrice = tableText(animal.chart->PlannedPrice);
         row.pastAge = row.ageDays && *row.ageDays > limits.ageDays;
         row.pastStock = row.daysInStock && *row.daysInStock > limits.stockDays;
@@ -157,44 +168,67 @@ std::optional<HistoryLine> readHistoryLine(const QString& line)
 CareFigures careDue(const QList<ShopAnimal>& animals, const QList<CarePlan>& plans, const QDate& today)
 {
     // A line names the longest medication it holds: 混合ワクチン before ワクチン.
-    QList<CarePlan> longestFirst = plans;
-    std::stable_sort(longestFirst.begin(), longestFirst.end(), [](const CarePlan& a, const CarePlan& b) {
-        return a.medication.size() > b.medication.size();
-    });
+    QList<int> longestFirst(plans.size());
+    std::iota(longestFirst.begin(), longestFirst.end(), 0);
+    std::stable_sort(longestFirst.begin(), longestFirst.end(),
+                     [&](int a, int b) { return plans[a].medication.size() > plans[b].medication.size(); });
+    QStringList folded;
+    for (const CarePlan& plan : plans)
+        folded.append(plan.medication.normalized(QString::NormalizationForm_KC));
+    const auto readingOf = [&](const QString& line) {
+        LineReading reading;
+        const std::optional<HistoryLine> read = readHistoryLine(line);
+        if (!read)
+            return reading;
+        reading.readable = true;
+        reading.given = read->given;
+        for (int plan : longestFirst) {
+            if (read->rest.contains(folded[plan])) {
+                reading.plan = plan;
+                break;
+            }
+        }
+        return reading;
+    };
+
     CareFigures figures;
+    // The same line stands on many charts (a litter treated on one day): each is read once.
+    QHash<QString, LineReading> lines;
+    QList<int> doses(plans.size());
+    QList<QDate> last(plans.size());
     for (const ShopAnimal& animal : animals) {
         if (!animal.inStock())
             continue;
         const PetRecord& chart = *animal.chart;
-        QMap<QString, QList<QDate>> given;
-        for (const QString& line :
-             {tableText(chart.Medication1), tableText(chart.Medication2), tableText(chart.Medication3),
-              tableText(chart.Medication4), tableText(chart.Medication5)}) {
-            if (line.trimmed().isEmpty())
+        doses.fill(0);
+        last.fill(QDate());
+        for (const TextField<50>* field : {&chart.Medication1, &chart.Medication2, &chart.Medication3,
+                                           &chart.Medication4, &chart.Medication5}) {
+            const QString line = tableText(*field).trimmed();
+            if (line.isEmpty())
                 continue;
-            const std::optional<HistoryLine> read = readHistoryLine(line);
-            if (!read) {
-                figures.unreadable.append({animal.number, animal.kind, line.trimmed()});
-                continue;
-            }
-            for (const CarePlan& plan : longestFirst) {
-                if (read->rest.contains(plan.medication.normalized(QString::NormalizationForm_KC))) {
-                    given[plan.medication].append(read->given);
-                    break;
-                }
+            auto known = lines.constFind(line);
+            if (known == lines.cend())
+                known = lines.insert(line, readingOf(line));
+            if (!known->readable) {
+                figures.unreadable.append({animal.number, animal.kind, line});
+            } else if (known->plan >= 0) {
+                ++doses[known->plan];
+                last[known->plan] = std::max(last[known->plan], known->given);
             }
         }
         const QDate birth = birthOf(chart);
-        for (const CarePlan& plan : plans) {
-            const QList<QDate> doses = given.value(plan.medication);
-            if (plan.doses && doses.size() >= *plan.doses)
+        for (int index = 0; index < plans.size(); ++index) {
+            const CarePlan& plan = plans[index];
+            if (plan.doses && doses[index] >= *plan.doses)
                 continue;
             CareDue item{animal.number, animal.kind, plan.medication, QDate(), false, QString()};
-            if (!doses.isEmpty() && plan.intervalDays) {
-                const QDate last = *std::max_element(doses.cbegin(), doses.cend());
-                item.due = last.addDays(*plan.intervalDays);
-                item.basis = QStringLiteral("前回 %1 から %2 日").arg(dateText(last)).arg(*plan.intervalDays);
-            } else if (doses.isEmpty() && plan.firstAgeDays && birth.isValid()) {
+            if (doses[index] > 0 && plan.intervalDays) {
+                item.due = last[index].addDays(*plan.intervalDays);
+                // Put together by hand: thousands of lines on a full file.
+                item.basis = QStringLiteral("前回 ") + dateText(last[index]) + QStringLiteral(" から ") +
+                             QString::number(*plan.intervalDays) + QStringLiteral(" 日");
+            } else if (doses[index] == 0 && plan.firstAgeDays && birth.isValid()) {
                 item.due = birth.addDays(*plan.firstAgeDays);
                 item.basis = QStringLiteral("生後 %1 日").arg(*plan.firstAgeDays);
             }

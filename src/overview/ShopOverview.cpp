@@ -2,6 +2,7 @@
 
 #include "overview/OverviewCharts.h"
 #include "overview/OverviewSheets.h"
+#include "overview/RowsModel.h"
 #include "platform/FailureReport.h"
 #include "platform/FileDialogs.h"
 #include "platform/Look.h"
@@ -22,7 +23,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
-#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTableView>
 #include <QTableWidget>
@@ -33,7 +33,7 @@ namespace {
 const QColor PastLimit(255, 224, 178);
 const QColor Overdue(200, 0, 0);
 
-QTableView* newTable(QWidget* parent, const char* name, QStandardItemModel* model)
+QTableView* newTable(QWidget* parent, const char* name, RowsModel* model)
 {
     auto* table = new QTableView(parent);
     table->setObjectName(QString::fromLatin1(name));
@@ -43,39 +43,18 @@ QTableView* newTable(QWidget* parent, const char* name, QStandardItemModel* mode
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->verticalHeader()->hide();
     table->horizontalHeader()->setStretchLastSection(true);
+    // Column widths from the first rows: measuring thousands of cells would slow the opening.
+    table->horizontalHeader()->setResizeContentsPrecision(200);
     return table;
 }
 
-// Whole numbers are kept as numbers, so a column sorts by value.
-QStandardItem* cell(const QString& text)
+QList<RowsModel::Row> plainRows(const QList<QStringList>& texts)
 {
-    auto* item = new QStandardItem;
-    bool number = false;
-    const int value = text.toInt(&number);
-    item->setData(number ? QVariant(value) : QVariant(text), Qt::DisplayRole);
-    if (number)
-        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return item;
-}
-
-void fill(QStandardItemModel* model, const QStringList& columns, const QList<QStringList>& rows)
-{
-    model->clear();
-    model->setHorizontalHeaderLabels(columns);
-    for (const QStringList& row : rows) {
-        QList<QStandardItem*> items;
-        for (const QString& text : row)
-            items.append(cell(text));
-        model->appendRow(items);
-    }
-}
-
-void colourRow(QStandardItemModel* model, int row, int role, const QColor& colour, const QString& tip)
-{
-    for (int column = 0; column < model->columnCount(); ++column) {
-        model->item(row, column)->setData(colour, role);
-        model->item(row, column)->setToolTip(tip);
-    }
+    QList<RowsModel::Row> rows;
+    rows.reserve(texts.size());
+    for (const QStringList& row : texts)
+        rows.append({row, {}, {}, {}});
+    return rows;
 }
 
 QChartView* newChartView(QWidget* parent, const char* name)
@@ -158,8 +137,9 @@ QWidget* ShopOverview::buildStockPage()
     breeds->verticalHeader()->hide();
     breeds->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     breeds->setMaximumWidth(260);
-    stockModel = new QStandardItemModel(this);
+    stockModel = new RowsModel(stockColumns(), this);
     stock = newTable(page, "stock", stockModel);
+    stock->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
     stock->setSortingEnabled(true);
 
     auto* limits = new QHBoxLayout;
@@ -191,7 +171,7 @@ QWidget* ShopOverview::buildMonthPage()
     period->addItem(QStringLiteral("直近12か月"), 0);
     for (int year = today.year(); year > today.year() - 10; --year)
         period->addItem(QStringLiteral("%1年").arg(year), year);
-    monthModel = new QStandardItemModel(this);
+    monthModel = new RowsModel(monthColumns(), this);
     months = newTable(page, "months", monthModel);
     salesChart = newChartView(page, "salesChart");
     stockChart = newChartView(page, "stockChart");
@@ -215,7 +195,7 @@ QWidget* ShopOverview::buildMonthPage()
 QWidget* ShopOverview::buildCarePage()
 {
     auto* page = new QWidget(this);
-    dueModel = new QStandardItemModel(this);
+    dueModel = new RowsModel(dueColumns(), this);
     due = newTable(page, "due", dueModel);
     unreadableTitle =
         new QLabel(QStringLiteral("日付が読めない投薬履歴（予定の計算に入っていません）"), page);
@@ -233,20 +213,25 @@ void ShopOverview::showStock()
 {
     stockShown = stockNow(animals, today, {ageLimit->value(), stockLimit->value()});
     stockSummaryLabel->setText(stockSummary(stockShown));
-    stock->setSortingEnabled(false);
-    fill(stockModel, stockColumns(), stockRows(stockShown));
+    // The three tips, made once and shared by the rows.
+    const QString pastAge = QStringLiteral("日齢が %1 日を超えています").arg(ageLimit->value());
+    const QString pastStock = QStringLiteral("在庫が %1 日を超えています").arg(stockLimit->value());
+    const QString pastBoth = pastAge + QStringLiteral("、") + pastStock;
+    QList<RowsModel::Row> rows = plainRows(stockRows(stockShown));
     for (int row = 0; row < stockShown.animals.size(); ++row) {
         const StockAnimal& animal = stockShown.animals[row];
-        QStringList why;
-        if (animal.pastAge)
-            why.append(QStringLiteral("日齢が %1 日を超えています").arg(ageLimit->value()));
-        if (animal.pastStock)
-            why.append(QStringLiteral("在庫が %1 日を超えています").arg(stockLimit->value()));
-        if (!why.isEmpty())
-            colourRow(stockModel, row, Qt::BackgroundRole, PastLimit, why.join(QStringLiteral("、")));
+        if (animal.pastAge || animal.pastStock) {
+            rows[row].ground = PastLimit;
+            rows[row].tip = animal.pastAge && animal.pastStock ? pastBoth
+                            : animal.pastAge                   ? pastAge
+                                                               : pastStock;
+        }
     }
-    stock->setSortingEnabled(true);
-    stock->sortByColumn(0, Qt::AscendingOrder);
+    stockModel->setRows(std::move(rows));
+    // The rows come in number order; another order the user chose is kept.
+    const QHeaderView* header = stock->horizontalHeader();
+    if (header->sortIndicatorSection() != 0 || header->sortIndicatorOrder() != Qt::AscendingOrder)
+        stockModel->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
     stock->resizeColumnsToContents();
 
     breeds->setRowCount(int(stockShown.byKind.size()));
@@ -264,7 +249,7 @@ void ShopOverview::showMonths()
     const int year = period->currentData().toInt();
     const QDate first = year > 0 ? QDate(year, 1, 1) : today.addMonths(-11);
     monthsShown = monthFigures(animals, first, 12);
-    fill(monthModel, monthColumns(), monthRows(monthsShown));
+    monthModel->setRows(plainRows(monthRows(monthsShown)));
     months->resizeColumnsToContents();
     // The views own their plots and delete the one they showed before.
     salesChart->setChart(newSalesChart(monthsShown));
@@ -273,11 +258,14 @@ void ShopOverview::showMonths()
 
 void ShopOverview::showCare()
 {
-    fill(dueModel, dueColumns(), dueRows(careShown));
+    QList<RowsModel::Row> rows = plainRows(dueRows(careShown));
     for (int row = 0; row < careShown.due.size(); ++row) {
-        if (careShown.due[row].overdue)
-            colourRow(dueModel, row, Qt::ForegroundRole, Overdue, QStringLiteral("期限切れ"));
+        if (careShown.due[row].overdue) {
+            rows[row].text = Overdue;
+            rows[row].tip = QStringLiteral("期限切れ");
+        }
     }
+    dueModel->setRows(std::move(rows));
     due->resizeColumnsToContents();
     const QStringList lines = unreadableLines(careShown);
     unreadable->clear();

@@ -17,9 +17,9 @@ class QComboBox;
 class QLabel;
 class QListWidget;
 class QSpinBox;
-class QStandardItemModel;
 class QTableView;
 class QTableWidget;
+class RowsModel;
 
 // お店の状況: the animals in stock and how long they have been kept, the months' purchases, sales and
 // margin with their plots, and the care that is due. A double-click on an animal closes the window
@@ -68,14 +68,14 @@ private:
     QSpinBox* stockLimit;
     QLabel* stockSummaryLabel;
     QTableWidget* breeds;
-    QStandardItemModel* stockModel;
+    RowsModel* stockModel;
     QTableView* stock;
     QComboBox* period;
-    QStandardItemModel* monthModel;
+    RowsModel* monthModel;
     QTableView* months;
     QChartView* salesChart;
     QChartView* stockChart;
-    QStandardItemModel* dueModel;
+    RowsModel* dueModel;
     QTableView* due;
     QLabel* unreadableTitle;
     QListWidget* unreadable;

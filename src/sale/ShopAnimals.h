@@ -3,6 +3,7 @@
 #include "store/AnimalOutcomes.h"
 #include "store/PetRecord.h"
 
+#include <QDate>
 #include <QList>
 #include <QMap>
 #include <QString>
@@ -18,6 +19,7 @@ struct ShopAnimal
     QString kind;
     Species species = Species::Other;
     QString purchased;                    // 仕入日 as typed
+    QDate purchasedOn;                    // 仕入日 read; invalid when it does not read
     QString saleDate;                     // the chart's 販売日 as typed; empty once cleared
     const PetRecord* chart = nullptr;     // null once cleared
     std::optional<AnimalOutcome> outcome; // a sale or departure recorded for it

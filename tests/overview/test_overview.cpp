@@ -1,4 +1,5 @@
 #include "overview/OverviewSheets.h"
+#include "overview/RowsModel.h"
 #include "overview/ShopFigures.h"
 #include "store/AnimalOutcomes.h"
 #include "store/CarePlans.h"
@@ -196,6 +197,7 @@ private slots:
     void historyLinesAreRead();
     void careDueListsOverdueAndTodayOnly();
     void plansAndLimitsAreKept();
+    void tableSortsNumbersByValueBeforeTexts();
     void overviewOpensWithCtrlOAndChoosesAChart();
     void overviewIsWrittenAsPdfAndCsv();
     void overdueCareIsToldOnTheChartScreen();
@@ -335,6 +337,28 @@ void TestOverview::plansAndLimitsAreKept()
     QCOMPARE(CarePlans().stockLimits(), (StockLimits{90, 30}));
 }
 
+void TestOverview::tableSortsNumbersByValueBeforeTexts()
+{
+    RowsModel model({QStringLiteral("番号"), QStringLiteral("日齢")}, nullptr);
+    model.setRows({{{"1", "120"}, {}, {}, {}},
+                   {{"2", ""}, {}, {}, {}},
+                   {{"3", "9"}, {}, {}, {}},
+                   {{"4", "不明"}, {}, {}, {}},
+                   {{"5", "35"}, {}, {}, {}}});
+    const auto order = [&] {
+        QStringList numbers;
+        for (int row = 0; row < model.rowCount(); ++row)
+            numbers.append(model.index(row, 0).data().toString());
+        return numbers.join(QLatin1Char(' '));
+    };
+    model.sort(1, Qt::AscendingOrder);
+    QCOMPARE(order(), QStringLiteral("3 5 1 2 4"));
+    model.sort(1, Qt::DescendingOrder);
+    QCOMPARE(order(), QStringLiteral("4 2 1 5 3"));
+    QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole), QVariant());
+    QCOMPARE(model.index(2, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+}
+
 void TestOverview::overviewOpensWithCtrlOAndChoosesAChart()
 {
     writeShop();
@@ -411,8 +435,8 @@ void TestOverview::overdueCareIsToldOnTheChartScreen()
     writeShop();
     startChartScreen();
     auto* status = f->control<QLabel>("Form2", "statusLine");
+    QTRY_COMPARE(status->text(), QStringLiteral("ケアの予定: 期限切れ 2 件"));
     QVERIFY(status->isVisible());
-    QCOMPARE(status->text(), QStringLiteral("ケアの予定: 期限切れ 2 件"));
     QString opened;
     whenDialogShows([&](QDialog* dialog) { opened = dialog->objectName(); });
     QTest::mouseClick(status, Qt::LeftButton);
