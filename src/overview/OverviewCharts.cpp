@@ -28,7 +28,7 @@ QBarCategoryAxis* monthAxis(const QList<MonthFigures>& months)
 {
     auto* axis = new QBarCategoryAxis;
     for (const MonthFigures& month : months)
-        axis->append(QStringLiteral("%1月").arg(month.month.month()));
+        axis->append(QString::number(month.month.month()));
     axis->setLabelsFont(gothicFont(8));
     return axis;
 }
@@ -76,12 +76,12 @@ void paintChart(QPainter& painter, const QRectF& area, QChart* chart)
 
 QChart* newSalesChart(const QList<MonthFigures>& months)
 {
-    QChart* chart = newChart(QStringLiteral("売上と粗利（円） %1").arg(periodText(months)));
+    QChart* chart = newChart(QStringLiteral("売上と粗利（万円） %1").arg(periodText(months)));
     auto* revenue = new QBarSet(QStringLiteral("売上"));
     auto* margin = new QBarSet(QStringLiteral("粗利"));
     for (const MonthFigures& month : months) {
-        revenue->append(double(month.revenue));
-        margin->append(double(month.margin));
+        revenue->append(double(month.revenue) / 10000);
+        margin->append(double(month.margin) / 10000);
     }
     auto* series = new QBarSeries;
     series->append(revenue);

@@ -5,11 +5,11 @@
 
 namespace {
 
-std::optional<qint64> wholeNumber(const QString& text)
+std::optional<double> numberIn(const QString& text)
 {
-    bool whole = false;
-    const qint64 number = text.toLongLong(&whole);
-    return whole ? std::optional<qint64>(number) : std::nullopt;
+    bool number = false;
+    const double value = text.toDouble(&number);
+    return number ? std::optional<double>(value) : std::nullopt;
 }
 
 } // namespace
@@ -45,8 +45,8 @@ QVariant RowsModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
         return row.texts.value(index.column());
     case Qt::TextAlignmentRole:
-        return wholeNumber(row.texts.value(index.column())) ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                                                            : QVariant();
+        return numberIn(row.texts.value(index.column())) ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                                                         : QVariant();
     case Qt::ForegroundRole:
         return row.text.isValid() ? QVariant(row.text) : QVariant();
     case Qt::BackgroundRole:
@@ -71,8 +71,8 @@ void RowsModel::sort(int column, Qt::SortOrder order)
     const auto before = [column](const Row& a, const Row& b) {
         const QString& left = a.texts.value(column);
         const QString& right = b.texts.value(column);
-        const std::optional<qint64> leftNumber = wholeNumber(left);
-        const std::optional<qint64> rightNumber = wholeNumber(right);
+        const std::optional<double> leftNumber = numberIn(left);
+        const std::optional<double> rightNumber = numberIn(right);
         if (leftNumber && rightNumber)
             return *leftNumber < *rightNumber;
         if (leftNumber || rightNumber)

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QStringList>
 
-// Rows of text for a table view. Whole numbers stand to the right and sort by value; a row may carry
+// Rows of text for a table view. Numbers stand to the right and sort by value; a row may carry
 // a text colour, a ground colour and a tool tip.
 class RowsModel : public QAbstractTableModel
 {

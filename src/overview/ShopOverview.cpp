@@ -173,6 +173,10 @@ QWidget* ShopOverview::buildMonthPage()
         period->addItem(QStringLiteral("%1年").arg(year), year);
     monthModel = new RowsModel(monthColumns(), this);
     months = newTable(page, "months", monthModel);
+    // Twelve rows: every column as wide as its figures, the month's name taking what is left.
+    months->horizontalHeader()->setStretchLastSection(false);
+    months->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    months->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     salesChart = newChartView(page, "salesChart");
     stockChart = newChartView(page, "stockChart");
 
@@ -250,7 +254,6 @@ void ShopOverview::showMonths()
     const QDate first = year > 0 ? QDate(year, 1, 1) : today.addMonths(-11);
     monthsShown = monthFigures(animals, first, 12);
     monthModel->setRows(plainRows(monthRows(monthsShown)));
-    months->resizeColumnsToContents();
     // The views own their plots and delete the one they showed before.
     salesChart->setChart(newSalesChart(monthsShown));
     stockChart->setChart(newStockChart(monthsShown));

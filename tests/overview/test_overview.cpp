@@ -344,7 +344,7 @@ void TestOverview::tableSortsNumbersByValueBeforeTexts()
                    {{"2", ""}, {}, {}, {}},
                    {{"3", "9"}, {}, {}, {}},
                    {{"4", "不明"}, {}, {}, {}},
-                   {{"5", "35"}, {}, {}, {}}});
+                   {{"5", "35.5"}, {}, {}, {}}});
     const auto order = [&] {
         QStringList numbers;
         for (int row = 0; row < model.rowCount(); ++row)
