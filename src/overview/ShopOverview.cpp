@@ -7,8 +7,8 @@
 #include "platform/FileDialogs.h"
 #include "platform/Look.h"
 #include "platform/Printer.h"
-#include "sale/DialogFields.h"
 #include "platform/TablePages.h"
+#include "sale/DialogFields.h"
 #include "store/CarePlans.h"
 #include "store/Csv.h"
 
