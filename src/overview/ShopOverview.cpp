@@ -28,6 +28,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace {
 
 const QColor PastLimit(255, 224, 178);
@@ -64,6 +66,13 @@ QChartView* newChartView(QWidget* parent, const char* name)
     view->setRenderHint(QPainter::Antialiasing);
     view->setMinimumSize(420, 260);
     return view;
+}
+
+// A view takes the plot it is given but lets go of the one it showed before: that one goes here.
+void showChart(QChartView* view, QChart* chart)
+{
+    const std::unique_ptr<QChart> before(view->chart());
+    view->setChart(chart);
 }
 
 } // namespace
@@ -254,9 +263,8 @@ void ShopOverview::showMonths()
     const QDate first = year > 0 ? QDate(year, 1, 1) : today.addMonths(-11);
     monthsShown = monthFigures(animals, first, 12);
     monthModel->setRows(plainRows(monthRows(monthsShown)));
-    // The views own their plots and delete the one they showed before.
-    salesChart->setChart(newSalesChart(monthsShown));
-    stockChart->setChart(newStockChart(monthsShown));
+    showChart(salesChart, newSalesChart(monthsShown));
+    showChart(stockChart, newStockChart(monthsShown));
 }
 
 void ShopOverview::showCare()
