@@ -14,7 +14,11 @@
 #include "platform/Printer.h"
 #include "platform/SystemWebViews.h"
 #include "store/AnimalOutcomes.h"
+#include "store/DateText.h"
+#include "store/DisplayText.h"
+#include "store/FreeText.h"
 #include "store/PickListFile.h"
+#include "store/RecordFile.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,6 +32,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -135,6 +141,58 @@ void shootSelling(QWidget* chart)
                 [](QWidget* dialog) { control<QSpinBox>(dialog, "fiscalYear")->setValue(2026); });
 }
 
+// The care intervals under 各種データ登録 (from the master-data screen, which is open), the chart
+// screen's notice of overdue care, and お店の状況. The demo shop's sold charts first get their selling
+// price recorded, as selling through the program does.
+void shootOverview(ScreenRegistry& screens, QWidget* masterData)
+{
+    RecordFile records;
+    AnimalOutcomes outcomes;
+    const QMap<QString, Species> species = outcomes.allSpecies();
+    const std::vector<PetRecord> charts = records.loadAllRecords();
+    for (std::size_t index = 0; index < charts.size(); ++index) {
+        const QDate sold = readShopDate(tableText(charts[index].SaleDate));
+        if (!sold.isValid())
+            continue;
+        Sale sale;
+        sale.soldOn = sold;
+        sale.price = readPrice(tableText(charts[index].PlannedPrice));
+        sale.buyerName = QStringLiteral("山田 花子");
+        records.LoadRecord(qint32(index + 1));
+        outcomes.recordSale(records, qint32(index + 1), sale,
+                            speciesOfKind(tableText(charts[index].Kind), species));
+    }
+
+    QTimer::singleShot(0, [] {
+        QWidget* dialog = nullptr;
+        if (!QTest::qWaitFor([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; }, 10000))
+            fail(QStringLiteral("ケア間隔 opened no dialog"));
+        auto* table = control<QTableWidget>(dialog, "carePlans");
+        const QMap<QString, QStringList> plans{{QStringLiteral("混合ワクチン（5種）"), {"42", "28", "3"}},
+                                               {QStringLiteral("駆虫薬"), {"", "14", "2"}}};
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const QStringList cells = plans.value(table->item(row, 0)->text());
+            for (int column = 0; column < cells.size(); ++column)
+                table->item(row, column + 1)->setText(cells[column]);
+        }
+        save(settled(dialog, QStringLiteral("the care intervals")), QStringLiteral("18-care-plans.png"));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    click(masterData, "careIntervals");
+    // OK goes back to the start screen; スタート opens the chart screen with its notice of overdue care.
+    click(masterData, "Command19");
+    QWidget* start = settled(screens.loaded(ScreenName::Form1), QStringLiteral("the start screen"));
+    click(start, "Command1");
+    QWidget* chart = settled(screens.loaded(ScreenName::Form2), QStringLiteral("the chart screen"));
+    save(chart, QStringLiteral("19-chart-care-notice.png"));
+
+    shootDialog(chart, "actOverview", QStringLiteral("15-overview-stock.png"), [](QWidget*) {});
+    shootDialog(chart, "actOverview", QStringLiteral("16-overview-months.png"),
+                [](QWidget* dialog) { control<QTabWidget>(dialog, "tabs")->setCurrentIndex(1); });
+    shootDialog(chart, "actOverview", QStringLiteral("17-overview-care.png"),
+                [](QWidget* dialog) { control<QTabWidget>(dialog, "tabs")->setCurrentIndex(2); });
+}
+
 void shootAll(Program& program)
 {
     ScreenRegistry& screens = program.registry();
@@ -185,7 +243,7 @@ void shootAll(Program& program)
     click(chart, "Command2");
     QWidget* masterData = settled(screens.loaded(ScreenName::Form4), QStringLiteral("the master data"));
     save(masterData, QStringLiteral("06-master-data.png"));
-    click(masterData, "Command19");
+    shootOverview(screens, masterData);
 
     // Without a window manager nothing maximises the help window: it gets a screen-sized frame here.
     QWidget* help = screens.openHelp(HelpPageAddress);

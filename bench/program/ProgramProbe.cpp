@@ -3,6 +3,8 @@
 //   program_probe start    the start screen painted
 //   program_probe chart    the chart screen painted after "スタート", then each "新規入力" from record 1
 //                          (the record file in the working directory decides how far it goes)
+//   program_probe lists    the chart screen painted, then the chart list and the overview each opened
+//                          from their menu items until they are painted
 
 #include "Measure.h"
 
@@ -10,8 +12,12 @@
 #include "app/Program.h"
 #include "app/ScreenWindow.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QDialog>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -43,11 +49,55 @@ void measureNewEntry(QWidget* chart, int clicks)
     }
 }
 
+// Reports `label` with the time since the watch began once the window named `name` is first painted,
+// and closes that window.
+class OpeningWatch : public QObject
+{
+public:
+    OpeningWatch(const char* label, const char* name)
+        : label(label), name(QString::fromLatin1(name)), wall(Measure::monotonicNanos()),
+          cpu(Measure::processCpuMicros())
+    {
+        qApp->installEventFilter(this);
+    }
+    ~OpeningWatch() override { qApp->removeEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        auto* window = qobject_cast<QDialog*>(watched);
+        if (event->type() != QEvent::Paint || window == nullptr || window->objectName() != name || reported)
+            return false;
+        reported = true;
+        std::printf("%s wall=%lld cpu=%lld\n", label,
+                    static_cast<long long>(Measure::monotonicNanos() - wall),
+                    static_cast<long long>(Measure::processCpuMicros() - cpu));
+        std::fflush(stdout);
+        QTimer::singleShot(0, window, &QDialog::reject);
+        return false;
+    }
+
+private:
+    const char* label;
+    QString name;
+    qint64 wall;
+    qint64 cpu;
+    bool reported = false;
+};
+
+void measureOpening(QWidget* chart, const char* action, const char* label, const char* window)
+{
+    const OpeningWatch watch(label, window);
+    chart->findChild<QAction*>(QString::fromLatin1(action))->trigger();
+    QCoreApplication::processEvents();
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    const bool chartMode = argc > 1 && std::strcmp(argv[1], "chart") == 0;
+    const bool listsMode = argc > 1 && std::strcmp(argv[1], "lists") == 0;
+    const bool chartMode = listsMode || (argc > 1 && std::strcmp(argv[1], "chart") == 0);
     const int clicks = argc > 2 ? std::atoi(argv[2]) : 1;
     int qtArgc = 1;
     return runDesktopProgram(qtArgc, argv, [&](Program& program) {
@@ -61,7 +111,15 @@ int main(int argc, char* argv[])
         QWidget* chart = program.registry().loaded(ScreenName::Form2);
         Measure::waitUntilPainted(chart);
         Measure::report("chart");
-        measureNewEntry(chart, clicks);
+        if (listsMode) {
+            // What the chart screen does once it is shown (the count of care that is due) is not part
+            // of either opening.
+            QCoreApplication::processEvents();
+            measureOpening(chart, "actChartList", "chartlist", "ChartList");
+            measureOpening(chart, "actOverview", "overview", "ShopOverview");
+        } else {
+            measureNewEntry(chart, clicks);
+        }
         std::_Exit(0);
     });
 }

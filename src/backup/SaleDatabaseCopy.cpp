@@ -24,7 +24,8 @@ using Clock = std::chrono::steady_clock;
 int introducedIn(const QString& table)
 {
     if (table == QLatin1String("breed_species") || table == QLatin1String("species_text") ||
-        table == QLatin1String("animal_outcome"))
+        table == QLatin1String("animal_outcome") || table == QLatin1String("care_plan") ||
+        table == QLatin1String("stock_limit"))
         return 4;
     return table == QLatin1String("dealer") ? 2 : 1;
 }

@@ -139,6 +139,7 @@ void ChartScreen::buildLayout()
     statusLine->setContentsMargins(8, 3, 8, 3);
     setColours(statusLine, Colours::Black, QColor(255, 240, 192));
     statusLine->hide();
+    statusLine->installEventFilter(this);
     frame->addWidget(statusLine);
 
     Label25 = newLabel(client, QStringLiteral("Label25"), QString(), 180, 180, 2835, 315);
@@ -282,6 +283,8 @@ void ChartScreen::load()
     showClock();
     Timer1->start(1000);
     // A daily backup that failed is told here once, quietly, without a box over the chart.
+    // Counting the care that is due reads every chart: it waits until the chart is on the screen.
+    QTimer::singleShot(0, this, &ChartScreen::showCareNotice);
     showBackupNotice(context.backups.takeDailyBackupFailure());
     connect(&context.backups, &BackupService::dailyBackupFailed, this,
             [this] { showBackupNotice(context.backups.takeDailyBackupFailure()); });
@@ -289,8 +292,14 @@ void ChartScreen::load()
 
 bool ChartScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    // Only the five trading boxes are watched: the focus entering one starts direct entry, Esc in
-    // one gives it up.
+    // A click on the care notice opens the overview.
+    if (watched == statusLine) {
+        if (event->type() == QEvent::MouseButtonRelease && careNoticeShown)
+            openOverview();
+        return ScreenWindow::eventFilter(watched, event);
+    }
+    // Otherwise only the five trading boxes are watched: the focus entering one starts direct entry,
+    // Esc in one gives it up.
     if (event->type() == QEvent::FocusIn)
         setDirectEntryMode(true);
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&

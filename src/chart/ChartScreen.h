@@ -64,6 +64,7 @@ private:
     void restoreBackup();
     void showBackupNotice(const QString& failure);
     void showWritten(const QString& what, const QString& path);
+    void showStatus(const QString& text, const QString& tip);
     void showAbout();
     QMap<qint32, QString> microchipNumbers();
     QMap<qint32, ChartOutcomeFigures> outcomeFigures();
@@ -77,6 +78,8 @@ private:
     void undoSale();
     void recordLeaving();
     void openYearlyReport();
+    void openOverview();
+    void showCareNotice();
     void makeRecordBook();
     bool refusedInDirectEntry(const QString& step);
 
@@ -103,8 +106,11 @@ private:
     // Below the client area: what the shop should know without a message box, such as a daily
     // backup that could not be made.
     QLabel* statusLine;
+    // The status line tells of overdue care; a click on it then opens the overview.
+    bool careNoticeShown = false;
     QMenu* fileMenu;
     QAction* actChartList;
+    QAction* actOverview;
     QAction* actSavePdf;
     QAction* actExportCsv;
     QAction* actBackup;

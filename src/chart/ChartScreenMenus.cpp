@@ -43,6 +43,9 @@ QMenuBar* ChartScreen::buildMenus()
     actChartList =
         action(fileMenu, "actChartList", QStringLiteral("カルテ一覧(&L)..."), &ChartScreen::openChartList);
     actChartList->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    actOverview =
+        action(fileMenu, "actOverview", QStringLiteral("お店の状況(&O)..."), &ChartScreen::openOverview);
+    actOverview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     actSavePdf =
         action(fileMenu, "actSavePdf", QStringLiteral("PDFに保存(&P)..."), &ChartScreen::saveChartAsPdf);
     actExportCsv = action(fileMenu, "actExportCsv", QStringLiteral("CSVに書き出す(&E)..."),
@@ -219,17 +222,23 @@ void ChartScreen::showBackupNotice(const QString& failure)
 {
     if (failure.isEmpty())
         return;
-    statusLine->setText(failure.section(QLatin1Char('\n'), 0, 0));
-    statusLine->setToolTip(failure);
-    statusLine->show();
+    showStatus(failure.section(QLatin1Char('\n'), 0, 0), failure);
 }
 
 // Success is told in the status line, not in a box the shop must click away; the whole path is in
 // its tool tip.
 void ChartScreen::showWritten(const QString& what, const QString& path)
 {
-    statusLine->setText(QStringLiteral("%1：%2").arg(what, QFileInfo(path).fileName()));
-    statusLine->setToolTip(QDir::toNativeSeparators(path));
+    showStatus(QStringLiteral("%1：%2").arg(what, QFileInfo(path).fileName()),
+               QDir::toNativeSeparators(path));
+}
+
+void ChartScreen::showStatus(const QString& text, const QString& tip)
+{
+    careNoticeShown = false;
+    statusLine->unsetCursor();
+    statusLine->setText(text);
+    statusLine->setToolTip(tip);
     statusLine->show();
 }
 

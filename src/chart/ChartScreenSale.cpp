@@ -7,6 +7,7 @@
 #include "sale/LeaveDialog.h"
 #include "sale/RecordBookDialog.h"
 #include "sale/SellDialog.h"
+#include "sale/ShopAnimals.h"
 #include "sale/YearlyReport.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
@@ -122,17 +123,11 @@ void ChartScreen::openYearlyReport()
         return;
     std::unique_ptr<YearlyReport> report;
     if (!reportFailures(context.messages, this, [&] {
-            QList<AnimalOutcome> outcomes;
-            QMap<QString, Species> species;
             // Without the database every chart counts as その他, and the report says no dog or cat.
-            if (QFileInfo::exists(context.sales.fileName())) {
-                const AnimalOutcomes stored(context.sales.fileName());
-                outcomes = stored.outcomes();
-                species = stored.allSpecies();
-            }
-            report = std::make_unique<YearlyReport>(context.records.loadAllRecords(), outcomes, species,
-                                                    context.messages, context.printer, context.files,
-                                                    context.clock.now().date(), this);
+            const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
+            report = std::make_unique<YearlyReport>(context.records.loadAllRecords(), stored.outcomes,
+                                                    stored.species, context.messages, context.printer,
+                                                    context.files, context.clock.now().date(), this);
         }))
         return;
     const HandlerScope running;
@@ -145,18 +140,13 @@ void ChartScreen::makeRecordBook()
         return;
     std::unique_ptr<RecordBookDialog> dialog;
     if (!reportFailures(context.messages, this, [&] {
-            QList<AnimalOutcome> outcomes;
+            const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
             QMap<qint32, ChartSale> chartSales;
-            QMap<QString, Species> species;
-            if (QFileInfo::exists(context.sales.fileName())) {
-                const AnimalOutcomes stored(context.sales.fileName());
-                outcomes = stored.outcomes();
-                species = stored.allSpecies();
+            if (QFileInfo::exists(context.sales.fileName()))
                 chartSales = context.sales.chartSales();
-            }
-            dialog = std::make_unique<RecordBookDialog>(context.records.loadAllRecords(), outcomes,
-                                                        chartSales, species, context.messages, context.files,
-                                                        context.clock.now().date(), this);
+            dialog = std::make_unique<RecordBookDialog>(context.records.loadAllRecords(), stored.outcomes,
+                                                        chartSales, stored.species, context.messages,
+                                                        context.files, context.clock.now().date(), this);
         }))
         return;
     const HandlerScope running;

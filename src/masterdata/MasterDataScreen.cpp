@@ -1,6 +1,7 @@
 #include "masterdata/MasterDataScreen.h"
 
 #include "app/ScreenRegistry.h"
+#include "masterdata/CarePlanDialog.h"
 #include "platform/Controls.h"
 #include "platform/FailureReport.h"
 #include "platform/InputMethod.h"
@@ -8,7 +9,9 @@
 #include "platform/JapaneseOrder.h"
 #include "platform/Twips.h"
 #include "store/PetRecord.h"
+#include "store/CarePlans.h"
 #include "store/PickListFile.h"
+#include "store/SaleStore.h"
 #include "store/ShopSettings.h"
 
 #include <QFrame>
@@ -201,6 +204,7 @@ MasterDataScreen::MasterDataScreen(ScreenContext& context) : ScreenWindow(contex
                 [this, &group] { deleteSelectedItem(group); });
     }
     connect(Command19, &QPushButton::clicked, this, &MasterDataScreen::closeAndShowStartScreen);
+    connect(careIntervals, &QPushButton::clicked, this, &MasterDataScreen::editCarePlans);
 }
 
 MasterDataScreen::~MasterDataScreen()
@@ -243,6 +247,8 @@ void MasterDataScreen::buildShopDetails()
     setHiraganaInput(Text13);
 
     Command19 = makeButton(this, {"Command19", "OK", {9180, 300, 915, 435}});
+    // Beside the medication list, in the column of the OK button.
+    careIntervals = makeButton(this, {"careIntervals", "ケア間隔...", {9180, 4020, 1260, 375}});
 }
 
 void MasterDataScreen::buildGroups()
@@ -271,8 +277,16 @@ void MasterDataScreen::setFocusOrder()
     QList<QWidget*> order;
     for (const PickListGroup& group : groups)
         order << group.input << group.registerButton << group.deleteButton << group.list;
-    order << Command19 << Text10 << Text11 << Text12 << Text13;
+    order << Command19 << Text10 << Text11 << Text12 << Text13 << careIntervals;
     ::setFocusOrder(order);
+}
+
+void MasterDataScreen::editCarePlans()
+{
+    CarePlans plans(context.sales.fileName());
+    CarePlanDialog dialog(plans, context.messages, itemsOf(*groups[3].list), this);
+    const HandlerScope running;
+    dialog.exec();
 }
 
 std::array<QLineEdit*, 4> MasterDataScreen::shopBoxes() const

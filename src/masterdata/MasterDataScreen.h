@@ -50,6 +50,7 @@ private:
     void registerItem(PickListGroup& group);
     void deleteSelectedItem(PickListGroup& group);
     void closeAndShowStartScreen();
+    void editCarePlans();
 
     void showItems(PickListGroup& group, const QStringList& items);
     void saveShopDetails();
@@ -70,4 +71,6 @@ private:
     QLabel* Label13;
     QLineEdit* Text13;
     QPushButton* Command19;
+    // The medications' care intervals, kept in soranika.db.
+    QPushButton* careIntervals;
 };

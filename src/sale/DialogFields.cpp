@@ -27,6 +27,22 @@ QDialogButtonBox* okCancelButtons(QDialog* dialog)
     return buttons;
 }
 
+SheetButtons sheetButtons(QDialog* dialog)
+{
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Close, dialog);
+    box->setObjectName(QStringLiteral("buttonBox"));
+    const auto add = [&](const QString& text, const char* name) {
+        QPushButton* button = box->addButton(text, QDialogButtonBox::ActionRole);
+        button->setObjectName(QString::fromLatin1(name));
+        return button;
+    };
+    QPushButton* print = add(QStringLiteral("印刷(&P)..."), "print");
+    QPushButton* pdf = add(QStringLiteral("PDFに保存..."), "savePdf");
+    QPushButton* csv = add(QStringLiteral("CSVに書き出す(&E)..."), "saveCsv");
+    QObject::connect(box, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return {box, print, pdf, csv};
+}
+
 QDate typedDate(const QLineEdit* box, const QString& field)
 {
     if (box->text().trimmed().isEmpty())

@@ -1,14 +1,11 @@
 #include "sale/RecordBook.h"
 
+#include "platform/TablePages.h"
+#include "sale/ShopAnimals.h"
 #include "store/DateText.h"
 #include "store/DisplayText.h"
 
-#include <QFont>
-#include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
-#include <QPagedPaintDevice>
-#include <QPainter>
+#include <iterator>
 
 namespace {
 
@@ -143,40 +140,29 @@ RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<
                           const QList<AnimalOutcome>& outcomes, const QMap<qint32, ChartSale>& chartSales,
                           const QMap<QString, Species>& species)
 {
-    QMap<qint32, AnimalOutcome> byChart;
     QList<Entry> entries;
-    for (const AnimalOutcome& outcome : outcomes) {
-        if (outcome.recordNumber > 0) {
-            byChart.insert(outcome.recordNumber, outcome);
-        } else if (outcome.species != Species::Other) {
-            Entry cleared;
-            cleared.kind = outcome.kind;
-            cleared.birth = outcome.birth;
-            cleared.purchased = outcome.purchased;
-            cleared.chartSale.breederName = outcome.breederName;
-            cleared.chartSale.breederReg = outcome.breederReg;
-            cleared.chartSale.sellerName = outcome.sellerName;
-            cleared.chartSale.sellerReg = outcome.sellerReg;
-            cleared.outcome = outcome;
-            entries.append(cleared);
-        }
-    }
-    for (std::size_t index = 0; index < records.size(); ++index) {
-        const PetRecord& record = records[index];
-        const QString kind = tableText(record.Kind);
-        if (kind.isEmpty() || speciesOfKind(kind, species) == Species::Other)
+    for (const ShopAnimal& animal : shopAnimals(records, outcomes, species)) {
+        if (animal.species == Species::Other)
             continue;
-        Entry chart;
-        chart.number = qint32(index + 1);
-        chart.kind = kind;
-        chart.birth = birthDateText(record);
-        chart.purchased = tableText(record.PurchaseDate);
-        chart.supplier = tableText(record.Supplier);
-        chart.saleDate = tableText(record.SaleDate);
-        chart.chartSale = chartSales.value(chart.number);
-        if (byChart.contains(chart.number))
-            chart.outcome = byChart.value(chart.number);
-        entries.append(chart);
+        Entry entry;
+        entry.number = animal.number;
+        entry.kind = animal.kind;
+        entry.purchased = animal.purchased;
+        entry.saleDate = animal.saleDate;
+        entry.outcome = animal.outcome;
+        if (animal.chart != nullptr) {
+            entry.birth = birthDateText(*animal.chart);
+            entry.supplier = tableText(animal.chart->Supplier);
+            entry.chartSale = chartSales.value(entry.number);
+        } else {
+            // What the cleared chart's sale information said, kept with its row.
+            entry.birth = animal.outcome->birth;
+            entry.chartSale.breederName = animal.outcome->breederName;
+            entry.chartSale.breederReg = animal.outcome->breederReg;
+            entry.chartSale.sellerName = animal.outcome->sellerName;
+            entry.chartSale.sellerReg = animal.outcome->sellerReg;
+        }
+        entries.append(entry);
     }
 
     RecordBook book{from, to, {}, {}};
@@ -203,78 +189,14 @@ QString recordBookSummary(const RecordBook& book)
 
 void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device)
 {
-    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
-                                     QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
-    QPainter painter(&device);
-    if (!painter.isActive())
-        return;
-    QFont font;
-    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                      QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
-    font.setPointSizeF(7);
-    painter.setFont(font);
-    const QRectF page = painter.viewport();
-    const QFontMetricsF metrics(font, &device);
-    const double line = metrics.height();
-    const double pad = line * 0.2;
-
-    double total = 0;
-    for (double width : Widths)
-        total += width;
-    QList<double> left{page.left()};
-    for (double width : Widths)
-        left.append(left.last() + page.width() * width / total);
-    const auto heightOf = [&](const QStringList& row) {
-        double height = line;
-        for (int column = 0; column < ColumnCount; ++column)
-            height =
-                qMax(height, metrics
-                                 .boundingRect(QRectF(0, 0, left[column + 1] - left[column] - 2 * pad, 1e6),
-                                               Qt::TextWordWrap, row[column])
-                                 .height());
-        return height + 2 * pad;
-    };
-
-    const QString title =
+    TableDocument document;
+    document.title =
         QStringLiteral("動物取扱業 帳簿（犬・猫）　%1～%2").arg(dateText(book.from), dateText(book.to));
-    const double headingHeight = heightOf(recordBookColumns());
-    const double top = page.top() + 2 * line;
-    const double bottom = page.bottom() - 2 * line;
-    // Rows to a page, worked out first so that every footer can say how many pages there are.
-    QList<QList<int>> pages{{}};
-    double y = top + headingHeight;
-    for (int row = 0; row < book.rows.size(); ++row) {
-        const double height = heightOf(book.rows[row]);
-        if (y + height > bottom && !pages.last().isEmpty()) {
-            pages.append(QList<int>());
-            y = top + headingHeight;
-        }
-        pages.last().append(row);
-        y += height;
-    }
-
-    const auto drawRow = [&](const QStringList& row, double at, double height) {
-        for (int column = 0; column < ColumnCount; ++column) {
-            const QRectF cell(left[column], at, left[column + 1] - left[column], height);
-            painter.drawRect(cell);
-            painter.drawText(cell.adjusted(pad, pad, -pad, -pad), Qt::TextWordWrap, row[column]);
-        }
-    };
-    for (int number = 0; number < pages.size(); ++number) {
-        if (number > 0)
-            device.newPage();
-        painter.drawText(QRectF(page.left(), page.top(), page.width(), line * 1.5), Qt::AlignLeft, title);
-        drawRow(recordBookColumns(), top, headingHeight);
-        y = top + headingHeight;
-        for (int row : pages[number]) {
-            const double height = heightOf(book.rows[row]);
-            drawRow(book.rows[row], y, height);
-            y += height;
-        }
-        painter.drawText(QRectF(page.left(), page.bottom() - line * 1.5, page.width(), line * 1.5),
-                         Qt::AlignCenter, QStringLiteral("%1 / %2 ページ").arg(number + 1).arg(pages.size()));
-    }
+    document.tables = {
+        {QString(), recordBookColumns(), QList<double>(std::begin(Widths), std::end(Widths)), book.rows}};
+    document.orientation = QPageLayout::Landscape;
+    document.pointSize = 7;
+    paintTableDocument(document, device);
 }
 
 bool inKeepingPeriod(const PetRecord& record, const std::optional<AnimalOutcome>& outcome, Species species,

@@ -1,5 +1,6 @@
 #include "sale/YearlyCount.h"
 
+#include "sale/ShopAnimals.h"
 #include "store/DisplayText.h"
 #include "store/DateText.h"
 
@@ -96,33 +97,13 @@ int KindCount::leftTotal() const
 YearlyCount countYear(int fiscalYear, const std::vector<PetRecord>& records,
                       const QList<AnimalOutcome>& outcomes, const QMap<QString, Species>& species)
 {
-    QMap<qint32, AnimalOutcome> byChart;
     QList<Animal> animals;
-    for (const AnimalOutcome& outcome : outcomes) {
-        if (outcome.recordNumber > 0) {
-            byChart.insert(outcome.recordNumber, outcome);
-            continue;
-        }
-        Animal cleared{0, outcome.kind, outcome.species, outcome.purchased, std::nullopt, KindCount::Sold,
-                       {}};
-        applyOutcome(cleared, outcome);
-        animals.append(cleared);
-    }
-    for (std::size_t index = 0; index < records.size(); ++index) {
-        const PetRecord& record = records[index];
-        const QString kind = tableText(record.Kind);
-        if (kind.isEmpty())
-            continue;
-        Animal chart{qint32(index + 1),
-                     kind,
-                     speciesOfKind(kind, species),
-                     tableText(record.PurchaseDate),
-                     std::nullopt,
-                     KindCount::Sold,
-                     tableText(record.SaleDate)};
-        if (byChart.contains(chart.number))
-            applyOutcome(chart, byChart.value(chart.number));
-        animals.append(chart);
+    for (const ShopAnimal& owned : shopAnimals(records, outcomes, species)) {
+        Animal animal{owned.number, owned.kind,      owned.species, owned.purchased,
+                      std::nullopt, KindCount::Sold, owned.saleDate};
+        if (owned.outcome)
+            applyOutcome(animal, *owned.outcome);
+        animals.append(animal);
     }
 
     YearlyCount result;

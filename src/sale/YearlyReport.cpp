@@ -4,6 +4,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Look.h"
 #include "platform/Printer.h"
+#include "sale/DialogFields.h"
 #include "store/Csv.h"
 
 #include <QDialogButtonBox>
@@ -113,19 +114,10 @@ void YearlyReport::buildLayout()
     problems->setObjectName(QStringLiteral("problems"));
     problems->setMaximumHeight(110);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
-    buttons->setObjectName(QStringLiteral("buttonBox"));
-    auto* printButton = buttons->addButton(QStringLiteral("印刷(&P)..."), QDialogButtonBox::ActionRole);
-    auto* pdfButton = buttons->addButton(QStringLiteral("PDFに保存..."), QDialogButtonBox::ActionRole);
-    auto* csvButton =
-        buttons->addButton(QStringLiteral("CSVに書き出す(&E)..."), QDialogButtonBox::ActionRole);
-    printButton->setObjectName(QStringLiteral("print"));
-    pdfButton->setObjectName(QStringLiteral("savePdf"));
-    csvButton->setObjectName(QStringLiteral("saveCsv"));
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(printButton, &QPushButton::clicked, this, &YearlyReport::print);
-    connect(pdfButton, &QPushButton::clicked, this, &YearlyReport::saveAsPdf);
-    connect(csvButton, &QPushButton::clicked, this, &YearlyReport::saveAsCsv);
+    const SheetButtons buttons = sheetButtons(this);
+    connect(buttons.print, &QPushButton::clicked, this, &YearlyReport::print);
+    connect(buttons.pdf, &QPushButton::clicked, this, &YearlyReport::saveAsPdf);
+    connect(buttons.csv, &QPushButton::clicked, this, &YearlyReport::saveAsCsv);
 
     auto* yearRow = new QHBoxLayout;
     auto* yearLabel = new QLabel(QStringLiteral("年度(&Y)（4月1日～翌年3月31日）"), this);
@@ -141,7 +133,7 @@ void YearlyReport::buildLayout()
     layout->addWidget(cats);
     layout->addWidget(check);
     layout->addWidget(problems);
-    layout->addWidget(buttons);
+    layout->addWidget(buttons.box);
     resize(980, 640);
 }
 

@@ -48,7 +48,9 @@ QDate eraDate(const Era& era, int eraYear, int month, int day)
 QDate readShopDate(const QString& text)
 {
     QString folded = text.normalized(QString::NormalizationForm_KC);
-    folded.remove(QRegularExpression(QStringLiteral("\\s")));
+    // Compiled once: a date is read for every chart when whole lists are counted.
+    static const QRegularExpression spaces(QStringLiteral("\\s"));
+    folded.remove(spaces);
 
     static const QRegularExpression western(QStringLiteral(
         "^([0-9]{4})(?:([/.\\-])([0-9]{1,2})\\2([0-9]{1,2})|年([0-9]{1,2})月([0-9]{1,2})日)$"));

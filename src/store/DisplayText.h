@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QString>
 
+#include <algorithm>
+
 // How lists, exports and printed sheets show a chart's values.
 
 // The text without the spaces that pad it at the end.
@@ -13,6 +15,9 @@ QString withoutTrailingSpaces(const QString& text);
 // A field as the chart screen shows it (up to the first zero byte), without its padding.
 template <std::size_t N> QString tableText(const TextField<N>& field)
 {
+    // A field never typed in (zeros) or emptied (spaces) needs no decoding: lists read thousands.
+    if (field[0] == '\0' || std::all_of(field.cbegin(), field.cend(), [](char byte) { return byte == ' '; }))
+        return {};
     return withoutTrailingSpaces(shownText(field));
 }
 

@@ -101,6 +101,18 @@ const QList<QStringList>& steps()
                            " breeder_reg TEXT NOT NULL DEFAULT '',"
                            " seller_name TEXT NOT NULL DEFAULT '',"
                            " seller_reg TEXT NOT NULL DEFAULT '')"),
+            // When a medication of the pick list falls due: first at an age, then every so many days,
+            // up to a number of doses. A name without a row has no plan.
+            QStringLiteral("CREATE TABLE care_plan ("
+                           " medication TEXT PRIMARY KEY,"
+                           " interval_days INTEGER CHECK (interval_days BETWEEN 1 AND 3650),"
+                           " first_age_days INTEGER CHECK (first_age_days BETWEEN 0 AND 3650),"
+                           " doses INTEGER CHECK (doses BETWEEN 1 AND 99))"),
+            // The overview's marks for animals getting old for sale.
+            QStringLiteral("CREATE TABLE stock_limit ("
+                           " id INTEGER PRIMARY KEY CHECK (id = 1),"
+                           " age_days INTEGER NOT NULL CHECK (age_days BETWEEN 1 AND 3650),"
+                           " stock_days INTEGER NOT NULL CHECK (stock_days BETWEEN 1 AND 3650))"),
         },
     };
     Q_ASSERT(all.size() == Version);
@@ -195,6 +207,11 @@ const QList<Table>& tables()
           QStringLiteral("breeder_reg"),
           QStringLiteral("seller_name"),
           QStringLiteral("seller_reg")}},
+        {QStringLiteral("care_plan"),
+         {QStringLiteral("medication"), QStringLiteral("interval_days"), QStringLiteral("first_age_days"),
+          QStringLiteral("doses")}},
+        {QStringLiteral("stock_limit"),
+         {QStringLiteral("id"), QStringLiteral("age_days"), QStringLiteral("stock_days")}},
     };
     return all;
 }

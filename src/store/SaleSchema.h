@@ -14,7 +14,8 @@ namespace SaleSchema {
 // 2: dealer (the shop's registration) and an index for finding a chart by microchip number.
 // 3: what chart_sale's animal was when its row was entered (kind, birth, purchase).
 // 4: breeder and seller on chart_sale, breed_species (犬 / 猫 per kind) and animal_outcome (sales and
-//    animals that left the shop).
+//    animals that left the shop), care_plan (when each medication falls due) and stock_limit (the
+//    overview's age and days-in-stock marks).
 constexpr int Version = 4;
 
 // Brings the database to Version in one transaction, so a failed step leaves the file as it was, and

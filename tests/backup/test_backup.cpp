@@ -11,6 +11,7 @@
 #include "backup/ShopIni.h"
 #include "platform/MessageBoxes.h"
 #include "store/AnimalOutcomes.h"
+#include "store/CarePlans.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
 #include "store/ShopSettings.h"
@@ -636,7 +637,8 @@ void TestBackup::saleDatabaseIsCopiedRowByRow()
              QByteArray("SQLite format 3\0", 16));
 }
 
-// Species, their default texts and what became of each animal come back from the program's own backup.
+// Species, their default texts, what became of each animal, the care plans and the overview's marks
+// come back from the program's own backup.
 void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
 {
     writeSample();
@@ -651,8 +653,13 @@ void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
     records.LoadRecord(1);
     outcomes.recordLeaving(1, records.CurrentRecord,
                            {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Dog);
+    CarePlans care(sales.fileName());
+    care.savePlans({{QStringLiteral("駆虫薬"), 14, {}, 2}});
+    care.saveStockLimits({90, 45});
     backups->createBackup(QStringLiteral("shop.zip"));
 
+    care.savePlans({});
+    care.saveStockLimits({120, 60});
     sales.saveSpeciesTexts(QStringLiteral("犬"), {});
     outcomes.saveSpecies({{QStringLiteral("柴犬"), Species::Other}});
     outcomes.recordLeaving(2, records.CurrentRecord, {QDate(2026, 10, 1), LeaveKind::Returned, {}},
@@ -661,6 +668,8 @@ void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
 
     QCOMPARE(outcomes.allSpecies(), (QMap<QString, Species>{{QStringLiteral("柴犬"), Species::Dog}}));
     QCOMPARE(sales.speciesTexts(QStringLiteral("犬")).item(5), QStringLiteral("1日2回"));
+    QCOMPARE(care.plans(), (QList<CarePlan>{{QStringLiteral("駆虫薬"), 14, {}, 2}}));
+    QCOMPARE(care.stockLimits(), (StockLimits{90, 45}));
     const QList<AnimalOutcome> back = outcomes.outcomes();
     QCOMPARE(back.size(), 1);
     QCOMPARE(back[0].recordNumber, 1);

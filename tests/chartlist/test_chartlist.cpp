@@ -227,9 +227,10 @@ void TestChartList::menuBarAboveTheUnchangedChart()
     QStringList fileItems;
     for (QAction* item : chart()->findChild<QMenu*>("fileMenu")->actions())
         fileItems.append(item->isSeparator() ? QStringLiteral("-") : item->objectName());
-    QCOMPARE(fileItems, (QStringList{"actChartList", "actSavePdf", "actExportCsv", "actBackup", "actRestore",
-                                     "-", "actRecordBook", "actYearlyReport", "-", "actQuit"}));
+    QCOMPARE(fileItems, (QStringList{"actChartList", "actOverview", "actSavePdf", "actExportCsv", "actBackup",
+                                     "actRestore", "-", "actRecordBook", "actYearlyReport", "-", "actQuit"}));
     QCOMPARE(action("actChartList")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_L));
+    QCOMPARE(action("actOverview")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
     QCOMPARE(action("actHelp")->shortcut(), QKeySequence(Qt::Key_F1));
     // Every control keeps its place in the client area below the bar.
     QWidget* client = chart()->findChild<QWidget*>("clientArea");

@@ -202,7 +202,8 @@ void TestMasterData::tabVisitsEveryGroupThenTheShopDetails()
                  << QStringLiteral("Command%1").arg(2 * group) << QStringLiteral("List%1").arg(group);
     }
     expected << QStringLiteral("Command19") << QStringLiteral("Text10") << QStringLiteral("Text11")
-             << QStringLiteral("Text12") << QStringLiteral("Text13") << QStringLiteral("Text1");
+             << QStringLiteral("Text12") << QStringLiteral("Text13") << QStringLiteral("careIntervals")
+             << QStringLiteral("Text1");
 
     QStringList visited;
     for (int step = 0; step < expected.size(); ++step) {

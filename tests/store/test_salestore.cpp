@@ -199,10 +199,11 @@ void TestSaleStore::newFileIsCreatedAtTheCurrentVersion()
     QCOMPARE(db.run(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
     QCOMPARE(
         schemaOf(DbName),
-        QStringLiteral("table animal_outcome, table breed_species, table breed_text, table chart_sale, "
-                       "index chart_sale_microchip, table dealer, table species_text, "
+        QStringLiteral("table animal_outcome, table breed_species, table breed_text, table care_plan, "
+                       "table chart_sale, index chart_sale_microchip, table dealer, table species_text, "
                        "index sqlite_autoindex_animal_outcome_1, index sqlite_autoindex_breed_species_1, "
-                       "index sqlite_autoindex_breed_text_1, index sqlite_autoindex_species_text_1"));
+                       "index sqlite_autoindex_breed_text_1, index sqlite_autoindex_care_plan_1, "
+                       "index sqlite_autoindex_species_text_1, table stock_limit"));
 }
 
 void TestSaleStore::version1FileIsMigratedKeepingItsRows()

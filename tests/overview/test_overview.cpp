@@ -1,0 +1,484 @@
+#include "overview/OverviewSheets.h"
+#include "overview/RowsModel.h"
+#include "overview/ShopFigures.h"
+#include "store/AnimalOutcomes.h"
+#include "store/CarePlans.h"
+#include "store/Failure.h"
+#include "store/RecordFile.h"
+#include "support/CsvReader.h"
+#include "support/DialogDriver.h"
+#include "support/PdfText.h"
+#include "support/ProgramFixture.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QChartView>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTest>
+
+#include <memory>
+
+namespace {
+
+const QDate Today(2026, 12, 7);
+
+struct Chart
+{
+    QString kind;
+    QString sex;
+    QDate birth;
+    QString purchased;
+    QString cost;
+    QString planned;
+    QStringList history;
+};
+
+PetRecord recordOf(const Chart& chart)
+{
+    PetRecord record{};
+    if (chart.birth.isValid()) {
+        record.BirthYear = qint16(chart.birth.year());
+        record.BirthMonth = qint16(chart.birth.month());
+        record.BirthDay = qint16(chart.birth.day());
+    }
+    setText(record.Kind, chart.kind);
+    setText(record.Sex, chart.sex);
+    setText(record.PurchaseDate, chart.purchased);
+    setText(record.PurchaseCost, chart.cost);
+    setText(record.PlannedPrice, chart.planned);
+    TextField<50>* lines[] = {&record.Medication1, &record.Medication2, &record.Medication3,
+                              &record.Medication4, &record.Medication5};
+    for (int line = 0; line < 5; ++line)
+        setText(*lines[line], chart.history.value(line));
+    return record;
+}
+
+// A small shop: two animals in stock with care history, one with no dates, two sold in November
+// (one at a cost that does not read), one that died, and a cleared chart sold in July.
+std::vector<PetRecord> shopRecords()
+{
+    const QList<Chart> charts{
+        {QStringLiteral("柴犬"),
+         QStringLiteral("オス"),
+         QDate(2026, 8, 1),
+         QStringLiteral("2026/9/1"),
+         QStringLiteral("80,000"),
+         QStringLiteral("150,000円"),
+         {QStringLiteral("2026年9月26日   混合ワクチン   済み"), QStringLiteral("R8.11.9 混合ワクチン"),
+          QStringLiteral("2026/11/20 駆虫薬")}},
+        {QStringLiteral("ミックス猫"),
+         QStringLiteral("メス"),
+         QDate(2026, 10, 1),
+         QStringLiteral("R8.11.20"),
+         {},
+         {},
+         {QStringLiteral("次回12/20")}},
+        {QStringLiteral("トイプードル"),
+         QStringLiteral("オス"),
+         QDate(2026, 9, 1),
+         QStringLiteral("2026/10/5"),
+         QStringLiteral("90000"),
+         {},
+         {QStringLiteral("2026/10/1 駆虫薬")}},
+        {QStringLiteral("トイプードル"),
+         QStringLiteral("メス"),
+         QDate(2026, 9, 1),
+         QStringLiteral("2026/10/10"),
+         QStringLiteral("相談"),
+         {},
+         {}},
+        {QStringLiteral("柴犬"),
+         QStringLiteral("メス"),
+         QDate(2026, 7, 1),
+         QStringLiteral("2026/9/20"),
+         {},
+         {},
+         {}},
+        {QStringLiteral("ハムスター"),
+         QStringLiteral("オス"),
+         QDate(),
+         QStringLiteral("先月"),
+         {},
+         {},
+         {QStringLiteral("２０２６年１２月１日　混合ワクチン")}},
+    };
+    std::vector<PetRecord> records;
+    for (const Chart& chart : charts)
+        records.push_back(recordOf(chart));
+    return records;
+}
+
+const QMap<QString, Species> ShopSpecies{{QStringLiteral("柴犬"), Species::Dog},
+                                         {QStringLiteral("トイプードル"), Species::Dog},
+                                         {QStringLiteral("ミックス猫"), Species::Cat}};
+
+const QList<CarePlan> ShopPlans{{QStringLiteral("混合ワクチン"), 28, 56, 3},
+                                {QStringLiteral("駆虫薬"), 14, {}, {}}};
+
+Sale saleOn(const QDate& day, qint64 price)
+{
+    Sale sale;
+    sale.soldOn = day;
+    sale.price = price;
+    return sale;
+}
+
+QList<AnimalOutcome> shopOutcomes()
+{
+    AnimalOutcome cleared;
+    cleared.kind = QStringLiteral("柴犬");
+    cleared.species = Species::Dog;
+    cleared.purchased = QStringLiteral("2026/6/1");
+    cleared.sale = saleOn(QDate(2026, 7, 1), 100000);
+    AnimalOutcome sold3;
+    sold3.recordNumber = 3;
+    sold3.sale = saleOn(QDate(2026, 11, 15), 250000);
+    AnimalOutcome sold4;
+    sold4.recordNumber = 4;
+    sold4.sale = saleOn(QDate(2026, 11, 20), 200000);
+    AnimalOutcome died5;
+    died5.recordNumber = 5;
+    died5.leaving = Leaving{QDate(2026, 11, 3), LeaveKind::Died, {}};
+    return {cleared, sold3, sold4, died5};
+}
+
+// The same shop on disk: the record file and soranika.db with its sales, death, species and plans.
+void writeShop()
+{
+    QByteArray bytes;
+    for (const PetRecord& record : shopRecords())
+        bytes += QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+    writeFileBytes("detapetto.dt", bytes);
+    RecordFile records;
+    AnimalOutcomes outcomes;
+    outcomes.saveSpecies(ShopSpecies);
+    outcomes.recordSale(records, 3, saleOn(QDate(2026, 11, 15), 250000), Species::Dog);
+    outcomes.recordSale(records, 4, saleOn(QDate(2026, 11, 20), 200000), Species::Dog);
+    records.LoadRecord(5);
+    outcomes.recordLeaving(5, records.CurrentRecord, {QDate(2026, 11, 3), LeaveKind::Died, {}}, Species::Dog);
+    CarePlans().savePlans(ShopPlans);
+}
+
+QList<QStringList> modelRows(const QAbstractItemModel* model)
+{
+    QList<QStringList> rows;
+    for (int row = 0; row < model->rowCount(); ++row) {
+        QStringList cells;
+        for (int column = 0; column < model->columnCount(); ++column)
+            cells.append(model->index(row, column).data().toString());
+        rows.append(cells);
+    }
+    return rows;
+}
+
+} // namespace
+
+// お店の状況: the figures of a small shop, the care that is due, the settings kept in soranika.db,
+// and the window, its menu, its files and the chart screen's notice on the running program.
+class TestOverview : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { f.reset(); }
+
+    void stockShowsAgesDaysAndMarks();
+    void monthsCountPurchasesSalesDeathsAndMargin();
+    void historyLinesAreRead_data();
+    void historyLinesAreRead();
+    void careDueListsOverdueAndTodayOnly();
+    void plansAndLimitsAreKept();
+    void tableSortsNumbersByValueBeforeTexts();
+    void overviewOpensWithCtrlOAndChoosesAChart();
+    void overviewIsWrittenAsPdfAndCsv();
+    void overdueCareIsToldOnTheChartScreen();
+    void carePlansAreSetUnderMasterData();
+
+private:
+    void startChartScreen();
+    std::unique_ptr<ProgramFixture> f;
+    std::vector<PetRecord> records;
+    QList<ShopAnimal> animals;
+};
+
+void TestOverview::init()
+{
+    f = std::make_unique<ProgramFixture>();
+    records = shopRecords();
+    animals = shopAnimals(records, shopOutcomes(), ShopSpecies);
+}
+
+void TestOverview::startChartScreen()
+{
+    f->start();
+    QTest::mouseClick(f->control<QPushButton>("Form1", "Command1"), Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowActive(f->window("Form2")));
+}
+
+void TestOverview::stockShowsAgesDaysAndMarks()
+{
+    const StockFigures stock = stockNow(animals, Today, {120, 60});
+    QCOMPARE(stockRows(stock), (QList<QStringList>{
+                                   {"1", "柴犬", "犬", "オス", "128", "97", "150,000円"},
+                                   {"2", "ミックス猫", "猫", "メス", "67", "17", ""},
+                                   {"6", "ハムスター", "その他", "オス", "", "", ""},
+                               }));
+    QCOMPARE(stockSummary(stock), QStringLiteral("犬 1 頭　猫 1 頭　その他 1 頭（計 3 頭）"));
+    QCOMPARE(stock.byKind, (QMap<QString, int>{{"柴犬", 1}, {"ミックス猫", 1}, {"ハムスター", 1}}));
+    QCOMPARE(stock.animals[0].pastAge, true);
+    QCOMPARE(stock.animals[0].pastStock, true);
+    QCOMPARE(stock.animals[1].pastAge || stock.animals[1].pastStock, false);
+    // On the limits themselves nothing is marked yet.
+    const StockFigures atLimits = stockNow(animals, Today, {128, 97});
+    QCOMPARE(atLimits.animals[0].pastAge || atLimits.animals[0].pastStock, false);
+}
+
+void TestOverview::monthsCountPurchasesSalesDeathsAndMargin()
+{
+    const QList<QStringList> rows = monthRows(monthFigures(animals, QDate(2026, 1, 15), 12));
+    QCOMPARE(rows.size(), 12);
+    QCOMPARE(rows.first().first(), QStringLiteral("2026/01"));
+    QCOMPARE(rows.mid(5), (QList<QStringList>{
+                              {"2026/06", "1", "0", "0", "0", "0", "0", "0", "", "1"},
+                              {"2026/07", "0", "1", "0", "100000", "0", "0", "1", "30.0", "0"},
+                              {"2026/08", "0", "0", "0", "0", "0", "0", "0", "", "0"},
+                              {"2026/09", "2", "0", "0", "0", "0", "0", "0", "", "2"},
+                              {"2026/10", "2", "0", "0", "0", "0", "0", "0", "", "4"},
+                              {"2026/11", "1", "2", "1", "450000", "90000", "160000", "1", "41.0", "2"},
+                              {"2026/12", "0", "0", "0", "0", "0", "0", "0", "", "2"},
+                          }));
+}
+
+void TestOverview::historyLinesAreRead_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QDate>("given");
+    QTest::addColumn<QString>("rest");
+    QTest::newRow("editor") << "2026年11月2日   混合ワクチン   済み" << QDate(2026, 11, 2)
+                            << "混合ワクチン   済み";
+    QTest::newRow("era, dots") << "R8.11.2 混合ワクチン" << QDate(2026, 11, 2) << "混合ワクチン";
+    QTest::newRow("era name, no space")
+        << "令和8年11月2日混合ワクチン" << QDate(2026, 11, 2) << "混合ワクチン";
+    QTest::newRow("full width") << "２０２６／１１／２　混合ワクチン" << QDate(2026, 11, 2) << "混合ワクチン";
+    QTest::newRow("two-digit day") << "2026/11/20 駆虫薬" << QDate(2026, 11, 20) << "駆虫薬";
+    QTest::newRow("memo") << "次回12/20" << QDate() << "";
+    QTest::newRow("no such day") << "2026/13/1 混合ワクチン" << QDate() << "";
+    QTest::newRow("day last") << "混合ワクチン 2026/11/2" << QDate() << "";
+}
+
+void TestOverview::historyLinesAreRead()
+{
+    QFETCH(QString, line);
+    QFETCH(QDate, given);
+    QFETCH(QString, rest);
+    const std::optional<HistoryLine> read = readHistoryLine(line);
+    QCOMPARE(read.has_value(), given.isValid());
+    if (read) {
+        QCOMPARE(read->given, given);
+        QCOMPARE(read->rest, rest);
+    }
+}
+
+void TestOverview::careDueListsOverdueAndTodayOnly()
+{
+    // The cat's first dose fell due at 56 days; the dog's wormer 14 days after the last and its
+    // vaccine today; the hamster's next vaccine is not due yet, and the sold poodle is not listed.
+    const CareFigures care = careDue(animals, ShopPlans, Today);
+    QCOMPARE(dueRows(care),
+             (QList<QStringList>{
+                 {"2", "混合ワクチン", "2026/11/26", "ミックス猫", "生後 56 日", "期限切れ"},
+                 {"1", "駆虫薬", "2026/12/04", "柴犬", "前回 2026/11/20 から 14 日", "期限切れ"},
+                 {"1", "混合ワクチン", "2026/12/07", "柴犬", "前回 2026/11/9 から 28 日", "今日"},
+             }));
+    QCOMPARE(care.overdue(), 2);
+    QCOMPARE(unreadableLines(care), QStringList{QStringLiteral("カルテ 2 番 ミックス猫：次回12/20")});
+    // Once every dose is given, nothing more falls due.
+    const CareFigures done = careDue(animals, {{QStringLiteral("混合ワクチン"), 28, 56, 2}}, Today);
+    QCOMPARE(dueRows(done).size(), 1);
+    QCOMPARE(done.due.first().number, 2);
+}
+
+void TestOverview::plansAndLimitsAreKept()
+{
+    CarePlans store;
+    // A shop that never saved anything reads the usual marks and gets no file for looking.
+    QCOMPARE(store.plans(), QList<CarePlan>{});
+    QCOMPARE(store.stockLimits(), (StockLimits{120, 60}));
+    QVERIFY(!QFileInfo::exists(f->path("soranika.db")));
+
+    store.savePlans(ShopPlans + QList<CarePlan>{{QStringLiteral("目薬"), {}, {}, {}}});
+    store.saveStockLimits({90, 30});
+    QCOMPARE(CarePlans().plans(), ShopPlans);
+    QCOMPARE(CarePlans().stockLimits(), (StockLimits{90, 30}));
+
+    const auto refused = [&](const QList<CarePlan>& plans, const QString& message) {
+        try {
+            store.savePlans(plans);
+            QFAIL("saved");
+        } catch (const Failure& failure) {
+            QCOMPARE(failure.description(), message);
+        }
+        QCOMPARE(CarePlans().plans(), ShopPlans);
+    };
+    refused({{QStringLiteral("駆虫薬"), 0, {}, {}}},
+            QStringLiteral("駆虫薬：日数は 0～3650 日（間隔は 1 日から）で入力してください。"));
+    refused({{QStringLiteral("目薬"), 7, {}, 100}},
+            QStringLiteral("目薬：回数は 1～99 回で入力してください。"));
+    QVERIFY_THROWS_EXCEPTION(Failure, store.saveStockLimits({0, 30}));
+    QCOMPARE(CarePlans().stockLimits(), (StockLimits{90, 30}));
+}
+
+void TestOverview::tableSortsNumbersByValueBeforeTexts()
+{
+    RowsModel model({QStringLiteral("番号"), QStringLiteral("日齢")}, nullptr);
+    model.setRows({{{"1", "120"}, {}, {}, {}},
+                   {{"2", ""}, {}, {}, {}},
+                   {{"3", "9"}, {}, {}, {}},
+                   {{"4", "不明"}, {}, {}, {}},
+                   {{"5", "35.5"}, {}, {}, {}}});
+    const auto order = [&] {
+        QStringList numbers;
+        for (int row = 0; row < model.rowCount(); ++row)
+            numbers.append(model.index(row, 0).data().toString());
+        return numbers.join(QLatin1Char(' '));
+    };
+    model.sort(1, Qt::AscendingOrder);
+    QCOMPARE(order(), QStringLiteral("3 5 1 2 4"));
+    model.sort(1, Qt::DescendingOrder);
+    QCOMPARE(order(), QStringLiteral("4 2 1 5 3"));
+    QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole), QVariant());
+    QCOMPARE(model.index(2, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
+}
+
+void TestOverview::overviewOpensWithCtrlOAndChoosesAChart()
+{
+    writeShop();
+    startChartScreen();
+    QList<QStringList> stock;
+    QList<QStringList> due;
+    QStringList lastMonth;
+    int monthCount = 0;
+    int series = 0;
+    whenDialogShows([&](QDialog* dialog) {
+        QCOMPARE(dialog->objectName(), QStringLiteral("ShopOverview"));
+        stock = modelRows(dialog->findChild<QTableView*>("stock")->model());
+        due = modelRows(dialog->findChild<QTableView*>("due")->model());
+        const QAbstractItemModel* months = dialog->findChild<QTableView*>("months")->model();
+        monthCount = months->rowCount();
+        lastMonth = modelRows(months).last();
+        series = int(dialog->findChild<QChartView*>("salesChart")->chart()->series().size() +
+                     dialog->findChild<QChartView*>("stockChart")->chart()->series().size());
+        // The marks follow the limit typed, and the limit is kept.
+        auto* ageLimit = dialog->findChild<QSpinBox*>("ageLimit");
+        ageLimit->setValue(130);
+        QCOMPARE(CarePlans().stockLimits(), (StockLimits{130, 60}));
+        auto* table = dialog->findChild<QTableView*>("stock");
+        const QModelIndex second = table->model()->index(1, 0);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(second).center());
+        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(second).center());
+    });
+    QTest::keyClick(f->window("Form2"), Qt::Key_O, Qt::ControlModifier);
+
+    QCOMPARE(stock.size(), 3);
+    QCOMPARE(stock[0], (QStringList{"1", "柴犬", "犬", "オス", "128", "97", "150,000円"}));
+    QCOMPARE(due.size(), 3);
+    QCOMPARE(due[0].mid(0, 3), (QStringList{"2", "混合ワクチン", "2026/11/26"}));
+    QCOMPARE(monthCount, 12);
+    QCOMPARE(lastMonth, (QStringList{"2026/12", "0", "0", "0", "0", "0", "0", "0", "", "2"}));
+    QCOMPARE(series, 2);
+    QCOMPARE(f->control<QLineEdit>("Form2", "Text1")->text(), QStringLiteral("2"));
+    QCOMPARE(f->control<QLabel>("Form2", "Label2")->text().trimmed(), QStringLiteral("ミックス猫"));
+}
+
+void TestOverview::overviewIsWrittenAsPdfAndCsv()
+{
+    writeShop();
+    startChartScreen();
+    f->files.setNextAnswer(f->path("overview.csv"));
+    f->files.setNextAnswer(f->path("overview.pdf"));
+    whenDialogShows([&](QDialog* dialog) {
+        dialog->findChild<QPushButton*>("saveCsv")->click();
+        dialog->findChild<QPushButton*>("savePdf")->click();
+        dialog->findChild<QPushButton*>("print")->click();
+    });
+    f->window("Form2")->findChild<QAction*>("actOverview")->trigger();
+
+    const QList<QStringList> csv = readCsvFile(readFileBytes(f->path("overview.csv")));
+    QCOMPARE(csv.value(0), (QStringList{"在庫", "犬 1 頭　猫 1 頭　その他 1 頭（計 3 頭）"}));
+    QCOMPARE(csv.value(2), (QStringList{"1", "柴犬", "犬", "オス", "128", "97", "150,000円"}));
+    QVERIFY(
+        csv.contains(QStringList{"2026/11", "1", "2", "1", "450000", "90000", "160000", "1", "41.0", "2"}));
+    QCOMPARE(csv.last(), (QStringList{"読めない投薬履歴", "カルテ 2 番 ミックス猫：次回12/20"}));
+    QCOMPARE(f->printer.documents.size(), 1);
+    QCOMPARE(f->printer.documents.first().name, QStringLiteral("お店の状況　2026/12/07"));
+    if (!canReadPdfText())
+        QSKIP("pdftotext is not installed");
+    const QString text = pdfText(f->path("overview.pdf"));
+    // A header on every page, the plots on the last one.
+    QCOMPARE(text.count(QStringLiteral("お店の状況")), 5);
+    QVERIFY(text.contains(QStringLiteral("5 / 5 ページ")));
+    QVERIFY(text.contains(QStringLiteral("前回 2026/11/20 から 14 日")));
+    QVERIFY(text.contains(QStringLiteral("月末の在庫（頭）")));
+}
+
+void TestOverview::overdueCareIsToldOnTheChartScreen()
+{
+    writeShop();
+    startChartScreen();
+    auto* status = f->control<QLabel>("Form2", "statusLine");
+    QTRY_COMPARE(status->text(), QStringLiteral("ケアの予定: 期限切れ 2 件"));
+    QVERIFY(status->isVisible());
+    QString opened;
+    whenDialogShows([&](QDialog* dialog) { opened = dialog->objectName(); });
+    QTest::mouseClick(status, Qt::LeftButton);
+    QCOMPARE(opened, QStringLiteral("ShopOverview"));
+}
+
+void TestOverview::carePlansAreSetUnderMasterData()
+{
+    writeFileBytes("kusuri.txt", sjis(QStringLiteral("混合ワクチン\r\n駆虫薬\r\n")));
+    startChartScreen();
+    QVERIFY(f->control<QLabel>("Form2", "statusLine")->isHidden());
+    QTest::mouseClick(f->control<QPushButton>("Form2", "Command2"), Qt::LeftButton);
+    QVERIFY(QTest::qWaitForWindowActive(f->window("Form4")));
+
+    // The figures typed for each medication: first dose, interval, doses.
+    const auto setCells = [](QDialog* dialog, const QMap<QString, QStringList>& typed) {
+        auto* table = dialog->findChild<QTableWidget*>("carePlans");
+        QCOMPARE(table->rowCount(), 2);
+        for (int row = 0; row < table->rowCount(); ++row) {
+            const QStringList cells = typed.value(table->item(row, 0)->text());
+            QCOMPARE(cells.size(), 3);
+            for (int column = 0; column < 3; ++column)
+                table->item(row, column + 1)->setText(cells[column]);
+        }
+        dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+    };
+    bool stayedOpen = false;
+    whenDialogShows([&](QDialog* dialog) {
+        setCells(dialog, {{"混合ワクチン", {"56", "28", "3"}}, {"駆虫薬", {"", "二週", ""}}});
+        stayedOpen = dialog->isVisible();
+    });
+    QTest::mouseClick(f->control<QPushButton>("Form4", "careIntervals"), Qt::LeftButton);
+    QVERIFY(stayedOpen);
+    QCOMPARE(f->messages.asked.last().text, QStringLiteral("駆虫薬の間隔は数字で入力してください。"));
+    QCOMPARE(CarePlans().plans(), QList<CarePlan>{});
+
+    whenDialogShows([&](QDialog* dialog) {
+        setCells(dialog, {{"混合ワクチン", {"５６", "28", "3"}}, {"駆虫薬", {"", "14", ""}}});
+    });
+    QTest::mouseClick(f->control<QPushButton>("Form4", "careIntervals"), Qt::LeftButton);
+    QCOMPARE(CarePlans().plans(), ShopPlans);
+}
+
+QTEST_MAIN(TestOverview)
+#include "test_overview.moc"
