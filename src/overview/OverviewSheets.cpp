@@ -105,3 +105,10 @@ QList<QStringList> overviewCsvRows(const StockFigures& stock, const QList<MonthF
         rows.append({QStringLiteral("読めない投薬履歴"), line});
     return rows;
 }
+
+QString periodText(const QList<MonthFigures>& months)
+{
+    return months.isEmpty() ? QString()
+                            : QStringLiteral("%1～%2").arg(monthName(months.first().month),
+                                                           monthName(months.last().month));
+}

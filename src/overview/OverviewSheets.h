@@ -17,6 +17,9 @@ QList<QStringList> monthRows(const QList<MonthFigures>& months);
 // "yyyy/MM", as the month column and the plots name a month.
 QString monthName(const QDate& month);
 
+// 「yyyy/MM～yyyy/MM」 of the months shown.
+QString periodText(const QList<MonthFigures>& months);
+
 const QStringList& dueColumns();
 QList<QStringList> dueRows(const CareFigures& care);
 // 「カルテ 5 番 柴犬：2026年11月　混合ワクチン」 for each line whose date does not read.

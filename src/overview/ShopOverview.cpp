@@ -1,6 +1,6 @@
 #include "overview/ShopOverview.h"
 
-#include "overview/OverviewCharts.h"
+#include "overview/OverviewPlots.h"
 #include "overview/OverviewSheets.h"
 #include "overview/RowsModel.h"
 #include "platform/FailureReport.h"
@@ -12,7 +12,6 @@
 #include "store/CarePlans.h"
 #include "store/Csv.h"
 
-#include <QChartView>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -57,22 +56,6 @@ QList<RowsModel::Row> plainRows(const QList<QStringList>& texts)
     for (const QStringList& row : texts)
         rows.append({row, {}, {}, {}});
     return rows;
-}
-
-QChartView* newChartView(QWidget* parent, const char* name)
-{
-    auto* view = new QChartView(parent);
-    view->setObjectName(QString::fromLatin1(name));
-    view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(420, 260);
-    return view;
-}
-
-// A view takes the plot it is given but lets go of the one it showed before: that one goes here.
-void showChart(QChartView* view, QChart* chart)
-{
-    const std::unique_ptr<QChart> before(view->chart());
-    view->setChart(chart);
 }
 
 } // namespace
@@ -186,8 +169,8 @@ QWidget* ShopOverview::buildMonthPage()
     months->horizontalHeader()->setStretchLastSection(false);
     months->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     months->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-    salesChart = newChartView(page, "salesChart");
-    stockChart = newChartView(page, "stockChart");
+    salesChart = newPlotView(page, "salesChart");
+    stockChart = newPlotView(page, "stockChart");
 
     auto* periodRow = new QHBoxLayout;
     auto* periodLabel = new QLabel(QStringLiteral("期間(&T)"), page);
@@ -263,8 +246,8 @@ void ShopOverview::showMonths()
     const QDate first = year > 0 ? QDate(year, 1, 1) : today.addMonths(-11);
     monthsShown = monthFigures(animals, first, 12);
     monthModel->setRows(plainRows(monthRows(monthsShown)));
-    showChart(salesChart, newSalesChart(monthsShown));
-    showChart(stockChart, newStockChart(monthsShown));
+    showPlot(salesChart, Plot::Sales, monthsShown);
+    showPlot(stockChart, Plot::Stock, monthsShown);
 }
 
 void ShopOverview::showCare()
@@ -338,8 +321,8 @@ void ShopOverview::paint(QPagedPaintDevice& device) const
     const QList<MonthFigures> shown = monthsShown;
     document.pages = {[shown](QPainter& painter, const QRectF& area) {
         const QRectF upper(area.topLeft(), QSizeF(area.width(), area.height() / 2));
-        paintChart(painter, upper, newSalesChart(shown));
-        paintChart(painter, upper.translated(0, area.height() / 2), newStockChart(shown));
+        paintPlot(painter, upper, Plot::Sales, shown);
+        paintPlot(painter, upper.translated(0, area.height() / 2), Plot::Stock, shown);
     }};
     paintTableDocument(document, device);
 }

@@ -12,7 +12,6 @@ class FileDialogs;
 class MessageBoxes;
 class Printer;
 class QPagedPaintDevice;
-class QChartView;
 class QComboBox;
 class QLabel;
 class QListWidget;
@@ -73,8 +72,8 @@ private:
     QComboBox* period;
     RowsModel* monthModel;
     QTableView* months;
-    QChartView* salesChart;
-    QChartView* stockChart;
+    QWidget* salesChart;
+    QWidget* stockChart;
     RowsModel* dueModel;
     QTableView* due;
     QLabel* unreadableTitle;

@@ -1,4 +1,4 @@
-#include "overview/OverviewCharts.h"
+#include "overview/OverviewPlots.h"
 
 #include "overview/OverviewSheets.h"
 #include "platform/Look.h"
@@ -7,6 +7,7 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
+#include <QChartView>
 #include <QGraphicsScene>
 #include <QLineSeries>
 #include <QPainter>
@@ -54,16 +55,8 @@ void addWithAxes(QChart* chart, QAbstractSeries* series, const QList<MonthFigure
     values->applyNiceNumbers();
 }
 
-} // namespace
-
-QString periodText(const QList<MonthFigures>& months)
-{
-    return months.isEmpty() ? QString()
-                            : QStringLiteral("%1～%2").arg(monthName(months.first().month),
-                                                           monthName(months.last().month));
-}
-
-// Draws a plot into `area` of a printed page at the size it has on the screen, scaled to fit.
+// Draws a plot into `area` of a printed page at the size it has on the screen, scaled to fit; the
+// plot is deleted with the scene.
 void paintChart(QPainter& painter, const QRectF& area, QChart* chart)
 {
     QGraphicsScene scene;
@@ -105,4 +98,34 @@ QChart* newStockChart(const QList<MonthFigures>& months)
     y->setRange(0, qMax(highest, 4));
     addWithAxes(chart, series, months, y);
     return chart;
+}
+
+QChart* newChartOf(Plot plot, const QList<MonthFigures>& months)
+{
+    return plot == Plot::Sales ? newSalesChart(months) : newStockChart(months);
+}
+
+} // namespace
+
+QWidget* newPlotView(QWidget* parent, const char* name)
+{
+    auto* view = new QChartView(parent);
+    view->setObjectName(QString::fromLatin1(name));
+    view->setRenderHint(QPainter::Antialiasing);
+    view->setMinimumSize(420, 260);
+    return view;
+}
+
+void showPlot(QWidget* view, Plot plot, const QList<MonthFigures>& months)
+{
+    auto* chartView = static_cast<QChartView*>(view);
+    QChart* before = chartView->chart();
+    chartView->setChart(newChartOf(plot, months));
+    // A chart view lets go of the chart it showed without deleting it.
+    delete before;
+}
+
+void paintPlot(QPainter& painter, const QRectF& area, Plot plot, const QList<MonthFigures>& months)
+{
+    paintChart(painter, area, newChartOf(plot, months));
 }
