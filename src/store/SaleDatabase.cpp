@@ -35,3 +35,28 @@ void checkFinished(const QSqlQuery& query, const QString& shownName)
     if (query.lastError().isValid())
         throw Failure(QStringLiteral("データベースを読み込めません。 (%1)").arg(shownName));
 }
+
+// Stores `changed` as record `number` inside the open transaction and commits: when either fails,
+// neither the record file nor the database keeps the change.
+void storeAndCommit(RecordFile& records, qint32 number, const PetRecord& changed,
+                    SqliteTransaction& transaction)
+{
+    const RecordFile::UndoPoint before = records.undoPoint(number);
+    try {
+        records.StoreRecord(number, changed);
+    } catch (const Failure&) {
+        // A write cut short (a full disk) may have left part of the record or a longer file.
+        try {
+            records.undo(before);
+        } catch (const Failure&) {
+            qWarning("The record file could not be put back after a failed store.");
+        }
+        throw;
+    }
+    try {
+        transaction.commit();
+    } catch (const Failure&) {
+        records.undo(before);
+        throw;
+    }
+}

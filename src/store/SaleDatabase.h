@@ -6,6 +6,9 @@
 #include <QSqlQuery>
 #include <QVariant>
 
+class RecordFile;
+struct PetRecord;
+
 // Pieces shared by the classes that keep their rows in soranika.db.
 
 // A connection to soranika.db brought up to the current version.
@@ -24,3 +27,8 @@ QDate dateFrom(const QVariant& value);
 
 // A query's rows end at the first failure to step; that failure is the caller's.
 void checkFinished(const QSqlQuery& query, const QString& shownName);
+
+// Stores `changed` as record `number` inside the open transaction and commits: when either fails,
+// neither the record file nor the database keeps the change.
+void storeAndCommit(RecordFile& records, qint32 number, const PetRecord& changed,
+                    SqliteTransaction& transaction);

@@ -249,24 +249,7 @@ void SaleStore::deleteChartSale(RecordFile& records, qint32 number, const PetRec
                {number});
         db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ?"), {number});
 
-        const RecordFile::UndoPoint before = records.undoPoint(number);
-        try {
-            records.StoreRecord(number, blanked);
-        } catch (const Failure&) {
-            // A write cut short (a full disk) may have left part of the record or a longer file.
-            try {
-                records.undo(before);
-            } catch (const Failure&) {
-                qWarning("The record file could not be put back after a failed store.");
-            }
-            throw;
-        }
-        try {
-            transaction.commit();
-        } catch (const Failure&) {
-            records.undo(before);
-            throw;
-        }
+        storeAndCommit(records, number, blanked, transaction);
     });
 }
 
