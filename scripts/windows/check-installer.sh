@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Under a display: installs SETUP silently in the Wine prefix WINEPREFIX, starts the installed program
-# as its shortcut does (in Documents\ソラニカ), waits for its start screen, then uninstalls and checks
-# that the program is gone and the data folder with its files is still there.
+# as its shortcut does (in Documents\ソラニカ, with a demo shop's files), waits for its start screen,
+# closes it by Alt+F4 and checks that it ends, then uninstalls and checks that the program is gone and
+# the data folder with its files is still there.
 #
 #   check-installer.sh SETUP.exe
 set -euo pipefail
@@ -24,6 +25,9 @@ data_dir=$(find -L "$user_dir" -maxdepth 2 -type d -name "ソラニカ" ! -path 
 find "$user_dir" -name "ソラニカ.lnk" | grep -q . || fail "no shortcut was made"
 echo "check-installer: installed in ${program_dir#"$WINEPREFIX/"}, data folder ${data_dir#"$WINEPREFIX/"}"
 
+# A shop's files, so the program writes its daily backup in the background as it starts.
+python3 "$here/../make-sample-data" "$data_dir" >/dev/null
+
 # The installed program, without the toolchain's DLLs on the path: it must start from its own folder.
 (cd "$data_dir" && WINEPREFIX="$WINEPREFIX" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" \
   wine "$program_dir/soranika.exe" >/dev/null 2>&1 &)
@@ -38,8 +42,12 @@ echo "check-installer: the installed program shows its start screen"
 if [ -n "${SORANIKA_SCREENSHOT:-}" ]; then
   import -window root "$SORANIKA_SCREENSHOT"
 fi
-wineserver -k 2>/dev/null || true
-sleep 1
+# Closed as a shop closes it; the program must then end by itself, its daily backup written.
+sleep 5
+xdotool windowfocus --sync "$(xdotool search --name "^ソラニカ$" | head -n1)" key alt+F4
+timeout 60 wineserver -w || fail "the installed program did not end after its window was closed"
+ls "$data_dir/バックアップ"/*.zip >/dev/null 2>&1 || fail "the installed program wrote no daily backup"
+echo "check-installer: the installed program ends when its window is closed, its daily backup written"
 
 echo "kept" >"$data_dir/check.txt"
 # The uninstaller copies itself away and runs from there; the Wine server ends when it is done.

@@ -18,6 +18,9 @@ run_all() {
   "$here/wine.sh" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /t REG_SZ /d Default /f >/dev/null 2>&1
   "$here/wine.sh" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ /d 1280x1024 /f \
     >/dev/null 2>&1
+  # The desktop is chosen as the Wine server starts: the one that wrote the setting into a new prefix
+  # ends first, or the first programs get windows with no window manager to answer them, and hang.
+  wineserver -w 2>/dev/null || true
   # One Wine server for the whole run: each program then starts in a second instead of several.
   wineserver -p 2>/dev/null || true
   local failed=() passed=0 name exe log

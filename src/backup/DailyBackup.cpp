@@ -3,6 +3,7 @@
 #include "backup/ArchiveIndex.h"
 #include "backup/BackupArchive.h"
 #include "backup/BackupFailure.h"
+#include "platform/ThreadEnd.h"
 #include "store/OwnerOnly.h"
 
 #include <QCryptographicHash>
@@ -80,7 +81,11 @@ void DailyBackup::start(DailyArchives::Job job)
 {
     if (isRunning())
         return;
-    thread.reset(QThread::create([this, job = std::move(job)] { run(job); }));
+    wait();
+    thread.reset(QThread::create([this, job = std::move(job)] {
+        threadEnd.takeCurrentThread();
+        run(job);
+    }));
     connect(thread.get(), &QThread::finished, this, &DailyBackup::reportFinished);
     // Only the time the computer has to spare: the screens never wait for the backup. When the
     // program ends, that is all the time there is, and the end waits for it.
@@ -96,6 +101,7 @@ void DailyBackup::wait()
 {
     if (thread)
         thread->wait();
+    threadEnd.wait();
 }
 
 QString DailyBackup::lastFailure() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backup/DataSnapshot.h"
+#include "platform/ThreadEnd.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -40,7 +41,7 @@ void write(const Job& job);
 } // namespace DailyArchives
 
 // Runs the daily backup on a thread of its own, so the start screen never waits for it. The
-// program waits for it before it ends: the destructor does.
+// program waits for it, until the system has ended its thread, before it ends: the destructor does.
 class DailyBackup : public QObject
 {
     Q_OBJECT
@@ -68,6 +69,7 @@ private:
     void reportFinished();
 
     std::unique_ptr<QThread> thread;
+    ThreadEnd threadEnd;
     mutable QMutex guard;
     QString failure;
 };
