@@ -71,7 +71,7 @@ DataFolderLock::~DataFolderLock()
 
 DataFolderLock::Claim DataFolderLock::claim(std::function<void()> bringToFront)
 {
-    if (!lock.tryLock(0)) {
+    if (!lock.tryLock(0) && !takeOverLockLeftUnderOurProcessId()) {
         if (lock.error() == QLockFile::LockFailedError) {
             if (const auto here = heldHere().constFind(serverName); here != heldHere().cend()) {
                 (*here)();
@@ -104,6 +104,18 @@ DataFolderLock::Claim DataFolderLock::claim(std::function<void()> bringToFront)
                          }
                      });
     return Claim::Ours;
+}
+
+bool DataFolderLock::takeOverLockLeftUnderOurProcessId()
+{
+    // Process ids come round again: a program that was killed can have left a lock naming the id
+    // this program now runs under (Windows soon gives the same low ids out again), and the lock
+    // would then look held for good. This program holds no lock but the ones it claimed here.
+    qint64 holder = 0;
+    if (lock.error() != QLockFile::LockFailedError || heldHere().contains(serverName) ||
+        !lock.getLockInfo(&holder, nullptr, nullptr) || holder != QCoreApplication::applicationPid())
+        return false;
+    return lock.removeStaleLockFile() && lock.tryLock(0);
 }
 
 bool DataFolderLock::askOtherToComeToFront() const

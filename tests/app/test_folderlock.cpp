@@ -3,6 +3,8 @@
 #include "support/Sandbox.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
@@ -23,19 +25,21 @@ private slots:
 
     void secondStartBringsTheFirstToTheFront();
     void lockOfAKilledProgramIsTakenOver();
+    void lockLeftUnderOurProcessIdIsTakenOver();
     void unreachableFirstIsReported();
 
 private:
     // Starts this test program as another program holding the sandbox folder; it writes a line
-    // each time it is asked to come to the front.
-    bool startHolder(QProcess& holder) const;
+    // each time it is asked to come to the front, or, with `answers` false, holds only the lock.
+    bool startHolder(QProcess& holder, bool answers = true) const;
 
     std::unique_ptr<Sandbox> dir;
 };
 
-bool TestFolderLock::startHolder(QProcess& holder) const
+bool TestFolderLock::startHolder(QProcess& holder, bool answers) const
 {
-    holder.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold"), dir->path()});
+    holder.start(QCoreApplication::applicationFilePath(),
+                 {answers ? QStringLiteral("--hold") : QStringLiteral("--hold-silently"), dir->path()});
     // trimmed(): standard output ends lines with "\r\n" on Windows.
     return holder.waitForStarted() && holder.waitForReadyRead(10000) &&
            holder.readLine().trimmed() == "holding";
@@ -78,16 +82,38 @@ void TestFolderLock::lockOfAKilledProgramIsTakenOver()
     QVERIFY(messages.asked.isEmpty());
 }
 
+void TestFolderLock::lockLeftUnderOurProcessIdIsTakenOver()
+{
+    // An earlier run killed while it had the process id this program has now.
+    const QString path = dir->filePath(DataFolderLock::FileName);
+    QByteArray left;
+    {
+        QLockFile earlier(path);
+        QVERIFY(earlier.tryLock(0));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        left = file.readAll();
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(left) == left.size());
+    file.close();
+
+    ScriptedMessageBoxes messages;
+    QVERIFY(claimDataFolder(dir->path(), messages));
+    QVERIFY(messages.asked.isEmpty());
+}
+
 void TestFolderLock::unreachableFirstIsReported()
 {
-    // A program holding the folder that does not answer.
-    QLockFile held(dir->filePath(DataFolderLock::FileName));
-    QVERIFY(held.tryLock(0));
+    QProcess silent;
+    QVERIFY(startHolder(silent, false));
     ScriptedMessageBoxes messages;
     QVERIFY(!claimDataFolder(dir->path(), messages));
     QCOMPARE(messages.asked.size(), 1);
     QCOMPARE(messages.asked[0].text, QStringLiteral("ソラニカはすでに起動しています。"));
     QCOMPARE(messages.asked[0].title, QStringLiteral("ソラニカ"));
+    silent.kill();
+    silent.waitForFinished();
 }
 
 int main(int argc, char* argv[])
@@ -100,6 +126,14 @@ int main(int argc, char* argv[])
                 std::printf("to the front\n");
                 std::fflush(stdout);
             }) != DataFolderLock::Claim::Ours)
+            return 1;
+        std::printf("holding\n");
+        std::fflush(stdout);
+        return QApplication::exec();
+    }
+    if (arguments.size() == 3 && arguments[1] == QLatin1String("--hold-silently")) {
+        QLockFile lock(QDir(arguments[2]).filePath(DataFolderLock::FileName));
+        if (!lock.tryLock(0))
             return 1;
         std::printf("holding\n");
         std::fflush(stdout);
