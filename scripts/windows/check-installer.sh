@@ -15,9 +15,16 @@ fail() {
   exit 1
 }
 
+# Wine links the user's Documents to the Linux home folder: the check's shop gets a folder of its own.
+bash "$here/wine.sh" cmd /c exit
+user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
+if [ -L "$user_dir/Documents" ]; then
+  rm "$user_dir/Documents"
+  mkdir "$user_dir/Documents"
+fi
+
 bash "$here/wine.sh" "$setup" /S
 wineserver -w
-user_dir=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
 program_dir="$user_dir/AppData/Local/Programs/ソラニカ"
 data_dir=$(find -L "$user_dir" -maxdepth 2 -type d -name "ソラニカ" ! -path "*/AppData/*" | head -n1)
 [ -f "$program_dir/soranika.exe" ] || fail "soranika.exe was not installed in $program_dir"
