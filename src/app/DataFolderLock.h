@@ -11,8 +11,9 @@ class QLocalServer;
 
 // One program per data folder: two copies writing the same files would lose each other's changes.
 // The folder's lock file is held while the program runs; a lock left by a program that no longer
-// runs (a crash, a power cut) is taken over, even when it names the process id this one now has. The program
-// holding it listens for later starts on the same folder and comes to the front when one asks.
+// runs (a crash, a power cut) is taken over, even one naming the process id this program now has.
+// The program holding it listens for later starts on the same folder and comes to the front when one
+// asks.
 class DataFolderLock
 {
 public:
