@@ -18,6 +18,6 @@ public:
     void wait();
 
 private:
-    // The system's handle on the thread, where the system has one to wait on.
-    void* handle = nullptr;
+    // The system's handle on the thread, where the system has one to wait on (not on Linux).
+    [[maybe_unused]] void* handle = nullptr;
 };
