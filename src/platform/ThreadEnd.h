@@ -12,7 +12,7 @@ public:
     ThreadEnd(const ThreadEnd&) = delete;
     ThreadEnd& operator=(const ThreadEnd&) = delete;
 
-    // Called on the thread to be waited for, once any thread taken before has ended.
+    // Called on the thread to be waited for, once any thread taken before has been waited for.
     void takeCurrentThread();
     // Returns once the thread taken, if any, has ended.
     void wait();

@@ -1,10 +1,10 @@
 #include "app/DataFolderLock.h"
 #include "platform/MessageBoxes.h"
+#include "support/ProgramFixture.h"
 #include "support/Sandbox.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
@@ -90,13 +90,11 @@ void TestFolderLock::lockLeftUnderOurProcessIdIsTakenOver()
     {
         QLockFile earlier(path);
         QVERIFY(earlier.tryLock(0));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        left = file.readAll();
+        left = readFileBytes(path);
     }
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(left) == left.size());
-    file.close();
+    QVERIFY(!left.isEmpty());
+    writeFileBytes(path, left);
+    QCOMPARE(readFileBytes(path), left);
 
     ScriptedMessageBoxes messages;
     QVERIFY(claimDataFolder(dir->path(), messages));

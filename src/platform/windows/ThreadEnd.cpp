@@ -9,7 +9,6 @@ ThreadEnd::~ThreadEnd()
 
 void ThreadEnd::takeCurrentThread()
 {
-    wait();
     HANDLE thread = nullptr;
     // GetCurrentThread() names whichever thread asks: a real handle is made of it.
     if (DuplicateHandle(GetCurrentProcess(), GetCurrentThread(), GetCurrentProcess(), &thread, SYNCHRONIZE,
