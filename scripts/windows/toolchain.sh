@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds, once, everything soranika.exe links for x86_64-w64-mingw32 into one prefix, from Debian's own
 # source packages: zlib, SQLite, libzip, Qt base 6.4.2 (the host's Qt version, whose moc/rcc/uic the cross
-# build uses) and Qt Charts. Also installs the cross compilers, Wine and NSIS.
+# build uses) and QCustomPlot. Also installs the cross compilers, Wine and NSIS.
 #
 #   SORANIKA_WIN64_PREFIX  where the libraries go (default ~/.cache/soranika/win64)
 #   SORANIKA_WIN64_WORK    where sources are unpacked and built (default ~/.cache/soranika/win64-work)
@@ -181,22 +181,33 @@ build_qtbase() {
   mark_done qtbase
 }
 
-build_qtcharts() {
-  done_already qtcharts && return
-  step "Qt Charts"
-  local src b
-  # Only the shop overview's plots need it; a mirror without its source leaves the rest usable.
-  if ! src=$(source_of qt6-charts) || [ -z "$src" ]; then
-    echo "Qt Charts: its source could not be fetched; skipped (the program builds without the overview's plots)."
-    return
-  fi
-  b="$work/build/qtcharts"
-  [ -f "$b/build.ninja" ] || cmake -G Ninja -S "$src" -B "$b" \
+# QCustomPlot, the overview's plots: one source file over Qt Widgets and PrintSupport, built as a DLL
+# with the cross Qt, from the same Debian source as the Linux package.
+build_qcustomplot() {
+  done_already qcustomplot && return
+  step "QCustomPlot"
+  local src b cpp
+  src=$(source_of qcustomplot)
+  cpp=$(find "$src" -name qcustomplot.cpp -not -path '*/debian/*' | head -n1)
+  b="$work/build/qcustomplot"
+  rm -rf "$b" && mkdir -p "$b/project"
+  cat >"$b/project/CMakeLists.txt" <<EOF
+cmake_minimum_required(VERSION 3.16)
+project(qcustomplot CXX)
+set(CMAKE_AUTOMOC ON)
+find_package(Qt6 REQUIRED COMPONENTS Widgets PrintSupport)
+add_library(qcustomplot SHARED "$cpp" "${cpp%.cpp}.h")
+target_compile_definitions(qcustomplot PRIVATE QCUSTOMPLOT_COMPILE_LIBRARY)
+target_link_libraries(qcustomplot PUBLIC Qt6::Widgets Qt6::PrintSupport)
+install(TARGETS qcustomplot RUNTIME DESTINATION bin ARCHIVE DESTINATION lib LIBRARY DESTINATION lib)
+install(FILES "${cpp%.cpp}.h" DESTINATION include)
+EOF
+  cmake -G Ninja -S "$b/project" -B "$b/out" \
     -DCMAKE_TOOLCHAIN_FILE="$prefix/lib/cmake/Qt6/qt.toolchain.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$prefix" -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF
-  cmake --build "$b" -j"$jobs"
-  cmake --install "$b"
-  mark_done qtcharts
+    -DCMAKE_INSTALL_PREFIX="$prefix"
+  cmake --build "$b/out" -j"$jobs"
+  cmake --install "$b/out"
+  mark_done qcustomplot
 }
 
 start=$(date +%s)
@@ -206,6 +217,6 @@ build_zlib
 build_sqlite
 build_libzip
 build_qtbase
-build_qtcharts
+build_qcustomplot
 touch "$stamps/complete"
 echo "Windows toolchain complete in $prefix ($(( ($(date +%s) - start) / 60 )) min, $(du -sh "$prefix" | cut -f1))."
