@@ -20,40 +20,41 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The version in which each table first appeared; a file of an older version lacks the later ones.
-int introducedIn(const QString& table)
-{
-    if (table == QLatin1String("breed_species") || table == QLatin1String("species_text") ||
-        table == QLatin1String("animal_outcome") || table == QLatin1String("care_plan") ||
-        table == QLatin1String("stock_limit"))
-        return 4;
-    return table == QLatin1String("dealer") ? 2 : 1;
-}
-
 // What each column may hold, by the rules the sale dialogs apply to what is typed.
-enum class Kind { RecordNumber, OptionalRecordNumber, Microchip, Date, Flag, Text, DealerId };
+enum class Kind { RecordNumber, OptionalRecordNumber, Microchip, Date, Flag, Text, DealerId, RecordBytes };
 
 Kind kindOf(const QString& table, const QString& column)
 {
-    // One row per animal sold or gone: its record number goes when the chart is cleared, and its
+    // One row per stay of an animal: its record number goes when the chart is cleared, and its
     // microchip is registered or not.
-    if (table == QLatin1String("animal_outcome")) {
-        static const QHash<QString, Kind> outcome = {
+    if (table == QLatin1String("animal_stay") || table == QLatin1String("animal_outcome")) {
+        static const QHash<QString, Kind> stay = {
             {QStringLiteral("record_number"), Kind::OptionalRecordNumber},
+            {QStringLiteral("former_number"), Kind::OptionalRecordNumber},
             {QStringLiteral("microchip"), Kind::Microchip},
             {QStringLiteral("sold_on"), Kind::Date},
             {QStringLiteral("explained_on"), Kind::Date},
             {QStringLiteral("left_on"), Kind::Date},
+            {QStringLiteral("chip_certificate_on"), Kind::Date},
+            {QStringLiteral("deleted_on"), Kind::Date},
             {QStringLiteral("chip_registered"), Kind::Flag},
             {QStringLiteral("buyer_business"), Kind::Flag},
+            {QStringLiteral("price_planned"), Kind::Flag},
+            {QStringLiteral("returned"), Kind::Flag},
         };
-        return outcome.value(column, Kind::Text);
+        return stay.value(column, Kind::Text);
+    }
+    if (table == QLatin1String("pending_change")) {
+        if (column == QLatin1String("record_number"))
+            return Kind::RecordNumber;
+        return column == QLatin1String("record_before") ? Kind::RecordBytes : Kind::Text;
     }
     static const QHash<QString, Kind> kinds = {
         {QStringLiteral("record_number"), Kind::RecordNumber},
         {QStringLiteral("microchip"), Kind::Microchip},
         {QStringLiteral("chip_implanted"), Kind::Date},
         {QStringLiteral("chip_registered"), Kind::Date},
+        {QStringLiteral("chip_certificate_on"), Kind::Date},
         {QStringLiteral("neutered_on"), Kind::Date},
         {QStringLiteral("explained_on"), Kind::Date},
         {QStringLiteral("neutered"), Kind::Flag},
@@ -180,6 +181,11 @@ QVariant checked(const Reader& reader, sqlite3_stmt* statement, int column, cons
         }
         return text;
     }
+    case Kind::RecordBytes:
+        if (type != SQLITE_BLOB || sqlite3_column_bytes(statement, column) != int(sizeof(PetRecord)))
+            throw wrong();
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
+                          int(sizeof(PetRecord)));
     case Kind::Text:
         // A column added by a later version is empty (NULL) in rows written before it; a NULL where
         // the program's own schema forbids one is refused when the row goes into the new database.
@@ -195,25 +201,27 @@ QVariant checked(const Reader& reader, sqlite3_stmt* statement, int column, cons
     return {};
 }
 
-// Only the program's own tables and indexes: a view or a trigger would run code of the file's own.
+// Only the program's own tables and indexes of the file's version: a view or a trigger would run code
+// of the file's own.
 void checkSchema(Reader& reader, int version)
 {
+    const QList<SaleSchema::Table> tables = SaleSchema::tables(version);
     QHash<QString, QString> objects;
     reader.each(QStringLiteral("SELECT type, name FROM sqlite_master"),
                 [&](sqlite3_stmt* row) { objects.insert(textOf(row, 1), textOf(row, 0)); });
     for (auto it = objects.cbegin(); it != objects.cend(); ++it) {
         const bool known =
             (it.value() == QLatin1String("table") &&
-             std::any_of(SaleSchema::tables().begin(), SaleSchema::tables().end(),
+             std::any_of(tables.begin(), tables.end(),
                          [&](const SaleSchema::Table& table) { return table.name == it.key(); })) ||
             (it.value() == QLatin1String("index") &&
-             (it.key() == QLatin1String("chart_sale_microchip") ||
+             (it.key() == QLatin1String("chart_sale_microchip") || it.key() == QLatin1String("animal_stay_chart") ||
               it.key().startsWith(QLatin1String("sqlite_autoindex_"))));
         if (!known)
             throw reader.wrong(QStringLiteral("ソラニカのものではない %1 があります").arg(it.key()));
     }
-    for (const SaleSchema::Table& table : SaleSchema::tables()) {
-        if (introducedIn(table.name) <= version && objects.value(table.name) != QLatin1String("table"))
+    for (const SaleSchema::Table& table : tables) {
+        if (objects.value(table.name) != QLatin1String("table"))
             throw reader.wrong(QStringLiteral("表 %1 がありません").arg(table.name));
     }
 }
@@ -236,7 +244,8 @@ QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::
         throw Failure::cannotWrite(source);
     file.close();
 
-    QList<QPair<QPair<const SaleSchema::Table*, QStringList>, QList<QVariantList>>> rows;
+    QList<QPair<QPair<SaleSchema::Table, QStringList>, QList<QVariantList>>> rows;
+    int version = 0;
     {
         Reader reader(source, shownName, timeLimit);
         if (!bytes.startsWith(QByteArray("SQLite format 3\0", 16)))
@@ -246,7 +255,6 @@ QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::
                     [&](sqlite3_stmt* row) { check += textOf(row, 0); });
         if (check != QLatin1String("ok"))
             throw reader.damaged();
-        int version = 0;
         reader.each(QStringLiteral("PRAGMA user_version"),
                     [&](sqlite3_stmt* row) { version = sqlite3_column_int(row, 0); });
         if (version > SaleSchema::Version)
@@ -256,9 +264,7 @@ QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::
         if (version < 1)
             throw reader.wrong(QStringLiteral("販売情報の表がありません"));
         checkSchema(reader, version);
-        for (const SaleSchema::Table& table : SaleSchema::tables()) {
-            if (introducedIn(table.name) > version)
-                continue;
+        for (const SaleSchema::Table& table : SaleSchema::tables(version)) {
             // A file of an older version lacks the columns added since; they take their defaults.
             QStringList present;
             reader.each(QStringLiteral("PRAGMA main.table_info(\"%1\")").arg(table.name),
@@ -278,29 +284,32 @@ QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::
                                 one.append(checked(reader, row, i, table.name, columns[i]));
                             values.append(one);
                         });
-            rows.append({{&table, columns}, values});
+            rows.append({{table, columns}, values});
         }
     }
 
     {
+        // The rows go into a database of the archive's own version, which then comes up to date the
+        // way a shop's own file does.
         SqliteConnection db(target, shownName);
-        SaleSchema::migrate(db);
+        SaleSchema::migrate(db, version);
         SqliteTransaction transaction(db);
         for (const auto& [table, values] : rows) {
             const auto& [definition, columns] = table;
             const QString sql =
                 QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(definition->name, columns.join(QStringLiteral(", ")),
+                    .arg(definition.name, columns.join(QStringLiteral(", ")),
                          QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
             for (const QVariantList& row : values) {
                 try {
                     db.run(sql, row);
                 } catch (const Failure&) {
-                    throw wrongDatabase(QStringLiteral("%1 の値").arg(definition->name), shownName);
+                    throw wrongDatabase(QStringLiteral("%1 の値").arg(definition.name), shownName);
                 }
             }
         }
         transaction.commit();
+        SaleSchema::migrate(db);
     }
     QFile clean(target);
     if (!clean.open(QIODevice::ReadOnly))

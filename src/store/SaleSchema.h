@@ -16,19 +16,26 @@ namespace SaleSchema {
 // 4: breeder and seller on chart_sale, breed_species (犬 / 猫 per kind) and animal_outcome (sales and
 //    animals that left the shop), care_plan (when each medication falls due) and stock_limit (the
 //    overview's age and days-in-stock marks).
-constexpr int Version = 4;
+// 5: animal_stay in place of animal_outcome (a return starts a new stay; a sale and a departure never
+//    share a row; what a deleted chart held of the animal), その他 as a chosen species, the microchip
+//    certificate's day, pending_change (a chart change both or neither) and program_state.
+constexpr int Version = 5;
 
-// Brings the database to Version in one transaction, so a failed step leaves the file as it was, and
-// puts it in write-ahead logging. A file of a newer version is refused and left alone.
-void migrate(SqliteConnection& db);
+// Brings the database to `upTo` (Version unless a copy rebuilds an older file first) in one
+// transaction, so a failed step leaves the file as it was, and puts it in write-ahead logging. A file
+// of a newer version is refused and left alone.
+void migrate(SqliteConnection& db, int upTo = Version);
 
 struct Table
 {
     QString name;
     QStringList columns;
+    int since = 1;  // the version that made it
+    int before = 0; // the version that replaced it; 0 while it is current
 };
 
-// Every table of the current version with its columns, for copying a whole database's content.
-const QList<Table>& tables();
+// Every table of `version` with its columns (those of the current version; an older file lacks the
+// columns added since), for copying a whole database's content.
+QList<Table> tables(int version = Version);
 
 } // namespace SaleSchema

@@ -24,7 +24,7 @@ constexpr int SnapshotBusyTimeoutMs = 300;
 const QString ChartSaleColumns = QStringLiteral(
     "microchip, chip_implanted, chip_registered, neutered, neutered_on, owner, hereditary, buyer_name, "
     "buyer_address, buyer_phone, explained_on, animal_kind, animal_birth, animal_purchased, breeder_name, "
-    "breeder_reg, seller_name, seller_reg");
+    "breeder_reg, seller_name, seller_reg, chip_certificate_on");
 const QString BreedTextColumns = QStringLiteral(
     "body_size, lifespan, housing, feeding, exercise, diseases, neutering, breeding_control, regulations");
 
@@ -50,6 +50,7 @@ ChartSale chartSaleFrom(const QSqlQuery& query, int first)
     sale.breederReg = query.value(first + 15).toString();
     sale.sellerName = query.value(first + 16).toString();
     sale.sellerReg = query.value(first + 17).toString();
+    sale.chipCertificateOn = dateFrom(query.value(first + 18));
     return sale;
 }
 
@@ -201,7 +202,7 @@ void SaleStore::saveChartSale(qint32 number, const ChartSale& sale)
             return;
         }
         db.run(QStringLiteral("INSERT OR REPLACE INTO chart_sale (record_number, %1) "
-                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                              "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                    .arg(ChartSaleColumns),
                {number, stored.microchip, sqlDate(stored.chipImplanted), sqlDate(stored.chipRegistered),
                 stored.neutered ? 1 : 0, sqlDate(stored.neuteredOn), sqlText(stored.owner),
@@ -210,7 +211,8 @@ void SaleStore::saveChartSale(qint32 number, const ChartSale& sale)
                 stored.animal ? sqlText(stored.animal->kind) : QVariant(),
                 stored.animal ? sqlText(stored.animal->birth) : QVariant(),
                 stored.animal ? sqlText(stored.animal->purchased) : QVariant(), sqlText(stored.breederName),
-                sqlText(stored.breederReg), sqlText(stored.sellerName), sqlText(stored.sellerReg)});
+                sqlText(stored.breederReg), sqlText(stored.sellerName), sqlText(stored.sellerReg),
+                sqlDate(stored.chipCertificateOn)});
     });
 }
 

@@ -34,7 +34,8 @@ struct ChartSale
 
     QString microchip; // 15 ASCII digits, or empty
     QDate chipImplanted;
-    QDate chipRegistered; // in the national database
+    QDate chipRegistered;    // in the national database
+    QDate chipCertificateOn; // the registration certificate handed to the buyer
     bool neutered = false;
     QDate neuteredOn;
     QString owner; // only when the shop does not own the animal
