@@ -119,7 +119,8 @@ std::vector<PetRecord> shopRecords()
 
 const QMap<QString, Species> ShopSpecies{{QStringLiteral("柴犬"), Species::Dog},
                                          {QStringLiteral("トイプードル"), Species::Dog},
-                                         {QStringLiteral("ミックス猫"), Species::Cat}};
+                                         {QStringLiteral("ミックス猫"), Species::Cat},
+                                         {QStringLiteral("ハムスター"), Species::Other}};
 
 const QList<CarePlan> ShopPlans{{QStringLiteral("混合ワクチン"), 28, 56, 3},
                                 {QStringLiteral("駆虫薬"), 14, {}, {}}};
@@ -164,7 +165,7 @@ void writeShop()
     outcomes.recordSale(records, 3, saleOn(QDate(2026, 11, 15), 250000), Species::Dog);
     outcomes.recordSale(records, 4, saleOn(QDate(2026, 11, 20), 200000), Species::Dog);
     records.LoadRecord(5);
-    outcomes.recordLeaving(5, records.CurrentRecord, {QDate(2026, 11, 3), LeaveKind::Died, {}}, Species::Dog);
+    outcomes.recordLeaving(records, 5, {QDate(2026, 11, 3), LeaveKind::Died, {}}, Species::Dog);
     CarePlans().savePlans(ShopPlans);
 }
 
