@@ -76,11 +76,12 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 	scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_TIME)
 
-# The kill tests with KILLS kills each: record stores and list rewrites, and restores
-# (make test runs 200 and 20).
+# The kill tests with KILLS kills each: record stores and list rewrites, restores, and sales, returns
+# and deletions (make test runs 200, 20 and 30).
 killtest: build
 	$(BUILD)/tests/hardening/killtest $(KILLS)
 	$(BUILD)/tests/hardening/restorekill $(KILLS)
+	$(BUILD)/tests/hardening/salekill $(KILLS)
 
 bench: build
 	$(BUILD)/bench/program_bench
