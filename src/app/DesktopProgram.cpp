@@ -30,7 +30,6 @@ int runDesktopProgram(int argc, char* argv[], const std::function<void(Program&)
         return 0;
     if (!recoverInterruptedRestore(messages))
         return 1;
-    settleChartChanges(messages);
     SystemClock clock;
     SystemPrinter printer;
     RealFileDialogs files;

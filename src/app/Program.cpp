@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/StartScreen.h"
+#include "app/StartupRecovery.h"
 #include "backup/BackupService.h"
 #include "backup/SaleStoreEntry.h"
 #include "browser/HelpBrowser.h"
@@ -69,6 +70,8 @@ void Program::addSaleStoreToBackups()
 
 void Program::start()
 {
+    // A chart change a kill cut short is undone before any screen or backup reads the data.
+    settleChartChanges(context.messages);
     ScreenWindow* startScreen = screens.show(ScreenName::Form1);
     // Started after the first paint, so the start screen appears as soon as it did without backups.
     new AfterFirstPaint(startScreen, backupService.get(), [this] { backupService->startDailyBackup(); });

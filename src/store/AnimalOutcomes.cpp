@@ -331,7 +331,7 @@ QString AnimalOutcome::leftText() const
 
 QDate keptUntil(const AnimalOutcome& stay)
 {
-    const QDate last = std::max(stay.leftShopOn(), stay.deletedOn);
+    const QDate last = stay.hasLeft() ? stay.leftShopOn() : stay.deletedOn;
     return last.isValid() ? last.addYears(5) : QDate();
 }
 
