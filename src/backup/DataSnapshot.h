@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backup/ZipArchive.h"
+#include "store/RegularFile.h"
 
 #include <QDir>
 #include <QList>
@@ -28,6 +29,8 @@ struct ExtraEntry
     // Files beside the data that belong to its current content (a database's logs): a restore takes
     // them away together with it.
     QStringList companions = {};
+    // Who may read the file a restore writes; the buyers' data is its owner's from the first byte.
+    RegularFile::Readers readers = RegularFile::Readers::AsUmask;
 };
 
 // The shop's data as one backup holds it.

@@ -55,8 +55,8 @@ void keepToOwner(const QString& path)
 {
     if (!QFileInfo::exists(path)) {
         QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            OwnerOnly::restrict(file);
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
     for (const char* log : {"", "-wal", "-shm", "-journal"})
         OwnerOnly::restrict(path + QLatin1String(log));
