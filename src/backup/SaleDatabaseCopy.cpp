@@ -3,13 +3,13 @@
 #include "store/Failure.h"
 #include "store/Microchip.h"
 #include "store/RecordFile.h"
+#include "store/ScratchFolder.h"
 #include "store/SaleSchema.h"
 #include "store/SqliteConnection.h"
 
 #include <QDate>
 #include <QFile>
 #include <QHash>
-#include <QTemporaryDir>
 #include <QVariantList>
 
 #include <sqlite3.h>
@@ -222,9 +222,7 @@ void checkSchema(Reader& reader, int version)
 
 QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::milliseconds timeLimit)
 {
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        throw Failure(QStringLiteral("一時ファイルを作れません。 (%1)").arg(QDir::tempPath()));
+    const ScratchFolder dir;
     const QString source = dir.filePath(QStringLiteral("archive.db"));
     const QString target = dir.filePath(QStringLiteral("clean.db"));
     QByteArray readable = bytes;

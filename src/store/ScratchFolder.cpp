@@ -12,7 +12,8 @@ const QString LockName = QStringLiteral("in-use.lock");
 } // namespace
 
 ScratchFolder::ScratchFolder()
-    : dir(QDir::tempPath() + QLatin1Char('/') + Prefix + QStringLiteral("XXXXXX")), inUse(dir.filePath(LockName))
+    : dir(QDir::tempPath() + QLatin1Char('/') + Prefix + QStringLiteral("XXXXXX")),
+      inUse(dir.filePath(LockName))
 {
     // Only a program that no longer runs leaves its lock behind, however long a snapshot takes.
     inUse.setStaleLockTime(0);
@@ -23,7 +24,13 @@ ScratchFolder::ScratchFolder()
 void ScratchFolder::removeAbandoned()
 {
     const QDir temporary(QDir::tempPath());
-    for (const QString& name : temporary.entryList({Prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks)) {
+    // Folders that earlier versions made without a lock: this version never makes them.
+    for (const QString& name :
+         temporary.entryList({QStringLiteral("soranika-??????"), QStringLiteral("soranika-settings-??????")},
+                             QDir::Dirs | QDir::NoSymLinks))
+        QDir(temporary.filePath(name)).removeRecursively();
+    for (const QString& name :
+         temporary.entryList({Prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks)) {
         QDir folder(temporary.filePath(name));
         QLockFile lock(folder.filePath(LockName));
         lock.setStaleLockTime(0);
