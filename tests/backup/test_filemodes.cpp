@@ -25,6 +25,7 @@
 #include <memory>
 
 #include <sys/stat.h>
+#include <sys/time.h>
 
 namespace {
 
@@ -225,28 +226,36 @@ void TestFileModes::temporaryCopiesOfKilledRunsGoAtStart()
         checking.kill();
         QVERIFY(checking.waitForFinished());
     }
-    // What earlier versions left without a lock.
-    for (const char* left : {"soranika-a1B2c3/archive.db", "soranika-a1B2c3/clean.db",
-                             "soranika-settings-Xy9Zq1/soranika.conf"}) {
+    // What killed programs of earlier versions left without a lock, a while ago; a folder of theirs
+    // that has just been made may still be in use.
+    for (const char* left :
+         {"soranika-a1B2c3/archive.db", "soranika-a1B2c3/clean.db", "soranika-settings-Xy9Zq1/soranika.conf",
+          "soranika-settings-JustNw/soranika.conf"}) {
         const QString path = temporary.filePath(QString::fromLatin1(left));
         QVERIFY(QDir().mkpath(QFileInfo(path).path()));
         writeFileBytes(path, "山田 花子");
+    }
+    for (const char* old : {"soranika-a1B2c3", "soranika-settings-Xy9Zq1"}) {
+        const struct timeval anHourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+        QVERIFY(::utimes(QFile::encodeName(temporary.filePath(QString::fromLatin1(old))).constData(),
+                         anHourAgo) == 0);
     }
     // Another program's folder that only looks alike, and a scratch folder in use, stay.
     QVERIFY(QDir().mkpath(temporary.filePath(QStringLiteral("soranika-notes"))));
     const ScratchFolder inUse;
     // At least one copy from each killed run.
     const QStringList before = QDir(temporary.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    QVERIFY2(before.size() >= 7, qPrintable(before.join(QLatin1Char(' '))));
+    QVERIFY2(before.size() >= 8, qPrintable(before.join(QLatin1Char(' '))));
 
     const std::unique_ptr<DataFolderLock> lock = claimDataFolder(f->dir.path(), f->messages);
     QVERIFY(lock);
     // Qt's own folder for the test's child processes aside.
-    const QStringList after =
-        QDir(temporary.path())
-            .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
-            .filter(QRegularExpression(QStringLiteral("^(?!runtime-|soranika-notes$)")));
+    const QStringList after = QDir(temporary.path())
+                                  .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                                  .filter(QRegularExpression(QStringLiteral(
+                                      "^(?!runtime-|soranika-notes$|soranika-settings-JustNw$)")));
     qputenv("TMPDIR", previousTemp);
+    QVERIFY(QFileInfo::exists(temporary.filePath(QStringLiteral("soranika-settings-JustNw/soranika.conf"))));
     QVERIFY2(after.size() == 1, qPrintable(after.join(QLatin1Char(' '))));
     QVERIFY(after[0].startsWith(QStringLiteral("soranika-scratch-")));
 }
