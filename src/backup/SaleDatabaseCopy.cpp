@@ -30,6 +30,29 @@ int introducedIn(const QString& table)
     return table == QLatin1String("dealer") ? 2 : 1;
 }
 
+// The most rows each table can hold in a database the program made: one sale row per chart, a
+// breed text per breed of the pick list, one dealer. A file with more was not made by the screens,
+// and its rows are never read into the new database. Tables not named here (added by a later
+// version) take the default.
+qint64 rowLimitOf(const QString& table)
+{
+    // The items a pick list may hold, as a backup's lists are checked.
+    constexpr qint64 MaxListItems = 32767;
+    static const QHash<QString, qint64> limits = {
+        {QStringLiteral("chart_sale"), RecordFile::MaxRecords},
+        {QStringLiteral("breed_text"), MaxListItems},
+        {QStringLiteral("breed_species"), MaxListItems},
+        {QStringLiteral("species_text"), 16},
+        {QStringLiteral("dealer"), 1},
+        // One row per animal, and a chart number is never given out twice; room to spare for
+        // animals whose charts were cleared and rows kept.
+        {QStringLiteral("animal_outcome"), 4 * qint64(RecordFile::MaxRecords)},
+        {QStringLiteral("care_plan"), 1000},
+        {QStringLiteral("stock_limit"), 1000},
+    };
+    return limits.value(table, RecordFile::MaxRecords);
+}
+
 // What each column may hold, by the rules the sale dialogs apply to what is typed.
 enum class Kind { RecordNumber, OptionalRecordNumber, Microchip, Date, Flag, Text, DealerId };
 
@@ -218,6 +241,35 @@ void checkSchema(Reader& reader, int version)
     }
 }
 
+// The columns of `table` the file has: one of an older version lacks those added since, which then
+// take their defaults.
+QStringList columnsIn(Reader& reader, const SaleSchema::Table& table)
+{
+    QStringList present;
+    reader.each(QStringLiteral("PRAGMA main.table_info(\"%1\")").arg(table.name),
+                [&](sqlite3_stmt* row) { present.append(textOf(row, 1)); });
+    QStringList columns;
+    for (const QString& column : table.columns) {
+        if (present.contains(column))
+            columns.append(column);
+    }
+    return columns;
+}
+
+// The backup's bytes as a file SQLite reads without a write-ahead log, which a read-only connection
+// could not open (bytes 18 and 19 name the log); written in pieces, so that the database is never
+// held twice in memory.
+void writeReadable(const QByteArray& bytes, const QString& path)
+{
+    const bool logged = bytes.size() >= 100 && bytes[18] == 2 && bytes[19] == 2;
+    const qsizetype rest = logged ? 20 : 0;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        (logged && (file.write(bytes.constData(), 18) != 18 || file.write("\1\1", 2) != 2)) ||
+        file.write(bytes.constData() + rest, bytes.size() - rest) != bytes.size() - rest || !file.flush())
+        throw Failure::cannotWrite(path);
+}
+
 } // namespace
 
 QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::milliseconds timeLimit)
@@ -225,16 +277,8 @@ QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::
     const ScratchFolder dir;
     const QString source = dir.filePath(QStringLiteral("archive.db"));
     const QString target = dir.filePath(QStringLiteral("clean.db"));
-    QByteArray readable = bytes;
-    // Read as a file without a write-ahead log, which a read-only connection could not open.
-    if (readable.size() >= 100 && readable[18] == 2 && readable[19] == 2)
-        readable[18] = readable[19] = 1;
-    QFile file(source);
-    if (!file.open(QIODevice::WriteOnly) || file.write(readable) != readable.size() || !file.flush())
-        throw Failure::cannotWrite(source);
-    file.close();
+    writeReadable(bytes, source);
 
-    QList<QPair<QPair<const SaleSchema::Table*, QStringList>, QList<QVariantList>>> rows;
     {
         Reader reader(source, shownName, timeLimit);
         if (!bytes.startsWith(QByteArray("SQLite format 3\0", 16)))
@@ -257,46 +301,38 @@ QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::
         for (const SaleSchema::Table& table : SaleSchema::tables()) {
             if (introducedIn(table.name) > version)
                 continue;
-            // A file of an older version lacks the columns added since; they take their defaults.
-            QStringList present;
-            reader.each(QStringLiteral("PRAGMA main.table_info(\"%1\")").arg(table.name),
-                        [&](sqlite3_stmt* row) { present.append(textOf(row, 1)); });
-            QStringList columns;
-            for (const QString& column : table.columns) {
-                if (present.contains(column))
-                    columns.append(column);
-            }
-            QList<QVariantList> values;
+            qint64 rows = 0;
+            reader.each(QStringLiteral("SELECT count(*) FROM main.\"%1\"").arg(table.name),
+                        [&](sqlite3_stmt* row) { rows = sqlite3_column_int64(row, 0); });
+            if (rows > rowLimitOf(table.name))
+                throw reader.wrong(QStringLiteral("表 %1 の行が多すぎます").arg(table.name));
+        }
+
+        // Each row goes into the new database as it is read: only one is ever held in memory.
+        SqliteConnection db(target, shownName);
+        SaleSchema::migrate(db);
+        SqliteTransaction transaction(db);
+        for (const SaleSchema::Table& table : SaleSchema::tables()) {
+            if (introducedIn(table.name) > version)
+                continue;
+            const QStringList columns = columnsIn(reader, table);
+            QSqlQuery insert = db.prepare(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(table.name, columns.join(QStringLiteral(", ")),
+                         QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))));
             // Table and column names are the program's own constants, never the file's.
             reader.each(QStringLiteral("SELECT %1 FROM main.\"%2\"")
                             .arg(columns.join(QStringLiteral(", ")), table.name),
                         [&](sqlite3_stmt* row) {
-                            QVariantList one;
+                            QVariantList values;
                             for (int i = 0; i < columns.size(); ++i)
-                                one.append(checked(reader, row, i, table.name, columns[i]));
-                            values.append(one);
+                                values.append(checked(reader, row, i, table.name, columns[i]));
+                            try {
+                                db.runPrepared(insert, values);
+                            } catch (const Failure&) {
+                                throw wrongDatabase(QStringLiteral("%1 の値").arg(table.name), shownName);
+                            }
                         });
-            rows.append({{&table, columns}, values});
-        }
-    }
-
-    {
-        SqliteConnection db(target, shownName);
-        SaleSchema::migrate(db);
-        SqliteTransaction transaction(db);
-        for (const auto& [table, values] : rows) {
-            const auto& [definition, columns] = table;
-            const QString sql =
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(definition->name, columns.join(QStringLiteral(", ")),
-                         QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
-            for (const QVariantList& row : values) {
-                try {
-                    db.run(sql, row);
-                } catch (const Failure&) {
-                    throw wrongDatabase(QStringLiteral("%1 の値").arg(definition->name), shownName);
-                }
-            }
         }
         transaction.commit();
     }

@@ -115,6 +115,23 @@ QSqlQuery SqliteConnection::run(const QString& sql, const QVariantList& values)
     return query;
 }
 
+QSqlQuery SqliteConnection::prepare(const QString& sql)
+{
+    QSqlQuery query(QSqlDatabase::database(connectionName, false));
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throwFailureOf(query.lastError(), name);
+    return query;
+}
+
+void SqliteConnection::runPrepared(QSqlQuery& query, const QVariantList& values)
+{
+    for (qsizetype i = 0; i < values.size(); ++i)
+        query.bindValue(int(i), values[i]);
+    if (!query.exec())
+        throwFailureOf(query.lastError(), name);
+}
+
 void SqliteConnection::useWriteAheadLog()
 {
     run(QStringLiteral("PRAGMA journal_mode = WAL"));

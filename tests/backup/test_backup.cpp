@@ -875,6 +875,14 @@ void TestBackup::saleDatabaseThatIsNotOursIsRefused_data()
                                                "VALUES (1, '2026-13-01')"),
                                 version}
         << "chart_sale の explained_on の値";
+    // A breed text per breed, and a pick list holds at most 32,767.
+    QTest::newRow("more breeds than a pick list holds")
+        << tables +
+               QStringList{QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                          "WHERE i < 32768) INSERT INTO breed_text (kind) "
+                                          "SELECT 'breed ' || i FROM n"),
+                           version}
+        << "表 breed_text の行が多すぎます";
     QTest::newRow("a buyer stored as bytes")
         << tables + QStringList{QStringLiteral("INSERT INTO chart_sale (record_number, buyer_name) "
                                                "VALUES (1, X'FF00')"),
