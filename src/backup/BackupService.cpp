@@ -70,7 +70,7 @@ BackupContents BackupService::open(const QString& archivePath) const
     for (const ExtraEntry& extra : extras) {
         for (NamedBytes& file : contents.data.files) {
             if (extra.check && file.name == extra.name && !file.bytes.isEmpty())
-                file.bytes = extra.check(file.bytes);
+                file.bytes = extra.check(std::move(file.bytes));
         }
         const NamedBytes* file = contents.data.file(extra.name);
         contents.extraDataMissing = contents.extraDataMissing || !file || file->bytes.isEmpty();

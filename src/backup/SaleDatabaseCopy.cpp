@@ -272,16 +272,19 @@ void writeReadable(const QByteArray& bytes, const QString& path)
 
 } // namespace
 
-QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::milliseconds timeLimit)
+QByteArray copy(QByteArray bytes, const QString& shownName, std::chrono::milliseconds timeLimit)
 {
     const ScratchFolder dir;
     const QString source = dir.filePath(QStringLiteral("archive.db"));
     const QString target = dir.filePath(QStringLiteral("clean.db"));
+    const bool isDatabase = bytes.startsWith(QByteArray("SQLite format 3\0", 16));
     writeReadable(bytes, source);
+    // From here on SQLite reads the file: the bytes would only double the memory the copy takes.
+    bytes = QByteArray();
 
     {
         Reader reader(source, shownName, timeLimit);
-        if (!bytes.startsWith(QByteArray("SQLite format 3\0", 16)))
+        if (!isDatabase)
             throw reader.damaged();
         QString check;
         reader.each(QStringLiteral("PRAGMA quick_check"),

@@ -16,8 +16,7 @@ constexpr std::chrono::milliseconds TimeLimit{10000};
 
 // The bytes of the new database. Fails with a description naming `shownName` when the file is not
 // a database of this program, is of a newer version, holds a row that breaks the rules, or cannot
-// be read within the time limit.
-QByteArray copy(const QByteArray& bytes, const QString& shownName,
-                std::chrono::milliseconds timeLimit = TimeLimit);
+// be read within the time limit. The bytes are let go of once they are on disk.
+QByteArray copy(QByteArray bytes, const QString& shownName, std::chrono::milliseconds timeLimit = TimeLimit);
 
 } // namespace SaleDatabaseCopy
