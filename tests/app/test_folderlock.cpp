@@ -190,12 +190,14 @@ void TestFolderLock::lockNamingAnotherHolderAsksFirst()
     QFETCH(QString, question);
     // On this computer: a running process of the name the lock gives, which is no program of ours
     // (its process id came round again after a restart, say) and so never answers.
-    QProcess sleeping;
-    sleeping.start(QStringLiteral("sleep"), {QStringLiteral("30")});
-    QVERIFY(sleeping.waitForStarted());
-    const QByteArray left = otherComputer ? QByteArray("4242\nsoranika\nREGI-PC\n")
-                                          : QByteArray::number(sleeping.processId()) + "\nsleep\n" +
-                                                QSysInfo::machineHostName().toUtf8() + '\n';
+    QProcess waiting;
+    waiting.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--wait")});
+    QVERIFY(waiting.waitForStarted());
+    const QByteArray left = otherComputer
+                                ? QByteArray("4242\nsoranika\nREGI-PC\n")
+                                : QByteArray::number(waiting.processId()) + '\n' +
+                                      QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() +
+                                      '\n' + QSysInfo::machineHostName().toUtf8() + '\n';
     const QString path = dir->filePath(DataFolderLock::FileName);
     writeFileBytes(path, left);
     {
@@ -222,8 +224,8 @@ void TestFolderLock::lockNamingAnotherHolderAsksFirst()
             readFileBytes(path).startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
         QVERIFY(lock->notice().isEmpty());
     }
-    sleeping.kill();
-    sleeping.waitForFinished();
+    waiting.kill();
+    waiting.waitForFinished();
 }
 
 int main(int argc, char* argv[])
@@ -249,6 +251,8 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
         return QApplication::exec();
     }
+    if (arguments.size() == 2 && arguments[1] == QLatin1String("--wait"))
+        return QApplication::exec();
     TestFolderLock test;
     return QTest::qExec(&test, argc, argv);
 }
