@@ -35,6 +35,7 @@ int runDesktopProgram(int argc, char* argv[], const std::function<void(Program&)
     RealFileDialogs files;
     const std::unique_ptr<WebViewFactory> webViews = systemWebViews(HelpPageAddress, SearchPageAddress);
     Program program(messages, clock, printer, files, *webViews);
+    program.tellAtStart(folderLock->notice());
     // Pick-list rewrites that a crash left half done, never any other file.
     PickListFile::removeStaleTemporaries(startedAt);
     program.start();

@@ -47,7 +47,8 @@ Program::Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDia
                  WebViewFactory& webViews)
     : backupService(std::make_unique<BackupService>(clock)), context{screens,  recordFile,     saleStore,
                                                                      messages, clock,          printer,
-                                                                     files,    *backupService, chartListView}
+                                                                     files,    *backupService, chartListView,
+                                                                     {}}
 {
     screens.setFactory(ScreenName::Form1, [this] { return new StartScreen(context); });
     screens.setFactory(ScreenName::Form2, [this] { return new ChartScreen(context); });
