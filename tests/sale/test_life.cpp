@@ -98,6 +98,7 @@ void bringInto(State state, RecordFile& records, AnimalOutcomes& outcomes)
 } // namespace
 
 Q_DECLARE_METATYPE(State)
+Q_DECLARE_METATYPE(Species)
 Q_DECLARE_METATYPE(LifeStep)
 
 // The life of an animal in the shop: one departure, a buyer's return as a new stay, a 販売日 typed on
@@ -125,6 +126,8 @@ private slots:
     void keepingPeriodEndsAfterFiveYears_data();
     void keepingPeriodEndsAfterFiveYears();
     void version4RowsKeepOneLife();
+    void speciesIsProposedForCommonNames_data();
+    void speciesIsProposedForCommonNames();
 
 private:
     void startProgram();
@@ -693,6 +696,25 @@ void TestLife::version4RowsKeepOneLife()
     // A kind that was その他 only because nobody chose is now to be decided.
     QCOMPARE(stays[1].species, Species::Unset);
     QCOMPARE(AnimalOutcomes().allSpecies(), (QMap<QString, Species>{{QStringLiteral("柴犬"), Species::Dog}}));
+}
+
+void TestLife::speciesIsProposedForCommonNames_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<Species>("proposed");
+    QTest::newRow("豆柴") << QStringLiteral("豆柴") << Species::Dog;
+    QTest::newRow("half-width kana") << QStringLiteral("ﾐﾆﾁｭｱ･ﾀﾞｯｸｽﾌﾝﾄﾞ") << Species::Dog;
+    QTest::newRow("ラグドール") << QStringLiteral("ラグドール") << Species::Cat;
+    QTest::newRow("スコティッシュ・フォールド")
+        << QStringLiteral("スコティッシュ・フォールド") << Species::Cat;
+    QTest::newRow("ハムスター") << QStringLiteral("ハムスター") << Species::Unset;
+}
+
+void TestLife::speciesIsProposedForCommonNames()
+{
+    QFETCH(QString, kind);
+    QFETCH(Species, proposed);
+    QCOMPARE(proposedSpecies(kind), proposed);
 }
 
 QTEST_MAIN(TestLife)
