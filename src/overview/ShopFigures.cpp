@@ -44,6 +44,9 @@ Dated datesOf(const ShopAnimal& animal)
     } else {
         dated.sold = dated.left.isValid();
     }
+    // A chart deleted while in stock is in the shop no more from that day, sold or not.
+    if (!dated.left.isValid() && animal.cleared)
+        dated.left = animal.outcome->deletedOn;
     // A cleared chart's cost was kept with its stay.
     if (dated.sold)
         dated.cost =

@@ -498,22 +498,32 @@ void TestLife::yearlyReportOverAnAwkwardShop()
 
     const YearlyCount count =
         countYear(2025, records.loadAllRecords(), outcomes.outcomes(), outcomes.allSpecies());
-    // 4/1: the dog born in January. New: 6 in May, 2 in June and again in October, 3 in July, 5 in
-    // September. Sold: 5 in September, 2 in October. Died: 6 on 3/31. 3/31: 1, 2, 3.
+    // 4/1: the dog born in January. New: 6 in May, 2 in June and again in October, 5 in September.
+    // Sold: 5 in September, 2 in October. Died: 6 on 3/31. 3/31: 1 and 2.
     QCOMPARE(count.dogs.heldAtStart, 1);
-    QCOMPARE(count.dogs.added, (std::array<int, 12>{0, 1, 1, 1, 0, 1, 1, 0, 0, 0, 0, 0}));
+    QCOMPARE(count.dogs.added, (std::array<int, 12>{0, 1, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0}));
     QCOMPARE(count.dogs.left[KindCount::Sold], (std::array<int, 12>{0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0}));
     QCOMPARE(count.dogs.left[KindCount::Died], (std::array<int, 12>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
-    QCOMPARE(count.dogs.heldAtEnd, 3);
+    QCOMPARE(count.dogs.heldAtEnd, 2);
     QCOMPARE(count.dogs.difference(), 0);
     QVERIFY(!count.agrees());
-    QCOMPARE(count.problems.size(), 2);
-    QCOMPARE(count.problems[0].number, 4);
+    // The deleted chart's kept stay comes first, then the charts.
+    QCOMPARE(count.problems.size(), 3);
+    QCOMPARE(count.problems[0].number, 3);
     QCOMPARE(count.problems[0].reason,
-             QStringLiteral("種別が未設定です（品種情報で犬・猫・その他を決めてください）"));
-    QCOMPARE(count.problems[1].number, 7);
+             QStringLiteral("在庫のままカルテを削除しました（店を離れた日と区分が分かりません）"));
+    QCOMPARE(count.problems[1].number, 4);
     QCOMPARE(count.problems[1].reason,
+             QStringLiteral("種別が未設定です（品種情報で犬・猫・その他を決めてください）"));
+    QCOMPARE(count.problems[2].number, 7);
+    QCOMPARE(count.problems[2].reason,
              QStringLiteral("所有した日（仕入日）がありません（自家繁殖なら仕入先を「自家繁殖」に）"));
+    // The year after its deletion, the deleted chart's animal is neither counted nor listed.
+    const YearlyCount next =
+        countYear(2026, records.loadAllRecords(), outcomes.outcomes(), outcomes.allSpecies());
+    QVERIFY(std::none_of(next.problems.cbegin(), next.problems.cend(),
+                         [](const CountProblem& problem) { return problem.number == 3; }));
+    QCOMPARE(next.dogs.heldAtStart, 2);
 }
 
 void TestLife::yearBoundaries_data()
