@@ -23,7 +23,7 @@ WIN_PREFIX ?= $(HOME)/.cache/soranika/win64
 # The suites run under Wine; the web-engine, CUPS, file-mode and sample-script tests stay on Linux.
 WIN_TESTS ?= test_codec test_numbers test_datetext test_recordfile test_picklist test_settings test_salestore \
   test_chart test_printout test_chartlist test_editor test_masterdata test_sale test_sale_screens \
-  test_backup test_dailybackup test_backup_menu test_textview test_app test_activation test_folderlock
+  test_backup test_dailybackup test_backup_menu test_textview test_app test_activation test_folderlock test_overview
 # A Wine prefix of the build's own, so Wine servers of other builds on the machine are left alone.
 WIN_WINEPREFIX ?= $(abspath $(WIN_BUILD))/wine
 
