@@ -258,6 +258,8 @@ int main(int argc, char* argv[])
     qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("LANG", "ja_JP.UTF-8");
+    // The plot module, which the overview loads, sits beside the program, one folder up.
+    qputenv("QT_PLUGIN_PATH", QDir(here).absoluteFilePath(QStringLiteral("..")).toLocal8Bit());
     writeRecordFile(QStringLiteral("detapetto.dt"));
     makeTodaysBackup(probe);
     // The full shop in a folder of its own.
@@ -311,12 +313,12 @@ int main(int argc, char* argv[])
 
     std::printf("Medians of %d rounds. CPU = user + system time of the whole process.\n\n", rounds);
     std::printf("%-44s %14s %14s %7s  %s\n", "figure", "soranika", "floor", "ratio", "target");
-    printRow("start-up to the start screen, CPU", median(startCpu), median(bareCpu), "ms", "≤ 1.3×");
+    printRow("start-up to the start screen, CPU", median(startCpu), median(bareCpu), "ms", "≤ 1.2×");
     printRow("  the same, wall-clock", median(startWall), median(bareWall), "ms", "");
     printRow("new entry from record 1, 32,766 records, CPU", median(searchCpu), median(floorCpu), "ms",
-             "≤ 1.5×");
+             "≤ 1.25×");
     printRow("  the same, wall-clock", median(searchWall), median(floorWall), "ms", "");
-    printRow("resident memory, chart screen open", median(chartRss), median(bareRss), "MiB", "≤ 1.5×");
+    printRow("resident memory, chart screen open", median(chartRss), median(bareRss), "MiB", "≤ 1.3×");
     std::printf("\n%-44s %14s %14s\n", "", "お店の状況", "カルテ一覧");
     printRow("opening over 32,767 charts, 5,000 sold, CPU", median(overviewCpu), median(listCpu), "ms",
              "≤ 1.5×");
