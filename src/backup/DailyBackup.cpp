@@ -114,7 +114,10 @@ void write(const Job& job)
     // files' sizes and times alone, without reading the data again. Taken before the data is read, so a
     // change while it is read shows at the next start.
     const QString name = freeName(folder, job.now.date());
+    // The newest archive stands for the data only while it is still there.
     const ArchiveIndex::Entry* newest = index.newest(ArchiveIndex::Kind::Daily);
+    if (newest && !QFileInfo::exists(folder.filePath(newest->name)))
+        newest = nullptr;
     const DataStamp stamp = dataStamp(job.dataFolder, job.extras);
     if (name != fileName(job.now.date()) && newest &&
         WholeFile::read(folder.filePath(StampFileName), 4096) == stampLine(newest->name, stamp))

@@ -900,11 +900,17 @@ void TestBackup::dailyBackupReadsUnchangedDataOnce()
     QCOMPARE(archives(), (QStringList{"20261207-2.zip", "20261207-3.zip", "20261207.zip"}));
     QCOMPARE(backups->open(QStringLiteral("バックアップ/20261207-3.zip")).recordCount(), 5);
 
+    // The newest archive removed by hand: the data it held is backed up again.
+    QVERIFY(QFile::remove(QStringLiteral("バックアップ/20261207-3.zip")));
+    runDaily();
+    QCOMPARE(taken, 4);
+    QCOMPARE(archives(), (QStringList{"20261207-2.zip", "20261207-3.zip", "20261207.zip"}));
+
     // Data written just now is read again at the next start, however its times compare.
     writeSample();
     runDaily();
     runDaily();
-    QCOMPARE(taken, 5);
+    QCOMPARE(taken, 6);
 }
 
 void TestBackup::dailyBackupKeepsTheFourteenNewestAndNothingElse()
