@@ -118,6 +118,8 @@ QList<MonthFigures> monthFigures(const QList<ShopAnimal>& animals, const QDate& 
             } else {
                 ++month->sold;
                 month->revenue += dated.price.value_or(0);
+                if (!dated.price)
+                    ++month->soldUnpriced;
                 if (dated.price && dated.cost) {
                     month->cost += *dated.cost;
                     month->margin += *dated.price - *dated.cost;

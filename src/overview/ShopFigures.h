@@ -44,6 +44,7 @@ struct MonthFigures
     int sold = 0;
     int left = 0; // died, handed over or returned
     qint64 revenue = 0;
+    int soldUnpriced = 0; // sales without a selling price: in `sold`, not in `revenue`
     // Of the sales with a selling price and a 仕入原価 that reads as an amount; the others are counted
     // in marginLeftOut.
     qint64 cost = 0;
