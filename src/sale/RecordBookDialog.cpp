@@ -1,6 +1,7 @@
 #include "sale/RecordBookDialog.h"
 
 #include "platform/FailureReport.h"
+#include "platform/DiscardQuestion.h"
 #include "platform/FileDialogs.h"
 #include "platform/Look.h"
 #include "platform/Printer.h"
@@ -27,6 +28,7 @@ RecordBookDialog::RecordBookDialog(std::vector<PetRecord> records, QList<AnimalO
       today(today)
 {
     buildLayout();
+    askBeforeDiscarding(this, messages);
     from->setText(dateBoxText(today.addYears(-5).addDays(1)));
     to->setText(dateBoxText(today));
     connect(from, &QLineEdit::editingFinished, this, &RecordBookDialog::showSummary);
