@@ -186,11 +186,17 @@ void shootOverview(ScreenRegistry& screens, QWidget* masterData)
     QWidget* chart = settled(screens.loaded(ScreenName::Form2), QStringLiteral("the chart screen"));
     save(chart, QStringLiteral("19-chart-care-notice.png"));
 
-    shootDialog(chart, "actOverview", QStringLiteral("15-overview-stock.png"), [](QWidget*) {});
-    shootDialog(chart, "actOverview", QStringLiteral("16-overview-months.png"),
-                [](QWidget* dialog) { control<QTabWidget>(dialog, "tabs")->setCurrentIndex(1); });
-    shootDialog(chart, "actOverview", QStringLiteral("17-overview-care.png"),
-                [](QWidget* dialog) { control<QTabWidget>(dialog, "tabs")->setCurrentIndex(2); });
+    // お店の状況 is a window that stays open beside the chart.
+    control<QAction>(chart, "actOverview")->trigger();
+    QWidget* overview = settled(chart->findChild<QWidget*>(QStringLiteral("ShopOverview")),
+                                QStringLiteral("the overview"));
+    const QStringList pages{QStringLiteral("15-overview-stock.png"), QStringLiteral("16-overview-months.png"),
+                            QStringLiteral("17-overview-care.png")};
+    for (int page = 0; page < pages.size(); ++page) {
+        control<QTabWidget>(overview, "tabs")->setCurrentIndex(page);
+        save(settled(overview, pages[page]), pages[page]);
+    }
+    overview->close();
 }
 
 void shootAll(Program& program)

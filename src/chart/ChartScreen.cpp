@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -136,13 +137,25 @@ void ChartScreen::buildLayout()
     frame->setSizeConstraint(QLayout::SetFixedSize);
     frame->setMenuBar(buildMenus());
     frame->addWidget(client);
-    statusLine = new QLabel(this);
+    statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("statusBar"));
+    statusBar->setSizeGripEnabled(false);
+    setColours(statusBar, Colours::Black, QColor(255, 240, 192));
+    statusLine = new QLabel(statusBar);
     statusLine->setObjectName(QStringLiteral("statusLine"));
     statusLine->setContentsMargins(8, 3, 8, 3);
-    setColours(statusLine, Colours::Black, QColor(255, 240, 192));
+    statusBar->addWidget(statusLine, 1);
     statusLine->hide();
-    statusLine->installEventFilter(this);
-    frame->addWidget(statusLine);
+    careNotice = new QLabel(statusBar);
+    careNotice->setObjectName(QStringLiteral("careNotice"));
+    careNotice->setContentsMargins(8, 3, 8, 3);
+    careNotice->setCursor(Qt::PointingHandCursor);
+    careNotice->setToolTip(QStringLiteral("クリックすると「ケアの予定」を開きます"));
+    careNotice->installEventFilter(this);
+    statusBar->addPermanentWidget(careNotice);
+    careNotice->hide();
+    statusBar->hide();
+    frame->addWidget(statusBar);
 
     Label25 = newLabel(client, QStringLiteral("Label25"), QString(), 180, 180, 2835, 315);
     Label25->setFont(gothicFont(11.25, true));
@@ -295,10 +308,10 @@ void ChartScreen::load()
 
 bool ChartScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    // A click on the care notice opens the overview.
-    if (watched == statusLine) {
-        if (event->type() == QEvent::MouseButtonRelease && careNoticeShown)
-            openOverview();
+    // A click on the care notice opens ケアの予定.
+    if (watched == careNotice) {
+        if (event->type() == QEvent::MouseButtonRelease)
+            openCarePlan();
         return ScreenWindow::eventFilter(watched, event);
     }
     // Otherwise only the five trading boxes are watched: the focus entering one starts direct entry,
@@ -328,6 +341,8 @@ void ChartScreen::becameActive(QWidget* window)
     });
     if (failure && failure != reportedByLoad)
         showFailure(context.messages, this, *failure);
+    // The editor or the master data may have changed the charts or the care plans.
+    shopDataChanged();
 }
 
 void ChartScreen::tick()
@@ -475,6 +490,7 @@ bool ChartScreen::storeTradingFields()
         Text7->setFocus();
     if (!stored)
         return false;
+    shopDataChanged();
     // The save button is about to hide; the focus must not land in a trading box, which would start
     // direct entry again.
     Text1->setFocus();
