@@ -168,12 +168,21 @@ void shootOverview(ScreenRegistry& screens, QWidget* masterData)
         if (!QTest::qWaitFor([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; }, 10000))
             fail(QStringLiteral("ケア間隔 opened no dialog"));
         auto* table = control<QTableWidget>(dialog, "carePlans");
-        const QMap<QString, QStringList> plans{{QStringLiteral("混合ワクチン（5種）"), {"42", "28", "3"}},
-                                               {QStringLiteral("駆虫薬"), {"", "14", "2"}}};
+        // Figures, then the animals a plan is for and the plans it makes unneeded, as a shop sets them.
+        const QMap<QString, QStringList> plans{
+            {QStringLiteral("混合ワクチン（5種）"), {"42", "28", "3", "犬", ""}},
+            {QStringLiteral("混合ワクチン（3種）"), {"56", "28", "2", "猫", "混合ワクチン（5種）"}},
+            {QStringLiteral("フィラリア予防薬"), {"", "30", "", "犬", ""}},
+            {QStringLiteral("駆虫薬"), {"", "14", "2", "すべて", ""}}};
         for (int row = 0; row < table->rowCount(); ++row) {
             const QStringList cells = plans.value(table->item(row, 0)->text());
-            for (int column = 0; column < cells.size(); ++column)
+            if (cells.isEmpty())
+                continue;
+            for (int column = 0; column < 3; ++column)
                 table->item(row, column + 1)->setText(cells[column]);
+            control<QComboBox>(dialog, QStringLiteral("animals%1").arg(row + 1).toLatin1().constData())
+                ->setCurrentText(cells[3]);
+            table->item(row, 5)->setText(cells[4]);
         }
         save(settled(dialog, QStringLiteral("the care intervals")), QStringLiteral("18-care-plans.png"));
         static_cast<QDialog*>(dialog)->accept();
@@ -188,8 +197,8 @@ void shootOverview(ScreenRegistry& screens, QWidget* masterData)
 
     // お店の状況 is a window that stays open beside the chart.
     control<QAction>(chart, "actOverview")->trigger();
-    QWidget* overview = settled(chart->findChild<QWidget*>(QStringLiteral("ShopOverview")),
-                                QStringLiteral("the overview"));
+    QWidget* overview =
+        settled(chart->findChild<QWidget*>(QStringLiteral("ShopOverview")), QStringLiteral("the overview"));
     const QStringList pages{QStringLiteral("15-overview-stock.png"), QStringLiteral("16-overview-months.png"),
                             QStringLiteral("17-overview-care.png")};
     for (int page = 0; page < pages.size(); ++page) {

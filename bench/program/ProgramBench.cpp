@@ -224,8 +224,8 @@ void writeFullShop()
         file.write(reinterpret_cast<const char*>(&record), RecordLength);
     }
     transaction.commit();
-    CarePlans().savePlans(
-        {{QStringLiteral("混合ワクチン"), 28, 56, 3}, {QStringLiteral("駆虫薬"), 14, {}, {}}});
+    CarePlans().savePlans({{QStringLiteral("混合ワクチン"), 28, 56, 3, CareFor::All, {}},
+                           {QStringLiteral("駆虫薬"), 14, {}, {}, CareFor::All, {}}});
 }
 
 double median(QList<double> values)

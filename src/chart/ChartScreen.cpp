@@ -69,11 +69,11 @@ QLineEdit* memoBox(QWidget* parent, const QString& name, int top)
     return box;
 }
 
-QLineEdit* tradingBox(QWidget* parent, const QString& name, int top)
+QLineEdit* tradingBox(QWidget* parent, const QString& name, int top, const QString& field)
 {
     QLineEdit* box = newBox(parent, name, 6300, top, 2295, 315);
     setHiraganaInput(box);
-    limitToField(box, int(sizeof(PetRecord::Supplier)));
+    limitToField(box, int(sizeof(PetRecord::Supplier)), field);
     return box;
 }
 
@@ -111,8 +111,12 @@ ChartScreen::ChartScreen(ScreenContext& context) : ScreenWindow(context), Timer1
     connect(Command7, &QPushButton::clicked, this, &ChartScreen::saveTradingFields);
     connect(Command8, &QPushButton::clicked, this, &ChartScreen::openHelp);
     connect(Command9, &QPushButton::clicked, this, &ChartScreen::newEntry);
-    for (QLineEdit* box : {Text3, Text4, Text5, Text6, Text7})
+    for (QLineEdit* box : {Text3, Text4, Text5, Text6, Text7}) {
         box->installEventFilter(this);
+        // The first keystroke a box refuses says in the status line what the box holds.
+        connect(static_cast<const FieldWidthValidator*>(box->validator()), &FieldWidthValidator::refused,
+                this, [this](const QString& message) { showStatus(message, QString()); });
+    }
 }
 
 ChartScreen::~ChartScreen()
@@ -256,19 +260,19 @@ void ChartScreen::buildTradingArea()
 
     Label27 =
         tradingHeading(client, QStringLiteral("Label27"), QStringLiteral("仕入日"), 5520, 4080, 600, 240);
-    Text3 = tradingBox(client, QStringLiteral("Text3"), 4020);
+    Text3 = tradingBox(client, QStringLiteral("Text3"), 4020, QStringLiteral("仕入日"));
     Label28 =
         tradingHeading(client, QStringLiteral("Label28"), QStringLiteral("仕入先"), 5520, 4440, 600, 240);
-    Text4 = tradingBox(client, QStringLiteral("Text4"), 4380);
+    Text4 = tradingBox(client, QStringLiteral("Text4"), 4380, QStringLiteral("仕入先"));
     Label29 =
         tradingHeading(client, QStringLiteral("Label29"), QStringLiteral("仕入原価"), 5340, 4800, 780, 240);
-    Text5 = tradingBox(client, QStringLiteral("Text5"), 4740);
+    Text5 = tradingBox(client, QStringLiteral("Text5"), 4740, QStringLiteral("仕入原価"));
     Label30 = tradingHeading(client, QStringLiteral("Label30"), QStringLiteral("販売予定価格"), 4980, 5160,
                              1140, 240);
-    Text6 = tradingBox(client, QStringLiteral("Text6"), 5100);
+    Text6 = tradingBox(client, QStringLiteral("Text6"), 5100, QStringLiteral("販売予定価格"));
     Label31 =
         tradingHeading(client, QStringLiteral("Label31"), QStringLiteral("販売日"), 5520, 5520, 600, 240);
-    Text7 = tradingBox(client, QStringLiteral("Text7"), 5460);
+    Text7 = tradingBox(client, QStringLiteral("Text7"), 5460, QStringLiteral("販売日"));
 
     Command7 = newButton(client, QStringLiteral("Command7"), QStringLiteral("保存"), 9300, 4020, 795, 315);
     setGround(Command7, Colours::LightGrey);

@@ -23,6 +23,7 @@ void ChartScreen::openOverview()
         return;
     if (overview) {
         if (reportFailures(context.messages, this, [&] { showShopInOverview(); })) {
+            overview->show();
             overview->raise();
             overview->activateWindow();
         }
@@ -89,7 +90,7 @@ void ChartScreen::editCarePlans()
 void ChartScreen::shopDataChanged()
 {
     showCareNotice();
-    if (overview)
+    if (overview && overview->isVisible())
         reportFailures(context.messages, overview, [&] { showShopInOverview(); });
 }
 

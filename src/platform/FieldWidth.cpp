@@ -14,12 +14,28 @@ bool fits(const QString& text, int bytes)
 
 } // namespace
 
-FieldWidthValidator::FieldWidthValidator(int bytes, QObject* parent) : QValidator(parent), bytes(bytes)
+FieldWidthValidator::FieldWidthValidator(int bytes, QString field, QObject* parent)
+    : QValidator(parent), bytes(bytes), field(std::move(field))
 {
 }
 
 QValidator::State FieldWidthValidator::validate(QString& input, int& pos) const
 {
+    // The box checks its text again right after a cut: only text shorter than what the cut left has room.
+    if (fits(input, bytes)) {
+        if (told && Sjis::encode(input).size() < filled)
+            told = false;
+        return Acceptable;
+    }
+    if (!told) {
+        told = true;
+        // Told from the event loop: the box is still in the middle of taking the keystroke.
+        const QString message =
+            QStringLiteral("%1は全角 %2 文字（%3 バイト）までです。").arg(field).arg(bytes / 2).arg(bytes);
+        auto* self = const_cast<FieldWidthValidator*>(this);
+        QMetaObject::invokeMethod(
+            self, [self, message] { emit self->refused(message); }, Qt::QueuedConnection);
+    }
     // What was just typed or pasted lies before the cursor: its end goes first, so that the text the
     // box already held stays whole.
     while (!fits(input, bytes) && pos > 0) {
@@ -31,17 +47,22 @@ QValidator::State FieldWidthValidator::validate(QString& input, int& pos) const
         input = fittingText(input, bytes);
         pos = qMin(pos, int(input.size()));
     }
+    filled = Sjis::encode(input).size();
     return Acceptable;
 }
 
-void limitToField(QLineEdit* box, int bytes)
+FieldWidthValidator* limitToField(QLineEdit* box, int bytes, const QString& field)
 {
-    box->setValidator(new FieldWidthValidator(bytes, box));
+    auto* validator = new FieldWidthValidator(bytes, field, box);
+    box->setValidator(validator);
+    return validator;
 }
 
-void limitToField(QComboBox* combo, int bytes)
+FieldWidthValidator* limitToField(QComboBox* combo, int bytes, const QString& field)
 {
-    combo->setValidator(new FieldWidthValidator(bytes, combo));
+    auto* validator = new FieldWidthValidator(bytes, field, combo);
+    combo->setValidator(validator);
+    return validator;
 }
 
 QString fittingText(const QString& text, int bytes)

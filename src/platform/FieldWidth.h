@@ -12,16 +12,26 @@ class FieldWidthValidator : public QValidator
 {
     Q_OBJECT
 public:
-    FieldWidthValidator(int bytes, QObject* parent);
+    // `field`: the box's name as the screen shows it, for the message.
+    FieldWidthValidator(int bytes, QString field, QObject* parent);
 
     State validate(QString& input, int& pos) const override;
 
+signals:
+    // The first keystroke or paste that is cut, with what the box holds: 「種類は全角 15 文字（30 バイト）
+    // までです。」. Told again only after the box's text has fitted once more.
+    void refused(const QString& message);
+
 private:
     int bytes;
+    QString field;
+    mutable bool told = false;
+    // The bytes the box held after the last cut.
+    mutable qsizetype filled = 0;
 };
 
-void limitToField(QLineEdit* box, int bytes);
-void limitToField(QComboBox* combo, int bytes);
+FieldWidthValidator* limitToField(QLineEdit* box, int bytes, const QString& field);
+FieldWidthValidator* limitToField(QComboBox* combo, int bytes, const QString& field);
 
 // The longest beginning of `text` that a field of `bytes` holds.
 QString fittingText(const QString& text, int bytes);
