@@ -286,6 +286,14 @@ void TestOverview::stockShowsAgesDaysAndMarks()
                                    {"6", "ハムスター", "その他", "オス", "", "", ""},
                                }));
     QCOMPARE(stockSummary(stock), QStringLiteral("犬 1 頭　猫 1 頭　その他 1 頭（計 3 頭）"));
+    // A kind whose species nobody decided is not counted as その他.
+    QList<ShopAnimal> undecided = animals;
+    for (ShopAnimal& animal : undecided)
+        if (animal.kind == QStringLiteral("ハムスター"))
+            animal.species = Species::Unset;
+    QCOMPARE(stockSummary(stockNow(undecided, Today, {120, 60})),
+             QStringLiteral(
+                 "犬 1 頭　猫 1 頭　その他 0 頭（計 3 頭）　種別が未設定 1 頭（品種情報で決めてください）"));
     QCOMPARE(stock.byKind, (QMap<QString, int>{{"柴犬", 1}, {"ミックス猫", 1}, {"ハムスター", 1}}));
     QCOMPARE(stock.animals[0].pastAge, true);
     QCOMPARE(stock.animals[0].pastStock, true);
