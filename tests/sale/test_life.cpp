@@ -1,4 +1,6 @@
+#include "overview/ShopFigures.h"
 #include "sale/RecordBook.h"
+#include "sale/ShopAnimals.h"
 #include "sale/YearlyCount.h"
 #include "store/AnimalOutcomes.h"
 #include "store/DisplayText.h"
@@ -126,6 +128,9 @@ private slots:
     void keepingPeriodEndsAfterFiveYears_data();
     void keepingPeriodEndsAfterFiveYears();
     void version4RowsKeepOneLife();
+    void recordBookPeriodEdgesAndGaps();
+    void monthEndsAndSameDaySales();
+    void individualBuyerKeepsNoRegistration();
     void speciesIsProposedForCommonNames_data();
     void speciesIsProposedForCommonNames();
 
@@ -272,6 +277,10 @@ void TestLife::typedSaleDateIsASale_data()
                            "このまま販売を記録しますか？"),
                        QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
         << QStringLiteral("2026/12/16") << qint64(298000);
+    QTest::newRow("a chip number typed but not registered")
+        << QStringLiteral("ポメラニアン") << QStringLiteral("2026/12/16")
+        << QStringList{QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
+        << QStringLiteral("2026/12/16") << qint64(298000);
     QTest::newRow("text that is not a date is no sale")
         << QStringLiteral("柴犬") << QStringLiteral("予約済") << QStringList() << QStringLiteral("予約済")
         << qint64(-1);
@@ -286,7 +295,11 @@ void TestLife::typedSaleDateIsASale()
     QFETCH(qint64, price);
     writeCharts({chart(kind, QDate(2026, 10, 20), QStringLiteral("2026/11/1"), {}, {},
                        QStringLiteral("２９８，０００円"))});
-    AnimalOutcomes().saveSpecies({{QStringLiteral("柴犬"), Species::Dog}});
+    AnimalOutcomes().saveSpecies(
+        {{QStringLiteral("柴犬"), Species::Dog}, {QStringLiteral("ポメラニアン"), Species::Dog}});
+    ChartSale chip;
+    chip.microchip = QStringLiteral("392141000123456");
+    SaleStore().saveChartSale(1, chip);
     startProgram();
     f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
     f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
@@ -725,6 +738,62 @@ void TestLife::speciesIsProposedForCommonNames()
     QFETCH(QString, kind);
     QFETCH(Species, proposed);
     QCOMPARE(proposedSpecies(kind), proposed);
+}
+
+void TestLife::recordBookPeriodEdgesAndGaps()
+{
+    const QString shiba = QStringLiteral("柴犬");
+    const QDate born(2025, 1, 1);
+    writeCharts(
+        {chart(shiba, born, QStringLiteral("2025/3/1"),
+               QStringLiteral("2025/12/8")), // 1 sold on the first day
+         chart(shiba, born, QStringLiteral("2025/3/1"), QStringLiteral("2025/12/7")), // 2 sold the day before
+         chart(shiba, born, QStringLiteral("2026/12/7")),  // 3 bought on the last day
+         chart(shiba, born, QStringLiteral("2026/12/8")),  // 4 bought the day after
+         chart(shiba, born, QStringLiteral("2026/3/1"))}); // 5 died, no cause
+    AnimalOutcomes outcomes;
+    outcomes.saveSpecies({{shiba, Species::Dog}});
+    RecordFile records;
+    outcomes.recordLeaving(records, 5, {QDate(2026, 4, 1), LeaveKind::Died, {}}, Species::Dog);
+    const RecordBook book = makeRecordBook(QDate(2025, 12, 8), QDate(2026, 12, 7), records.loadAllRecords(),
+                                           outcomes.outcomes(), {}, outcomes.allSpecies());
+    QStringList numbers;
+    for (const QStringList& row : book.rows)
+        numbers.append(row[0]);
+    QCOMPARE(numbers, (QStringList{"1", "3", "5"}));
+    QVERIFY(recordBookSummary(book).contains(QStringLiteral("死亡の原因 1 頭")));
+}
+
+void TestLife::monthEndsAndSameDaySales()
+{
+    const QString shiba = QStringLiteral("柴犬");
+    const std::vector<PetRecord> records{
+        chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/10/31"), QStringLiteral("2026/10/31")),
+        chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/10/1"), QStringLiteral("2026/11/30"))};
+    const QList<MonthFigures> months =
+        monthFigures(shopAnimals(records, {}, {{shiba, Species::Dog}}), QDate(2026, 10, 1), 2);
+    QCOMPARE(months[0].bought, 2);
+    QCOMPARE(months[0].sold, 1);
+    QCOMPARE(months[0].stockAtEnd, 1);
+    QCOMPARE(months[0].averageDaysInStock, std::optional<double>(0.0));
+    QCOMPARE(months[1].bought, 0);
+    QCOMPARE(months[1].sold, 1);
+    QCOMPARE(months[1].stockAtEnd, 0);
+    QCOMPARE(months[1].averageDaysInStock, std::optional<double>(60.0));
+}
+
+void TestLife::individualBuyerKeepsNoRegistration()
+{
+    writeCharts({chart(QStringLiteral("柴犬"), QDate(2026, 6, 1), QStringLiteral("2026/8/1"))});
+    Sale sale = saleOn(QDate(2026, 11, 3));
+    // Typed while the buyer was a business, then switched to an individual.
+    sale.buyerRegNo = QStringLiteral("第300号");
+    sale.buyerCheck = QStringLiteral("登録証の写し");
+    RecordFile records;
+    AnimalOutcomes().recordSale(records, 1, sale, Species::Dog);
+    const Sale stored = *AnimalOutcomes().outcome(1)->sale;
+    QCOMPARE(stored.buyerRegNo, QString());
+    QCOMPARE(stored.buyerCheck, QString());
 }
 
 QTEST_MAIN(TestLife)
