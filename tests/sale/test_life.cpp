@@ -557,6 +557,8 @@ void TestLife::yearBoundaries_data()
                                              << "2026/4/1" << 0 << 1 << 0 << 1;
     QTest::newRow("sold on 4/1 it came") << "2025/4/1"
                                          << "2025/4/1" << 0 << 1 << 0 << 0;
+    QTest::newRow("bought 3/31, sold 4/1: held on 4/1") << "2025/3/31"
+                                                        << "2025/4/1" << 1 << 0 << 0 << 0;
 }
 
 void TestLife::yearBoundaries()
@@ -767,14 +769,19 @@ void TestLife::recordBookPeriodEdgesAndGaps()
 void TestLife::monthEndsAndSameDaySales()
 {
     const QString shiba = QStringLiteral("柴犬");
-    const std::vector<PetRecord> records{
-        chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/10/31"), QStringLiteral("2026/10/31")),
-        chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/10/1"), QStringLiteral("2026/11/30"))};
+    writeCharts({chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/10/31"), QStringLiteral("2026/10/31")),
+                 chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/10/1"), QStringLiteral("2026/11/30")),
+                 chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/9/1"))});
+    // The third dog's chart is deleted in November while it is in stock: it is in stock no more.
+    AnimalOutcomes outcomes;
+    RecordFile records;
+    outcomes.deleteChart(records, 3, PetRecord{}, QDate(2026, 11, 10));
     const QList<MonthFigures> months =
-        monthFigures(shopAnimals(records, {}, {{shiba, Species::Dog}}), QDate(2026, 10, 1), 2);
+        monthFigures(shopAnimals(records.loadAllRecords(), outcomes.outcomes(), {{shiba, Species::Dog}}),
+                     QDate(2026, 10, 1), 2);
     QCOMPARE(months[0].bought, 2);
     QCOMPARE(months[0].sold, 1);
-    QCOMPARE(months[0].stockAtEnd, 1);
+    QCOMPARE(months[0].stockAtEnd, 2);
     QCOMPARE(months[0].averageDaysInStock, std::optional<double>(0.0));
     QCOMPARE(months[1].bought, 0);
     QCOMPARE(months[1].sold, 1);
