@@ -91,8 +91,11 @@ void RecordBookDialog::accept()
         const QFileInfo file(csv);
         const QString pdf = file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
         Csv::save(csv, QList<QStringList>{recordBookColumns()} + book.rows);
-        writePdf(pdf, QStringLiteral("帳簿"),
-                 [&](QPagedPaintDevice& device, const QString&) { paintRecordBook(book, device); });
+        // Like the CSV, the PDF carries buyers' names.
+        writePdf(
+            pdf, QStringLiteral("帳簿"),
+            [&](QPagedPaintDevice& device, const QString&) { paintRecordBook(book, device); },
+            RegularFile::Readers::OwnerOnly);
         written = true;
     });
     if (written)

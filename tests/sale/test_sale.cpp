@@ -178,6 +178,9 @@ void TestSale::explanationItemsComeFromChartSaleAndBreed()
     sale.microchip = QStringLiteral("392141000123456");
     sale.chipImplanted = QDate(2024, 5, 10);
     sale.chipRegistered = QDate(2024, 5, 20);
+    sale.chipCertificateOn = QDate(2024, 6, 2);
+    sale.breederName = QStringLiteral("佐藤ケネル");
+    sale.breederReg = QStringLiteral("長野県 第21号");
     sale.neutered = true;
     sale.neuteredOn = QDate(2024, 9, 3);
     sale.owner = QStringLiteral("ブリーダー佐藤");
@@ -201,7 +204,7 @@ void TestSale::explanationItemsComeFromChartSaleAndBreed()
         QStringLiteral("性別の判定結果"),
         QStringLiteral("生年月日"),
         QStringLiteral("不妊又は去勢の措置の実施状況"),
-        QStringLiteral("生産地等"),
+        QStringLiteral("繁殖者の氏名又は名称及び登録番号又は所在地"),
         QStringLiteral("所有者の氏名"),
         QStringLiteral("病歴・ワクチンの接種状況等"),
         QStringLiteral("親及び同腹子に係る遺伝性疾患の発生状況"),
@@ -221,11 +224,12 @@ void TestSale::explanationItemsComeFromChartSaleAndBreed()
         QStringLiteral("メス"),
         QStringLiteral("2024/4/1"),
         QStringLiteral("実施済み（2024/9/3）"),
-        QStringLiteral("長野県"),
+        QStringLiteral("佐藤ケネル　長野県 第21号"),
         QStringLiteral("ブリーダー佐藤"),
         QStringLiteral("2024年5月1日   混合ワクチン   済み\n2024年6月1日   狂犬病   済み"),
         QStringLiteral("発生なし"),
-        QStringLiteral("マイクロチップ番号 392141000123456、装着日 2024/5/10、登録日 2024/5/20"),
+        QStringLiteral("マイクロチップ番号 392141000123456、装着日 2024/5/10、登録日 2024/5/20、"
+                       "登録証明書の交付日 2024/6/2"),
     };
     const QList<SheetItem> items = Explanation::items(record, sale, breed);
     QCOMPARE(items.size(), 18);
@@ -234,6 +238,11 @@ void TestSale::explanationItemsComeFromChartSaleAndBreed()
 
     sale.neutered = false;
     QCOMPARE(Explanation::items(record, sale, breed).at(12).value, QStringLiteral("未実施"));
+    // The birthplace on the chart is not the breeder; an imported animal's exporter goes in the same fields.
+    sale.breederReg = QString();
+    QCOMPARE(Explanation::items(record, sale, breed).at(13).value, QStringLiteral("佐藤ケネル"));
+    sale.breederName = QString();
+    QCOMPARE(Explanation::items(record, sale, breed).at(13).value, QStringLiteral("—"));
 }
 
 void TestSale::explanationOfAnEmptyChartShowsEveryGap()

@@ -92,6 +92,7 @@ private slots:
     void speciesIsProposedNeverSetSilently();
     void yearlyReportCountsASmallShop();
     void recordBookListsDogsAndCatsAndOutlivesTheChart();
+    void recordBookPdfPrintsEveryDateWhole();
 
 private:
     void startWith(const QByteArray& records);
@@ -526,6 +527,48 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
     QCOMPARE(after.rows.size(), 3);
     QCOMPARE(after.rows[0].mid(0, 4), (QStringList{"削除済", "柴犬", "佐藤ブリーダー", "第100号"}));
     QCOMPARE(after.rows[0][9], QStringLiteral("株式会社ワン"));
+}
+
+void TestSelling::recordBookPdfPrintsEveryDateWhole()
+{
+    if (!canReadPdfText())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    setSpecies(QStringLiteral("柴犬"), Species::Dog);
+    // Long names and addresses in every text column leave the dates little room.
+    QByteArray charts;
+    for (int chart = 1; chart <= 3; ++chart)
+        charts += chartBytes(QStringLiteral("柴犬"), QDate(2026, 9, 11), QStringLiteral("2026/11/11"), {},
+                             QStringLiteral("2026/11/11"));
+    startWith(charts);
+    ChartSale origin;
+    origin.breederName = QStringLiteral("株式会社ペットブリーディングサービス関東第二繁殖センター");
+    origin.breederReg = QStringLiteral("東京都千代田区千代田一丁目一番一号 第1234567890号");
+    origin.sellerName = QStringLiteral("一般社団法人全国ペットオークション協会 関東支部");
+    origin.sellerReg = QStringLiteral("埼玉県さいたま市浦和区高砂三丁目十五番一号 第9876543210号");
+    origin.buyerName = QStringLiteral("山田 花子");
+    origin.buyerAddress = QStringLiteral("神奈川県横浜市中区山下町一丁目二番地三 グランドハイツ横浜 1203号室");
+    for (int chart = 1; chart <= 3; ++chart)
+        f->program->sales().saveChartSale(chart, origin);
+
+    whenDialogShows([&](QDialog* dialog) {
+        f->files.setNextAnswer(f->path("book.csv"));
+        pressOk(dialog);
+    });
+    action("actRecordBook")->trigger();
+    QCOMPARE(f->messages.asked.size(), 0);
+
+    // Each chart's 所有した日 and 販売・引渡しの日, and the birth dates, each one word on one line.
+    QStringList dates;
+    for (const PdfWord& word : pdfWords(f->path("book.pdf")))
+        if (word.text.startsWith(QStringLiteral("2026/")))
+            dates.append(word.text);
+    QCOMPARE(dates, (QStringList{"2026/9/11", "2026/11/11", "2026/11/11", "2026/9/11", "2026/11/11",
+                                 "2026/11/11", "2026/9/11", "2026/11/11", "2026/11/11"}));
+    // The long values are there whole too, wrapped over lines.
+    const QString drawn = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
+    QVERIFY(drawn.contains(QStringLiteral("第1234567890号")));
+    QVERIFY(drawn.contains(QStringLiteral("株式会社ペットブリーディングサービス関東第二繁殖センター")));
+    QVERIFY(drawn.contains(QStringLiteral("1 / 1 ページ")));
 }
 
 QTEST_MAIN(TestSelling)
