@@ -1,3 +1,4 @@
+#include "sale/ChipDeadlines.h"
 #include "sale/ExplanationSheet.h"
 #include "sale/SalesLedger.h"
 #include "store/AnimalOutcomes.h"
@@ -19,6 +20,8 @@
 #include <memory>
 #include <utility>
 
+Q_DECLARE_METATYPE(ChipDates)
+
 // The sales ledger and its CSV, and the items of the sale-time explanation sheet.
 class TestSale : public QObject
 {
@@ -34,6 +37,8 @@ private slots:
     void explanationItemsComeFromChartSaleAndBreed();
     void explanationOfAnEmptyChartShowsEveryGap();
     void explanationSheetOfTheShopsFiles();
+    void chipDeadlines_data();
+    void chipDeadlines();
 
 private:
     std::unique_ptr<Sandbox> dir;
