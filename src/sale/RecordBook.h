@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/TablePages.h"
 #include "store/AnimalOutcomes.h"
 #include "store/SaleStore.h"
 
@@ -35,8 +36,8 @@ RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<
 QString recordBookSummary(const RecordBook& book);
 
 // A4 landscape pages, each headed with the book's title, period and column headings and footed
-// with 「n / N ページ」.
-void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device);
+// with 「n / N ページ」; `more` tables follow on pages of their own.
+void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device, const QList<PrintedTable>& more = {});
 
 // Whether the chart of a dog or cat that left the shop (sold, handed over or died) less than five
 // years before `today` must still be kept; deleting it is asked first.

@@ -93,6 +93,7 @@ private slots:
     void yearlyReportCountsASmallShop();
     void recordBookListsDogsAndCatsAndOutlivesTheChart();
     void recordBookPdfPrintsEveryDateWhole();
+    void recordBookCountsOtherAnimalsByKind();
 
 private:
     void startWith(const QByteArray& records);
@@ -439,6 +440,7 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
 {
     setSpecies(QStringLiteral("柴犬"), Species::Dog);
     setSpecies(QStringLiteral("マンチカン"), Species::Cat);
+    setSpecies(QStringLiteral("ハムスター"), Species::Other);
     for (const char* list :
          {"syurui.txt", "iro.txt", "tokucyou.txt", "kusuri.txt", "taicyou.txt", "shoku.txt"})
         writeFileBytes(QString::fromLatin1(list), QByteArray());
@@ -482,9 +484,10 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
     action("actRecordBook")->trigger();
     QCOMPARE(summary, QStringLiteral("2021/12/8～2026/12/7 に所有した犬・猫：3 頭\n"
                                      "記入のない項目：繁殖者の氏名 2 頭、繁殖者の登録番号・住所 2 頭、"
-                                     "所有した日 1 頭、仕入先の氏名 2 頭、仕入先の登録番号・住所 2 頭"));
+                                     "所有した日 1 頭、仕入先の氏名 2 頭、仕入先の登録番号・住所 2 頭\n"
+                                     "犬・猫以外：1 品種等"));
     const QList<QStringList> book = readCsvFile(readFileBytes(f->path("book.csv")));
-    QCOMPARE(book.size(), 4);
+    QCOMPARE(book.size(), 8);
     QCOMPARE(book[0].size(), 16);
     QCOMPARE(book[1], (QStringList{"1", "柴犬", "佐藤ブリーダー", "第100号", "2026/6/1", "2026/8/1",
                                    "関東ペットオークション", "第200号", "2026/11/3", "株式会社ワン",
@@ -492,10 +495,20 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
     QCOMPARE(book[2], (QStringList{"2", "マンチカン", "", "", "2026/6/1", "2026/8/2", "", "", "", "", "", "",
                                    "", "", "2026/9/1", "肺炎"}));
     QCOMPARE(book[3].mid(0, 6), (QStringList{"5", "柴犬", "", "", "2026/6/1", ""}));
+    // The hamster, per 品種等 below an empty line and the part's heading.
+    QVERIFY(book[4].join(QString()).isEmpty());
+    QCOMPARE(book[5], QStringList{"犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）"});
+    QCOMPARE(book[6], (QStringList{"品種等の名称", "期間の初めの数", "所有した数", "販売・引渡しの数", "死亡の数",
+                                   "期間の終わりの数", "繁殖者の氏名・登録番号又は所在地",
+                                   "仕入先の氏名・登録番号又は所在地", "所有した日", "販売・引渡しの日",
+                                   "販売・引渡し先", "死亡の日と原因"}));
+    QCOMPARE(book[7], (QStringList{"ハムスター", "0", "1", "0", "0", "1", "", "", "2026/8/3", "", "", ""}));
     if (canReadPdfText()) {
         // Cells wrap their text over lines.
         const QString pdf = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
-        QVERIFY(pdf.contains(QStringLiteral("1 / 1 ページ")));
+        QVERIFY(pdf.contains(QStringLiteral("1 / 2 ページ")));
+        QVERIFY(pdf.contains(QStringLiteral("2 / 2 ページ")));
+        QVERIFY(pdf.contains(QStringLiteral("犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）")));
         QVERIFY(pdf.contains(QStringLiteral("関東ペットオークション")));
         QVERIFY(pdf.contains(QStringLiteral("販売・引渡し先の登録番号・住所")));
     }
@@ -568,7 +581,59 @@ void TestSelling::recordBookPdfPrintsEveryDateWhole()
     const QString drawn = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
     QVERIFY(drawn.contains(QStringLiteral("第1234567890号")));
     QVERIFY(drawn.contains(QStringLiteral("株式会社ペットブリーディングサービス関東第二繁殖センター")));
-    QVERIFY(drawn.contains(QStringLiteral("1 / 1 ページ")));
+    QVERIFY(drawn.contains(QStringLiteral("1 / 2 ページ")));
+}
+
+// Period 2026/4/1 to 2026/11/30: the days either side of its edges decide what is counted where.
+void TestSelling::recordBookCountsOtherAnimalsByKind()
+{
+    setSpecies(QStringLiteral("ハムスター"), Species::Other);
+    setSpecies(QStringLiteral("セキセイインコ"), Species::Other);
+    setSpecies(QStringLiteral("柴犬"), Species::Dog);
+    const QString hamster = QStringLiteral("ハムスター");
+    startWith(chartBytes(hamster, QDate(2026, 1, 10), QStringLiteral("2026/3/31"))     // 1 held at the start
+              + chartBytes(hamster, QDate(2026, 2, 1), QStringLiteral("2026/4/1"), {},
+                           QStringLiteral("2026/11/30"))                              // 2 bought and sold
+              + chartBytes(hamster, QDate(2026, 2, 1), QStringLiteral("2026/4/1"))    // 3 bought, died
+              + chartBytes(hamster, QDate(2026, 1, 1), QStringLiteral("2026/3/1"), {},
+                           QStringLiteral("2026/3/31"))                               // 4 sold before
+              + chartBytes(hamster, QDate(2026, 10, 1), QStringLiteral("2026/12/1")) // 5 bought after
+              + chartBytes(QStringLiteral("セキセイインコ"), QDate(2026, 5, 5))      // 6 born in the shop
+              + chartBytes(QStringLiteral("柴犬"), QDate(2026, 5, 5), QStringLiteral("2026/7/1"))); // 7 a dog
+    ChartSale origin;
+    origin.breederName = QStringLiteral("ハムスター工房");
+    origin.breederReg = QStringLiteral("千葉県第7号");
+    origin.sellerName = QStringLiteral("小動物卸センター");
+    origin.buyerName = QStringLiteral("佐藤 一郎");
+    f->program->sales().saveChartSale(2, origin);
+    RecordFile records;
+    records.LoadRecord(3);
+    AnimalOutcomes().recordLeaving(3, records.CurrentRecord,
+                                   {QDate(2026, 6, 15), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Other);
+
+    QString summary;
+    whenDialogShows([&](QDialog* dialog) {
+        type(dialog, "from", QStringLiteral("2026/4/1"));
+        type(dialog, "to", QStringLiteral("2026/11/30"));
+        f->files.setNextAnswer(f->path("book.csv"));
+        pressOk(dialog);
+        summary = dialog->findChild<QLabel*>("summary")->text();
+    });
+    action("actRecordBook")->trigger();
+    QVERIFY(summary.endsWith(QStringLiteral("\n犬・猫以外：2 品種等")));
+    const QList<QStringList> book = readCsvFile(readFileBytes(f->path("book.csv")));
+    QCOMPARE(book.size(), 7);
+    QCOMPARE(book[1].mid(0, 2), (QStringList{"7", "柴犬"}));
+    QCOMPARE(book[3], QStringList{"犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）"});
+    QCOMPARE(book[5], (QStringList{"セキセイインコ", "0", "1", "0", "0", "1", "", "", "2026/5/5", "", "", ""}));
+    QCOMPARE(book[6], (QStringList{"ハムスター", "1", "2", "1", "1", "1", "ハムスター工房　千葉県第7号",
+                                   "小動物卸センター", "2026/4/1（2 頭）", "2026/11/30", "佐藤 一郎",
+                                   "2026/6/15　肺炎"}));
+    if (canReadPdfText()) {
+        const QString pdf = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
+        QVERIFY(pdf.contains(QStringLiteral("ハムスター工房")));
+        QVERIFY(pdf.contains(QStringLiteral("2 / 2 ページ")));
+    }
 }
 
 QTEST_MAIN(TestSelling)
