@@ -22,11 +22,12 @@ void ChartScreen::openOverview()
     std::unique_ptr<ShopOverview> overview;
     if (!reportFailures(context.messages, this, [&] {
             const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
-            const QMap<qint32, ChartSale> chartSales =
-                QFileInfo::exists(context.sales.fileName()) ? context.sales.chartSales() : QMap<qint32, ChartSale>();
-            overview = std::make_unique<ShopOverview>(context.records.loadAllRecords(), stored.outcomes,
-                                                      stored.species, chartSales, settings, context.messages,
-                                                      context.printer, context.files, context.clock.now().date(), this);
+            const QMap<qint32, ChartSale> chartSales = QFileInfo::exists(context.sales.fileName())
+                                                           ? context.sales.chartSales()
+                                                           : QMap<qint32, ChartSale>();
+            overview = std::make_unique<ShopOverview>(
+                context.records.loadAllRecords(), stored.outcomes, stored.species, chartSales, settings,
+                context.messages, context.printer, context.files, context.clock.now().date(), this);
         }))
         return;
     const HandlerScope running; // the window runs its own event loop

@@ -22,8 +22,8 @@ class QTableWidget;
 class RowsModel;
 
 // お店の状況: the animals in stock and how long they have been kept, the months' purchases, sales and
-// margin with their plots, and the care and microchip duties that are due. A double-click on an animal closes the window
-// with its chart chosen. Everything can be printed, saved as PDF and written as CSV.
+// margin with their plots, and the care and microchip duties that are due. A double-click on an animal closes
+// the window with its chart chosen. Everything can be printed, saved as PDF and written as CSV.
 class ShopOverview : public QDialog
 {
     Q_OBJECT

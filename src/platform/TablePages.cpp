@@ -31,7 +31,8 @@ double widestUnbreakable(const QString& text, const QFontMetricsF& metrics)
         widest = std::max(widest, metrics.horizontalAdvance(text.mid(start, end - start).trimmed()));
         start = end;
     }
-    return widest;
+    // Laid out on the device, text can come out a little wider than measured.
+    return widest > 0 ? widest + metrics.averageCharWidth() * 0.25 : 0;
 }
 
 double widestLine(const QString& text, const QFontMetricsF& metrics)
@@ -82,16 +83,16 @@ QList<double> columnWidths(const PrintedTable& table, const QFontMetricsF& metri
         for (qsizetype column = 0; column < count; ++column)
             over += wanted[column] - least[column];
         for (qsizetype column = 0; column < count; ++column)
-            widths[column] = least[column] + 2 * pad +
-                             (available - leastTotal) * (wanted[column] - least[column]) / over;
+            widths[column] =
+                least[column] + 2 * pad + (available - leastTotal) * (wanted[column] - least[column]) / over;
         return widths;
     }
     double relative = 0;
     for (qsizetype column = 0; column < count; ++column)
         relative += table.widths.value(column, 1);
     for (qsizetype column = 0; column < count; ++column)
-        widths[column] = wanted[column] + 2 * pad +
-                         (available - wantedTotal) * table.widths.value(column, 1) / relative;
+        widths[column] =
+            wanted[column] + 2 * pad + (available - wantedTotal) * table.widths.value(column, 1) / relative;
     return widths;
 }
 

@@ -65,7 +65,7 @@ QString chipNoticeText(const ChipNotice& notice)
 {
     const QString step = notice.deadline.step == ChipStep::Implant ? QStringLiteral("マイクロチップの装着")
                                                                    : QStringLiteral("マイクロチップの登録");
-    const QString left = notice.daysLeft < 0    ? QStringLiteral("%1 日過ぎています").arg(-notice.daysLeft)
+    const QString left = notice.daysLeft < 0 ? QStringLiteral("%1 日過ぎています").arg(-notice.daysLeft)
                          : notice.daysLeft == 0 ? QStringLiteral("今日まで")
                                                 : QStringLiteral("あと %1 日").arg(notice.daysLeft);
     return QStringLiteral("カルテ %1 番 %2：%3 %4 まで（%5）")

@@ -92,9 +92,8 @@ QList<SheetItem> items(const PetRecord& record, const ChartSale& sale, const Bre
     QStringList values{tableText(record.Kind)};
     for (const QString& text : breed.items)
         values.append(text);
-    values << tableText(record.Sex) << birthDateText(record) << neuteringState(sale)
-           << breeder(sale) << sale.owner << medicationHistory(record) << sale.hereditary
-           << microchipDetails(sale);
+    values << tableText(record.Sex) << birthDateText(record) << neuteringState(sale) << breeder(sale)
+           << sale.owner << medicationHistory(record) << sale.hereditary << microchipDetails(sale);
     Q_ASSERT(values.size() == itemTitles().size());
 
     QList<SheetItem> sheet;

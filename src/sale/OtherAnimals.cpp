@@ -175,11 +175,11 @@ QList<QStringList> otherAnimalsRows(const QDate& from, const QDate& to, const QL
         row[AtEnd] = QString::number(tally.atEnd);
         row[Breeders] = tally.breeders.join(QStringLiteral("、"));
         row[Sellers] = tally.sellers.join(QStringLiteral("、"));
-        row[AcquiredOn] = joined({daysText(tally.acquiredOn),
-                                  tally.acquiredUnknown > 0
-                                      ? QStringLiteral("日付なし（%1 頭）").arg(tally.acquiredUnknown)
-                                      : QString()},
-                                 QStringLiteral("、"));
+        row[AcquiredOn] =
+            joined({daysText(tally.acquiredOn),
+                    tally.acquiredUnknown > 0 ? QStringLiteral("日付なし（%1 頭）").arg(tally.acquiredUnknown)
+                                              : QString()},
+                   QStringLiteral("、"));
         row[LeftOn] = daysText(tally.leftOn);
         row[Buyers] = tally.buyers.join(QStringLiteral("、"));
         row[DiedOn] = tally.deaths.join(QStringLiteral("、"));

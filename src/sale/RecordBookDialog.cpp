@@ -55,8 +55,9 @@ void RecordBookDialog::buildLayout()
     form->addRow(QStringLiteral("期間の終わり(&T)"), to);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
-        QStringLiteral("この期間に所有した犬と猫を 1 頭 1 行で、そのほかの哺乳類・鳥類・爬虫類を品種等ごとに、"
-                       "CSV と PDF に書き出します。"),
+        QStringLiteral(
+            "この期間に所有した犬と猫を 1 頭 1 行で、そのほかの哺乳類・鳥類・爬虫類を品種等ごとに、"
+            "CSV と PDF に書き出します。"),
         this));
     layout->addLayout(form);
     layout->addWidget(summary);
@@ -94,7 +95,8 @@ void RecordBookDialog::accept()
     reportFailures(messages, this, [&] {
         const RecordBook book = typedBook();
         const QList<QStringList> others = otherRows(book);
-        summary->setText(recordBookSummary(book) + QStringLiteral("\n犬・猫以外：%1 品種等").arg(others.size()));
+        summary->setText(recordBookSummary(book) +
+                         QStringLiteral("\n犬・猫以外：%1 品種等").arg(others.size()));
         const QString csv = files.saveForOtherPrograms(
             this, QStringLiteral("帳簿を作成"),
             QStringLiteral("帳簿_%1.csv").arg(today.toString(QStringLiteral("yyyyMMdd"))),

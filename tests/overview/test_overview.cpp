@@ -469,14 +469,17 @@ void TestOverview::chipDeadlinesOfAnimalsInStockAreShown()
         dialog->reject();
     });
     QTest::keyClick(f->window("Form2"), Qt::Key_O, Qt::ControlModifier);
-    QCOMPARE(shown, (QStringList{
-                        QStringLiteral("カルテ 2 番 ミックス猫：マイクロチップの登録 2026/12/1 まで（6 日過ぎています）"),
-                        QStringLiteral("カルテ 1 番 柴犬：マイクロチップの登録 2026/12/10 まで（あと 3 日）"),
-                    }));
+    QCOMPARE(
+        shown,
+        (QStringList{
+            QStringLiteral("カルテ 2 番 ミックス猫：マイクロチップの登録 2026/12/1 まで（6 日過ぎています）"),
+            QStringLiteral("カルテ 1 番 柴犬：マイクロチップの登録 2026/12/10 まで（あと 3 日）"),
+        }));
     if (canReadPdfText())
         QVERIFY(pdfTextAsDrawn(f->path("overview.pdf"))
                     .remove(u'\n')
-                    .contains(QStringLiteral("カルテ 1 番 柴犬：マイクロチップの登録 2026/12/10 まで（あと 3 日）")));
+                    .contains(QStringLiteral(
+                        "カルテ 1 番 柴犬：マイクロチップの登録 2026/12/10 まで（あと 3 日）")));
 
     // Without the implant days both are due to be implanted: the dog by 11/29 (90 days old on 10/30),
     // the cat only by 2027/1/29, so not yet shown.
@@ -490,9 +493,10 @@ void TestOverview::chipDeadlinesOfAnimalsInStockAreShown()
         dialog->reject();
     });
     QTest::keyClick(f->window("Form2"), Qt::Key_O, Qt::ControlModifier);
-    QCOMPARE(shown, (QStringList{
-                        QStringLiteral("カルテ 1 番 柴犬：マイクロチップの装着 2026/11/29 まで（8 日過ぎています）"),
-                    }));
+    QCOMPARE(shown,
+             (QStringList{
+                 QStringLiteral("カルテ 1 番 柴犬：マイクロチップの装着 2026/11/29 まで（8 日過ぎています）"),
+             }));
 }
 
 void TestOverview::carePlansAreSetUnderMasterData()

@@ -243,9 +243,9 @@ void TestSaleScreens::everyFieldSavedAndShownAgain()
     QStringList shown;
     bool neutered = false;
     whenDialogShows([&](QDialog* dialog) {
-        for (const char* box : {"microchip", "chipImplanted", "chipRegistered", "chipCertificateOn",
-                                "neuteredOn", "owner", "buyerName", "buyerAddress", "buyerPhone",
-                                "explainedOn"})
+        for (const char* box :
+             {"microchip", "chipImplanted", "chipRegistered", "chipCertificateOn", "neuteredOn", "owner",
+              "buyerName", "buyerAddress", "buyerPhone", "explainedOn"})
             shown << dialog->findChild<QLineEdit*>(QString::fromLatin1(box))->text();
         shown << dialog->findChild<QPlainTextEdit*>("hereditary")->toPlainText();
         neutered = dialog->findChild<QCheckBox*>("neutered")->isChecked();
@@ -253,9 +253,8 @@ void TestSaleScreens::everyFieldSavedAndShownAgain()
     });
     action("actSaleInfo")->trigger();
     QCOMPARE(shown, (QStringList{"392141000123456", "2024/5/1", "2024/5/2", "2024/8/20", "2024/6/3",
-                                 "ブリーダー 鈴木",
-                                 "山田 花子", "東京都千代田区1-2-3", "03-1234-5678", "2024/8/20",
-                                 "父: 股関節形成不全"}));
+                                 "ブリーダー 鈴木", "山田 花子", "東京都千代田区1-2-3", "03-1234-5678",
+                                 "2024/8/20", "父: 股関節形成不全"}));
     QVERIFY(neutered);
 }
 

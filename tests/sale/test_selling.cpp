@@ -498,8 +498,8 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
     // The hamster, per 品種等 below an empty line and the part's heading.
     QVERIFY(book[4].join(QString()).isEmpty());
     QCOMPARE(book[5], QStringList{"犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）"});
-    QCOMPARE(book[6], (QStringList{"品種等の名称", "期間の初めの数", "所有した数", "販売・引渡しの数", "死亡の数",
-                                   "期間の終わりの数", "繁殖者の氏名・登録番号又は所在地",
+    QCOMPARE(book[6], (QStringList{"品種等の名称", "期間の初めの数", "所有した数", "販売・引渡しの数",
+                                   "死亡の数", "期間の終わりの数", "繁殖者の氏名・登録番号又は所在地",
                                    "仕入先の氏名・登録番号又は所在地", "所有した日", "販売・引渡しの日",
                                    "販売・引渡し先", "死亡の日と原因"}));
     QCOMPARE(book[7], (QStringList{"ハムスター", "0", "1", "0", "0", "1", "", "", "2026/8/3", "", "", ""}));
@@ -559,7 +559,8 @@ void TestSelling::recordBookPdfPrintsEveryDateWhole()
     origin.sellerName = QStringLiteral("一般社団法人全国ペットオークション協会 関東支部");
     origin.sellerReg = QStringLiteral("埼玉県さいたま市浦和区高砂三丁目十五番一号 第9876543210号");
     origin.buyerName = QStringLiteral("山田 花子");
-    origin.buyerAddress = QStringLiteral("神奈川県横浜市中区山下町一丁目二番地三 グランドハイツ横浜 1203号室");
+    origin.buyerAddress =
+        QStringLiteral("神奈川県横浜市中区山下町一丁目二番地三 グランドハイツ横浜 1203号室");
     for (int chart = 1; chart <= 3; ++chart)
         f->program->sales().saveChartSale(chart, origin);
 
@@ -591,12 +592,12 @@ void TestSelling::recordBookCountsOtherAnimalsByKind()
     setSpecies(QStringLiteral("セキセイインコ"), Species::Other);
     setSpecies(QStringLiteral("柴犬"), Species::Dog);
     const QString hamster = QStringLiteral("ハムスター");
-    startWith(chartBytes(hamster, QDate(2026, 1, 10), QStringLiteral("2026/3/31"))     // 1 held at the start
+    startWith(chartBytes(hamster, QDate(2026, 1, 10), QStringLiteral("2026/3/31")) // 1 held at the start
               + chartBytes(hamster, QDate(2026, 2, 1), QStringLiteral("2026/4/1"), {},
-                           QStringLiteral("2026/11/30"))                              // 2 bought and sold
-              + chartBytes(hamster, QDate(2026, 2, 1), QStringLiteral("2026/4/1"))    // 3 bought, died
+                           QStringLiteral("2026/11/30"))                           // 2 bought and sold
+              + chartBytes(hamster, QDate(2026, 2, 1), QStringLiteral("2026/4/1")) // 3 bought, died
               + chartBytes(hamster, QDate(2026, 1, 1), QStringLiteral("2026/3/1"), {},
-                           QStringLiteral("2026/3/31"))                               // 4 sold before
+                           QStringLiteral("2026/3/31"))                              // 4 sold before
               + chartBytes(hamster, QDate(2026, 10, 1), QStringLiteral("2026/12/1")) // 5 bought after
               + chartBytes(QStringLiteral("セキセイインコ"), QDate(2026, 5, 5))      // 6 born in the shop
               + chartBytes(QStringLiteral("柴犬"), QDate(2026, 5, 5), QStringLiteral("2026/7/1"))); // 7 a dog
@@ -609,7 +610,8 @@ void TestSelling::recordBookCountsOtherAnimalsByKind()
     RecordFile records;
     records.LoadRecord(3);
     AnimalOutcomes().recordLeaving(3, records.CurrentRecord,
-                                   {QDate(2026, 6, 15), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Other);
+                                   {QDate(2026, 6, 15), LeaveKind::Died, QStringLiteral("肺炎")},
+                                   Species::Other);
 
     QString summary;
     whenDialogShows([&](QDialog* dialog) {
@@ -625,7 +627,8 @@ void TestSelling::recordBookCountsOtherAnimalsByKind()
     QCOMPARE(book.size(), 7);
     QCOMPARE(book[1].mid(0, 2), (QStringList{"7", "柴犬"}));
     QCOMPARE(book[3], QStringList{"犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）"});
-    QCOMPARE(book[5], (QStringList{"セキセイインコ", "0", "1", "0", "0", "1", "", "", "2026/5/5", "", "", ""}));
+    QCOMPARE(book[5],
+             (QStringList{"セキセイインコ", "0", "1", "0", "0", "1", "", "", "2026/5/5", "", "", ""}));
     QCOMPARE(book[6], (QStringList{"ハムスター", "1", "2", "1", "1", "1", "ハムスター工房　千葉県第7号",
                                    "小動物卸センター", "2026/4/1（2 頭）", "2026/11/30", "佐藤 一郎",
                                    "2026/6/15　肺炎"}));
