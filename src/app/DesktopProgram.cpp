@@ -30,6 +30,7 @@ int runDesktopProgram(int argc, char* argv[], const std::function<void(Program&)
         return 0;
     if (!recoverInterruptedRestore(messages))
         return 1;
+    settleChartChanges(messages);
     SystemClock clock;
     SystemPrinter printer;
     RealFileDialogs files;

@@ -47,7 +47,7 @@ Kind kindOf(const QString& table, const QString& column)
     if (table == QLatin1String("pending_change")) {
         if (column == QLatin1String("record_number"))
             return Kind::RecordNumber;
-        return column == QLatin1String("record_before") ? Kind::RecordBytes : Kind::Text;
+        return column.startsWith(QLatin1String("record_")) ? Kind::RecordBytes : Kind::Text;
     }
     static const QHash<QString, Kind> kinds = {
         {QStringLiteral("record_number"), Kind::RecordNumber},

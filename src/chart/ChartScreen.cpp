@@ -13,9 +13,11 @@
 #include "platform/Look.h"
 #include "platform/Printer.h"
 #include "platform/Twips.h"
+#include "sale/TypedSale.h"
 #include "store/DisplayText.h"
 #include "store/Numbers.h"
 #include "store/RecordFile.h"
+#include "store/SaleStore.h"
 #include "store/ShopSettings.h"
 
 #include <QCheckBox>
@@ -461,14 +463,22 @@ bool ChartScreen::storeTradingFields()
 {
     PetRecord saved = context.records.CurrentRecord;
     copyTradingBoxesInto(saved);
-    // A refused save keeps the typed values in their boxes and direct entry on, for another try.
-    return reportFailures(context.messages, this, [&] {
-        context.records.StoreRecord(shownNumber, saved);
-        // The save button is about to hide; the focus must not land in a trading box, which
-        // would start direct entry again.
-        Text1->setFocus();
-        setDirectEntryMode(false);
+    // A refused save keeps the typed values in their boxes and direct entry on, for another try; a typed
+    // 販売日 that is refused gets the focus back.
+    bool stored = false;
+    const bool refused = !reportFailures(context.messages, this, [&] {
+        stored = ::storeTradingFields(context.records, context.sales.fileName(), context.messages, this,
+                                      shownNumber, saved);
     });
+    if (refused)
+        Text7->setFocus();
+    if (!stored)
+        return false;
+    // The save button is about to hide; the focus must not land in a trading box, which would start
+    // direct entry again.
+    Text1->setFocus();
+    setDirectEntryMode(false);
+    return true;
 }
 
 // The close box would end the program; typed trading values are saved, given up or kept as the shop says.

@@ -77,6 +77,7 @@ private:
     void sellAnimal();
     void undoSale();
     void recordLeaving();
+    void recordReturn();
     void openYearlyReport();
     void openOverview();
     void showCareNotice();
@@ -126,6 +127,7 @@ private:
     QAction* actSell;
     QAction* actUnsell;
     QAction* actLeave;
+    QAction* actReturn;
     QMenu* dataMenu;
     QAction* actBreedInfo;
     QAction* actSaleLedger;

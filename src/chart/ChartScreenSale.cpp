@@ -6,7 +6,9 @@
 #include "platform/JapaneseOrder.h"
 #include "sale/LeaveDialog.h"
 #include "sale/RecordBookDialog.h"
+#include "sale/ReturnDialog.h"
 #include "sale/SellDialog.h"
+#include "sale/TypedSale.h"
 #include "sale/ShopAnimals.h"
 #include "sale/YearlyReport.h"
 #include "store/DisplayText.h"
@@ -71,10 +73,7 @@ void ChartScreen::undoSale()
             QFileInfo::exists(context.sales.fileName()) ? outcomes.outcome(shownNumber) : std::nullopt;
         if (!outcome || !outcome->sale)
             throw Failure(QStringLiteral("このカルテには販売が記録されていません。"));
-        if (context.messages.ask(this,
-                                 QStringLiteral("%1 に記録した販売を取り消し、カルテの販売日を空にします。"
-                                                "よろしいですか？")
-                                     .arg(dateText(outcome->sale->soldOn)),
+        if (context.messages.ask(this, undoSaleQuestion(outcome->sale->soldOn),
                                  QStringLiteral("販売を取り消す"), MessageBoxes::Buttons::OkCancel,
                                  MessageBoxes::Icon::Warning,
                                  MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
@@ -108,7 +107,7 @@ void ChartScreen::recordLeaving()
     std::unique_ptr<LeaveDialog> dialog;
     if (!reportFailures(context.messages, this, [&] {
             context.records.LoadRecord(shownNumber);
-            dialog = std::make_unique<LeaveDialog>(context.sales, context.messages, shownNumber,
+            dialog = std::make_unique<LeaveDialog>(context.records, context.sales, context.messages, shownNumber,
                                                    context.records.CurrentRecord, context.clock.now().date(),
                                                    this);
         }))
@@ -117,16 +116,35 @@ void ChartScreen::recordLeaving()
     dialog->exec();
 }
 
+void ChartScreen::recordReturn()
+{
+    if (!applyTypedRecordNumber() || refusedInDirectEntry(QStringLiteral("返品を記録")))
+        return;
+    std::unique_ptr<ReturnDialog> dialog;
+    if (!reportFailures(context.messages, this, [&] {
+            dialog = std::make_unique<ReturnDialog>(context.records, context.sales.fileName(), context.messages,
+                                                    shownNumber, context.clock.now().date(), this);
+        }))
+        return;
+    {
+        const HandlerScope running;
+        dialog->exec();
+    }
+    reportFailures(context.messages, this, [&] { showChart(shownNumber); });
+}
+
 void ChartScreen::openYearlyReport()
 {
     if (!applyTypedRecordNumber())
         return;
     std::unique_ptr<YearlyReport> report;
     if (!reportFailures(context.messages, this, [&] {
-            // Without the database every chart counts as その他, and the report says no dog or cat.
+            // Without the database no kind's species is decided, and the report lists every chart.
             const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
+            const DealerInfo dealer =
+                QFileInfo::exists(context.sales.fileName()) ? context.sales.dealerInfo() : DealerInfo{};
             report = std::make_unique<YearlyReport>(context.records.loadAllRecords(), stored.outcomes,
-                                                    stored.species, context.messages, context.printer,
+                                                    stored.species, dealer, context.messages, context.printer,
                                                     context.files, context.clock.now().date(), this);
         }))
         return;

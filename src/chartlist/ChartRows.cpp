@@ -1,5 +1,6 @@
 #include "chartlist/ChartRows.h"
 
+#include "store/DateText.h"
 #include "store/DisplayText.h"
 
 #include <QRegularExpression>
@@ -57,8 +58,8 @@ QList<ChartRow> chartRows(const std::vector<PetRecord>& records, const QMap<qint
     rows.reserve(records.size());
     for (std::size_t index = 0; index < records.size(); ++index) {
         const PetRecord& record = records[index];
-        // The same test as the search for a free chart: the kind shows empty.
-        if (shownText(record.Kind).isEmpty())
+        // A free chart, or one whose data was deleted: its leftover trading fields are no animal.
+        if (tableText(record.Kind).isEmpty())
             continue;
         ChartRow row;
         row.number = qint32(index + 1);
@@ -81,8 +82,10 @@ QList<ChartRow> chartRows(const std::vector<PetRecord>& records, const QMap<qint
         if (!outcome.status.isEmpty())
             row.texts[ChartRow::Status] = outcome.status;
         else
-            row.texts[ChartRow::Status] =
-                row.texts[ChartRow::SaleDate].isEmpty() ? QStringLiteral("在庫") : QStringLiteral("販売済");
+            // Text that is not a date (「予約済」) records no sale.
+            row.texts[ChartRow::Status] = readShopDate(row.texts[ChartRow::SaleDate]).isValid()
+                                              ? QStringLiteral("販売済")
+                                              : QStringLiteral("在庫");
         if (outcome.price) {
             row.texts[ChartRow::SalePrice] = QString::number(*outcome.price);
             if (const std::optional<qint64> cost = readPrice(row.texts[ChartRow::PurchaseCost]))

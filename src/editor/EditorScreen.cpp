@@ -12,6 +12,7 @@
 #include "platform/Twips.h"
 #include "sale/RecordBook.h"
 #include "store/AnimalOutcomes.h"
+#include "store/DisplayText.h"
 #include "store/Failure.h"
 #include "store/Numbers.h"
 #include "store/PickListFile.h"
@@ -408,24 +409,27 @@ void EditorScreen::deleteData()
 // is asked before its chart goes.
 bool EditorScreen::deletionConfirmed()
 {
-    bool keep = false;
+    QDate kept;
     // A database that cannot be read is left to the deletion itself, which reports it (and sets a
     // damaged file aside) before anything is stored.
     failureOf([&] {
-        if (!QFileInfo::exists(context.sales.fileName()))
-            return;
         const qint32 number = readRecordNumber(Label2->text());
         RecordFile records(context.records.fileName());
         records.LoadRecord(number);
+        const bool stored = QFileInfo::exists(context.sales.fileName());
         const AnimalOutcomes outcomes(context.sales.fileName());
-        keep = inKeepingPeriod(records.CurrentRecord, outcomes.outcome(number),
-                               outcomes.speciesForChart(records.CurrentRecord), context.clock.now().date());
+        kept = keptAfterDeletion(records.CurrentRecord, stored ? outcomes.outcome(number) : std::nullopt,
+                                 stored ? outcomes.speciesForChart(records.CurrentRecord) : Species::Unset,
+                                 context.clock.now().date());
     });
-    return !keep ||
-           context.messages.ask(
-               this, QStringLiteral("この動物の記録は法律で 5 年間の保存が必要です。削除しますか？"),
-               QStringLiteral("ソラニカ"), MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::Warning,
-               MessageBoxes::Answer::Cancel) == MessageBoxes::Answer::Ok;
+    return !kept.isValid() ||
+           context.messages.ask(this,
+                                QStringLiteral("この動物の記録は法律で 5 年間の保存が必要です。カルテは空に"
+                                               "なりますが、帳簿の記録は %1 まで残ります。削除しますか？")
+                                    .arg(dateText(kept)),
+                                QStringLiteral("ソラニカ"), MessageBoxes::Buttons::OkCancel,
+                                MessageBoxes::Icon::Warning,
+                                MessageBoxes::Answer::Cancel) == MessageBoxes::Answer::Ok;
 }
 
 void EditorScreen::closeAndShowChart()
@@ -502,9 +506,11 @@ void EditorScreen::save()
     // Every conversion is done before the file is opened, so a failed one stores nothing.
     const PetRecord record = recordFromControls();
     const qint32 number = readRecordNumber(Label2->text());
-    // A deleted chart's sale information goes with it, in one step with the record.
-    if (deleting && QFileInfo::exists(context.sales.fileName()))
-        context.sales.deleteChartSale(context.records, number, record);
+    // A deleted chart's sale information goes with it, and what the record book needs of the animal
+    // stays, in one step with the record.
+    if (deleting)
+        AnimalOutcomes(context.sales.fileName())
+            .deleteChart(context.records, number, record, context.clock.now().date());
     else
         context.records.StoreRecord(number, record);
 }

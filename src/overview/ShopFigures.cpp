@@ -27,7 +27,6 @@ struct Dated
 {
     QDate purchased;
     QDate left; // invalid while it is in the shop
-    bool leftUnread = false;
     bool sold = false;
     std::optional<qint64> price;
     std::optional<qint64> cost;
@@ -37,18 +36,18 @@ Dated datesOf(const ShopAnimal& animal)
 {
     Dated dated;
     dated.purchased = animal.purchasedOn;
-    if (animal.outcome) {
-        dated.left = animal.outcome->leftShopOn();
+    dated.left = animal.leftOn();
+    if (animal.outcome && animal.outcome->hasLeft()) {
         dated.sold = animal.outcome->sale.has_value();
         if (dated.sold)
             dated.price = animal.outcome->sale->price;
-    } else if (!animal.saleDate.isEmpty()) {
-        dated.left = readShopDate(animal.saleDate);
-        dated.leftUnread = !dated.left.isValid();
-        dated.sold = true;
+    } else {
+        dated.sold = dated.left.isValid();
     }
-    if (dated.sold && animal.chart != nullptr)
-        dated.cost = readPrice(tableText(animal.chart->PurchaseCost));
+    // A cleared chart's cost was kept with its stay.
+    if (dated.sold)
+        dated.cost = readPrice(animal.chart != nullptr ? tableText(animal.chart->PurchaseCost)
+                                                       : animal.outcome->cost);
     return dated;
 }
 
@@ -129,7 +128,7 @@ QList<MonthFigures> monthFigures(const QList<ShopAnimal>& animals, const QDate& 
                 }
             }
         }
-        if (!dated.purchased.isValid() || dated.leftUnread)
+        if (!dated.purchased.isValid())
             continue;
         for (MonthFigures& month : figures) {
             const QDate end = month.month.addMonths(1).addDays(-1);

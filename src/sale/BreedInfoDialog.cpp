@@ -18,12 +18,20 @@ BreedInfoDialog::BreedInfoDialog(SaleStore& store, MessageBoxes& messages, const
                                  QWidget* parent)
     : QDialog(parent), store(store), messages(messages)
 {
-    buildLayout(kinds);
     reportFailures(messages, parent, [&] {
         savedSpecies = AnimalOutcomes(store.fileName()).allSpecies();
         for (Species each : {Species::Dog, Species::Cat, Species::Other})
             speciesDefaults.insert(each, store.speciesTexts(speciesText(each)));
     });
+    // The kinds whose species is still to be decided come first.
+    QStringList ordered;
+    for (const bool undecided : {true, false}) {
+        for (const QString& kind : kinds) {
+            if ((savedSpecies.value(kind, Species::Unset) == Species::Unset) == undecided)
+                ordered.append(kind);
+        }
+    }
+    buildLayout(ordered);
     chosenSpecies = savedSpecies;
     connect(proposeSpecies, &QPushButton::clicked, this,
             [this] { species->setCurrentIndex(species->findData(int(proposedSpecies(shownKind)))); });
@@ -51,7 +59,7 @@ void BreedInfoDialog::buildLayout(const QStringList& kinds)
 
     species = new QComboBox(this);
     species->setObjectName(QStringLiteral("species"));
-    for (Species each : {Species::Dog, Species::Cat, Species::Other})
+    for (Species each : {Species::Unset, Species::Dog, Species::Cat, Species::Other})
         species->addItem(speciesText(each), int(each));
     proposeSpecies = new QPushButton(this);
     proposeSpecies->setObjectName(QStringLiteral("proposeSpecies"));
@@ -95,7 +103,7 @@ void BreedInfoDialog::showKind(const QString& kind)
     }
     shownKind = kind;
     breedName->setText(kind);
-    species->setCurrentIndex(species->findData(int(chosenSpecies.value(kind, Species::Other))));
+    species->setCurrentIndex(species->findData(int(chosenSpecies.value(kind, Species::Unset))));
     showProposal();
     items->setTexts(edited[kind]);
 }
@@ -115,7 +123,7 @@ void BreedInfoDialog::showProposal()
     items->setPlaceholders(speciesDefaults.value(Species(species->currentData().toInt())));
     const Species proposal = proposedSpecies(shownKind);
     proposeSpecies->setText(QStringLiteral("「%1」にする").arg(speciesText(proposal)));
-    proposeSpecies->setVisible(proposal != Species::Other &&
+    proposeSpecies->setVisible(proposal != Species::Unset &&
                                Species(species->currentData().toInt()) != proposal);
 }
 
@@ -125,7 +133,7 @@ void BreedInfoDialog::accept()
     const bool allSaved = reportFailures(messages, this, [&] {
         QMap<QString, Species> changed;
         for (auto kind = chosenSpecies.cbegin(); kind != chosenSpecies.cend(); ++kind) {
-            if (*kind != savedSpecies.value(kind.key(), Species::Other))
+            if (*kind != savedSpecies.value(kind.key(), Species::Unset))
                 changed.insert(kind.key(), *kind);
         }
         if (!changed.isEmpty()) {

@@ -9,27 +9,27 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-LeaveDialog::LeaveDialog(SaleStore& sales, MessageBoxes& messages, qint32 number, const PetRecord& chart,
-                         const QDate& today, QWidget* parent)
-    : QDialog(parent), sales(sales), messages(messages), number(number), chart(chart)
+LeaveDialog::LeaveDialog(RecordFile& records, SaleStore& sales, MessageBoxes& messages, qint32 number,
+                         const PetRecord& chart, const QDate& today, QWidget* parent)
+    : QDialog(parent), records(records), sales(sales), messages(messages), number(number), chart(chart)
 {
     if (tableText(chart.Kind).isEmpty())
         throw Failure(QStringLiteral("このカルテには動物が入力されていません。"));
-    const std::optional<AnimalOutcome> earlier = AnimalOutcomes(sales.fileName()).outcome(number);
-    if (earlier && earlier->sale)
-        throw Failure(
-            QStringLiteral("このカルテには販売が記録されています。販売を取り消してから記録してください。"));
+    // An animal that has left the shop cannot leave again; the dialog says so before anything is typed.
+    if (QFileInfo::exists(sales.fileName())) {
+        const QString refusal = refusalOf(AnimalOutcomes(sales.fileName()).outcome(number), LifeStep::Leave);
+        if (!refusal.isEmpty())
+            throw Failure(refusal);
+    }
     buildLayout();
-    const Leaving shown =
-        earlier && earlier->leaving ? *earlier->leaving : Leaving{today, LeaveKind::Died, {}};
-    leftOn->setText(dateBoxText(shown.leftOn));
-    kind->setCurrentIndex(kind->findData(int(shown.kind)));
-    detail->setText(shown.detail);
+    leftOn->setText(dateBoxText(today));
+    kind->setCurrentIndex(kind->findData(int(LeaveKind::Died)));
 }
 
 void LeaveDialog::buildLayout()
@@ -68,7 +68,7 @@ void LeaveDialog::accept()
                               LeaveKind(kind->currentData().toInt()), detail->text().trimmed()};
         refused = nullptr;
         AnimalOutcomes outcomes(sales.fileName());
-        outcomes.recordLeaving(number, chart, leaving, outcomes.speciesForChart(chart));
+        outcomes.recordLeaving(records, number, leaving, outcomes.speciesForChart(chart));
     });
     if (stored) {
         QDialog::accept();

@@ -9,6 +9,7 @@ class MessageBoxes;
 class QComboBox;
 class QDialogButtonBox;
 class QLineEdit;
+class RecordFile;
 class SaleStore;
 
 // 死亡・譲渡を記録: an animal that left the shop without a sale. OK checks and stores; Cancel (and
@@ -17,14 +18,15 @@ class LeaveDialog : public QDialog
 {
     Q_OBJECT
 public:
-    LeaveDialog(SaleStore& sales, MessageBoxes& messages, qint32 number, const PetRecord& chart,
-                const QDate& today, QWidget* parent);
+    LeaveDialog(RecordFile& records, SaleStore& sales, MessageBoxes& messages, qint32 number,
+                const PetRecord& chart, const QDate& today, QWidget* parent);
 
     void accept() override;
 
 private:
     void buildLayout();
 
+    RecordFile& records;
     SaleStore& sales;
     MessageBoxes& messages;
     qint32 number;

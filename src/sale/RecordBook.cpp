@@ -40,6 +40,9 @@ QString date(const QDate& day)
 struct Entry
 {
     qint32 number = 0;
+    bool cleared = false;
+    QDate ownedOn; // invalid when it does not read
+    QDate leftOn;  // invalid while in stock
     QString kind;
     QString birth;
     QString purchased;
@@ -52,24 +55,21 @@ struct Entry
 // The shop owned the animal at some time in the period; dates that do not read keep it in.
 bool ownedWithin(const Entry& entry, const QDate& from, const QDate& to)
 {
-    const QDate purchased = readShopDate(entry.purchased);
-    if (purchased.isValid() && purchased > to)
+    if (entry.ownedOn.isValid() && entry.ownedOn > to)
         return false;
-    QDate left = entry.outcome ? entry.outcome->leftShopOn() : QDate();
-    if (!left.isValid())
-        left = readShopDate(entry.saleDate);
-    return !left.isValid() || left >= from;
+    return !entry.leftOn.isValid() || entry.leftOn >= from;
 }
 
 QStringList rowOf(const Entry& entry, QMap<int, int>& missing)
 {
     QStringList row(ColumnCount);
-    row[Number] = entry.number > 0 ? QString::number(entry.number) : QStringLiteral("削除済");
+    row[Number] = entry.cleared ? QStringLiteral("%1（削除済）").arg(entry.number) : QString::number(entry.number);
     row[Kind] = entry.kind;
     row[BreederName] = entry.chartSale.breederName;
     row[BreederReg] = entry.chartSale.breederReg;
     row[Birth] = entry.birth;
-    row[OwnedOn] = entry.purchased;
+    // An animal born in the shop is owned from its birth.
+    row[OwnedOn] = entry.purchased.isEmpty() && entry.ownedOn.isValid() ? dateText(entry.ownedOn) : entry.purchased;
     row[SellerName] = entry.chartSale.sellerName.isEmpty() ? entry.supplier : entry.chartSale.sellerName;
     row[SellerReg] = entry.chartSale.sellerReg;
     QList<int> required{Kind, BreederName, BreederReg, Birth, OwnedOn, SellerName, SellerReg};
@@ -97,7 +97,7 @@ QStringList rowOf(const Entry& entry, QMap<int, int>& missing)
         row[LeftOn] = date(leaving->leftOn);
         row[BuyerName] = leaving->detail;
         required << BuyerName;
-    } else if (!entry.saleDate.isEmpty()) {
+    } else if (entry.leftOn.isValid()) {
         // A sale typed on the chart only: what the sale information knows of the buyer.
         row[LeftOn] = entry.saleDate;
         row[BuyerName] = entry.chartSale.buyerName;
@@ -146,7 +146,11 @@ RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<
             continue;
         Entry entry;
         entry.number = animal.number;
-        entry.kind = animal.kind;
+        entry.cleared = animal.cleared;
+        entry.ownedOn = animal.purchasedOn;
+        entry.leftOn = animal.leftOn();
+        // A kind nobody has decided may be a dog or cat: it stays in the book, marked to be fixed.
+        entry.kind = animal.species == Species::Unset ? QStringLiteral("%1（種別未設定）").arg(animal.kind) : animal.kind;
         entry.purchased = animal.purchased;
         entry.saleDate = animal.saleDate;
         entry.outcome = animal.outcome;
@@ -154,13 +158,25 @@ RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<
             entry.birth = birthDateText(*animal.chart);
             entry.supplier = tableText(animal.chart->Supplier);
             entry.chartSale = chartSales.value(entry.number);
+            // Brought back by its buyer: the shop owns it again from them.
+            if (animal.outcome && animal.outcome->returnedByBuyer) {
+                entry.chartSale.sellerName = animal.outcome->sellerName;
+                entry.chartSale.sellerReg.clear();
+            }
         } else {
-            // What the cleared chart's sale information said, kept with its row.
-            entry.birth = animal.outcome->birth;
-            entry.chartSale.breederName = animal.outcome->breederName;
-            entry.chartSale.breederReg = animal.outcome->breederReg;
-            entry.chartSale.sellerName = animal.outcome->sellerName;
-            entry.chartSale.sellerReg = animal.outcome->sellerReg;
+            // An earlier stay of a chart, or what a cleared chart said, kept with its stay.
+            const AnimalOutcome& stay = *animal.outcome;
+            entry.birth = stay.birth;
+            entry.supplier = stay.supplier;
+            entry.chartSale = animal.cleared ? ChartSale{} : chartSales.value(entry.number);
+            for (const auto& [kept, item] :
+                 {std::pair{&stay.breederName, &entry.chartSale.breederName},
+                  std::pair{&stay.breederReg, &entry.chartSale.breederReg},
+                  std::pair{&stay.sellerName, &entry.chartSale.sellerName},
+                  std::pair{&stay.sellerReg, &entry.chartSale.sellerReg}}) {
+                if (!kept->isEmpty())
+                    *item = *kept;
+            }
         }
         entries.append(entry);
     }
@@ -199,13 +215,14 @@ void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device, const QL
     paintTableDocument(document, device);
 }
 
-bool inKeepingPeriod(const PetRecord& record, const std::optional<AnimalOutcome>& outcome, Species species,
-                     const QDate& today)
+QDate keptAfterDeletion(const PetRecord& record, const std::optional<AnimalOutcome>& outcome, Species species,
+                        const QDate& today)
 {
-    if (species == Species::Other)
-        return false;
-    QDate left = outcome ? outcome->leftShopOn() : QDate();
+    if (!mayBeDogOrCat(species) || tableText(record.Kind).isEmpty())
+        return {};
+    QDate left = outcome && outcome->hasLeft() ? outcome->leftShopOn() : QDate();
     if (!left.isValid())
         left = readShopDate(tableText(record.SaleDate));
-    return left.isValid() && left > today.addYears(-5);
+    const QDate until = (left.isValid() ? std::min(left, today) : today).addYears(5);
+    return until > today ? until : QDate();
 }

@@ -39,7 +39,8 @@ QString recordBookSummary(const RecordBook& book);
 // with 「n / N ページ」; `more` tables follow on pages of their own.
 void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device, const QList<PrintedTable>& more = {});
 
-// Whether the chart of a dog or cat that left the shop (sold, handed over or died) less than five
-// years before `today` must still be kept; deleting it is asked first.
-bool inKeepingPeriod(const PetRecord& record, const std::optional<AnimalOutcome>& outcome, Species species,
-                     const QDate& today);
+// Until when the record book keeps the animal of a chart deleted `today`: five years after it left the
+// shop, or after today while it is in stock; invalid for an animal that is not (or may not be) a dog or
+// cat, or that left more than five years ago. Deleting such a chart is asked first.
+QDate keptAfterDeletion(const PetRecord& record, const std::optional<AnimalOutcome>& outcome, Species species,
+                        const QDate& today);

@@ -44,24 +44,24 @@ SellDialog::SellDialog(RecordFile& records, SaleStore& sales, MessageBoxes& mess
     const AnimalOutcomes outcomes(sales.fileName());
     species = outcomes.speciesForChart(chart);
     const ChartSale known = sales.chartSale(number);
-    const std::optional<AnimalOutcome> earlier = outcomes.outcome(number);
+    // An animal that has left the shop is not sold again: the dialog says so before anything is typed.
+    const QString refusal = refusalOf(outcomes.outcome(number), LifeStep::Sell);
+    if (!refusal.isEmpty())
+        throw Failure(refusal);
 
     buildLayout(kind, staffNames);
-    // A sale recorded before is shown for correction; otherwise what the sale information knows.
-    const Sale sale = earlier && earlier->sale ? *earlier->sale
-                                               : Sale{today,
-                                                      std::nullopt,
-                                                      false,
-                                                      known.buyerName,
-                                                      known.buyerAddress,
-                                                      known.buyerPhone,
-                                                      {},
-                                                      {},
-                                                      tableText(chart.Staff),
-                                                      known.explainedOn.isValid() ? known.explainedOn : today,
-                                                      FaceToFace,
-                                                      known.microchip,
-                                                      known.chipRegistered.isValid()};
+    // What the sale information knows of the buyer and the microchip.
+    Sale sale;
+    sale.soldOn = today;
+    sale.buyerName = known.buyerName;
+    sale.buyerAddress = known.buyerAddress;
+    sale.buyerPhone = known.buyerPhone;
+    sale.soldBy = tableText(chart.Staff);
+    sale.explainedOn = known.explainedOn.isValid() ? known.explainedOn : today;
+    sale.explainedHow = FaceToFace;
+    sale.microchip = known.microchip;
+    sale.chipRegistered = known.chipRegistered.isValid();
+    sale.chipCertificateOn = known.chipCertificateOn;
     saleDate->setText(dateBoxText(sale.soldOn));
     price->setText(sale.price ? QString::number(*sale.price) : QString());
     buyerKind->setCurrentText(sale.businessBuyer ? Business : Individual);
@@ -172,10 +172,9 @@ Sale SellDialog::typedSale() const
     sale.microchip = Microchip::normalized(microchip->text());
     sale.chipRegistered = chipRegistered->isChecked();
     refusedField = saleDate;
-    if (species != Species::Other && birthOf(chart).isValid() && sale.soldOn < firstSaleDay(birthOf(chart)))
-        throw Failure(QStringLiteral("販売日：生まれてから 56 日を経過していない%1は販売できません。"
-                                     "販売できるのは %2 からです。")
-                          .arg(speciesText(species), dateText(firstSaleDay(birthOf(chart)))));
+    const QString tooYoung = tooYoungToSell(species, birthOf(chart), sale.soldOn);
+    if (!tooYoung.isEmpty())
+        throw Failure(tooYoung);
     refusedField = nullptr;
     return sale;
 }
@@ -189,7 +188,7 @@ bool SellDialog::confirmed(const Sale& sale)
                             MessageBoxes::Icon::Warning,
                             MessageBoxes::Answer::Cancel) == MessageBoxes::Answer::Ok;
     };
-    if (species != Species::Other && (sale.microchip.isEmpty() || !sale.chipRegistered)) {
+    if (mayBeDogOrCat(species) && (sale.microchip.isEmpty() || !sale.chipRegistered)) {
         if (!ok(QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？"))) {
             microchip->setFocus();
             return false;

@@ -6,6 +6,30 @@
 #include <QFileInfo>
 #include <QHash>
 
+#include <algorithm>
+
+QDate ownedSince(const QString& purchased, const QString& supplier, const QString& birth)
+{
+    const QDate typed = readShopDate(purchased);
+    if (typed.isValid() || !purchased.trimmed().isEmpty())
+        return typed;
+    return supplier.contains(BornInShop) ? readShopDate(birth) : QDate();
+}
+
+QDate ShopAnimal::typedSaleDay() const
+{
+    if (chart == nullptr || (outcome && (outcome->hasLeft() || outcome->returnedByBuyer)))
+        return {};
+    return readShopDate(saleDate);
+}
+
+QDate ShopAnimal::leftOn() const
+{
+    if (outcome && outcome->hasLeft())
+        return outcome->leftShopOn();
+    return typedSaleDay();
+}
+
 QList<ShopAnimal> shopAnimals(const std::vector<PetRecord>& records, const QList<AnimalOutcome>& outcomes,
                               const QMap<QString, Species>& species)
 {
@@ -20,19 +44,22 @@ QList<ShopAnimal> shopAnimals(const std::vector<PetRecord>& records, const QList
             known = dates.insert(text, readShopDate(text));
         return *known;
     };
+    // The newest stay of a chart is its present; every other stay stands on its own.
+    QMap<qint32, qint64> present;
     for (const AnimalOutcome& outcome : outcomes) {
-        if (outcome.recordNumber > 0) {
+        if (outcome.recordNumber > 0 && std::size_t(outcome.recordNumber) <= records.size() &&
+            !tableText(records[std::size_t(outcome.recordNumber - 1)].Kind).isEmpty())
+            present[outcome.recordNumber] = std::max(present.value(outcome.recordNumber), outcome.id);
+    }
+    for (const AnimalOutcome& outcome : outcomes) {
+        if (outcome.recordNumber > 0 && present.value(outcome.recordNumber) == outcome.id) {
             byChart.insert(outcome.recordNumber, outcome);
             continue;
         }
-        animals.append({0,
-                        outcome.kind,
-                        outcome.species,
-                        outcome.purchased,
-                        dateOf(outcome.purchased),
-                        {},
-                        nullptr,
-                        outcome});
+        const QDate owned = outcome.returnedByBuyer ? readShopDate(outcome.purchased)
+                                                    : ownedSince(outcome.purchased, outcome.supplier, outcome.birth);
+        animals.append({outcome.chartNumber(), outcome.kind, outcome.species, outcome.purchased, owned, {}, nullptr,
+                        outcome, outcome.recordNumber == 0});
     }
     for (std::size_t index = 0; index < records.size(); ++index) {
         const PetRecord& record = records[index];
@@ -45,12 +72,20 @@ QList<ShopAnimal> shopAnimals(const std::vector<PetRecord>& records, const QList
                           kind,
                           speciesOfKind(kind, species),
                           purchased,
-                          dateOf(purchased),
+                          purchased.isEmpty() ? ownedSince(purchased, tableText(record.Supplier),
+                                                           birthDateText(record))
+                                              : dateOf(purchased),
                           tableText(record.SaleDate),
                           &record,
-                          std::nullopt};
-        if (const auto found = byChart.constFind(number); found != byChart.cend())
+                          std::nullopt,
+                          false};
+        if (const auto found = byChart.constFind(number); found != byChart.cend()) {
             animal.outcome = *found;
+            if (found->returnedByBuyer) {
+                animal.purchased = found->purchased;
+                animal.purchasedOn = dateOf(found->purchased);
+            }
+        }
         animals.append(std::move(animal));
     }
     return animals;

@@ -5,7 +5,6 @@
 #include "store/DateText.h"
 
 #include <numeric>
-#include <optional>
 
 namespace {
 
@@ -15,18 +14,6 @@ int monthIndex(const QDate& date)
     return (date.month() + 8) % 12;
 }
 
-struct Animal
-{
-    qint32 number = 0;
-    QString kind;
-    Species species = Species::Other;
-    QString purchased;
-    // A departure recorded in the database, or the chart's own 販売日 text.
-    std::optional<QDate> leftOn;
-    KindCount::Left leftAs = KindCount::Sold;
-    QString saleDateText;
-};
-
 KindCount::Left category(const AnimalOutcome& outcome)
 {
     if (!outcome.leaving)
@@ -34,47 +21,46 @@ KindCount::Left category(const AnimalOutcome& outcome)
     return outcome.leaving->kind == LeaveKind::Died ? KindCount::Died : KindCount::HandedOver;
 }
 
-void applyOutcome(Animal& animal, const AnimalOutcome& outcome)
-{
-    if (outcome.leftShopOn().isValid()) {
-        animal.leftOn = outcome.leftShopOn();
-        animal.leftAs = category(outcome);
-    }
-}
-
-void count(const Animal& animal, const QDate& start, const QDate& end, KindCount& counts,
+// Counts one dog or cat held at some time from `start` to `end`; one whose dates do not say whether it
+// was is listed instead, and so makes the report disagree.
+void count(const ShopAnimal& animal, const QDate& start, const QDate& end, KindCount& counts,
            QList<CountProblem>& problems)
 {
     const auto problem = [&](const QString& reason) {
         problems.append({animal.number, animal.kind, reason});
     };
-    const QDate purchased = readShopDate(animal.purchased);
+    const QDate purchased = animal.purchasedOn;
     if (!purchased.isValid()) {
         problem(animal.purchased.trimmed().isEmpty()
-                    ? QStringLiteral("仕入日がありません")
+                    ? QStringLiteral("所有した日（仕入日）がありません（自家繁殖なら仕入先を「自家繁殖」に）")
                     : QStringLiteral("仕入日が日付として読めません：%1").arg(animal.purchased.trimmed()));
         return;
     }
-    std::optional<QDate> left = animal.leftOn;
-    if (!left && !animal.saleDateText.trimmed().isEmpty()) {
-        left = readShopDate(animal.saleDateText);
-        if (!left->isValid()) {
-            problem(QStringLiteral("販売日が日付として読めません：%1").arg(animal.saleDateText.trimmed()));
-            return;
-        }
+    const QDate left = animal.leftOn();
+    const bool recordedLeaving = animal.outcome && animal.outcome->hasLeft();
+    if (left.isValid() && left < purchased) {
+        problem(QStringLiteral("所有した日 %1 より前に販売・死亡・譲渡の日 %2 があります")
+                    .arg(dateText(purchased), dateText(left)));
+        return;
     }
-    if (left && *left < purchased)
-        problem(QStringLiteral("仕入日 %1 より前に販売・死亡・譲渡の日 %2 があります")
-                    .arg(dateText(purchased), dateText(*left)));
-
-    if (purchased < start && (!left || *left >= start))
+    const KindCount::Left leftAs = recordedLeaving ? category(*animal.outcome) : KindCount::Sold;
+    if (purchased < start && (!left.isValid() || left >= start))
         ++counts.heldAtStart;
     if (purchased >= start && purchased <= end)
         ++counts.added[std::size_t(monthIndex(purchased))];
-    if (left && *left >= start && *left <= end)
-        ++counts.left[animal.leftAs][std::size_t(monthIndex(*left))];
-    if (purchased <= end && (!left || *left > end))
+    if (left.isValid() && left >= start && left <= end)
+        ++counts.left[leftAs][std::size_t(monthIndex(left))];
+    if (purchased <= end && (!left.isValid() || left > end))
         ++counts.heldAtEnd;
+}
+
+// Whether the animal may have been in the shop in the period, as far as its dates tell.
+bool mayHaveBeenHeld(const ShopAnimal& animal, const QDate& start, const QDate& end)
+{
+    if (animal.purchasedOn.isValid() && animal.purchasedOn > end)
+        return false;
+    const QDate left = animal.leftOn();
+    return !left.isValid() || left >= start;
 }
 
 } // namespace
@@ -97,24 +83,18 @@ int KindCount::leftTotal() const
 YearlyCount countYear(int fiscalYear, const std::vector<PetRecord>& records,
                       const QList<AnimalOutcome>& outcomes, const QMap<QString, Species>& species)
 {
-    QList<Animal> animals;
-    for (const ShopAnimal& owned : shopAnimals(records, outcomes, species)) {
-        Animal animal{owned.number, owned.kind,      owned.species, owned.purchased,
-                      std::nullopt, KindCount::Sold, owned.saleDate};
-        if (owned.outcome)
-            applyOutcome(animal, *owned.outcome);
-        animals.append(animal);
-    }
-
     YearlyCount result;
     result.fiscalYear = fiscalYear;
     const QDate start(fiscalYear, 4, 1);
     const QDate end(fiscalYear + 1, 3, 31);
-    for (const Animal& animal : animals) {
+    for (const ShopAnimal& animal : shopAnimals(records, outcomes, species)) {
         if (animal.species == Species::Dog)
             count(animal, start, end, result.dogs, result.problems);
         else if (animal.species == Species::Cat)
             count(animal, start, end, result.cats, result.problems);
+        else if (animal.species == Species::Unset && mayHaveBeenHeld(animal, start, end))
+            result.problems.append({animal.number, animal.kind,
+                                    QStringLiteral("種別が未設定です（品種情報で犬・猫・その他を決めてください）")});
     }
     return result;
 }

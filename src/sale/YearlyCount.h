@@ -43,12 +43,14 @@ struct YearlyCount
     KindCount dogs;
     KindCount cats;
     QList<CountProblem> problems;
+
+    // 一致 only when the numbers agree and every animal could be counted.
+    bool agrees() const { return problems.isEmpty() && dogs.difference() == 0 && cats.difference() == 0; }
 };
 
-// Counts every dog and cat of the charts (record number = index + 1) and of the rows of animals whose
-// chart was cleared. An animal whose purchase or departure date does not read is left out of the
-// numbers and listed; one that left before it came is counted as read and listed, as it makes the
-// numbers disagree.
+// Counts every stay of a dog or cat (charts with record number = index + 1, earlier stays and those of
+// cleared charts). An animal that cannot be counted is left out of the numbers and listed with why: no
+// 所有した日, a date that does not read, a departure before it came, or a kind whose species is 未設定.
 YearlyCount countYear(int fiscalYear, const std::vector<PetRecord>& records,
                       const QList<AnimalOutcome>& outcomes, const QMap<QString, Species>& species);
 

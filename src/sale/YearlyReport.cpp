@@ -6,6 +6,7 @@
 #include "platform/Printer.h"
 #include "sale/DialogFields.h"
 #include "store/Csv.h"
+#include "store/ShopSettings.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -79,10 +80,11 @@ QString checkText(const QString& name, const KindCount& count)
 } // namespace
 
 YearlyReport::YearlyReport(std::vector<PetRecord> records, QList<AnimalOutcome> outcomes,
-                           QMap<QString, Species> species, MessageBoxes& messages, Printer& printer,
-                           FileDialogs& files, const QDate& today, QWidget* parent)
+                           QMap<QString, Species> species, DealerInfo dealer, MessageBoxes& messages,
+                           Printer& printer, FileDialogs& files, const QDate& today, QWidget* parent)
     : QDialog(parent), records(std::move(records)), outcomes(std::move(outcomes)),
-      species(std::move(species)), messages(messages), printer(printer), files(files)
+      species(std::move(species)), dealer(std::move(dealer)), today(today), messages(messages),
+      printer(printer), files(files)
 {
     buildLayout();
     fiscalYear->setValue(lastFinishedYear(today));
@@ -105,6 +107,8 @@ void YearlyReport::buildLayout()
     fiscalYear->setObjectName(QStringLiteral("fiscalYear"));
     fiscalYear->setRange(2000, 2100);
     fiscalYear->setSuffix(QStringLiteral(" 年度"));
+    heading = new QLabel(this);
+    heading->setObjectName(QStringLiteral("heading"));
     dogs = countTable(this, "dogs");
     cats = countTable(this, "cats");
     check = new QLabel(this);
@@ -127,6 +131,7 @@ void YearlyReport::buildLayout()
     yearRow->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(yearRow);
+    layout->addWidget(heading);
     layout->addWidget(new QLabel(QStringLiteral("犬"), this));
     layout->addWidget(dogs);
     layout->addWidget(new QLabel(QStringLiteral("猫"), this));
@@ -142,12 +147,15 @@ void YearlyReport::showYear()
     shown = countYear(fiscalYear->value(), records, outcomes, species);
     fill(dogs, shown.dogs);
     fill(cats, shown.cats);
-    QStringList differences;
+    heading->setText(headingLines().join(QLatin1Char('\n')));
+    QStringList lines;
+    if (!shown.problems.isEmpty())
+        lines.append(QStringLiteral("一致しません：%1 頭を数えられません").arg(shown.problems.size()));
     if (shown.dogs.difference() != 0)
-        differences.append(checkText(QStringLiteral("犬"), shown.dogs));
+        lines.append(checkText(QStringLiteral("犬"), shown.dogs));
     if (shown.cats.difference() != 0)
-        differences.append(checkText(QStringLiteral("猫"), shown.cats));
-    check->setText(differences.isEmpty() ? QStringLiteral("一致") : differences.join(QLatin1Char('\n')));
+        lines.append(checkText(QStringLiteral("猫"), shown.cats));
+    check->setText(shown.agrees() ? QStringLiteral("一致") : lines.join(QLatin1Char('\n')));
     problems->clear();
     for (const CountProblem& problem : shown.problems)
         problems->addItem(QStringLiteral("%1　%2　%3")
@@ -157,10 +165,25 @@ void YearlyReport::showYear()
     problems->setVisible(!shown.problems.isEmpty());
 }
 
+// The form the counts are for, who reports them, and for which period.
+QStringList YearlyReport::headingLines() const
+{
+    const int year = shown.fiscalYear;
+    QStringList lines{
+        QStringLiteral("動物販売業者等定期報告届出書（様式第十一の二）の集計"),
+        QStringLiteral("事業所：%1　登録番号：%2")
+            .arg(ShopSettings::get(ShopSettings::Keys[0]).trimmed(), dealer.registrationNumber.trimmed()),
+        QStringLiteral("期間：%1年4月1日～%2年3月31日").arg(year).arg(year + 1)};
+    if (today <= QDate(year + 1, 3, 31))
+        lines.append(QStringLiteral("年度途中の集計です（提出は %1年5月30日まで）").arg(year + 1));
+    return lines;
+}
+
 // The sheet as lines of text, one table row per line with its cells in fixed columns.
 QStringList YearlyReport::printLines() const
 {
-    QStringList lines;
+    QStringList lines = headingLines();
+    lines.append(QString());
     for (const QStringList& row : yearlyReportRows(shown)) {
         if (row.size() < 13) {
             lines.append(row.join(QStringLiteral("　")));

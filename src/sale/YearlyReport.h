@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sale/YearlyCount.h"
+#include "store/SaleStore.h"
 
 #include <QDialog>
 
@@ -20,8 +21,8 @@ class YearlyReport : public QDialog
     Q_OBJECT
 public:
     YearlyReport(std::vector<PetRecord> records, QList<AnimalOutcome> outcomes,
-                 QMap<QString, Species> species, MessageBoxes& messages, Printer& printer, FileDialogs& files,
-                 const QDate& today, QWidget* parent);
+                 QMap<QString, Species> species, DealerInfo dealer, MessageBoxes& messages, Printer& printer,
+                 FileDialogs& files, const QDate& today, QWidget* parent);
 
     // The fiscal year last finished on `today`, by the year of its April.
     static int lastFinishedYear(const QDate& today);
@@ -29,6 +30,7 @@ public:
 private:
     void buildLayout();
     void showYear();
+    QStringList headingLines() const;
     QStringList printLines() const;
     void print();
     void saveAsPdf();
@@ -37,12 +39,15 @@ private:
     std::vector<PetRecord> records;
     QList<AnimalOutcome> outcomes;
     QMap<QString, Species> species;
+    DealerInfo dealer;
+    QDate today;
     MessageBoxes& messages;
     Printer& printer;
     FileDialogs& files;
     YearlyCount shown;
 
     QSpinBox* fiscalYear;
+    QLabel* heading;
     QTableWidget* dogs;
     QTableWidget* cats;
     QLabel* check;

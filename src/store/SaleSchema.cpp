@@ -182,12 +182,12 @@ const QList<QStringList>& steps()
             QStringLiteral("ALTER TABLE chart_sale ADD COLUMN chip_certificate_on TEXT"),
             // A change to a chart and its stay, committed before the record is touched and removed in the
             // transaction that makes the change: a row found at start means the change never committed,
-            // and the record is put back to these bytes and the file to this length (-1: no file).
+            // and a record that holds the change's bytes gets its old bytes back.
             QStringLiteral("CREATE TABLE pending_change ("
                            " id INTEGER PRIMARY KEY,"
                            " record_number INTEGER NOT NULL CHECK (record_number BETWEEN 1 AND 32767),"
-                           " file_size INTEGER NOT NULL,"
                            " record_before BLOB NOT NULL,"
+                           " record_after BLOB NOT NULL,"
                            " step TEXT NOT NULL)"),
             // What the program has done once to a shop's data, by name.
             QStringLiteral("CREATE TABLE program_state ("
@@ -300,8 +300,8 @@ QList<Table> tables(int version)
           QStringLiteral("cost"),
           QStringLiteral("planned_price")}, 5},
         {QStringLiteral("pending_change"),
-         {QStringLiteral("id"), QStringLiteral("record_number"), QStringLiteral("file_size"),
-          QStringLiteral("record_before"), QStringLiteral("step")}, 5},
+         {QStringLiteral("id"), QStringLiteral("record_number"), QStringLiteral("record_before"),
+          QStringLiteral("record_after"), QStringLiteral("step")}, 5},
         {QStringLiteral("program_state"), {QStringLiteral("key"), QStringLiteral("value")}, 5},
         {QStringLiteral("animal_outcome"),
          {QStringLiteral("id"), QStringLiteral("record_number"), QStringLiteral("species"), QStringLiteral("kind"),

@@ -232,29 +232,6 @@ std::optional<qint32> SaleStore::chartWithMicrochip(const QString& microchip, qi
     });
 }
 
-void SaleStore::deleteChartSale(RecordFile& records, qint32 number, const PetRecord& blanked)
-{
-    settingDamageAside([&] {
-        checkRecordNumber(number);
-        SaleDatabase db(name, name);
-        SqliteTransaction transaction(db);
-        // A sold or departed animal stays in the record book after its chart is cleared, with where
-        // it came from.
-        db.run(
-            QStringLiteral("UPDATE animal_outcome SET (breeder_name, breeder_reg, seller_name, seller_reg) = "
-                           "(SELECT breeder_name, breeder_reg, seller_name, seller_reg FROM chart_sale "
-                           "WHERE chart_sale.record_number = animal_outcome.record_number) "
-                           "WHERE record_number = ? AND EXISTS (SELECT 1 FROM chart_sale "
-                           "WHERE chart_sale.record_number = animal_outcome.record_number)"),
-            {number});
-        db.run(QStringLiteral("UPDATE animal_outcome SET record_number = NULL WHERE record_number = ?"),
-               {number});
-        db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ?"), {number});
-
-        storeAndCommit(records, number, blanked, transaction);
-    });
-}
-
 BreedTexts SaleStore::breedTexts(const QString& kind) const
 {
     return textsOf(QStringLiteral("breed_text"), QStringLiteral("kind"), kind);

@@ -110,12 +110,6 @@ public:
     // like saveChartSale refuses it); none for an empty number.
     std::optional<qint32> chartWithMicrochip(const QString& microchip, qint32 exceptNumber) const;
 
-    // "データ削除": stores `blanked` as record `number` through `records` and removes the chart's sale
-    // row, both or neither. The record is stored inside the database transaction; when the store
-    // fails the transaction is rolled back, and when the commit fails the record's previous bytes
-    // (and CurrentRecord) are put back.
-    void deleteChartSale(RecordFile& records, qint32 number, const PetRecord& blanked);
-
     // The texts saved for `kind` exactly as the pick list holds it; empty when none were saved.
     BreedTexts breedTexts(const QString& kind) const;
     // The texts of the kind a chart shows: the kind whose text, stored in a record's kind field, reads

@@ -1,0 +1,71 @@
+#include "sale/ReturnDialog.h"
+
+#include "platform/FailureReport.h"
+#include "platform/Look.h"
+#include "sale/DialogFields.h"
+#include "store/AnimalOutcomes.h"
+#include "store/DisplayText.h"
+#include "store/Failure.h"
+#include "store/RecordFile.h"
+
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+ReturnDialog::ReturnDialog(RecordFile& records, QString databaseName, MessageBoxes& messages, qint32 number,
+                           const QDate& today, QWidget* parent)
+    : QDialog(parent), records(records), databaseName(std::move(databaseName)), messages(messages),
+      number(number)
+{
+    records.LoadRecord(number);
+    const QString kind = tableText(records.CurrentRecord.Kind);
+    if (kind.isEmpty())
+        throw Failure(QStringLiteral("このカルテには動物が入力されていません。"));
+    const std::optional<AnimalOutcome> present =
+        QFileInfo::exists(this->databaseName) ? AnimalOutcomes(this->databaseName).outcome(number) : std::nullopt;
+    const QString refusal = refusalOf(present, LifeStep::Return);
+    if (!refusal.isEmpty())
+        throw Failure(refusal);
+
+    setObjectName(QStringLiteral("ReturnDialog"));
+    setWindowTitle(QStringLiteral("返品を記録"));
+    setFont(gothicFont(9));
+    returnedOn = namedBox(this, "returnedOn", QStringLiteral("例：2026/12/7"));
+    returnedOn->setText(dateBoxText(today));
+    reason = namedBox(this, "reason", QStringLiteral("返品の理由"));
+    buttonBox = okCancelButtons(this);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("カルテ"), new QLabel(QStringLiteral("%1 番　%2　%3 に %4 へ販売")
+                                                       .arg(number)
+                                                       .arg(kind, dateText(present->sale->soldOn),
+                                                            present->sale->buyerName),
+                                                   this));
+    form->addRow(QStringLiteral("返品の日(&D)"), returnedOn);
+    form->addRow(QStringLiteral("理由(&R)"), reason);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttonBox);
+    resize(520, sizeHint().height());
+}
+
+void ReturnDialog::accept()
+{
+    QWidget* refused = returnedOn;
+    const bool stored = reportFailures(messages, this, [&] {
+        if (returnedOn->text().trimmed().isEmpty())
+            throw Failure(QStringLiteral("返品の日を入力してください。"));
+        const QDate on = typedDate(returnedOn, QStringLiteral("返品の日"));
+        AnimalOutcomes(databaseName).recordReturn(records, number, on, reason->text().trimmed());
+        refused = nullptr;
+    });
+    if (stored) {
+        QDialog::accept();
+        return;
+    }
+    if (refused)
+        refused->setFocus();
+}
