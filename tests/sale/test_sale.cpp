@@ -309,5 +309,57 @@ void TestSale::explanationSheetOfTheShopsFiles()
              QString());
 }
 
+void TestSale::chipDeadlines_data()
+{
+    QTest::addColumn<ChipDates>("dates");
+    QTest::addColumn<QString>("expected"); // 装着 or 登録 and the last day, or empty for none
+    const QDate none;
+    QTest::newRow("bought at 151 days: 30 days from buying")
+        << ChipDates{QDate(2026, 1, 1), QDate(2026, 6, 1), none, none, none} << "装着 2026/7/1";
+    QTest::newRow("bought at 49 days: 30 days from the 90th day")
+        << ChipDates{QDate(2026, 9, 1), QDate(2026, 10, 20), none, none, none} << "装着 2026/12/30";
+    QTest::newRow("bought on its 90th day")
+        << ChipDates{QDate(2026, 3, 1), QDate(2026, 5, 30), none, none, none} << "装着 2026/6/29";
+    QTest::newRow("bought on its 89th day")
+        << ChipDates{QDate(2026, 3, 1), QDate(2026, 5, 29), none, none, none} << "装着 2026/6/29";
+    QTest::newRow("bought on its 91st day")
+        << ChipDates{QDate(2026, 3, 1), QDate(2026, 5, 31), none, none, none} << "装着 2026/6/30";
+    QTest::newRow("born in the shop: no purchase day")
+        << ChipDates{QDate(2026, 9, 1), none, none, none, none} << "装着 2026/12/30";
+    QTest::newRow("handed over before the day")
+        << ChipDates{QDate(2026, 9, 1), QDate(2026, 10, 20), none, none, QDate(2026, 11, 15)}
+        << "装着 2026/11/15";
+    QTest::newRow("handed over after the day")
+        << ChipDates{QDate(2026, 1, 1), QDate(2026, 6, 1), none, none, QDate(2026, 7, 2)} << "装着 2026/7/1";
+    QTest::newRow("implanted: 30 days to register")
+        << ChipDates{QDate(2026, 9, 1), QDate(2026, 10, 20), QDate(2026, 11, 2), none, none}
+        << "登録 2026/12/2";
+    QTest::newRow("implanted, handed over before registering")
+        << ChipDates{QDate(2026, 9, 1), QDate(2026, 10, 20), QDate(2026, 11, 2), none, QDate(2026, 11, 20)}
+        << "登録 2026/11/20";
+    QTest::newRow("implanted and registered")
+        << ChipDates{QDate(2026, 9, 1), QDate(2026, 10, 20), QDate(2026, 11, 2), QDate(2026, 11, 3), none}
+        << "";
+    QTest::newRow("bought the day the duty began")
+        << ChipDates{QDate(2022, 1, 1), QDate(2022, 6, 1), none, none, none} << "装着 2022/7/1";
+    QTest::newRow("bought the day before")
+        << ChipDates{QDate(2022, 1, 1), QDate(2022, 5, 31), none, none, none} << "";
+    QTest::newRow("bought, birth day unknown")
+        << ChipDates{none, QDate(2026, 10, 20), none, none, none} << "装着 2026/11/19";
+    QTest::newRow("no day reads") << ChipDates{} << "";
+}
+
+void TestSale::chipDeadlines()
+{
+    QFETCH(ChipDates, dates);
+    QFETCH(QString, expected);
+    const std::optional<ChipDeadline> deadline = chipDeadline(dates);
+    const QString shown =
+        deadline ? (deadline->step == ChipStep::Implant ? QStringLiteral("装着 ") : QStringLiteral("登録 ")) +
+                       deadline->due.toString(QStringLiteral("yyyy/M/d"))
+                 : QString();
+    QCOMPARE(shown, expected);
+}
+
 QTEST_GUILESS_MAIN(TestSale)
 #include "test_sale.moc"
