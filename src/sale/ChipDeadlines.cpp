@@ -41,7 +41,8 @@ QList<ChipNotice> chipNotices(const QList<ShopAnimal>& animals, const QMap<qint3
 {
     QList<ChipNotice> notices;
     for (const ShopAnimal& animal : animals) {
-        if (!animal.inStock() || (animal.species != Species::Dog && animal.species != Species::Cat))
+        // An undecided kind may be a dog: its duty is shown until the shop says otherwise.
+        if (!animal.inStock() || !mayBeDogOrCat(animal.species))
             continue;
         const ChartSale sale = chartSales.value(animal.number);
         // Dates entered for another animal that had this chart's number say nothing of this one.

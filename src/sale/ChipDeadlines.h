@@ -31,11 +31,13 @@ struct ChipDeadline
 
 // The duty still open and its last day. A dealer implants a chip within 30 days of acquiring the
 // animal, counted for one acquired younger than 90 days from the day it is 90 days old, and
-// registers it within 30 days of implanting; both by the hand-over day at the latest. Nothing for an
+// registers it within 30 days of implanting; both by the hand-over day at the latest. Without a day of
+// acquiring that reads, the birth day stands in for it (the earliest the duty can fall). Nothing for an
 // animal acquired before the duty began (2022/6/1), one whose days do not read, or one with both done.
 std::optional<ChipDeadline> chipDeadline(const ChipDates& dates);
 
-// A dog or cat in the shop whose chip duty is past or falls within the next seven days.
+// A dog or cat (or a kind not yet decided) in the shop whose chip duty is past or falls within the
+// next seven days.
 struct ChipNotice
 {
     qint32 number = 0;
@@ -46,7 +48,7 @@ struct ChipNotice
 
 inline constexpr int ChipNoticeDays = 7;
 
-// For every dog and cat in stock, by last day then chart.
+// For every dog, cat and undecided kind in stock, by last day then chart.
 QList<ChipNotice> chipNotices(const QList<ShopAnimal>& animals, const QMap<qint32, ChartSale>& chartSales,
                               const QDate& today);
 

@@ -164,7 +164,7 @@ void writeShop()
     outcomes.recordSale(records, 3, saleOn(QDate(2026, 11, 15), 250000), Species::Dog);
     outcomes.recordSale(records, 4, saleOn(QDate(2026, 11, 20), 200000), Species::Dog);
     records.LoadRecord(5);
-    outcomes.recordLeaving(5, records.CurrentRecord, {QDate(2026, 11, 3), LeaveKind::Died, {}}, Species::Dog);
+    outcomes.recordLeaving(records, 5, {QDate(2026, 11, 3), LeaveKind::Died, {}}, Species::Dog);
     CarePlans().savePlans(ShopPlans);
 }
 
@@ -492,7 +492,7 @@ void TestOverview::chipDeadlinesOfAnimalsInStockAreShown()
             shown.append(list->item(row)->text());
         dialog->reject();
     });
-    QTest::keyClick(f->window("Form2"), Qt::Key_O, Qt::ControlModifier);
+    f->window("Form2")->findChild<QAction*>("actOverview")->trigger();
     QCOMPARE(shown,
              (QStringList{
                  QStringLiteral("カルテ 1 番 柴犬：マイクロチップの装着 2026/11/29 まで（8 日過ぎています）"),

@@ -26,6 +26,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -44,6 +45,16 @@ QByteArray chartBytes(const QString& kind, const QDate& birth, const QString& pu
     setText(record.PurchaseDate, purchased);
     setText(record.PurchaseCost, cost);
     setText(record.SaleDate, saleDate);
+    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+}
+
+// A chart whose 仕入先 says the animal was born in the shop, with no 仕入日.
+QByteArray bornInShop(const QString& kind, const QDate& birth)
+{
+    QByteArray bytes = chartBytes(kind, birth);
+    PetRecord record;
+    std::memcpy(&record, bytes.constData(), RecordLength);
+    setText(record.Supplier, QStringLiteral("自家繁殖"));
     return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
 }
 
@@ -94,6 +105,7 @@ private slots:
     void recordBookListsDogsAndCatsAndOutlivesTheChart();
     void recordBookPdfPrintsEveryDateWhole();
     void recordBookCountsOtherAnimalsByKind();
+    void saleRecordsTheChipCertificateDay();
 
 private:
     void startWith(const QByteArray& records);
@@ -358,15 +370,13 @@ void TestSelling::yearlyReportCountsASmallShop()
     RecordFile records;
     AnimalOutcomes outcomes;
     records.LoadRecord(2);
-    outcomes.recordLeaving(2, records.CurrentRecord,
-                           {QDate(2025, 8, 15), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Dog);
+    outcomes.recordLeaving(records, 2, {QDate(2025, 8, 15), LeaveKind::Died, QStringLiteral("肺炎")},
+                           Species::Dog);
     records.LoadRecord(3);
-    outcomes.recordLeaving(3, records.CurrentRecord,
-                           {QDate(2025, 10, 2), LeaveKind::HandedOver, QStringLiteral("田中 一郎")},
-                           Species::Dog);
+    outcomes.recordLeaving(
+        records, 3, {QDate(2025, 10, 2), LeaveKind::HandedOver, QStringLiteral("田中 一郎")}, Species::Dog);
     records.LoadRecord(4);
-    outcomes.recordLeaving(4, records.CurrentRecord, {QDate(2026, 1, 10), LeaveKind::Returned, {}},
-                           Species::Dog);
+    outcomes.recordLeaving(records, 4, {QDate(2026, 1, 10), LeaveKind::Returned, {}}, Species::Dog);
     Sale sale;
     sale.soldOn = QDate(2026, 2, 1);
     sale.price = 200000;
@@ -471,8 +481,8 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
     sale.explainedHow = QStringLiteral("対面");
     outcomes.recordSale(records, 1, sale, Species::Dog);
     records.LoadRecord(2);
-    outcomes.recordLeaving(2, records.CurrentRecord,
-                           {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Cat);
+    outcomes.recordLeaving(records, 2, {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")},
+                           Species::Cat);
 
     QString summary;
     whenDialogShows([&](QDialog* dialog) {
@@ -599,7 +609,7 @@ void TestSelling::recordBookCountsOtherAnimalsByKind()
               + chartBytes(hamster, QDate(2026, 1, 1), QStringLiteral("2026/3/1"), {},
                            QStringLiteral("2026/3/31"))                              // 4 sold before
               + chartBytes(hamster, QDate(2026, 10, 1), QStringLiteral("2026/12/1")) // 5 bought after
-              + chartBytes(QStringLiteral("セキセイインコ"), QDate(2026, 5, 5))      // 6 born in the shop
+              + bornInShop(QStringLiteral("セキセイインコ"), QDate(2026, 5, 5))      // 6 born in the shop
               + chartBytes(QStringLiteral("柴犬"), QDate(2026, 5, 5), QStringLiteral("2026/7/1"))); // 7 a dog
     ChartSale origin;
     origin.breederName = QStringLiteral("ハムスター工房");
@@ -609,8 +619,7 @@ void TestSelling::recordBookCountsOtherAnimalsByKind()
     f->program->sales().saveChartSale(2, origin);
     RecordFile records;
     records.LoadRecord(3);
-    AnimalOutcomes().recordLeaving(3, records.CurrentRecord,
-                                   {QDate(2026, 6, 15), LeaveKind::Died, QStringLiteral("肺炎")},
+    AnimalOutcomes().recordLeaving(records, 3, {QDate(2026, 6, 15), LeaveKind::Died, QStringLiteral("肺炎")},
                                    Species::Other);
 
     QString summary;
@@ -627,8 +636,8 @@ void TestSelling::recordBookCountsOtherAnimalsByKind()
     QCOMPARE(book.size(), 7);
     QCOMPARE(book[1].mid(0, 2), (QStringList{"7", "柴犬"}));
     QCOMPARE(book[3], QStringList{"犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）"});
-    QCOMPARE(book[5],
-             (QStringList{"セキセイインコ", "0", "1", "0", "0", "1", "", "", "2026/5/5", "", "", ""}));
+    QCOMPARE(book[5], (QStringList{"セキセイインコ", "0", "1", "0", "0", "1", "", "自家繁殖", "2026/5/5", "",
+                                   "", ""}));
     QCOMPARE(book[6], (QStringList{"ハムスター", "1", "2", "1", "1", "1", "ハムスター工房　千葉県第7号",
                                    "小動物卸センター", "2026/4/1（2 頭）", "2026/11/30", "佐藤 一郎",
                                    "2026/6/15　肺炎"}));
@@ -636,6 +645,47 @@ void TestSelling::recordBookCountsOtherAnimalsByKind()
         const QString pdf = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
         QVERIFY(pdf.contains(QStringLiteral("ハムスター工房")));
         QVERIFY(pdf.contains(QStringLiteral("2 / 2 ページ")));
+    }
+}
+
+// The day the microchip's registration certificate went to the buyer: offered from the sale information,
+// refused when it does not read, and kept with the sale, in the sale information and on the sheet.
+void TestSelling::saleRecordsTheChipCertificateDay()
+{
+    setSpecies(QStringLiteral("柴犬"), Species::Dog);
+    startWith(chartBytes(QStringLiteral("柴犬"), QDate(2026, 8, 1), QStringLiteral("2026/9/1")));
+    ChartSale known;
+    known.chipCertificateOn = QDate(2026, 12, 1);
+    f->program->sales().saveChartSale(1, known);
+
+    QString offered;
+    QString focused;
+    whenDialogShows([&](QDialog* dialog) {
+        offered = dialog->findChild<QLineEdit*>("chipCertificateOn")->text();
+        fillSale(dialog, QStringLiteral("2026/12/7"));
+        type(dialog, "chipCertificateOn", QStringLiteral("12月7日ごろ"));
+        pressOk(dialog);
+        focused = dialog->focusWidget() ? dialog->focusWidget()->objectName() : QString();
+        type(dialog, "chipCertificateOn", QStringLiteral("R8.12.7"));
+        f->messages.setNextAnswer(MessageBoxes::Answer::Ok); // print the sheet
+        f->messages.setNextAnswer(MessageBoxes::Answer::Ok); // 印刷しますか？
+        pressOk(dialog);
+    });
+    action("actSell")->trigger();
+    QCOMPARE(offered, QStringLiteral("2026/12/1"));
+    QCOMPARE(f->messages.asked.size(), 3);
+    QCOMPARE(f->messages.asked[0].text,
+             QStringLiteral("登録証明書の交付日は日付で入力してください（例：2026/12/7）。"));
+    QCOMPARE(focused, QStringLiteral("chipCertificateOn"));
+    QCOMPARE(AnimalOutcomes().outcome(1)->sale->chipCertificateOn, QDate(2026, 12, 7));
+    QCOMPARE(f->program->sales().chartSale(1).chipCertificateOn, QDate(2026, 12, 7));
+    QCOMPARE(f->printer.documents.size(), 1);
+    if (canReadPdfText()) {
+        writeFileBytes(f->path("sheet.pdf"), f->printer.documents[0].pdf);
+        QVERIFY(pdfTextAsDrawn(f->path("sheet.pdf"))
+                    .simplified()
+                    .remove(u' ')
+                    .contains(QStringLiteral("登録証明書の交付日2026/12/7")));
     }
 }
 
