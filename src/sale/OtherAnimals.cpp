@@ -1,5 +1,6 @@
 #include "sale/OtherAnimals.h"
 
+#include "store/DateText.h"
 #include "store/DisplayText.h"
 
 #include <QMap>
@@ -8,6 +9,7 @@ namespace {
 
 enum Column {
     Kind,
+    Births,
     AtStart,
     Acquired,
     Left,
@@ -18,6 +20,9 @@ enum Column {
     AcquiredOn,
     LeftOn,
     Buyers,
+    BuyerChecks,
+    SoldBy,
+    Explanations,
     DiedOn,
     ColumnCount
 };
@@ -30,12 +35,17 @@ struct KindTally
     int left = 0;
     int died = 0;
     int atEnd = 0;
+    QMap<QDate, int> births;
+    int birthsUnknown = 0;
     QStringList breeders;
     QStringList sellers;
     QMap<QDate, int> acquiredOn;
     int acquiredUnknown = 0;
     QMap<QDate, int> leftOn;
     QStringList buyers;
+    QStringList buyerChecks;
+    QStringList soldBy;
+    QStringList explanations;
     QStringList deaths;
 };
 
@@ -61,14 +71,23 @@ QString nameAndPlace(const QString& name, const QString& place)
     return joined({name, place}, QStringLiteral("　"));
 }
 
-// 「2026/8/3（2 頭）、2026/9/1」
-QString daysText(const QMap<QDate, int>& days)
+// 「2026/8/3（2 頭）、2026/9/1、日付なし（1 頭）」
+QString daysText(const QMap<QDate, int>& days, int unknown = 0)
 {
     QStringList parts;
     for (auto day = days.cbegin(); day != days.cend(); ++day)
         parts.append(*day > 1 ? QStringLiteral("%1（%2 頭）").arg(dateText(day.key())).arg(*day)
                               : dateText(day.key()));
+    if (unknown > 0)
+        parts.append(QStringLiteral("日付なし（%1 頭）").arg(unknown));
     return parts.join(QStringLiteral("、"));
+}
+
+QDate birthOf(const ShopAnimal& animal)
+{
+    if (animal.chart != nullptr)
+        return QDate(animal.chart->BirthYear, animal.chart->BirthMonth, animal.chart->BirthDay);
+    return animal.outcome ? readShopDate(animal.outcome->birth) : QDate();
 }
 
 } // namespace
@@ -77,6 +96,7 @@ const QStringList& otherAnimalsColumns()
 {
     static const QStringList columns{
         QStringLiteral("品種等の名称"),
+        QStringLiteral("生年月日"),
         QStringLiteral("期間の初めの数"),
         QStringLiteral("所有した数"),
         QStringLiteral("販売・引渡しの数"),
@@ -87,6 +107,9 @@ const QStringList& otherAnimalsColumns()
         QStringLiteral("所有した日"),
         QStringLiteral("販売・引渡しの日"),
         QStringLiteral("販売・引渡し先"),
+        QStringLiteral("法令違反がないことを確認した方法"),
+        QStringLiteral("販売担当者"),
+        QStringLiteral("対面説明の実施"),
         QStringLiteral("死亡の日と原因"),
     };
     return columns;
@@ -109,6 +132,10 @@ QList<QStringList> otherAnimalsRows(const QDate& from, const QDate& to, const QL
             continue;
 
         KindTally& tally = kinds[animal.kind];
+        if (const QDate born = birthOf(animal); born.isValid())
+            ++tally.births[born];
+        else
+            ++tally.birthsUnknown;
         if (acquired.isValid() && acquired >= from) {
             ++tally.acquired;
             ++tally.acquiredOn[acquired];
@@ -125,10 +152,16 @@ QList<QStringList> otherAnimalsRows(const QDate& from, const QDate& to, const QL
                 ++tally.left;
                 ++tally.leftOn[left];
                 QString buyer;
-                if (animal.outcome && animal.outcome->sale)
-                    buyer = animal.outcome->sale->buyerName;
-                else if (animal.outcome && animal.outcome->leaving)
+                if (animal.outcome && animal.outcome->sale) {
+                    const Sale& sale = *animal.outcome->sale;
+                    buyer = sale.buyerName;
+                    addOnce(tally.buyerChecks, sale.buyerCheck);
+                    addOnce(tally.soldBy, sale.soldBy);
+                    addOnce(tally.explanations,
+                            joined({dateText(sale.explainedOn), sale.explainedHow}, QStringLiteral(" ")));
+                } else if (animal.outcome && animal.outcome->leaving) {
                     buyer = animal.outcome->leaving->detail;
+                }
                 // A sale typed on the chart only: what the sale information knows of the buyer.
                 if (buyer.trimmed().isEmpty())
                     buyer = chartSales.value(animal.number).buyerName;
@@ -156,6 +189,7 @@ QList<QStringList> otherAnimalsRows(const QDate& from, const QDate& to, const QL
         const KindTally& tally = *kind;
         QStringList row(ColumnCount);
         row[Kind] = kind.key();
+        row[Births] = daysText(tally.births, tally.birthsUnknown);
         row[AtStart] = QString::number(tally.atStart);
         row[Acquired] = QString::number(tally.acquired);
         row[Left] = QString::number(tally.left);
@@ -163,13 +197,12 @@ QList<QStringList> otherAnimalsRows(const QDate& from, const QDate& to, const QL
         row[AtEnd] = QString::number(tally.atEnd);
         row[Breeders] = tally.breeders.join(QStringLiteral("、"));
         row[Sellers] = tally.sellers.join(QStringLiteral("、"));
-        row[AcquiredOn] =
-            joined({daysText(tally.acquiredOn),
-                    tally.acquiredUnknown > 0 ? QStringLiteral("日付なし（%1 頭）").arg(tally.acquiredUnknown)
-                                              : QString()},
-                   QStringLiteral("、"));
+        row[AcquiredOn] = daysText(tally.acquiredOn, tally.acquiredUnknown);
         row[LeftOn] = daysText(tally.leftOn);
         row[Buyers] = tally.buyers.join(QStringLiteral("、"));
+        row[BuyerChecks] = tally.buyerChecks.join(QStringLiteral("、"));
+        row[SoldBy] = tally.soldBy.join(QStringLiteral("、"));
+        row[Explanations] = tally.explanations.join(QStringLiteral("、"));
         row[DiedOn] = tally.deaths.join(QStringLiteral("、"));
         rows.append(row);
     }
@@ -180,6 +213,6 @@ PrintedTable otherAnimalsTable(const QList<QStringList>& rows)
 {
     return {QStringLiteral("犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）"),
             otherAnimalsColumns(),
-            {8, 4, 4, 4, 4, 4, 10, 10, 8, 8, 10, 10},
+            {8, 8, 4, 4, 4, 4, 4, 10, 10, 8, 8, 10, 8, 6, 7, 10},
             rows};
 }

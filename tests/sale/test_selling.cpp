@@ -508,11 +508,14 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
     // The hamster, per 品種等 below an empty line and the part's heading.
     QVERIFY(book[4].join(QString()).isEmpty());
     QCOMPARE(book[5], QStringList{"犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）"});
-    QCOMPARE(book[6], (QStringList{"品種等の名称", "期間の初めの数", "所有した数", "販売・引渡しの数",
-                                   "死亡の数", "期間の終わりの数", "繁殖者の氏名・登録番号又は所在地",
-                                   "仕入先の氏名・登録番号又は所在地", "所有した日", "販売・引渡しの日",
-                                   "販売・引渡し先", "死亡の日と原因"}));
-    QCOMPARE(book[7], (QStringList{"ハムスター", "0", "1", "0", "0", "1", "", "", "2026/8/3", "", "", ""}));
+    QCOMPARE(
+        book[6],
+        (QStringList{"品種等の名称", "生年月日", "期間の初めの数", "所有した数", "販売・引渡しの数",
+                     "死亡の数", "期間の終わりの数", "繁殖者の氏名・登録番号又は所在地",
+                     "仕入先の氏名・登録番号又は所在地", "所有した日", "販売・引渡しの日", "販売・引渡し先",
+                     "法令違反がないことを確認した方法", "販売担当者", "対面説明の実施", "死亡の日と原因"}));
+    QCOMPARE(book[7], (QStringList{"ハムスター", "2026/6/1", "0", "1", "0", "0", "1", "", "", "2026/8/3", "",
+                                   "", "", "", "", ""}));
     if (canReadPdfText()) {
         // Cells wrap their text over lines.
         const QString pdf = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
@@ -603,24 +606,38 @@ void TestSelling::recordBookCountsOtherAnimalsByKind()
     setSpecies(QStringLiteral("柴犬"), Species::Dog);
     const QString hamster = QStringLiteral("ハムスター");
     startWith(chartBytes(hamster, QDate(2026, 1, 10), QStringLiteral("2026/3/31")) // 1 held at the start
-              + chartBytes(hamster, QDate(2026, 2, 1), QStringLiteral("2026/4/1"), {},
-                           QStringLiteral("2026/11/30"))                           // 2 bought and sold
+              + chartBytes(hamster, QDate(2026, 2, 1), QStringLiteral("2026/4/1")) // 2 bought and sold
               + chartBytes(hamster, QDate(2026, 2, 1), QStringLiteral("2026/4/1")) // 3 bought, died
               + chartBytes(hamster, QDate(2026, 1, 1), QStringLiteral("2026/3/1"), {},
                            QStringLiteral("2026/3/31"))                              // 4 sold before
               + chartBytes(hamster, QDate(2026, 10, 1), QStringLiteral("2026/12/1")) // 5 bought after
               + bornInShop(QStringLiteral("セキセイインコ"), QDate(2026, 5, 5))      // 6 born in the shop
-              + chartBytes(QStringLiteral("柴犬"), QDate(2026, 5, 5), QStringLiteral("2026/7/1"))); // 7 a dog
+              + chartBytes(QStringLiteral("柴犬"), QDate(2026, 5, 5), QStringLiteral("2026/7/1")) // 7 a dog
+              + chartBytes(hamster, QDate(2026, 3, 1), QStringLiteral("2026/5/1"), {},
+                           QStringLiteral("2026/10/1"))); // 8 a 販売日 typed on the chart
     ChartSale origin;
     origin.breederName = QStringLiteral("ハムスター工房");
     origin.breederReg = QStringLiteral("千葉県第7号");
     origin.sellerName = QStringLiteral("小動物卸センター");
-    origin.buyerName = QStringLiteral("佐藤 一郎");
     f->program->sales().saveChartSale(2, origin);
+    ChartSale typedBuyer;
+    typedBuyer.buyerName = QStringLiteral("田中 花子");
+    f->program->sales().saveChartSale(8, typedBuyer);
     RecordFile records;
-    records.LoadRecord(3);
-    AnimalOutcomes().recordLeaving(records, 3, {QDate(2026, 6, 15), LeaveKind::Died, QStringLiteral("肺炎")},
-                                   Species::Other);
+    AnimalOutcomes outcomes;
+    Sale sale;
+    sale.soldOn = QDate(2026, 11, 30);
+    sale.price = 3000;
+    sale.businessBuyer = true;
+    sale.buyerName = QStringLiteral("株式会社ペット");
+    sale.buyerRegNo = QStringLiteral("第300号");
+    sale.buyerCheck = QStringLiteral("登録証の写し");
+    sale.soldBy = QStringLiteral("鈴木");
+    sale.explainedOn = QDate(2026, 11, 30);
+    sale.explainedHow = QStringLiteral("対面");
+    outcomes.recordSale(records, 2, sale, Species::Other);
+    outcomes.recordLeaving(records, 3, {QDate(2026, 6, 15), LeaveKind::Died, QStringLiteral("肺炎")},
+                           Species::Other);
 
     QString summary;
     whenDialogShows([&](QDialog* dialog) {
@@ -636,11 +653,14 @@ void TestSelling::recordBookCountsOtherAnimalsByKind()
     QCOMPARE(book.size(), 7);
     QCOMPARE(book[1].mid(0, 2), (QStringList{"7", "柴犬"}));
     QCOMPARE(book[3], QStringList{"犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）"});
-    QCOMPARE(book[5], (QStringList{"セキセイインコ", "0", "1", "0", "0", "1", "", "自家繁殖", "2026/5/5", "",
-                                   "", ""}));
-    QCOMPARE(book[6], (QStringList{"ハムスター", "1", "2", "1", "1", "1", "ハムスター工房　千葉県第7号",
-                                   "小動物卸センター", "2026/4/1（2 頭）", "2026/11/30", "佐藤 一郎",
-                                   "2026/6/15　肺炎"}));
+    QCOMPARE(book[5], (QStringList{"セキセイインコ", "2026/5/5", "0", "1", "0", "0", "1", "", "自家繁殖",
+                                   "2026/5/5", "", "", "", "", "", ""}));
+    // 1 at the start + 3 acquired - 2 sold - 1 died = 1 at the end.
+    QCOMPARE(book[6],
+             (QStringList{"ハムスター", "2026/1/10、2026/2/1（2 頭）、2026/3/1", "1", "3", "2", "1", "1",
+                          "ハムスター工房　千葉県第7号", "小動物卸センター", "2026/4/1（2 頭）、2026/5/1",
+                          "2026/10/1、2026/11/30", "株式会社ペット、田中 花子", "登録証の写し", "鈴木",
+                          "2026/11/30 対面", "2026/6/15　肺炎"}));
     if (canReadPdfText()) {
         const QString pdf = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
         QVERIFY(pdf.contains(QStringLiteral("ハムスター工房")));
