@@ -1,3 +1,4 @@
+#include "platform/TablePages.h"
 #include "sale/RecordBook.h"
 #include "sale/YearlyCount.h"
 #include "store/AnimalOutcomes.h"
@@ -16,6 +17,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -104,6 +106,7 @@ private slots:
     void yearlyReportCountsASmallShop();
     void recordBookListsDogsAndCatsAndOutlivesTheChart();
     void recordBookPdfPrintsEveryDateWhole();
+    void columnsKeepDatesWhole();
     void recordBookCountsOtherAnimalsByKind();
     void saleRecordsTheChipCertificateDay();
 
@@ -596,6 +599,46 @@ void TestSelling::recordBookPdfPrintsEveryDateWhole()
     QVERIFY(drawn.contains(QStringLiteral("第1234567890号")));
     QVERIFY(drawn.contains(QStringLiteral("株式会社ペットブリーディングサービス関東第二繁殖センター")));
     QVERIFY(drawn.contains(QStringLiteral("1 / 2 ページ")));
+}
+
+// The widths of a table's columns: a date or number is never narrower than its one line; long names
+// give way first; the page is filled; and too narrow a page says so instead of cutting.
+void TestSelling::columnsKeepDatesWhole()
+{
+    QFont font;
+    font.setPointSizeF(7);
+    const QFontMetricsF metrics(font);
+    const QString address =
+        QStringLiteral("東京都千代田区千代田一丁目一番一号 グランドハイツ千代田 1203 号室");
+    const PrintedTable table{
+        {},
+        {QStringLiteral("番号"), QStringLiteral("販売・引渡しの日"), QStringLiteral("住所")},
+        {1, 1, 8},
+        {{QStringLiteral("12"), QStringLiteral("2026/11/11"), address},
+         {QStringLiteral("3"), QStringLiteral("2026/9/1"), QString()}}};
+    const double pad = 2;
+    const double date = metrics.horizontalAdvance(QStringLiteral("2026/11/11")) + 2 * pad;
+    const double number = metrics.horizontalAdvance(QStringLiteral("1203")) + 2 * pad;
+
+    // Room for everything on one line: the rest is shared as the relative widths say.
+    const double wide = metrics.horizontalAdvance(address) * 2;
+    QList<double> widths = columnWidths(table, metrics, wide, pad);
+    QCOMPARE(widths.size(), 3);
+    QVERIFY(widths[1] >= date);
+    QVERIFY(widths[2] > metrics.horizontalAdvance(address));
+    QVERIFY(qAbs(widths[0] + widths[1] + widths[2] - wide) < 0.01);
+
+    // Little room: the address wraps, the date does not.
+    const double narrow = date + number * 4;
+    widths = columnWidths(table, metrics, narrow, pad);
+    QCOMPARE(widths.size(), 3);
+    QVERIFY(widths[1] >= date);
+    QVERIFY(widths[2] >= number);
+    QVERIFY(widths[2] < metrics.horizontalAdvance(address));
+    QVERIFY(qAbs(widths[0] + widths[1] + widths[2] - narrow) < 0.01);
+
+    // Not even the date fits.
+    QVERIFY(columnWidths(table, metrics, date, pad).isEmpty());
 }
 
 // Period 2026/4/1 to 2026/11/30: the days either side of its edges decide what is counted where.
