@@ -181,11 +181,13 @@ QVariant checked(const Reader& reader, sqlite3_stmt* statement, int column, cons
         }
         return text;
     }
-    case Kind::RecordBytes:
-        if (type != SQLITE_BLOB || sqlite3_column_bytes(statement, column) != int(sizeof(PetRecord)))
+    case Kind::RecordBytes: {
+        // A record's bytes, or none for a record past the end of the file.
+        const int size = sqlite3_column_bytes(statement, column);
+        if (type != SQLITE_BLOB || (size != 0 && size != int(sizeof(PetRecord))))
             throw wrong();
-        return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)),
-                          int(sizeof(PetRecord)));
+        return QByteArray(static_cast<const char*>(sqlite3_column_blob(statement, column)), size);
+    }
     case Kind::Text:
         // A column added by a later version is empty (NULL) in rows written before it; a NULL where
         // the program's own schema forbids one is refused when the row goes into the new database.
@@ -215,7 +217,8 @@ void checkSchema(Reader& reader, int version)
              std::any_of(tables.begin(), tables.end(),
                          [&](const SaleSchema::Table& table) { return table.name == it.key(); })) ||
             (it.value() == QLatin1String("index") &&
-             (it.key() == QLatin1String("chart_sale_microchip") || it.key() == QLatin1String("animal_stay_chart") ||
+             (it.key() == QLatin1String("chart_sale_microchip") ||
+              it.key() == QLatin1String("animal_stay_chart") ||
               it.key().startsWith(QLatin1String("sqlite_autoindex_"))));
         if (!known)
             throw reader.wrong(QStringLiteral("ソラニカのものではない %1 があります").arg(it.key()));

@@ -72,7 +72,8 @@ QMenuBar* ChartScreen::buildMenus()
         action(chartMenu, "actUnsell", QStringLiteral("販売を取り消す(&Z)..."), &ChartScreen::undoSale);
     actLeave =
         action(chartMenu, "actLeave", QStringLiteral("死亡・譲渡を記録(&V)..."), &ChartScreen::recordLeaving);
-    actReturn = action(chartMenu, "actReturn", QStringLiteral("返品を記録(&R)..."), &ChartScreen::recordReturn);
+    actReturn =
+        action(chartMenu, "actReturn", QStringLiteral("返品を記録(&R)..."), &ChartScreen::recordReturn);
     chartMenu->addSeparator();
     actSaleInfo = action(chartMenu, "actSaleInfo", QStringLiteral("マイクロチップ・販売情報(&M)..."),
                          &ChartScreen::editSaleInfo);

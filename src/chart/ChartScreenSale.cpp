@@ -107,9 +107,9 @@ void ChartScreen::recordLeaving()
     std::unique_ptr<LeaveDialog> dialog;
     if (!reportFailures(context.messages, this, [&] {
             context.records.LoadRecord(shownNumber);
-            dialog = std::make_unique<LeaveDialog>(context.records, context.sales, context.messages, shownNumber,
-                                                   context.records.CurrentRecord, context.clock.now().date(),
-                                                   this);
+            dialog = std::make_unique<LeaveDialog>(context.records, context.sales, context.messages,
+                                                   shownNumber, context.records.CurrentRecord,
+                                                   context.clock.now().date(), this);
         }))
         return;
     const HandlerScope running;
@@ -122,8 +122,9 @@ void ChartScreen::recordReturn()
         return;
     std::unique_ptr<ReturnDialog> dialog;
     if (!reportFailures(context.messages, this, [&] {
-            dialog = std::make_unique<ReturnDialog>(context.records, context.sales.fileName(), context.messages,
-                                                    shownNumber, context.clock.now().date(), this);
+            dialog =
+                std::make_unique<ReturnDialog>(context.records, context.sales.fileName(), context.messages,
+                                               shownNumber, context.clock.now().date(), this);
         }))
         return;
     {

@@ -380,18 +380,11 @@ bool EditorScreen::eventFilter(QObject* watched, QEvent* event)
 
 void EditorScreen::deleteData()
 {
-    if (!deletionConfirmed())
-        return;
     // A microchip number and a buyer cannot be typed again from memory: they go only when the shop says so.
     bool hasSale = false;
     if (!reportFailures(context.messages, this, [&] { hasSale = hasSaleInformation(); }))
         return;
-    if (hasSale &&
-        context.messages.ask(
-            this,
-            QStringLiteral("このカルテにはマイクロチップ・販売情報があります。カルテと一緒に削除しますか？"),
-            QStringLiteral("ソラニカ"), MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::Warning,
-            MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
+    if (!deletionConfirmed(hasSale))
         return;
     for (QComboBox* combo : {Combo1, Combo2, Combo3, Combo4, Combo5, Combo6, Combo7, Combo8, Combo9, Combo10,
                              Combo11, Combo12, Combo13})
@@ -405,9 +398,9 @@ void EditorScreen::deleteData()
     deleting = false;
 }
 
-// A dog or cat that left the shop less than five years ago must stay in the record book; the shop
-// is asked before its chart goes.
-bool EditorScreen::deletionConfirmed()
+// A dog or cat owned in the last five years stays in the record book, and a chart's sale information
+// goes with it: one question says both before the chart goes.
+bool EditorScreen::deletionConfirmed(bool hasSale)
 {
     QDate kept;
     // A database that cannot be read is left to the deletion itself, which reports it (and sets a
@@ -418,16 +411,24 @@ bool EditorScreen::deletionConfirmed()
         records.LoadRecord(number);
         const bool stored = QFileInfo::exists(context.sales.fileName());
         const AnimalOutcomes outcomes(context.sales.fileName());
-        kept = keptAfterDeletion(records.CurrentRecord, stored ? outcomes.outcome(number) : std::nullopt,
-                                 stored ? outcomes.speciesForChart(records.CurrentRecord) : Species::Unset,
-                                 context.clock.now().date());
+        // Only the animals known to be dogs or cats are asked about; every other is kept all the same.
+        const Species species = stored ? outcomes.speciesForChart(records.CurrentRecord) : Species::Unset;
+        if (species == Species::Dog || species == Species::Cat)
+            kept = keptAfterDeletion(records.CurrentRecord, outcomes.outcome(number), species,
+                                     context.clock.now().date());
     });
-    return !kept.isValid() ||
-           context.messages.ask(this,
-                                QStringLiteral("この動物の記録は法律で 5 年間の保存が必要です。カルテは空に"
-                                               "なりますが、帳簿の記録は %1 まで残ります。削除しますか？")
-                                    .arg(dateText(kept)),
-                                QStringLiteral("ソラニカ"), MessageBoxes::Buttons::OkCancel,
+    QString question;
+    if (kept.isValid())
+        question =
+            QStringLiteral("この動物の記録は法律で 5 年間の保存が必要です。%1は空になりますが、"
+                           "帳簿の記録は %2 まで残ります。削除しますか？")
+                .arg(hasSale ? QStringLiteral("カルテとマイクロチップ・販売情報") : QStringLiteral("カルテ"),
+                     dateText(kept));
+    else if (hasSale)
+        question =
+            QStringLiteral("このカルテにはマイクロチップ・販売情報があります。カルテと一緒に削除しますか？");
+    return question.isEmpty() ||
+           context.messages.ask(this, question, QStringLiteral("ソラニカ"), MessageBoxes::Buttons::OkCancel,
                                 MessageBoxes::Icon::Warning,
                                 MessageBoxes::Answer::Cancel) == MessageBoxes::Answer::Ok;
 }

@@ -45,7 +45,7 @@ private:
 
     void deleteData();
     bool hasSaleInformation() const;
-    bool deletionConfirmed();
+    bool deletionConfirmed(bool hasSale);
     void closeAndShowChart();
     void closeWithoutSaving();
     QStringList enteredTexts() const;

@@ -46,8 +46,8 @@ Dated datesOf(const ShopAnimal& animal)
     }
     // A cleared chart's cost was kept with its stay.
     if (dated.sold)
-        dated.cost = readPrice(animal.chart != nullptr ? tableText(animal.chart->PurchaseCost)
-                                                       : animal.outcome->cost);
+        dated.cost =
+            readPrice(animal.chart != nullptr ? tableText(animal.chart->PurchaseCost) : animal.outcome->cost);
     return dated;
 }
 

@@ -63,13 +63,15 @@ bool ownedWithin(const Entry& entry, const QDate& from, const QDate& to)
 QStringList rowOf(const Entry& entry, QMap<int, int>& missing)
 {
     QStringList row(ColumnCount);
-    row[Number] = entry.cleared ? QStringLiteral("%1（削除済）").arg(entry.number) : QString::number(entry.number);
+    row[Number] =
+        entry.cleared ? QStringLiteral("%1（削除済）").arg(entry.number) : QString::number(entry.number);
     row[Kind] = entry.kind;
     row[BreederName] = entry.chartSale.breederName;
     row[BreederReg] = entry.chartSale.breederReg;
     row[Birth] = entry.birth;
     // An animal born in the shop is owned from its birth.
-    row[OwnedOn] = entry.purchased.isEmpty() && entry.ownedOn.isValid() ? dateText(entry.ownedOn) : entry.purchased;
+    row[OwnedOn] =
+        entry.purchased.isEmpty() && entry.ownedOn.isValid() ? dateText(entry.ownedOn) : entry.purchased;
     row[SellerName] = entry.chartSale.sellerName.isEmpty() ? entry.supplier : entry.chartSale.sellerName;
     row[SellerReg] = entry.chartSale.sellerReg;
     QList<int> required{Kind, BreederName, BreederReg, Birth, OwnedOn, SellerName, SellerReg};
@@ -150,7 +152,8 @@ RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<
         entry.ownedOn = animal.purchasedOn;
         entry.leftOn = animal.leftOn();
         // A kind nobody has decided may be a dog or cat: it stays in the book, marked to be fixed.
-        entry.kind = animal.species == Species::Unset ? QStringLiteral("%1（種別未設定）").arg(animal.kind) : animal.kind;
+        entry.kind = animal.species == Species::Unset ? QStringLiteral("%1（種別未設定）").arg(animal.kind)
+                                                      : animal.kind;
         entry.purchased = animal.purchased;
         entry.saleDate = animal.saleDate;
         entry.outcome = animal.outcome;
@@ -169,11 +172,10 @@ RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<
             entry.birth = stay.birth;
             entry.supplier = stay.supplier;
             entry.chartSale = animal.cleared ? ChartSale{} : chartSales.value(entry.number);
-            for (const auto& [kept, item] :
-                 {std::pair{&stay.breederName, &entry.chartSale.breederName},
-                  std::pair{&stay.breederReg, &entry.chartSale.breederReg},
-                  std::pair{&stay.sellerName, &entry.chartSale.sellerName},
-                  std::pair{&stay.sellerReg, &entry.chartSale.sellerReg}}) {
+            for (const auto& [kept, item] : {std::pair{&stay.breederName, &entry.chartSale.breederName},
+                                             std::pair{&stay.breederReg, &entry.chartSale.breederReg},
+                                             std::pair{&stay.sellerName, &entry.chartSale.sellerName},
+                                             std::pair{&stay.sellerReg, &entry.chartSale.sellerReg}}) {
                 if (!kept->isEmpty())
                     *item = *kept;
             }

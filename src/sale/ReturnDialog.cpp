@@ -24,8 +24,9 @@ ReturnDialog::ReturnDialog(RecordFile& records, QString databaseName, MessageBox
     const QString kind = tableText(records.CurrentRecord.Kind);
     if (kind.isEmpty())
         throw Failure(QStringLiteral("このカルテには動物が入力されていません。"));
-    const std::optional<AnimalOutcome> present =
-        QFileInfo::exists(this->databaseName) ? AnimalOutcomes(this->databaseName).outcome(number) : std::nullopt;
+    const std::optional<AnimalOutcome> present = QFileInfo::exists(this->databaseName)
+                                                     ? AnimalOutcomes(this->databaseName).outcome(number)
+                                                     : std::nullopt;
     const QString refusal = refusalOf(present, LifeStep::Return);
     if (!refusal.isEmpty())
         throw Failure(refusal);
@@ -39,11 +40,11 @@ ReturnDialog::ReturnDialog(RecordFile& records, QString databaseName, MessageBox
     buttonBox = okCancelButtons(this);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("カルテ"), new QLabel(QStringLiteral("%1 番　%2　%3 に %4 へ販売")
-                                                       .arg(number)
-                                                       .arg(kind, dateText(present->sale->soldOn),
-                                                            present->sale->buyerName),
-                                                   this));
+    form->addRow(QStringLiteral("カルテ"),
+                 new QLabel(QStringLiteral("%1 番　%2　%3 に %4 へ販売")
+                                .arg(number)
+                                .arg(kind, dateText(present->sale->soldOn), present->sale->buyerName),
+                            this));
     form->addRow(QStringLiteral("返品の日(&D)"), returnedOn);
     form->addRow(QStringLiteral("理由(&R)"), reason);
     auto* layout = new QVBoxLayout(this);

@@ -56,10 +56,18 @@ QList<ShopAnimal> shopAnimals(const std::vector<PetRecord>& records, const QList
             byChart.insert(outcome.recordNumber, outcome);
             continue;
         }
-        const QDate owned = outcome.returnedByBuyer ? readShopDate(outcome.purchased)
-                                                    : ownedSince(outcome.purchased, outcome.supplier, outcome.birth);
-        animals.append({outcome.chartNumber(), outcome.kind, outcome.species, outcome.purchased, owned, {}, nullptr,
-                        outcome, outcome.recordNumber == 0});
+        const QDate owned = outcome.returnedByBuyer
+                                ? readShopDate(outcome.purchased)
+                                : ownedSince(outcome.purchased, outcome.supplier, outcome.birth);
+        animals.append({outcome.chartNumber(),
+                        outcome.kind,
+                        outcome.species,
+                        outcome.purchased,
+                        owned,
+                        {},
+                        nullptr,
+                        outcome,
+                        outcome.recordNumber == 0});
     }
     for (std::size_t index = 0; index < records.size(); ++index) {
         const PetRecord& record = records[index];
@@ -72,9 +80,9 @@ QList<ShopAnimal> shopAnimals(const std::vector<PetRecord>& records, const QList
                           kind,
                           speciesOfKind(kind, species),
                           purchased,
-                          purchased.isEmpty() ? ownedSince(purchased, tableText(record.Supplier),
-                                                           birthDateText(record))
-                                              : dateOf(purchased),
+                          purchased.isEmpty()
+                              ? ownedSince(purchased, tableText(record.Supplier), birthDateText(record))
+                              : dateOf(purchased),
                           tableText(record.SaleDate),
                           &record,
                           std::nullopt,

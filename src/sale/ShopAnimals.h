@@ -25,9 +25,9 @@ struct ShopAnimal
     qint32 number = 0; // the chart's number, also when it was cleared
     QString kind;
     Species species = Species::Unset;
-    QString purchased;                    // 所有した日 as typed (仕入日, or the day a buyer brought it back)
-    QDate purchasedOn;                    // the day it came, by ownedSince; invalid when it does not read
-    QString saleDate;                     // the chart's 販売日 as typed, for a chart's present stay only
+    QString purchased; // 所有した日 as typed (仕入日, or the day a buyer brought it back)
+    QDate purchasedOn; // the day it came, by ownedSince; invalid when it does not read
+    QString saleDate;  // the chart's 販売日 as typed, for a chart's present stay only
     const PetRecord* chart = nullptr;     // null for an earlier or a cleared chart's stay
     std::optional<AnimalOutcome> outcome; // what is recorded of the stay
     bool cleared = false;                 // its chart was cleared
@@ -36,7 +36,10 @@ struct ShopAnimal
     QDate typedSaleDay() const;
     // The day it left the shop, by what is recorded or by a typed 販売日; invalid while in stock.
     QDate leftOn() const;
-    bool inStock() const { return chart != nullptr && !(outcome && outcome->hasLeft()) && !typedSaleDay().isValid(); }
+    bool inStock() const
+    {
+        return chart != nullptr && !(outcome && outcome->hasLeft()) && !typedSaleDay().isValid();
+    }
 };
 
 // The stays of the animals: kept stays (earlier or cleared charts'), then every chart that is not free

@@ -38,8 +38,8 @@ bool sellAsTyped(RecordFile& records, const QString& databaseName, MessageBoxes&
         return false;
     const ChartSale known = SaleStore(databaseName).chartSale(number);
     if (mayBeDogOrCat(species) && (known.microchip.isEmpty() || !known.chipRegistered.isValid()) &&
-        !confirmed(messages, parent, QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？"),
-                   title))
+        !confirmed(messages, parent,
+                   QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？"), title))
         return false;
     Sale sale;
     sale.soldOn = soldOn;
@@ -56,8 +56,9 @@ bool sellAsTyped(RecordFile& records, const QString& databaseName, MessageBoxes&
 
 QString undoSaleQuestion(const QDate& soldOn)
 {
-    return QStringLiteral("%1 に記録した販売を取り消し、カルテの販売日を空にします。購入者の氏名・住所・電話も"
-                          "消えます。よろしいですか？")
+    return QStringLiteral(
+               "%1 に記録した販売を取り消し、カルテの販売日を空にします。購入者の氏名・住所・電話も"
+               "消えます。よろしいですか？")
         .arg(dateText(soldOn));
 }
 
@@ -74,16 +75,19 @@ bool storeTradingFields(RecordFile& records, const QString& databaseName, Messag
     const bool sold = present && present->sale;
 
     if (tableText(changed.Kind).isEmpty() || (typed.isValid() && sold && typed == present->sale->soldOn) ||
-        (!typed.isValid() && !sold) || (typed.isValid() && !sold && typed == was && !(present && present->hasLeft()))) {
+        (!typed.isValid() && !sold) ||
+        (typed.isValid() && !sold && typed == was && !(present && present->hasLeft()))) {
         records.StoreRecord(number, changed);
         return true;
     }
     if (typed.isValid() && present && present->hasLeft())
-        throw Failure(present->leftText() +
-                      QStringLiteral("販売日を変えるには、先に「カルテ」→「販売を取り消す」をしてください。"));
+        throw Failure(
+            present->leftText() +
+            QStringLiteral("販売日を変えるには、先に「カルテ」→「販売を取り消す」をしてください。"));
     if (typed.isValid())
         return sellAsTyped(records, databaseName, messages, parent, number, changed, typed);
-    if (!confirmed(messages, parent, undoSaleQuestion(present->sale->soldOn), QStringLiteral("販売を取り消す")))
+    if (!confirmed(messages, parent, undoSaleQuestion(present->sale->soldOn),
+                   QStringLiteral("販売を取り消す")))
         return false;
     AnimalOutcomes(databaseName).undoSale(records, number, changed);
     return true;

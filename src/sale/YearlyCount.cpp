@@ -93,8 +93,9 @@ YearlyCount countYear(int fiscalYear, const std::vector<PetRecord>& records,
         else if (animal.species == Species::Cat)
             count(animal, start, end, result.cats, result.problems);
         else if (animal.species == Species::Unset && mayHaveBeenHeld(animal, start, end))
-            result.problems.append({animal.number, animal.kind,
-                                    QStringLiteral("種別が未設定です（品種情報で犬・猫・その他を決めてください）")});
+            result.problems.append(
+                {animal.number, animal.kind,
+                 QStringLiteral("種別が未設定です（品種情報で犬・猫・その他を決めてください）")});
     }
     return result;
 }

@@ -21,7 +21,8 @@ namespace {
 
 const QString StayColumns = QStringLiteral(
     "id, record_number, former_number, species, kind, birth, purchased, sold_on, price, price_planned, "
-    "buyer_business, buyer_name, buyer_address, buyer_phone, buyer_reg_no, buyer_check, sold_by, explained_on, "
+    "buyer_business, buyer_name, buyer_address, buyer_phone, buyer_reg_no, buyer_check, sold_by, "
+    "explained_on, "
     "explained_how, microchip, chip_registered, chip_certificate_on, no_chip_reason, left_on, left_kind, "
     "left_detail, breeder_name, breeder_reg, seller_name, seller_reg, returned, return_reason, deleted_on, "
     "supplier, staff, cost, planned_price");
@@ -85,7 +86,8 @@ AnimalOutcome outcomeFrom(const QSqlQuery& query)
         outcome.sale = sale;
     }
     if (!value("left_on").isNull())
-        outcome.leaving = Leaving{dateFrom(value("left_on")), leaveKindFrom(text("left_kind")), text("left_detail")};
+        outcome.leaving =
+            Leaving{dateFrom(value("left_on")), leaveKindFrom(text("left_kind")), text("left_detail")};
     outcome.breederName = text("breeder_name");
     outcome.breederReg = text("breeder_reg");
     outcome.sellerName = text("seller_name");
@@ -102,9 +104,10 @@ AnimalOutcome outcomeFrom(const QSqlQuery& query)
 
 std::optional<AnimalOutcome> presentStay(SaleDatabase& db, qint32 number)
 {
-    QSqlQuery query = db.run(
-        QStringLiteral("SELECT %1 FROM animal_stay WHERE record_number = ? ORDER BY id DESC LIMIT 1").arg(StayColumns),
-        {number});
+    QSqlQuery query =
+        db.run(QStringLiteral("SELECT %1 FROM animal_stay WHERE record_number = ? ORDER BY id DESC LIMIT 1")
+                   .arg(StayColumns),
+               {number});
     std::optional<AnimalOutcome> found;
     if (query.next())
         found = outcomeFrom(query);
@@ -119,16 +122,17 @@ qint64 openStay(SaleDatabase& db, qint32 number, const PetRecord& record, Specie
     const std::optional<AnimalOutcome> present = presentStay(db, number);
     if (present && !present->hasLeft()) {
         db.run(QStringLiteral("UPDATE animal_stay SET species = ?, kind = ?, birth = ? WHERE id = ?"),
-               {storedSpecies(species), sqlText(tableText(record.Kind)), sqlText(birthDateText(record)), present->id});
+               {storedSpecies(species), sqlText(tableText(record.Kind)), sqlText(birthDateText(record)),
+                present->id});
         if (!present->returnedByBuyer)
             db.run(QStringLiteral("UPDATE animal_stay SET purchased = ? WHERE id = ?"),
                    {sqlText(tableText(record.PurchaseDate)), present->id});
         return present->id;
     }
-    QSqlQuery insert = db.run(
-        QStringLiteral("INSERT INTO animal_stay (record_number, species, kind, birth, purchased) VALUES (?, ?, ?, ?, ?)"),
-        {number, storedSpecies(species), sqlText(tableText(record.Kind)), sqlText(birthDateText(record)),
-         sqlText(tableText(record.PurchaseDate))});
+    QSqlQuery insert = db.run(QStringLiteral("INSERT INTO animal_stay (record_number, species, kind, birth, "
+                                             "purchased) VALUES (?, ?, ?, ?, ?)"),
+                              {number, storedSpecies(species), sqlText(tableText(record.Kind)),
+                               sqlText(birthDateText(record)), sqlText(tableText(record.PurchaseDate))});
     return insert.lastInsertId().toLongLong();
 }
 
@@ -161,16 +165,15 @@ void changeChart(SaleDatabase& db, RecordFile& records, qint32 number, const Pet
                  const QString& step, Work work)
 {
     const RecordFile::UndoPoint before = records.undoPoint(number);
-    if (before.bytes.size() != int(sizeof(PetRecord)))
-        throw Failure(QStringLiteral("このカルテには動物が入力されていません。"));
     qint64 mark = 0;
     {
         SqliteTransaction marking(db);
-        mark = db.run(QStringLiteral("INSERT INTO pending_change (record_number, record_before, record_after, "
-                                     "step) VALUES (?, ?, ?, ?)"),
-                      {number, before.bytes, bytesOf(changed), step})
-                   .lastInsertId()
-                   .toLongLong();
+        mark =
+            db.run(QStringLiteral("INSERT INTO pending_change (record_number, record_before, record_after, "
+                                  "step) VALUES (?, ?, ?, ?)"),
+                   {number, before.bytes.isNull() ? QByteArray("") : before.bytes, bytesOf(changed), step})
+                .lastInsertId()
+                .toLongLong();
         marking.commit();
     }
     try {
@@ -215,17 +218,17 @@ bool mayBeDogOrCat(Species species)
 Species proposedSpecies(const QString& kind)
 {
     static const QStringList dogWords{
-        QStringLiteral("犬"),         QStringLiteral("プードル"),     QStringLiteral("チワワ"),
-        QStringLiteral("ダックス"),   QStringLiteral("ポメラニアン"), QStringLiteral("テリア"),
-        QStringLiteral("シーズー"),   QStringLiteral("パピヨン"),     QStringLiteral("マルチーズ"),
-        QStringLiteral("コーギー"),   QStringLiteral("レトリーバー"), QStringLiteral("スパニエル"),
-        QStringLiteral("ブルドッグ"), QStringLiteral("シュナウザー"), QStringLiteral("ビーグル"),
-        QStringLiteral("パグ"),       QStringLiteral("ドッグ"),       QStringLiteral("柴"),
-        QStringLiteral("秋田"),       QStringLiteral("狆"),           QStringLiteral("ハスキー"),
-        QStringLiteral("シェパード"), QStringLiteral("シェルティ"),   QStringLiteral("コリー"),
-        QStringLiteral("ボーダー"),   QStringLiteral("ペキニーズ"),   QStringLiteral("ビション"),
-        QStringLiteral("ヨークシャー"), QStringLiteral("スピッツ"),   QStringLiteral("サモエド"),
-        QStringLiteral("ドーベルマン"), QStringLiteral("ボクサー"),   QStringLiteral("ピンシャー")};
+        QStringLiteral("犬"),           QStringLiteral("プードル"),     QStringLiteral("チワワ"),
+        QStringLiteral("ダックス"),     QStringLiteral("ポメラニアン"), QStringLiteral("テリア"),
+        QStringLiteral("シーズー"),     QStringLiteral("パピヨン"),     QStringLiteral("マルチーズ"),
+        QStringLiteral("コーギー"),     QStringLiteral("レトリーバー"), QStringLiteral("スパニエル"),
+        QStringLiteral("ブルドッグ"),   QStringLiteral("シュナウザー"), QStringLiteral("ビーグル"),
+        QStringLiteral("パグ"),         QStringLiteral("ドッグ"),       QStringLiteral("柴"),
+        QStringLiteral("秋田"),         QStringLiteral("狆"),           QStringLiteral("ハスキー"),
+        QStringLiteral("シェパード"),   QStringLiteral("シェルティ"),   QStringLiteral("コリー"),
+        QStringLiteral("ボーダー"),     QStringLiteral("ペキニーズ"),   QStringLiteral("ビション"),
+        QStringLiteral("ヨークシャー"), QStringLiteral("スピッツ"),     QStringLiteral("サモエド"),
+        QStringLiteral("ドーベルマン"), QStringLiteral("ボクサー"),     QStringLiteral("ピンシャー")};
     static const QStringList catWords{
         QStringLiteral("猫"),           QStringLiteral("ネコ"),           QStringLiteral("キャット"),
         QStringLiteral("ショートヘア"), QStringLiteral("ロングヘア"),     QStringLiteral("スコティッシュ"),
@@ -267,8 +270,10 @@ QString tooYoungToSell(Species species, const QDate& birth, const QDate& soldOn)
 {
     if (!mayBeDogOrCat(species) || !birth.isValid() || soldOn >= firstSaleDay(birth))
         return {};
-    return QStringLiteral("販売日：生まれてから 56 日を経過していない%1は販売できません。販売できるのは %2 からです。")
-        .arg(species == Species::Unset ? QStringLiteral("犬・猫") : speciesText(species), dateText(firstSaleDay(birth)));
+    return QStringLiteral(
+               "販売日：生まれてから 56 日を経過していない%1は販売できません。販売できるのは %2 からです。")
+        .arg(species == Species::Unset ? QStringLiteral("犬・猫") : speciesText(species),
+             dateText(firstSaleDay(birth)));
 }
 
 QString leaveKindText(LeaveKind kind)
@@ -406,8 +411,8 @@ void AnimalOutcomes::recordSale(RecordFile& records, qint32 number, const Sale& 
     recordSale(records, number, changed, sale, species);
 }
 
-void AnimalOutcomes::recordSale(RecordFile& records, qint32 number, const PetRecord& changed, const Sale& sale,
-                                Species species)
+void AnimalOutcomes::recordSale(RecordFile& records, qint32 number, const PetRecord& changed,
+                                const Sale& sale, Species species)
 {
     checkRecordNumber(number);
     if (tableText(changed.Kind).isEmpty())
@@ -434,9 +439,10 @@ void AnimalOutcomes::recordSale(RecordFile& records, qint32 number, const PetRec
                    "buyer_name = ?, buyer_address = ?, buyer_phone = ?, buyer_reg_no = ?, buyer_check = ?, "
                    "sold_by = ?, explained_on = ?, explained_how = ?, microchip = ?, chip_registered = ?, "
                    "chip_certificate_on = ?, no_chip_reason = ? WHERE id = ?"),
-               {sqlDate(sale.soldOn), sale.price ? QVariant(*sale.price) : QVariant(), sale.priceFromPlan ? 1 : 0,
-                sale.businessBuyer ? 1 : 0, sqlText(sale.buyerName), sqlText(sale.buyerAddress),
-                sqlText(sale.buyerPhone), sqlText(sale.businessBuyer ? sale.buyerRegNo : QString()),
+               {sqlDate(sale.soldOn), sale.price ? QVariant(*sale.price) : QVariant(),
+                sale.priceFromPlan ? 1 : 0, sale.businessBuyer ? 1 : 0, sqlText(sale.buyerName),
+                sqlText(sale.buyerAddress), sqlText(sale.buyerPhone),
+                sqlText(sale.businessBuyer ? sale.buyerRegNo : QString()),
                 sqlText(sale.businessBuyer ? sale.buyerCheck : QString()), sqlText(sale.soldBy),
                 sqlDate(sale.explainedOn), sqlText(sale.explainedHow), chip, sale.chipRegistered ? 1 : 0,
                 sqlDate(sale.chipCertificateOn), sqlText(sale.noChipReason), stay});
@@ -461,33 +467,37 @@ void AnimalOutcomes::undoSale(RecordFile& records, qint32 number, const PetRecor
         db.run(QStringLiteral("UPDATE chart_sale SET buyer_name = '', buyer_address = '', buyer_phone = '' "
                               "WHERE record_number = ?"),
                {number});
-        db.run(QStringLiteral("DELETE FROM chart_sale WHERE record_number = ? AND microchip = '' AND "
-                              "chip_implanted IS NULL AND chip_registered IS NULL AND neutered = 0 AND "
-                              "neutered_on IS NULL AND owner = '' AND hereditary = '' AND explained_on IS NULL "
-                              "AND breeder_name = '' AND breeder_reg = '' AND seller_name = '' AND "
-                              "seller_reg = '' AND chip_certificate_on IS NULL"),
-               {number});
+        db.run(
+            QStringLiteral("DELETE FROM chart_sale WHERE record_number = ? AND microchip = '' AND "
+                           "chip_implanted IS NULL AND chip_registered IS NULL AND neutered = 0 AND "
+                           "neutered_on IS NULL AND owner = '' AND hereditary = '' AND explained_on IS NULL "
+                           "AND breeder_name = '' AND breeder_reg = '' AND seller_name = '' AND "
+                           "seller_reg = '' AND chip_certificate_on IS NULL"),
+            {number});
         if (present->returnedByBuyer || present->leaving)
-            db.run(QStringLiteral("UPDATE animal_stay SET sold_on = NULL, price = NULL, price_planned = 0, "
-                                  "buyer_business = 0, buyer_name = '', buyer_address = '', buyer_phone = '', "
-                                  "buyer_reg_no = '', buyer_check = '', sold_by = '', explained_on = NULL, "
-                                  "explained_how = '', microchip = '', chip_registered = 0, "
-                                  "chip_certificate_on = NULL, no_chip_reason = '' WHERE id = ?"),
-                   {present->id});
+            db.run(
+                QStringLiteral("UPDATE animal_stay SET sold_on = NULL, price = NULL, price_planned = 0, "
+                               "buyer_business = 0, buyer_name = '', buyer_address = '', buyer_phone = '', "
+                               "buyer_reg_no = '', buyer_check = '', sold_by = '', explained_on = NULL, "
+                               "explained_how = '', microchip = '', chip_registered = 0, "
+                               "chip_certificate_on = NULL, no_chip_reason = '' WHERE id = ?"),
+                {present->id});
         else
             db.run(QStringLiteral("DELETE FROM animal_stay WHERE id = ?"), {present->id});
     });
 }
 
-void AnimalOutcomes::recordLeaving(RecordFile& records, qint32 number, const Leaving& leaving, Species species)
+void AnimalOutcomes::recordLeaving(RecordFile& records, qint32 number, const Leaving& leaving,
+                                   Species species)
 {
     const PetRecord chart = loadedChart(records, number);
     SaleDatabase db(name, name);
     refuseUnless(presentStay(db, number), LifeStep::Leave);
     changeChart(db, records, number, chart, QStringLiteral("死亡・譲渡"), [&] {
         const qint64 stay = openStay(db, number, chart, species);
-        db.run(QStringLiteral("UPDATE animal_stay SET left_on = ?, left_kind = ?, left_detail = ? WHERE id = ?"),
-               {sqlDate(leaving.leftOn), leaveKindText(leaving.kind), sqlText(leaving.detail), stay});
+        db.run(
+            QStringLiteral("UPDATE animal_stay SET left_on = ?, left_kind = ?, left_detail = ? WHERE id = ?"),
+            {sqlDate(leaving.leftOn), leaveKindText(leaving.kind), sqlText(leaving.detail), stay});
     });
 }
 
@@ -515,22 +525,27 @@ void AnimalOutcomes::recordReturn(RecordFile& records, qint32 number, const QDat
     });
 }
 
-void AnimalOutcomes::deleteChart(RecordFile& records, qint32 number, const PetRecord& blanked, const QDate& today)
+void AnimalOutcomes::deleteChart(RecordFile& records, qint32 number, const PetRecord& blanked,
+                                 const QDate& today)
 {
     checkRecordNumber(number);
-    records.LoadRecord(number);
-    const PetRecord chart = records.CurrentRecord;
+    // Read aside: the shared record stays as it is until the deletion is stored.
+    RecordFile reader(records.fileName());
+    reader.LoadRecord(number);
+    const PetRecord chart = reader.CurrentRecord;
     SaleDatabase db(name, name);
     const QString kind = tableText(chart.Kind);
     changeChart(db, records, number, blanked, QStringLiteral("データ削除"), [&] {
         if (!kind.isEmpty()) {
             // Every item the record book lists stays with the animal's present stay.
-            const Species species = speciesOfKind(kind, allSpecies());
-            const qint64 stay = openStay(db, number, chart, species);
-            db.run(QStringLiteral("UPDATE animal_stay SET (breeder_name, breeder_reg, seller_name, seller_reg) = "
-                                  "(SELECT breeder_name, breeder_reg, seller_name, seller_reg FROM chart_sale "
-                                  "WHERE record_number = ?) WHERE id = ? AND EXISTS (SELECT 1 FROM chart_sale "
-                                  "WHERE record_number = ?)"),
+            const std::optional<AnimalOutcome> present = presentStay(db, number);
+            const qint64 stay =
+                present ? present->id : openStay(db, number, chart, speciesOfKind(kind, allSpecies()));
+            db.run(QStringLiteral(
+                       "UPDATE animal_stay SET (breeder_name, breeder_reg, seller_name, seller_reg) = "
+                       "(SELECT breeder_name, breeder_reg, seller_name, seller_reg FROM chart_sale "
+                       "WHERE record_number = ?) WHERE id = ? AND EXISTS (SELECT 1 FROM chart_sale "
+                       "WHERE record_number = ?)"),
                    {number, stay, number});
             db.run(QStringLiteral("UPDATE animal_stay SET deleted_on = ?, supplier = ?, staff = ?, cost = ?, "
                                   "planned_price = ? WHERE id = ?"),
@@ -550,8 +565,8 @@ QStringList AnimalOutcomes::settleUnfinished(RecordFile& records)
     if (!QFileInfo::exists(name))
         return undone;
     SaleDatabase db(name, name);
-    QSqlQuery query =
-        db.run(QStringLiteral("SELECT id, record_number, record_before, record_after, step FROM pending_change"));
+    QSqlQuery query = db.run(
+        QStringLiteral("SELECT id, record_number, record_before, record_after, step FROM pending_change"));
     struct Mark
     {
         qint64 id;
@@ -568,7 +583,7 @@ QStringList AnimalOutcomes::settleUnfinished(RecordFile& records)
     for (const Mark& mark : marks) {
         RecordFile::UndoPoint point = records.undoPoint(mark.number);
         // Only a record that holds the change is put back; one stored since keeps what it holds.
-        if (point.bytes == mark.after && mark.before.size() == point.bytes.size()) {
+        if (point.bytes == mark.after && !mark.before.isEmpty()) {
             point.bytes = mark.before;
             records.undo(point);
             undone.append(mark.step);
@@ -581,16 +596,18 @@ QStringList AnimalOutcomes::settleUnfinished(RecordFile& records)
 int AnimalOutcomes::adoptTypedSaleDates(RecordFile& records)
 {
     SaleDatabase db(name, name);
-    if (db.value(QStringLiteral("SELECT count(*) FROM program_state WHERE key = ?"), {AdoptedKey}).toInt() > 0)
+    if (db.value(QStringLiteral("SELECT count(*) FROM program_state WHERE key = ?"), {AdoptedKey}).toInt() >
+        0)
         return 0;
     const std::vector<PetRecord> all = records.loadAllRecords();
     const QMap<QString, Species> species = allSpecies();
     QSet<qint32> withStay;
     {
-        QSqlQuery query = db.run(QStringLiteral("SELECT DISTINCT record_number FROM animal_stay s WHERE "
-                                                "record_number IS NOT NULL AND id = (SELECT max(id) FROM "
-                                                "animal_stay WHERE record_number = s.record_number) AND "
-                                                "(sold_on IS NOT NULL OR left_on IS NOT NULL OR returned = 1)"));
+        QSqlQuery query =
+            db.run(QStringLiteral("SELECT DISTINCT record_number FROM animal_stay s WHERE "
+                                  "record_number IS NOT NULL AND id = (SELECT max(id) FROM "
+                                  "animal_stay WHERE record_number = s.record_number) AND "
+                                  "(sold_on IS NOT NULL OR left_on IS NOT NULL OR returned = 1)"));
         while (query.next())
             withStay.insert(query.value(0).toInt());
         checkFinished(query, name);
@@ -606,8 +623,9 @@ int AnimalOutcomes::adoptTypedSaleDates(RecordFile& records)
             continue;
         const qint64 stay = openStay(db, number, record, speciesOfKind(kind, species));
         const std::optional<qint64> price = readPrice(tableText(record.PlannedPrice));
-        db.run(QStringLiteral("UPDATE animal_stay SET sold_on = ?, price = ?, price_planned = 1 WHERE id = ?"),
-               {sqlDate(soldOn), price ? QVariant(*price) : QVariant(), stay});
+        db.run(
+            QStringLiteral("UPDATE animal_stay SET sold_on = ?, price = ?, price_planned = 1 WHERE id = ?"),
+            {sqlDate(soldOn), price ? QVariant(*price) : QVariant(), stay});
         ++adopted;
     }
     db.run(QStringLiteral("INSERT INTO program_state (key, value) VALUES (?, ?)"),

@@ -48,8 +48,8 @@ struct Sale
     QString explainedHow;
     QString microchip;
     bool chipRegistered = false;
-    QDate chipCertificateOn; // the registration certificate handed to the buyer
-    QString noChipReason;    // why a dog or cat went without a registered microchip
+    QDate chipCertificateOn;    // the registration certificate handed to the buyer
+    QString noChipReason;       // why a dog or cat went without a registered microchip
     bool priceFromPlan = false; // a 販売日 typed on the chart: the price is the planned one
     friend bool operator==(const Sale&, const Sale&) = default;
 };
@@ -100,7 +100,8 @@ struct AnimalOutcome
     bool hasLeft() const { return sale || leaving; }
     // The chart number the shop knew the animal by.
     qint32 chartNumber() const { return recordNumber > 0 ? recordNumber : formerNumber; }
-    // What the shop is told when a step needs the animal in the shop: 「この動物は 2026/10/21 に販売済みです。」
+    // What the shop is told when a step needs the animal in the shop: 「この動物は 2026/10/21
+    // に販売済みです。」
     QString leftText() const;
 };
 

@@ -158,19 +158,20 @@ const QList<QStringList>& steps()
                            " CHECK (sold_on IS NULL OR left_on IS NULL))"),
             // A species of '' in version 4 meant "not a dog or cat" by default; it is now 未設定, to be
             // decided by the shop. A row with both a sale and a departure keeps the first of the two.
-            QStringLiteral("INSERT INTO animal_stay (id, record_number, species, kind, birth, purchased, sold_on,"
-                           " price, buyer_business, buyer_name, buyer_address, buyer_phone, buyer_reg_no,"
-                           " buyer_check, sold_by, explained_on, explained_how, microchip, chip_registered,"
-                           " left_on, left_kind, left_detail, breeder_name, breeder_reg, seller_name,"
-                           " seller_reg, former_number)"
-                           " SELECT id, record_number, species, kind, birth, purchased,"
-                           "  CASE WHEN left_on IS NOT NULL AND left_on < sold_on THEN NULL ELSE sold_on END,"
-                           "  price, buyer_business, buyer_name, buyer_address, buyer_phone, buyer_reg_no,"
-                           "  buyer_check, sold_by, explained_on, explained_how, microchip, chip_registered,"
-                           "  CASE WHEN sold_on IS NOT NULL AND sold_on <= left_on THEN NULL ELSE left_on END,"
-                           "  CASE WHEN sold_on IS NOT NULL AND sold_on <= left_on THEN NULL ELSE left_kind END,"
-                           "  left_detail, breeder_name, breeder_reg, seller_name, seller_reg, record_number"
-                           " FROM animal_outcome"),
+            QStringLiteral(
+                "INSERT INTO animal_stay (id, record_number, species, kind, birth, purchased, sold_on,"
+                " price, buyer_business, buyer_name, buyer_address, buyer_phone, buyer_reg_no,"
+                " buyer_check, sold_by, explained_on, explained_how, microchip, chip_registered,"
+                " left_on, left_kind, left_detail, breeder_name, breeder_reg, seller_name,"
+                " seller_reg, former_number)"
+                " SELECT id, record_number, species, kind, birth, purchased,"
+                "  CASE WHEN left_on IS NOT NULL AND left_on < sold_on THEN NULL ELSE sold_on END,"
+                "  price, buyer_business, buyer_name, buyer_address, buyer_phone, buyer_reg_no,"
+                "  buyer_check, sold_by, explained_on, explained_how, microchip, chip_registered,"
+                "  CASE WHEN sold_on IS NOT NULL AND sold_on <= left_on THEN NULL ELSE left_on END,"
+                "  CASE WHEN sold_on IS NOT NULL AND sold_on <= left_on THEN NULL ELSE left_kind END,"
+                "  left_detail, breeder_name, breeder_reg, seller_name, seller_reg, record_number"
+                " FROM animal_outcome"),
             QStringLiteral("DROP TABLE animal_outcome"),
             QStringLiteral("CREATE INDEX animal_stay_chart ON animal_stay (record_number)"),
             QStringLiteral("CREATE TABLE breed_species_new ("
@@ -240,27 +241,41 @@ void migrate(SqliteConnection& db, int upTo)
 QList<Table> tables(int version)
 {
     static const QList<Table> all = {
-        {QStringLiteral("chart_sale"),
-         {QStringLiteral("record_number"), QStringLiteral("microchip"), QStringLiteral("chip_implanted"),
-          QStringLiteral("chip_registered"), QStringLiteral("neutered"), QStringLiteral("neutered_on"),
-          QStringLiteral("owner"), QStringLiteral("hereditary"), QStringLiteral("buyer_name"),
-          QStringLiteral("buyer_address"), QStringLiteral("buyer_phone"), QStringLiteral("explained_on"),
-          QStringLiteral("animal_kind"), QStringLiteral("animal_birth"), QStringLiteral("animal_purchased"),
-          QStringLiteral("breeder_name"), QStringLiteral("breeder_reg"), QStringLiteral("seller_name"),
-          QStringLiteral("seller_reg"), QStringLiteral("chip_certificate_on")}},
+        {QStringLiteral("chart_sale"), {QStringLiteral("record_number"),
+                                        QStringLiteral("microchip"),
+                                        QStringLiteral("chip_implanted"),
+                                        QStringLiteral("chip_registered"),
+                                        QStringLiteral("neutered"),
+                                        QStringLiteral("neutered_on"),
+                                        QStringLiteral("owner"),
+                                        QStringLiteral("hereditary"),
+                                        QStringLiteral("buyer_name"),
+                                        QStringLiteral("buyer_address"),
+                                        QStringLiteral("buyer_phone"),
+                                        QStringLiteral("explained_on"),
+                                        QStringLiteral("animal_kind"),
+                                        QStringLiteral("animal_birth"),
+                                        QStringLiteral("animal_purchased"),
+                                        QStringLiteral("breeder_name"),
+                                        QStringLiteral("breeder_reg"),
+                                        QStringLiteral("seller_name"),
+                                        QStringLiteral("seller_reg"),
+                                        QStringLiteral("chip_certificate_on")}},
         {QStringLiteral("breed_text"),
          {QStringLiteral("kind"), QStringLiteral("body_size"), QStringLiteral("lifespan"),
           QStringLiteral("housing"), QStringLiteral("feeding"), QStringLiteral("exercise"),
           QStringLiteral("diseases"), QStringLiteral("neutering"), QStringLiteral("breeding_control"),
           QStringLiteral("regulations")}},
         {QStringLiteral("dealer"),
-         {QStringLiteral("id"), QStringLiteral("registration_number"), QStringLiteral("animal_handler")}, 2},
+         {QStringLiteral("id"), QStringLiteral("registration_number"), QStringLiteral("animal_handler")},
+         2},
         {QStringLiteral("breed_species"), {QStringLiteral("kind"), QStringLiteral("species")}, 4},
         {QStringLiteral("species_text"),
          {QStringLiteral("species"), QStringLiteral("body_size"), QStringLiteral("lifespan"),
           QStringLiteral("housing"), QStringLiteral("feeding"), QStringLiteral("exercise"),
           QStringLiteral("diseases"), QStringLiteral("neutering"), QStringLiteral("breeding_control"),
-          QStringLiteral("regulations")}, 4},
+          QStringLiteral("regulations")},
+         4},
         {QStringLiteral("animal_stay"),
          {QStringLiteral("id"),
           QStringLiteral("record_number"),
@@ -298,27 +313,49 @@ QList<Table> tables(int version)
           QStringLiteral("supplier"),
           QStringLiteral("staff"),
           QStringLiteral("cost"),
-          QStringLiteral("planned_price")}, 5},
+          QStringLiteral("planned_price")},
+         5},
         {QStringLiteral("pending_change"),
          {QStringLiteral("id"), QStringLiteral("record_number"), QStringLiteral("record_before"),
-          QStringLiteral("record_after"), QStringLiteral("step")}, 5},
+          QStringLiteral("record_after"), QStringLiteral("step")},
+         5},
         {QStringLiteral("program_state"), {QStringLiteral("key"), QStringLiteral("value")}, 5},
         {QStringLiteral("animal_outcome"),
-         {QStringLiteral("id"), QStringLiteral("record_number"), QStringLiteral("species"), QStringLiteral("kind"),
-          QStringLiteral("birth"), QStringLiteral("purchased"), QStringLiteral("sold_on"), QStringLiteral("price"),
-          QStringLiteral("buyer_business"), QStringLiteral("buyer_name"), QStringLiteral("buyer_address"),
-          QStringLiteral("buyer_phone"), QStringLiteral("buyer_reg_no"), QStringLiteral("buyer_check"),
-          QStringLiteral("sold_by"), QStringLiteral("explained_on"), QStringLiteral("explained_how"),
-          QStringLiteral("microchip"), QStringLiteral("chip_registered"), QStringLiteral("left_on"),
-          QStringLiteral("left_kind"), QStringLiteral("left_detail"), QStringLiteral("breeder_name"),
-          QStringLiteral("breeder_reg"), QStringLiteral("seller_name"), QStringLiteral("seller_reg")},
+         {QStringLiteral("id"),
+          QStringLiteral("record_number"),
+          QStringLiteral("species"),
+          QStringLiteral("kind"),
+          QStringLiteral("birth"),
+          QStringLiteral("purchased"),
+          QStringLiteral("sold_on"),
+          QStringLiteral("price"),
+          QStringLiteral("buyer_business"),
+          QStringLiteral("buyer_name"),
+          QStringLiteral("buyer_address"),
+          QStringLiteral("buyer_phone"),
+          QStringLiteral("buyer_reg_no"),
+          QStringLiteral("buyer_check"),
+          QStringLiteral("sold_by"),
+          QStringLiteral("explained_on"),
+          QStringLiteral("explained_how"),
+          QStringLiteral("microchip"),
+          QStringLiteral("chip_registered"),
+          QStringLiteral("left_on"),
+          QStringLiteral("left_kind"),
+          QStringLiteral("left_detail"),
+          QStringLiteral("breeder_name"),
+          QStringLiteral("breeder_reg"),
+          QStringLiteral("seller_name"),
+          QStringLiteral("seller_reg")},
          4,
          5},
         {QStringLiteral("care_plan"),
          {QStringLiteral("medication"), QStringLiteral("interval_days"), QStringLiteral("first_age_days"),
-          QStringLiteral("doses")}, 4},
+          QStringLiteral("doses")},
+         4},
         {QStringLiteral("stock_limit"),
-         {QStringLiteral("id"), QStringLiteral("age_days"), QStringLiteral("stock_days")}, 4},
+         {QStringLiteral("id"), QStringLiteral("age_days"), QStringLiteral("stock_days")},
+         4},
     };
     QList<Table> present;
     for (const Table& table : all) {

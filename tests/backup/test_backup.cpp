@@ -651,7 +651,7 @@ void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
     sales.saveSpeciesTexts(QStringLiteral("犬"), dogs);
     RecordFile records;
     records.LoadRecord(1);
-    outcomes.recordLeaving(1, records.CurrentRecord,
+    outcomes.recordLeaving(records, 1,
                            {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Dog);
     CarePlans care(sales.fileName());
     care.savePlans({{QStringLiteral("駆虫薬"), 14, {}, 2}});
@@ -662,7 +662,7 @@ void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
     care.saveStockLimits({120, 60});
     sales.saveSpeciesTexts(QStringLiteral("犬"), {});
     outcomes.saveSpecies({{QStringLiteral("柴犬"), Species::Other}});
-    outcomes.recordLeaving(2, records.CurrentRecord, {QDate(2026, 10, 1), LeaveKind::Returned, {}},
+    outcomes.recordLeaving(records, 2, {QDate(2026, 10, 1), LeaveKind::Returned, {}},
                            Species::Dog);
     backups->restore(backups->open(QStringLiteral("shop.zip")));
 

@@ -119,7 +119,8 @@ std::vector<PetRecord> shopRecords()
 
 const QMap<QString, Species> ShopSpecies{{QStringLiteral("柴犬"), Species::Dog},
                                          {QStringLiteral("トイプードル"), Species::Dog},
-                                         {QStringLiteral("ミックス猫"), Species::Cat}};
+                                         {QStringLiteral("ミックス猫"), Species::Cat},
+                                         {QStringLiteral("ハムスター"), Species::Other}};
 
 const QList<CarePlan> ShopPlans{{QStringLiteral("混合ワクチン"), 28, 56, 3},
                                 {QStringLiteral("駆虫薬"), 14, {}, {}}};

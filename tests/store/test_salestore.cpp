@@ -1,3 +1,4 @@
+#include "store/AnimalOutcomes.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
 #include "store/Microchip.h"
@@ -195,14 +196,15 @@ void TestSaleStore::newFileIsCreatedAtTheCurrentVersion()
         writeFileBytes(DbName, {});
     SaleStore().open();
     Raw db(DbName);
-    QCOMPARE(db.run(QStringLiteral("PRAGMA user_version")).toInt(), 4);
+    QCOMPARE(db.run(QStringLiteral("PRAGMA user_version")).toInt(), 5);
     QCOMPARE(db.run(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("wal"));
     QCOMPARE(
         schemaOf(DbName),
-        QStringLiteral("table animal_outcome, table breed_species, table breed_text, table care_plan, "
-                       "table chart_sale, index chart_sale_microchip, table dealer, table species_text, "
-                       "index sqlite_autoindex_animal_outcome_1, index sqlite_autoindex_breed_species_1, "
-                       "index sqlite_autoindex_breed_text_1, index sqlite_autoindex_care_plan_1, "
+        QStringLiteral("table animal_stay, index animal_stay_chart, table breed_species, table breed_text, "
+                       "table care_plan, table chart_sale, index chart_sale_microchip, table dealer, "
+                       "table pending_change, table program_state, table species_text, "
+                       "index sqlite_autoindex_breed_species_1, index sqlite_autoindex_breed_text_1, "
+                       "index sqlite_autoindex_care_plan_1, index sqlite_autoindex_program_state_1, "
                        "index sqlite_autoindex_species_text_1, table stock_limit"));
 }
 
@@ -215,7 +217,7 @@ void TestSaleStore::version1FileIsMigratedKeepingItsRows()
     QCOMPARE(kept.chipImplanted, QDate(2026, 4, 1));
     QCOMPARE(kept.buyerName, QStringLiteral("山田 花子"));
     QCOMPARE(store.breedTexts(QStringLiteral("柴犬")).item(3), QStringLiteral("12〜15年"));
-    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 4);
+    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 5);
     // A row from before the program kept the animal counts as the chart's own.
     QVERIFY(!kept.animal);
     QVERIFY(kept.isFor(recordOfKind(QStringLiteral("チワワ"))));
@@ -244,7 +246,7 @@ void TestSaleStore::unusableFileIsRefusedUntouched_data()
         QTemporaryDir other;
         const QString path = other.filePath(DbName);
         Raw(path).run(
-            QStringList{QStringLiteral("CREATE TABLE t (x)"), QStringLiteral("PRAGMA user_version = 5")});
+            QStringList{QStringLiteral("CREATE TABLE t (x)"), QStringLiteral("PRAGMA user_version = 6")});
         QTest::newRow("newer version")
             << readFileBytes(path)
             << QStringLiteral("新しいバージョンのソラニカで作られたデータベースです。 (soranika.db)");
@@ -473,7 +475,7 @@ void TestSaleStore::deleteStoresTheBlankedRecordAndRemovesTheRow()
     RecordFile records;
     const PetRecord blanked = recordOfKind(QString());
 
-    store.deleteChartSale(records, 2, blanked);
+    AnimalOutcomes().deleteChart(records, 2, blanked, QDate(2026, 12, 8));
     QCOMPARE(store.chartSales().keys(), QList<qint32>{3});
     QCOMPARE(recordBytes(QStringLiteral("detapetto.dt"), 2),
              QByteArray(reinterpret_cast<const char*>(&blanked), RecordLength));
@@ -508,7 +510,8 @@ void TestSaleStore::deleteWithAFailingRecordStoreChangesNeither()
         // Record 41 lies just past the end: only part of it would fit.
         const std::unique_ptr<FileSizeLimit> limit =
             fullDisk ? std::make_unique<FileSizeLimit>(fileBefore.size() + 500) : nullptr;
-        message = failureText([&] { store.deleteChartSale(records, 41, recordOfKind(QString())); });
+        message = failureText(
+            [&] { AnimalOutcomes().deleteChart(records, 41, recordOfKind(QString()), QDate(2026, 12, 8)); });
     }
     QCOMPARE(message, fullDisk ? QStringLiteral("ファイルに書き込めません。 (detapetto.dt)")
                                : QStringLiteral("ファイルを開けません。 (detapetto.dt)"));
@@ -536,7 +539,8 @@ void TestSaleStore::deleteWhoseCommitFailsPutsTheRecordBack()
         Raw other(DbName);
         QCOMPARE(other.run(QStringLiteral("SELECT count(*) FROM chart_sale")).toInt(), 1);
         FileSizeLimit limit(fileBefore.size() + 1000);
-        message = failureText([&] { store.deleteChartSale(records, 2, recordOfKind(QString())); });
+        message = failureText(
+            [&] { AnimalOutcomes().deleteChart(records, 2, recordOfKind(QString()), QDate(2026, 12, 8)); });
     }
     QCOMPARE(message, QStringLiteral("ディスクの読み書きに失敗しました。 (soranika.db)"));
     QCOMPARE(readFileBytes(QStringLiteral("detapetto.dt")), fileBefore);
@@ -644,7 +648,7 @@ void TestSaleStore::restoreOfAVersion1SnapshotBringsItUpToDate()
     store.restoreSnapshot(readFileBytes(other.filePath(DbName)));
     QCOMPARE(store.chartSales().keys(), QList<qint32>{5});
     QCOMPARE(store.dealerInfo(), DealerInfo());
-    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 4);
+    QCOMPARE(Raw(DbName).run(QStringLiteral("PRAGMA user_version")).toInt(), 5);
 }
 
 void TestSaleStore::refusedSnapshotChangesNothing_data()
@@ -686,7 +690,7 @@ void TestSaleStore::refusedSnapshotChangesNothing()
     } else {
         QTemporaryDir other;
         writeFileBytes(other.filePath(DbName), snapshot);
-        Raw(other.filePath(DbName)).run(QStringLiteral("PRAGMA user_version = 5"));
+        Raw(other.filePath(DbName)).run(QStringLiteral("PRAGMA user_version = 6"));
         snapshot = readFileBytes(other.filePath(DbName));
     }
     QCOMPARE(failureText([&] { store.checkSnapshot(snapshot); }), message);
