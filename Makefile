@@ -33,13 +33,13 @@ run: build
 
 # A demo shop to look around in (scripts/make-sample-data), with its own shop details.
 demo: build
-	@[ -f "$(DEMO)/detapetto.dt" ] || python3 scripts/make-sample-data "$(DEMO)"
+	@[ -f "$(DEMO)/detapetto.dt" ] || python3 scripts/make-sample-data "$(DEMO)" --tools "$(BUILD)"
 	cd "$(DEMO)" && XDG_CONFIG_HOME="$(abspath $(DEMO))/.config" "$(CURDIR)/$(BUILD)/soranika"
 
 # docs/screenshots: every screen on a fresh demo shop, drawn under Xvfb with the installed Japanese fonts.
 screenshots: build
 	rm -rf "$(SHOTS_SHOP)"
-	python3 scripts/make-sample-data "$(SHOTS_SHOP)"
+	python3 scripts/make-sample-data "$(SHOTS_SHOP)" --tools "$(BUILD)"
 	cd "$(SHOTS_SHOP)" && env QT_QPA_PLATFORM=xcb LANG=ja_JP.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1 \
 	  XDG_CONFIG_HOME="$(abspath $(SHOTS_SHOP))/.config" \
 	  xvfb-run -a -s "-screen 0 1280x800x24" "$(CURDIR)/$(BUILD)/soranika_screenshots" "$(CURDIR)/docs/screenshots"
@@ -76,11 +76,12 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) -j$(JOBS)
 	scripts/fuzz.sh $(FUZZ_BUILD) $(FUZZ_TIME)
 
-# The kill tests with KILLS kills each: record stores and list rewrites, and restores
-# (make test runs 200 and 20).
+# The kill tests with KILLS kills each: record stores and list rewrites, restores, and sales, returns
+# and deletions (make test runs 200, 20 and 30).
 killtest: build
 	$(BUILD)/tests/hardening/killtest $(KILLS)
 	$(BUILD)/tests/hardening/restorekill $(KILLS)
+	$(BUILD)/tests/hardening/salekill $(KILLS)
 
 bench: build
 	$(BUILD)/bench/program_bench

@@ -1,18 +1,23 @@
 // Backups of a full data file (32,767 charts): writing, checking and restoring a backup file; the
 // start screen's first paint, and the chart screen opened right after it, with the daily backup off
-// (0), due (1) or already written today (2).
+// (0), due (1) or already written today (2). First of all, the memory a restore takes at its peak
+// with a full shop's sale information, and with as much as the row limits let through.
 
 #include "app/ScreenRegistry.h"
 #include "backup/BackupService.h"
 #include "store/PetRecord.h"
 #include "store/RecordFile.h"
+#include "store/SaleDatabase.h"
 #include "support/ProgramFixture.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QFile>
+#include <QRegularExpression>
 
 #include <memory>
+
+#include <malloc.h>
 
 #include <benchmark/benchmark.h>
 
@@ -164,8 +169,90 @@ void chartRightAfterStart(benchmark::State& state)
     }
 }
 
+// The process's resident memory (kB) now and at its highest since the last reset.
+qint64 residentKb(const char* field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    const QRegularExpression line(QStringLiteral("^%1:\\s+(\\d+) kB").arg(QLatin1String(field)),
+                                  QRegularExpression::MultilineOption);
+    return line.match(QString::fromLatin1(status.readAll())).captured(1).toLongLong();
+}
+
+// Freed memory goes back to the system first, so the peak counts only what a restore holds.
+void resetPeak()
+{
+    malloc_trim(0);
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+}
+
+// soranika.db of a shop that sold every chart: a sale row and an outcome row per chart, 500 breed
+// texts. At the row limits: a breed text for every item a pick list may hold and four outcome rows
+// per chart. Breed texts are nine texts of 40 characters.
+void writeSaleInformation(bool atTheRowLimits)
+{
+    const QString text = QStringLiteral("replace(hex(zeroblob(20)), '0', 'あ')");
+    SaleDatabase db(QStringLiteral("soranika.db"), QStringLiteral("soranika.db"));
+    SqliteTransaction transaction(db);
+    const QString numbers =
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < %1) ");
+    db.run(numbers.arg(RecordFile::MaxRecords) +
+           QStringLiteral(
+               "INSERT INTO chart_sale (record_number, owner, buyer_name, buyer_address, buyer_phone) "
+               "SELECT i, '販売者', '購入者 ' || i, '東京都千代田区千代田1丁目' || i || '番地 101号室', "
+               "'03-1234-' || i FROM n"));
+    db.run(numbers.arg(atTheRowLimits ? 32767 : 500) +
+           QStringLiteral(
+               "INSERT INTO breed_text (kind, body_size, lifespan, housing, feeding, exercise, diseases, "
+               "neutering, breeding_control, regulations) SELECT '犬種' || i, %1, %1, %1, %1, %1, %1, %1, "
+               "%1, %1 FROM n")
+               .arg(text));
+    db.run(numbers.arg((atTheRowLimits ? 4 : 1) * RecordFile::MaxRecords) +
+           QStringLiteral(
+               "INSERT INTO animal_outcome (record_number, species, kind, birth, purchased, sold_on, price, "
+               "buyer_name, buyer_address, buyer_phone, sold_by) SELECT CASE WHEN i <= %1 THEN i END, '犬', "
+               "'柴犬', '2026/01/02', '2026/03/04', '2026-05-06', 120000, '購入者 ' || i, "
+               "'東京都千代田区千代田1丁目' || i || '番地 101号室', '03-1234-' || i, '販売者' FROM n")
+               .arg(RecordFile::MaxRecords));
+    transaction.commit();
+}
+
+// Opening and restoring a backup of the full record file and that database (0: every chart sold,
+// 1: at the row limits); peak_MB is the process's resident memory at its highest while it runs,
+// resident_before_MB what it held before (the benchmark's own copy of the record file among it).
+void restoreWithSaleInformation(benchmark::State& state)
+{
+    ProgramFixture fixture;
+    writeShop();
+    writeSaleInformation(state.range(0) == 1);
+    BackupService& backups = fixture.program->backups();
+    backups.createBackup(QStringLiteral("sold.zip"));
+    const double databaseBytes = double(QFile(QStringLiteral("soranika.db")).size());
+    qint64 before = 0;
+    qint64 peak = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        fixture.clock.advance(1);
+        resetPeak();
+        before = std::max(before, residentKb("VmRSS"));
+        state.ResumeTiming();
+        backups.restore(backups.open(QStringLiteral("sold.zip")));
+        state.PauseTiming();
+        peak = std::max(peak, residentKb("VmHWM"));
+        state.ResumeTiming();
+    }
+    state.counters["database_MB"] = databaseBytes / (1 << 20);
+    state.counters["archive_MB"] = double(QFile(QStringLiteral("sold.zip")).size()) / (1 << 20);
+    state.counters["resident_before_MB"] = double(before) / 1024;
+    state.counters["peak_MB"] = double(peak) / 1024;
+}
+
 } // namespace
 
+BENCHMARK(restoreWithSaleInformation)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(createBackup)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(openAndCheck)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(restore)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QSysInfo>
 #include <QWidget>
 
 namespace {
@@ -71,18 +72,50 @@ DataFolderLock::~DataFolderLock()
 
 DataFolderLock::Claim DataFolderLock::claim(std::function<void()> bringToFront)
 {
-    if (!lock.tryLock(0) && !takeOverLockLeftUnderOurProcessId()) {
+    if (!lock.tryLock(0) && !takeOverLockLeftUnderOurProcessId() && !takeOverUnreadableLock()) {
         if (lock.error() == QLockFile::LockFailedError) {
             if (const auto here = heldHere().constFind(serverName); here != heldHere().cend()) {
                 (*here)();
                 return Claim::OtherBroughtToFront;
             }
+            if (holderHost() != QSysInfo::machineHostName())
+                return Claim::OtherComputer;
             return askOtherToComeToFront() ? Claim::OtherBroughtToFront : Claim::OtherNotReached;
         }
         // A folder where no lock can be made (read-only, say) is one no copy can write to either.
         qWarning("No lock file in the data folder: %s", qUtf8Printable(lock.fileName()));
         return Claim::Ours;
     }
+    hold(std::move(bringToFront));
+    return Claim::Ours;
+}
+
+bool DataFolderLock::takeOver(std::function<void()> bringToFront)
+{
+    // A holder that is still running keeps the file open and locked, and its removal fails.
+    if (!lock.removeStaleLockFile() || !lock.tryLock(0))
+        return false;
+    hold(std::move(bringToFront));
+    return true;
+}
+
+QString DataFolderLock::holderHost() const
+{
+    qint64 pid = 0;
+    QString host;
+    QString application;
+    if (!lock.getLockInfo(&pid, &host, &application) || host.isEmpty())
+        return QSysInfo::machineHostName();
+    return host;
+}
+
+QDateTime DataFolderLock::heldSince() const
+{
+    return QFileInfo(lock.fileName()).lastModified();
+}
+
+void DataFolderLock::hold(std::function<void()> bringToFront)
+{
     server = std::make_unique<QLocalServer>();
     server->setSocketOptions(QLocalServer::UserAccessOption);
     // A server of a program that crashed may have left its name behind; the lock says it is gone.
@@ -103,7 +136,6 @@ DataFolderLock::Claim DataFolderLock::claim(std::function<void()> bringToFront)
                                               &QObject::deleteLater);
                          }
                      });
-    return Claim::Ours;
 }
 
 bool DataFolderLock::takeOverLockLeftUnderOurProcessId()
@@ -118,6 +150,20 @@ bool DataFolderLock::takeOverLockLeftUnderOurProcessId()
     return lock.removeStaleLockFile() && lock.tryLock(0);
 }
 
+bool DataFolderLock::takeOverUnreadableLock()
+{
+    // A lock file that names no process (empty after a power cut, or garbage) was never finished by
+    // a program that still runs: a running holder wrote it whole when it took the folder, and
+    // keeps it locked, so that removing it then fails.
+    qint64 holder = 0;
+    if (lock.error() != QLockFile::LockFailedError || heldHere().contains(serverName) ||
+        lock.getLockInfo(&holder, nullptr, nullptr) || !lock.removeStaleLockFile() || !lock.tryLock(0))
+        return false;
+    takenOverNotice =
+        QStringLiteral("ロックファイル（%1）が読めなかったため、引き継いで開きました。").arg(FileName);
+    return true;
+}
+
 bool DataFolderLock::askOtherToComeToFront() const
 {
     QLocalSocket socket;
@@ -128,16 +174,45 @@ bool DataFolderLock::askOtherToComeToFront() const
     return socket.waitForBytesWritten(WaitMs);
 }
 
+namespace {
+
+// Asks whether the folder is to be opened though the lock says another program has it.
+bool openAllTheSame(const DataFolderLock& lock, DataFolderLock::Claim claim, MessageBoxes& messages)
+{
+    const QString since = lock.heldSince().toString(QStringLiteral("yyyy/MM/dd H:mm"));
+    const QString question =
+        claim == DataFolderLock::Claim::OtherComputer
+            ? QStringLiteral("別のパソコン（%1）で %2 から使われています。このパソコンで開きますか？\n\n"
+                             "両方のパソコンで同時に開くと、入力した内容が失われます。"
+                             "もう一方のパソコンでソラニカを終了してから「OK」を押してください。")
+                  .arg(lock.holderHost(), since)
+            : QStringLiteral(
+                  "このパソコンで %1 から起動しているソラニカが応答しません。このまま開きますか？\n\n"
+                  "2 つのソラニカで同時に開くと、入力した内容が失われます。"
+                  "もう一方のソラニカが終了していることを確かめてから「OK」を押してください。")
+                  .arg(since);
+    return messages.ask(nullptr, question, QStringLiteral("ソラニカ"), MessageBoxes::Buttons::OkCancel,
+                        MessageBoxes::Icon::Warning,
+                        MessageBoxes::Answer::Cancel) == MessageBoxes::Answer::Ok;
+}
+
+} // namespace
+
 std::unique_ptr<DataFolderLock> claimDataFolder(const QString& folder, MessageBoxes& messages)
 {
     auto lock = std::make_unique<DataFolderLock>(folder);
     const DataFolderLock::Claim claim = lock->claim(bringToFront);
-    if (claim == DataFolderLock::Claim::Ours) {
-        ScratchFolder::removeAbandoned();
-        return lock;
+    if (claim == DataFolderLock::Claim::OtherBroughtToFront)
+        return nullptr;
+    if (claim != DataFolderLock::Claim::Ours) {
+        if (!openAllTheSame(*lock, claim, messages))
+            return nullptr;
+        if (!lock->takeOver(bringToFront)) {
+            messages.ask(nullptr, QStringLiteral("ソラニカはすでに起動しています。"),
+                         QStringLiteral("ソラニカ"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
+            return nullptr;
+        }
     }
-    if (claim == DataFolderLock::Claim::OtherNotReached)
-        messages.ask(nullptr, QStringLiteral("ソラニカはすでに起動しています。"), QStringLiteral("ソラニカ"),
-                     MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
-    return nullptr;
+    ScratchFolder::removeAbandoned();
+    return lock;
 }

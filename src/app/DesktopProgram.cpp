@@ -30,12 +30,12 @@ int runDesktopProgram(int argc, char* argv[], const std::function<void(Program&)
         return 0;
     if (!recoverInterruptedRestore(messages))
         return 1;
-    settleChartChanges(messages);
     SystemClock clock;
     SystemPrinter printer;
     RealFileDialogs files;
     const std::unique_ptr<WebViewFactory> webViews = systemWebViews(HelpPageAddress, SearchPageAddress);
     Program program(messages, clock, printer, files, *webViews);
+    program.tellAtStart(folderLock->notice());
     // Pick-list rewrites that a crash left half done, never any other file.
     PickListFile::removeStaleTemporaries(startedAt);
     program.start();

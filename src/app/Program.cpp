@@ -1,6 +1,7 @@
 #include "app/Program.h"
 
 #include "app/StartScreen.h"
+#include "app/StartupRecovery.h"
 #include "backup/BackupService.h"
 #include "backup/SaleStoreEntry.h"
 #include "browser/HelpBrowser.h"
@@ -46,7 +47,8 @@ Program::Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDia
                  WebViewFactory& webViews)
     : backupService(std::make_unique<BackupService>(clock)), context{screens,  recordFile,     saleStore,
                                                                      messages, clock,          printer,
-                                                                     files,    *backupService, chartListView}
+                                                                     files,    *backupService, chartListView,
+                                                                     {}}
 {
     screens.setFactory(ScreenName::Form1, [this] { return new StartScreen(context); });
     screens.setFactory(ScreenName::Form2, [this] { return new ChartScreen(context); });
@@ -69,6 +71,8 @@ void Program::addSaleStoreToBackups()
 
 void Program::start()
 {
+    // A chart change a kill cut short is undone before any screen or backup reads the data.
+    settleChartChanges(context.messages);
     ScreenWindow* startScreen = screens.show(ScreenName::Form1);
     // Started after the first paint, so the start screen appears as soon as it did without backups.
     new AfterFirstPaint(startScreen, backupService.get(), [this] { backupService->startDailyBackup(); });

@@ -24,6 +24,9 @@ public:
     // daily backup starts on a thread of its own; the program waits for it when it ends.
     void start();
 
+    // Told once in the chart screen's status line when it opens.
+    void tellAtStart(const QString& notice) { context.startNotice = notice; }
+
     ScreenRegistry& registry() { return screens; }
     RecordFile& records() { return recordFile; }
     SaleStore& sales() { return saleStore; }

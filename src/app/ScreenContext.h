@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class ScreenRegistry;
 class RecordFile;
 class SaleStore;
@@ -25,6 +27,8 @@ struct ScreenContext
     BackupService& backups;
     // The chart list's search, status choice and sort, kept while the program runs.
     ChartListView& chartListView;
+    // What the start found and the chart screen's status line tells once (a lock file taken over).
+    QString startNotice;
 };
 
 // The screens known by name; each exists at most once.

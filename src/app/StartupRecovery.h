@@ -9,7 +9,7 @@ class MessageBoxes;
 // again.
 bool recoverInterruptedRestore(MessageBoxes& messages);
 
-// Run next: a change to a chart and its sale database that a kill cut short is undone, so that both
+// Run when the program starts, before its first screen: a change to a chart and its sale database that a kill cut short is undone, so that both
 // are from before it, and the shop is told; charts of earlier versions whose 販売日 was typed get their
 // sale recorded, once. A failure is shown and the program goes on.
 void settleChartChanges(MessageBoxes& messages);

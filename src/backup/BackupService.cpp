@@ -70,7 +70,7 @@ BackupContents BackupService::open(const QString& archivePath) const
     for (const ExtraEntry& extra : extras) {
         for (NamedBytes& file : contents.data.files) {
             if (extra.check && file.name == extra.name && !file.bytes.isEmpty())
-                file.bytes = extra.check(file.bytes);
+                file.bytes = extra.check(std::move(file.bytes));
         }
         const NamedBytes* file = contents.data.file(extra.name);
         contents.extraDataMissing = contents.extraDataMissing || !file || file->bytes.isEmpty();
@@ -112,11 +112,14 @@ QString BackupService::restore(const BackupContents& contents)
 
     // Read back from the disk, so nothing is replaced unless the way back is known to be whole.
     try {
-        const DataSnapshot current = takeSnapshot(folder, extras);
-        // Data that is there but cannot be read now would be lost: it is in no backup.
-        if (current.missingDataIntact)
-            throw Failure(current.missingReason);
-        BackupArchive::writeFile(safetyPath, BackupArchive::encode(current, now, programVersion()));
+        {
+            // Gone before the file is read back, so the data is never held three times over.
+            const DataSnapshot current = takeSnapshot(folder, extras);
+            // Data that is there but cannot be read now would be lost: it is in no backup.
+            if (current.missingDataIntact)
+                throw Failure(current.missingReason);
+            BackupArchive::writeFile(safetyPath, BackupArchive::encode(current, now, programVersion()));
+        }
         const QByteArray written = BackupArchive::readFile(safetyPath);
         const BackupContents previous = BackupArchive::decode(written, safetyName, dataNames());
         index.add({safetyName, QCryptographicHash::hash(written, QCryptographicHash::Sha256).toHex(),

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "backup/ZipArchive.h"
+#include "store/RegularFile.h"
 
 #include <QDir>
 #include <QList>
@@ -23,11 +24,14 @@ struct ExtraEntry
     // Checks bytes from a backup file and returns what a restore puts in place of the file `name`
     // (for a database, a clean copy of its content); refuses bytes that could not be put back, with
     // a description naming what is wrong. Runs when a backup file is opened, before anything
-    // changes. None: the bytes as they are.
-    std::function<QByteArray(const QByteArray& bytes)> check = {};
+    // changes. None: the bytes as they are. The bytes are handed over, so a check that keeps them
+    // elsewhere (on disk) can let go of them.
+    std::function<QByteArray(QByteArray bytes)> check = {};
     // Files beside the data that belong to its current content (a database's logs): a restore takes
     // them away together with it.
     QStringList companions = {};
+    // Who may read the file a restore writes; the buyers' data is its owner's from the first byte.
+    RegularFile::Readers readers = RegularFile::Readers::AsUmask;
 };
 
 // The shop's data as one backup holds it.

@@ -24,15 +24,27 @@ void checkReplaceable(const QDir& folder, const QString& target, const QString& 
         throw Failure::cannotWrite(shown);
 }
 
-void stage(const QDir& folder, const QString& target, const QByteArray& bytes, const QString& shown)
+void stage(const QDir& folder, const QString& target, const QByteArray& bytes, const QString& shown,
+           RegularFile::Readers readers = RegularFile::Readers::AsUmask)
 {
     checkReplaceable(folder, target, shown);
     const QString path = folder.filePath(target) + RestoreJournal::NewSuffix;
-    // The new file keeps the access rights the shop's file has.
+    // The new file keeps the access rights the shop's file has, unless it is its owner's only.
     const QFileInfo existing(folder.filePath(target));
-    if (!RegularFile::write(path, bytes) ||
-        (existing.isFile() && !QFile::setPermissions(path, existing.permissions())) || !syncFolderOf(path))
+    if (!RegularFile::write(path, bytes, readers) ||
+        (readers == RegularFile::Readers::AsUmask && existing.isFile() &&
+         !QFile::setPermissions(path, existing.permissions())) ||
+        !syncFolderOf(path))
         throw Failure::cannotWrite(shown);
+}
+
+RegularFile::Readers readersOf(const QList<ExtraEntry>& extras, const QString& name)
+{
+    for (const ExtraEntry& extra : extras) {
+        if (extra.name == name)
+            return extra.readers;
+    }
+    return RegularFile::Readers::AsUmask;
 }
 
 bool isExtra(const QList<ExtraEntry>& extras, const QString& name)
@@ -58,7 +70,7 @@ void stageAll(const QDir& folder, const QList<ExtraEntry>& extras, const DataSna
         // An extra entry without bytes is data the backup did not hold: the file goes.
         if (file && !(file->bytes.isEmpty() && isExtra(extras, name))) {
             steps.append({name, true});
-            stage(folder, name, file->bytes, name);
+            stage(folder, name, file->bytes, name, readersOf(extras, name));
         } else {
             steps.append({name, false});
         }

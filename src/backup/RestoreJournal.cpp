@@ -1,7 +1,10 @@
 #include "backup/RestoreJournal.h"
 
+#include "backup/DailyBackup.h"
+#include "backup/DataSnapshot.h"
 #include "platform/DiskSync.h"
 #include "store/Failure.h"
+#include "store/PickListFile.h"
 #include "store/ShopSettings.h"
 
 #include <QCryptographicHash>
@@ -10,6 +13,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QSet>
 
 #include <filesystem>
@@ -21,8 +25,7 @@ namespace {
 
 const QByteArray Magic("SRNKRST1");
 constexpr qsizetype HashLength = 32;
-// Far above any journal: a few dozen short names.
-constexpr qint64 MaxJournalSize = 1 << 20;
+const QString SaleDatabaseName = QStringLiteral("soranika.db");
 
 QByteArray hashOf(const QByteArray& bytes)
 {
@@ -48,17 +51,23 @@ bool isRegularFile(const QString& path)
     return info.isFile() && !info.isSymLink();
 }
 
+bool isThere(const QString& path)
+{
+    const QFileInfo info(path);
+    return info.exists() || info.isSymLink();
+}
+
 QString shownName(const QDir& folder, const QString& target)
 {
     return QFileInfo(target).isAbsolute() ? QDir::toNativeSeparators(target)
                                           : folder.relativeFilePath(target);
 }
 
-void syncFolders(const QDir& folder, const QList<Step>& steps)
+void syncFolders(const QDir& folder, const QStringList& targets)
 {
     QSet<QString> done;
-    for (const Step& step : steps) {
-        const QString path = folder.filePath(step.target);
+    for (const QString& target : targets) {
+        const QString path = folder.filePath(target);
         const QString parent = QFileInfo(path).absolutePath();
         if (!done.contains(parent))
             syncFolderOf(path);
@@ -67,9 +76,17 @@ void syncFolders(const QDir& folder, const QList<Step>& steps)
     syncFolderOf(folder.filePath(FileName));
 }
 
+QStringList targetsOf(const QList<Step>& steps)
+{
+    QStringList targets;
+    for (const Step& step : steps)
+        targets.append(step.target);
+    return targets;
+}
+
 bool removeIfThere(const QString& path)
 {
-    return !QFileInfo::exists(path) || QFile::remove(path);
+    return !isThere(path) || QFile::remove(path);
 }
 
 // Moves target aside, then the new file into its place (or only aside, for a target that goes).
@@ -77,9 +94,16 @@ bool removeIfThere(const QString& path)
 void installStep(const QDir& folder, const Step& step)
 {
     const QString target = folder.filePath(step.target);
-    if (isRegularFile(target) && !renameOver(target, target + OldSuffix))
-        throw Failure::cannotWrite(shownName(folder, step.target));
-    if (step.replaced && QFileInfo::exists(target + NewSuffix) && !renameOver(target + NewSuffix, target))
+    const bool waiting = step.replaced && isThere(target + NewSuffix);
+    if (isRegularFile(target)) {
+        if (!renameOver(target, target + OldSuffix))
+            throw Failure::cannotWrite(shownName(folder, step.target));
+    } else if (waiting) {
+        QFile absent(target + AbsentSuffix);
+        if (!absent.open(QIODevice::WriteOnly))
+            throw Failure::cannotWrite(shownName(folder, step.target));
+    }
+    if (waiting && !renameOver(target + NewSuffix, target))
         throw Failure::cannotWrite(shownName(folder, step.target));
 }
 
@@ -87,16 +111,19 @@ void installStep(const QDir& folder, const Step& step)
 bool undoStep(const QDir& folder, const Step& step)
 {
     const QString target = folder.filePath(step.target);
-    if (step.replaced && isRegularFile(target) && !QFileInfo::exists(target + NewSuffix) &&
+    if (step.replaced && isRegularFile(target) && !isThere(target + NewSuffix) &&
         !renameOver(target, target + NewSuffix))
         return false;
-    return !QFileInfo::exists(target + OldSuffix) || renameOver(target + OldSuffix, target);
+    return removeIfThere(target + AbsentSuffix) &&
+           (!isThere(target + OldSuffix) || renameOver(target + OldSuffix, target));
 }
 
-void removeLeftovers(const QDir& folder, const QList<Step>& steps)
+void removeLeftovers(const QDir& folder, const QStringList& targets)
 {
-    for (const Step& step : steps)
-        removeIfThere(folder.filePath(step.target) + OldSuffix);
+    for (const QString& target : targets) {
+        removeIfThere(folder.filePath(target) + OldSuffix);
+        removeIfThere(folder.filePath(target) + AbsentSuffix);
+    }
 }
 
 // Whatever a restore may have left in the data folder and beside the settings file.
@@ -111,7 +138,119 @@ QStringList leftoversWith(const QDir& folder, const QString& suffix)
     return found;
 }
 
+// A journal this program wrote: a backup of the data as it was that is there, only the shop's own
+// files, each once, and the record file and the settings file replaced, as every restore does.
+bool isOurs(const QDir& folder, const Journal& journal)
+{
+    static const QRegularExpression safetyName(
+        QRegularExpression::anchoredPattern(QStringLiteral("restore-before-\\d{8}_\\d{6}(-\\d+)?\\.zip")));
+    const QFileInfo safety(journal.safetyArchive);
+    if (safety.path() != DailyArchives::FolderName || !safetyName.match(safety.fileName()).hasMatch() ||
+        !isRegularFile(folder.filePath(journal.safetyArchive)))
+        return false;
+    const QStringList allowed = shopFiles();
+    QSet<QString> named;
+    for (const Step& step : journal.steps) {
+        if (!allowed.contains(step.target) || named.contains(step.target))
+            return false;
+        named.insert(step.target);
+        if ((step.target == DataSnapshot::RecordFileName || step.target == ShopSettings::fileName()) &&
+            !step.replaced)
+            return false;
+    }
+    return named.contains(DataSnapshot::RecordFileName) && named.contains(ShopSettings::fileName());
+}
+
+// Every file the journal puts in place is there to be put: its new file waits, or it is in place.
+bool canFinish(const QDir& folder, const Journal& journal)
+{
+    for (const Step& step : journal.steps) {
+        const QString target = folder.filePath(step.target);
+        if (step.replaced && !isThere(target + NewSuffix) && !isRegularFile(target))
+            return false;
+    }
+    return true;
+}
+
+QString finish(const QDir& folder, const Journal& journal)
+{
+    for (const Step& step : journal.steps) {
+        const QString target = folder.filePath(step.target);
+        // A file that goes is moved aside like the others, and removed only once all are in place.
+        if (step.replaced ? isThere(target + NewSuffix) && !renameOver(target + NewSuffix, target)
+                          : isRegularFile(target) && !renameOver(target, target + OldSuffix))
+            throw Failure(QStringLiteral("前回の復元が途中で止まっていましたが、最後まで復元できません"
+                                         "でした。次に起動したときにもう一度試します。\n%1")
+                              .arg(Failure::cannotWrite(shownName(folder, step.target)).description()));
+    }
+    syncFolders(folder, targetsOf(journal.steps));
+    QFile::remove(folder.filePath(FileName));
+    syncFolderOf(folder.filePath(FileName));
+    removeLeftovers(folder, shopFiles());
+    return QStringLiteral("前回の復元が途中で止まっていたため、復元を最後まで行いました。"
+                          "復元する前のデータは %1 に残っています。")
+        .arg(QDir::toNativeSeparators(journal.safetyArchive));
+}
+
+// The newest backup of the data as it was before a restore, for the shop to restore by hand.
+QString newestSafetyArchive(const QDir& folder)
+{
+    QStringList names = QDir(folder.filePath(DailyArchives::FolderName))
+                            .entryList({QStringLiteral("restore-before-*.zip")}, QDir::Files);
+    if (names.isEmpty())
+        return {};
+    names.sort();
+    return QDir::toNativeSeparators(DailyArchives::FolderName + QLatin1Char('/') + names.last());
+}
+
+// Without a journal to go by, each of the shop's files is taken back on its own: a file moved
+// aside comes back, a file that was not there before goes, and a new file still waiting is dropped.
+// True when a restore had left anything. Fails, naming the backup of the old data, when a file
+// cannot be put back; what is left then stays for the next start.
+bool takeBack(const QDir& folder)
+{
+    bool found = false;
+    QStringList failed;
+    for (const QString& name : shopFiles()) {
+        const QString target = folder.filePath(name);
+        const bool old = isThere(target + OldSuffix);
+        const bool absent = isThere(target + AbsentSuffix);
+        const bool waiting = isThere(target + NewSuffix);
+        found = found || old || absent || waiting;
+        const bool back = old ? isRegularFile(target + OldSuffix) && renameOver(target + OldSuffix, target)
+                              : !absent || !isRegularFile(target) || QFile::remove(target);
+        if (!back || !removeIfThere(target + AbsentSuffix) || !removeIfThere(target + NewSuffix))
+            failed.append(shownName(folder, name));
+    }
+    syncFolders(folder, shopFiles());
+    if (failed.isEmpty())
+        return found;
+    const QString archive = newestSafetyArchive(folder);
+    throw Failure(
+        QStringLiteral("前回の復元が途中で止まっていましたが、復元の記録（%1）が使えないため、"
+                       "元のデータに戻せませんでした（%2）。\n次に起動したときにもう一度試します。%3")
+            .arg(FileName, failed.join(QStringLiteral("、")),
+                 archive.isEmpty()
+                     ? QString()
+                     : QStringLiteral(
+                           "元に戻らないときは、復元する前のデータが残っている %1 を"
+                           "「ファイル」メニューの「バックアップから復元」で選んで復元してください。")
+                           .arg(archive)));
+}
+
 } // namespace
+
+QStringList shopFiles()
+{
+    QStringList files{DataSnapshot::RecordFileName};
+    for (const QString& list : PickListFile::FileNames)
+        files.append(list);
+    for (const char* log : {"-wal", "-shm", "-journal"})
+        files.append(SaleDatabaseName + QLatin1String(log));
+    files.append(SaleDatabaseName);
+    files.append(ShopSettings::fileName());
+    return files;
+}
 
 QByteArray encode(const Journal& journal)
 {
@@ -163,7 +302,7 @@ void install(const QDir& folder, const Journal& journal)
     try {
         for (; done < journal.steps.size(); ++done)
             installStep(folder, journal.steps[done]);
-        syncFolders(folder, journal.steps);
+        syncFolders(folder, targetsOf(journal.steps));
     } catch (const Failure& failure) {
         // The step that failed may have moved its target aside already.
         bool undone = true;
@@ -171,14 +310,14 @@ void install(const QDir& folder, const Journal& journal)
             undone = undoStep(folder, journal.steps[i]) && undone;
         if (!undone)
             throw RestoreIncomplete{failure.description()};
-        syncFolders(folder, journal.steps);
+        syncFolders(folder, targetsOf(journal.steps));
         discard(folder, journal.steps);
         throw;
     }
     // The restore is complete once the journal is gone; what was moved aside is then only clutter.
     QFile::remove(folder.filePath(FileName));
     syncFolderOf(folder.filePath(FileName));
-    removeLeftovers(folder, journal.steps);
+    removeLeftovers(folder, targetsOf(journal.steps));
 }
 
 void discard(const QDir& folder, const QList<Step>& steps)
@@ -192,41 +331,51 @@ void discard(const QDir& folder, const QList<Step>& steps)
 QString finishInterruptedRestore(const QDir& folder)
 {
     const QString path = folder.filePath(FileName);
-    std::optional<Journal> journal;
-    if (QFileInfo(path).isFile()) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly) || file.size() > MaxJournalSize)
-            throw Failure::cannotRead(FileName);
-        journal = decode(file.readAll());
-    }
-    if (journal) {
-        for (const Step& step : journal->steps) {
-            const QString target = folder.filePath(step.target);
-            if (step.replaced
-                    ? QFileInfo::exists(target + NewSuffix) && !renameOver(target + NewSuffix, target)
-                    : isRegularFile(target) && !QFile::remove(target))
-                throw Failure(QStringLiteral("前回の復元が途中で止まっていましたが、最後まで復元できません"
-                                             "でした。次に起動したときにもう一度試します。\n%1")
-                                  .arg(Failure::cannotWrite(shownName(folder, step.target)).description()));
-        }
-        syncFolders(folder, journal->steps);
-        QFile::remove(path);
-        syncFolderOf(path);
-        for (const QString& left : leftoversWith(folder, OldSuffix))
+    if (!isThere(path)) {
+        // No journal: no file was replaced yet, or the restore was complete but for the clean-up.
+        const QStringList waiting = leftoversWith(folder, NewSuffix);
+        for (const QString& left :
+             waiting + leftoversWith(folder, OldSuffix) + leftoversWith(folder, AbsentSuffix))
             QFile::remove(left);
-        return QStringLiteral("前回の復元が途中で止まっていたため、復元を最後まで行いました。"
-                              "復元する前のデータは %1 に残っています。")
-            .arg(QDir::toNativeSeparators(journal->safetyArchive));
+        if (waiting.isEmpty())
+            return {};
+        return QStringLiteral(
+            "前回の復元が途中で止まっていたため、取り消しました。データは復元する前のままです。");
     }
-    // No whole journal: no file was replaced yet, or the restore was complete but for the clean-up.
-    const QStringList waiting = leftoversWith(folder, NewSuffix);
-    for (const QString& left : waiting + leftoversWith(folder, OldSuffix))
-        QFile::remove(left);
-    QFile::remove(path);
-    if (waiting.isEmpty())
-        return {};
-    return QStringLiteral(
-        "前回の復元が途中で止まっていたため、取り消しました。データは復元する前のままです。");
+    // Only a regular file of a journal's size is read: a pipe would never finish.
+    std::optional<Journal> journal;
+    bool whole = false;
+    if (isRegularFile(path) && QFileInfo(path).size() <= MaxSize) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            throw Failure::cannotRead(FileName);
+        journal = decode(file.read(MaxSize));
+        whole = journal.has_value();
+    }
+    if (journal && (!isOurs(folder, *journal) || !canFinish(folder, *journal)))
+        journal.reset();
+    if (journal)
+        return finish(folder, *journal);
+
+    // A journal cut short or damaged was being written when the restore stopped (no file was
+    // replaced yet), or was damaged since; one that is not this program's may come from anywhere.
+    // Either way it says nothing the files themselves do not.
+    const bool takenBack = takeBack(folder);
+    const bool setAside = whole || !isRegularFile(path) || QFileInfo(path).size() > MaxSize;
+    if (setAside) {
+        QFile::remove(folder.filePath(SetAsideName));
+        renameOver(path, folder.filePath(SetAsideName));
+    } else {
+        QFile::remove(path);
+    }
+    syncFolderOf(path);
+    const QString data = takenBack ? QStringLiteral("前回の復元が途中で止まっていたため、取り消しました。"
+                                                    "データは復元する前のままです。")
+                                   : QString();
+    if (!setAside)
+        return data;
+    return QStringLiteral("%1 はソラニカの復元の記録ではないため、%2 に名前を変えて残しました。%3")
+        .arg(FileName, SetAsideName, takenBack ? data : QStringLiteral("データは今のまま使います。"));
 }
 
 } // namespace RestoreJournal

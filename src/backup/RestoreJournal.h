@@ -14,13 +14,27 @@
 // so whatever stops the program, the next start finds either no whole journal (nothing was replaced
 // yet: the new files are dropped) or a whole one (every new file is put in place). Either way the
 // shop's files are all old or all new before anything reads them.
+// A target that had no file before gets an empty "<target>.restore-absent" before its new file goes
+// in, so that even without a readable journal every file can be taken back to what it was.
 //
 // Layout: the eight bytes "SRNKRST1", the journal as JSON, and the SHA-256 of everything before it.
+// A journal names only the shop's own files (shopFiles) and the backup of the data as it was; one
+// that names anything else was never written by this program.
 namespace RestoreJournal {
 
 inline const QString FileName = QStringLiteral("restore.journal");
+// Where a journal that is not this program's is set aside.
+inline const QString SetAsideName = QStringLiteral("restore.journal.bad");
 inline const QString NewSuffix = QStringLiteral(".restore-new");
 inline const QString OldSuffix = QStringLiteral(".restore-old");
+inline const QString AbsentSuffix = QStringLiteral(".restore-absent");
+// Far above any journal of ours: a few dozen short names.
+constexpr qint64 MaxSize = 64 * 1024;
+
+// Every file a restore may replace, in the order in which it replaces them: the record file, the
+// nine pick lists, soranika.db's log files and soranika.db (relative to the data folder), and the
+// settings file (absolute).
+QStringList shopFiles();
 
 struct Step
 {
@@ -61,9 +75,10 @@ struct RestoreIncomplete
 void discard(const QDir& folder, const QList<Step>& steps);
 
 // At start, before anything reads the data: finishes a restore that a whole journal shows was
-// interrupted, or drops what an interrupted restore left before its journal was whole. Returns
-// what it did, in Japanese, for the shop; empty when there was nothing to do. Fails with a Failure
-// when the restore cannot be finished, leaving the journal for the next start.
+// interrupted, or takes back what an interrupted restore left when its journal is not whole or not
+// this program's (that one is set aside as SetAsideName). Returns what it did, in Japanese, for the
+// shop; empty when there was nothing to do. Fails with a Failure when the files cannot be brought
+// to one side, naming the backup of the data as it was; the journal stays for the next start.
 QString finishInterruptedRestore(const QDir& folder);
 
 } // namespace RestoreJournal

@@ -3,13 +3,13 @@
 #include "store/Failure.h"
 #include "store/Microchip.h"
 #include "store/RecordFile.h"
+#include "store/ScratchFolder.h"
 #include "store/SaleSchema.h"
 #include "store/SqliteConnection.h"
 
 #include <QDate>
 #include <QFile>
 #include <QHash>
-#include <QTemporaryDir>
 #include <QVariantList>
 
 #include <sqlite3.h>
@@ -19,6 +19,31 @@ namespace SaleDatabaseCopy {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The most rows each table can hold in a database the program made: one sale row per chart, a
+// breed text per breed of the pick list, one dealer. A file with more was not made by the screens,
+// and its rows are never read into the new database. Tables not named here (added by a later
+// version) take the default.
+qint64 rowLimitOf(const QString& table)
+{
+    // The items a pick list may hold, as a backup's lists are checked.
+    constexpr qint64 MaxListItems = 32767;
+    static const QHash<QString, qint64> limits = {
+        {QStringLiteral("chart_sale"), RecordFile::MaxRecords},
+        {QStringLiteral("breed_text"), MaxListItems},
+        {QStringLiteral("breed_species"), MaxListItems},
+        {QStringLiteral("species_text"), 16},
+        {QStringLiteral("dealer"), 1},
+        // One row per stay of an animal, and a chart number is never given out twice; room to spare
+        // for animals brought back and charts cleared with their stays kept.
+        {QStringLiteral("animal_outcome"), 4 * qint64(RecordFile::MaxRecords)},
+        {QStringLiteral("animal_stay"), 4 * qint64(RecordFile::MaxRecords)},
+        {QStringLiteral("program_state"), 100},
+        {QStringLiteral("care_plan"), 1000},
+        {QStringLiteral("stock_limit"), 1000},
+    };
+    return limits.value(table, RecordFile::MaxRecords);
+}
 
 // What each column may hold, by the rules the sale dialogs apply to what is typed.
 enum class Kind { RecordNumber, OptionalRecordNumber, Microchip, Date, Flag, Text, DealerId, RecordBytes };
@@ -229,29 +254,51 @@ void checkSchema(Reader& reader, int version)
     }
 }
 
+// The columns of `table` the file has: one of an older version lacks those added since, which then
+// take their defaults.
+QStringList columnsIn(Reader& reader, const SaleSchema::Table& table)
+{
+    QStringList present;
+    reader.each(QStringLiteral("PRAGMA main.table_info(\"%1\")").arg(table.name),
+                [&](sqlite3_stmt* row) { present.append(textOf(row, 1)); });
+    QStringList columns;
+    for (const QString& column : table.columns) {
+        if (present.contains(column))
+            columns.append(column);
+    }
+    return columns;
+}
+
+// The backup's bytes as a file SQLite reads without a write-ahead log, which a read-only connection
+// could not open (bytes 18 and 19 name the log); written in pieces, so that the database is never
+// held twice in memory.
+void writeReadable(const QByteArray& bytes, const QString& path)
+{
+    const bool logged = bytes.size() >= 100 && bytes[18] == 2 && bytes[19] == 2;
+    const qsizetype rest = logged ? 20 : 0;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        (logged && (file.write(bytes.constData(), 18) != 18 || file.write("\1\1", 2) != 2)) ||
+        file.write(bytes.constData() + rest, bytes.size() - rest) != bytes.size() - rest || !file.flush())
+        throw Failure::cannotWrite(path);
+}
+
 } // namespace
 
-QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::milliseconds timeLimit)
+QByteArray copy(QByteArray bytes, const QString& shownName, std::chrono::milliseconds timeLimit)
 {
-    QTemporaryDir dir;
-    if (!dir.isValid())
-        throw Failure(QStringLiteral("一時ファイルを作れません。 (%1)").arg(QDir::tempPath()));
+    const ScratchFolder dir;
     const QString source = dir.filePath(QStringLiteral("archive.db"));
     const QString target = dir.filePath(QStringLiteral("clean.db"));
-    QByteArray readable = bytes;
-    // Read as a file without a write-ahead log, which a read-only connection could not open.
-    if (readable.size() >= 100 && readable[18] == 2 && readable[19] == 2)
-        readable[18] = readable[19] = 1;
-    QFile file(source);
-    if (!file.open(QIODevice::WriteOnly) || file.write(readable) != readable.size() || !file.flush())
-        throw Failure::cannotWrite(source);
-    file.close();
+    const bool isDatabase = bytes.startsWith(QByteArray("SQLite format 3\0", 16));
+    writeReadable(bytes, source);
+    // From here on SQLite reads the file: the bytes would only double the memory the copy takes.
+    bytes = QByteArray();
 
-    QList<QPair<QPair<SaleSchema::Table, QStringList>, QList<QVariantList>>> rows;
     int version = 0;
     {
         Reader reader(source, shownName, timeLimit);
-        if (!bytes.startsWith(QByteArray("SQLite format 3\0", 16)))
+        if (!isDatabase)
             throw reader.damaged();
         QString check;
         reader.each(QStringLiteral("PRAGMA quick_check"),
@@ -267,49 +314,39 @@ QByteArray copy(const QByteArray& bytes, const QString& shownName, std::chrono::
         if (version < 1)
             throw reader.wrong(QStringLiteral("販売情報の表がありません"));
         checkSchema(reader, version);
-        for (const SaleSchema::Table& table : SaleSchema::tables(version)) {
-            // A file of an older version lacks the columns added since; they take their defaults.
-            QStringList present;
-            reader.each(QStringLiteral("PRAGMA main.table_info(\"%1\")").arg(table.name),
-                        [&](sqlite3_stmt* row) { present.append(textOf(row, 1)); });
-            QStringList columns;
-            for (const QString& column : table.columns) {
-                if (present.contains(column))
-                    columns.append(column);
-            }
-            QList<QVariantList> values;
+        const QList<SaleSchema::Table> tables = SaleSchema::tables(version);
+        for (const SaleSchema::Table& table : tables) {
+            qint64 rows = 0;
+            reader.each(QStringLiteral("SELECT count(*) FROM main.\"%1\"").arg(table.name),
+                        [&](sqlite3_stmt* row) { rows = sqlite3_column_int64(row, 0); });
+            if (rows > rowLimitOf(table.name))
+                throw reader.wrong(QStringLiteral("表 %1 の行が多すぎます").arg(table.name));
+        }
+
+        // Each row goes into the new database as it is read: only one is ever held in memory. The
+        // database is of the archive's own version, and comes up to date the way a shop's own does.
+        SqliteConnection db(target, shownName);
+        SaleSchema::migrate(db, version);
+        SqliteTransaction transaction(db);
+        for (const SaleSchema::Table& table : tables) {
+            const QStringList columns = columnsIn(reader, table);
+            QSqlQuery insert = db.prepare(
+                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                    .arg(table.name, columns.join(QStringLiteral(", ")),
+                         QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", "))));
             // Table and column names are the program's own constants, never the file's.
             reader.each(QStringLiteral("SELECT %1 FROM main.\"%2\"")
                             .arg(columns.join(QStringLiteral(", ")), table.name),
                         [&](sqlite3_stmt* row) {
-                            QVariantList one;
+                            QVariantList values;
                             for (int i = 0; i < columns.size(); ++i)
-                                one.append(checked(reader, row, i, table.name, columns[i]));
-                            values.append(one);
+                                values.append(checked(reader, row, i, table.name, columns[i]));
+                            try {
+                                db.runPrepared(insert, values);
+                            } catch (const Failure&) {
+                                throw wrongDatabase(QStringLiteral("%1 の値").arg(table.name), shownName);
+                            }
                         });
-            rows.append({{table, columns}, values});
-        }
-    }
-
-    {
-        // The rows go into a database of the archive's own version, which then comes up to date the
-        // way a shop's own file does.
-        SqliteConnection db(target, shownName);
-        SaleSchema::migrate(db, version);
-        SqliteTransaction transaction(db);
-        for (const auto& [table, values] : rows) {
-            const auto& [definition, columns] = table;
-            const QString sql =
-                QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                    .arg(definition.name, columns.join(QStringLiteral(", ")),
-                         QStringList(columns.size(), QStringLiteral("?")).join(QStringLiteral(", ")));
-            for (const QVariantList& row : values) {
-                try {
-                    db.run(sql, row);
-                } catch (const Failure&) {
-                    throw wrongDatabase(QStringLiteral("%1 の値").arg(definition.name), shownName);
-                }
-            }
         }
         transaction.commit();
         SaleSchema::migrate(db);

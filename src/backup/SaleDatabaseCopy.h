@@ -9,15 +9,15 @@
 // nothing in this program would ever write, and SQLite would run its schema. Its rows are read by
 // the program's own table and column names, each one checked as the sale dialogs check what is
 // typed, and written into a new database of the current version. Reading stops after `timeLimit`,
-// so that no file, however made, can hold the restore up.
+// so that no file, however made, can hold the restore up; a database with every table at its row
+// limit takes more than 10 s on a slow or busy computer, and must still come back.
 namespace SaleDatabaseCopy {
 
-constexpr std::chrono::milliseconds TimeLimit{10000};
+constexpr std::chrono::milliseconds TimeLimit{60000};
 
 // The bytes of the new database. Fails with a description naming `shownName` when the file is not
 // a database of this program, is of a newer version, holds a row that breaks the rules, or cannot
-// be read within the time limit.
-QByteArray copy(const QByteArray& bytes, const QString& shownName,
-                std::chrono::milliseconds timeLimit = TimeLimit);
+// be read within the time limit. The bytes are let go of once they are on disk.
+QByteArray copy(QByteArray bytes, const QString& shownName, std::chrono::milliseconds timeLimit = TimeLimit);
 
 } // namespace SaleDatabaseCopy

@@ -6,14 +6,17 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 ExtraEntry saleStoreEntry(const SaleStore& store)
 {
     const QString name = store.fileName();
-    return {
-        name,
-        [&store] { return QFileInfo::exists(store.fileName()) ? store.snapshot() : QByteArray(); },
-        [name](const QByteArray& bytes) {
-            return SaleDatabaseCopy::copy(bytes, QStringLiteral("バックアップの %1").arg(name));
-        },
-        {name + QStringLiteral("-wal"), name + QStringLiteral("-shm"), name + QStringLiteral("-journal")}};
+    return {name,
+            [&store] { return QFileInfo::exists(store.fileName()) ? store.snapshot() : QByteArray(); },
+            [name](QByteArray bytes) {
+                return SaleDatabaseCopy::copy(std::move(bytes),
+                                              QStringLiteral("バックアップの %1").arg(name));
+            },
+            {name + QStringLiteral("-wal"), name + QStringLiteral("-shm"), name + QStringLiteral("-journal")},
+            RegularFile::Readers::OwnerOnly};
 }

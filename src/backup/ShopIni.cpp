@@ -1,11 +1,11 @@
 #include "backup/ShopIni.h"
 
 #include "store/Failure.h"
+#include "store/ScratchFolder.h"
 #include "store/ShopSettings.h"
 
 #include <QFile>
 #include <QSettings>
-#include <QTemporaryDir>
 
 #include <algorithm>
 #include <utility>
@@ -56,13 +56,9 @@ QByteArray quoted(const QString& value)
 class Scratch
 {
 public:
-    Scratch() : file(dir.filePath(FileName))
-    {
-        if (!dir.isValid())
-            throw Failure::cannotWrite(dir.path());
-    }
+    Scratch() : file(dir.filePath(FileName)) {}
 
-    QTemporaryDir dir;
+    ScratchFolder dir;
     QString file;
 };
 

@@ -287,6 +287,7 @@ void ChartScreen::load()
     // A daily backup that failed is told here once, quietly, without a box over the chart.
     // Counting the care that is due reads every chart: it waits until the chart is on the screen.
     QTimer::singleShot(0, this, &ChartScreen::showCareNotice);
+    showBackupNotice(std::exchange(context.startNotice, QString()));
     showBackupNotice(context.backups.takeDailyBackupFailure());
     connect(&context.backups, &BackupService::dailyBackupFailed, this,
             [this] { showBackupNotice(context.backups.takeDailyBackupFailure()); });

@@ -331,7 +331,7 @@ QString AnimalOutcome::leftText() const
 
 QDate keptUntil(const AnimalOutcome& stay)
 {
-    const QDate last = std::max(stay.leftShopOn(), stay.deletedOn);
+    const QDate last = stay.hasLeft() ? stay.leftShopOn() : stay.deletedOn;
     return last.isValid() ? last.addYears(5) : QDate();
 }
 
@@ -581,6 +581,11 @@ QStringList AnimalOutcomes::settleUnfinished(RecordFile& records)
                       query.value(3).toByteArray(), query.value(4).toString()});
     checkFinished(query, name);
     for (const Mark& mark : marks) {
+        // A record store the kill cut short is finished from its journal first: only then do the
+        // record's bytes say whether the change reached it.
+        const PetRecord shown = records.CurrentRecord;
+        records.LoadRecord(mark.number);
+        records.CurrentRecord = shown;
         RecordFile::UndoPoint point = records.undoPoint(mark.number);
         // Only a record that holds the change is put back; one stored since keeps what it holds.
         if (point.bytes == mark.after && !mark.before.isEmpty()) {

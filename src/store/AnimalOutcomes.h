@@ -105,8 +105,8 @@ struct AnimalOutcome
     QString leftText() const;
 };
 
-// The last day a record of an animal must be kept: five years after the last event of its stay (its
-// departure, or the day its chart was cleared while it was in stock).
+// The last day a record of an animal must be kept: five years after its stay ended (its departure, or
+// the day its chart was cleared while it was in stock); invalid while it is in the shop.
 QDate keptUntil(const AnimalOutcome& stay);
 
 // Sales, departures and returns kept in soranika.db, and each kind's species: the one writer of an

@@ -4,10 +4,11 @@
 #include <QString>
 #include <QTemporaryDir>
 
-// A folder of its own under the system's temporary folder, for the copies of the sale database that
-// backing up and checking a backup make: readable by its owner only, and removed with this object.
-// A lock file inside tells a folder in use from one a killed program left behind, which
-// removeAbandoned() removes at the next start, buyers' data and all.
+// A folder of its own under the system's temporary folder, for every temporary file the program
+// makes (the copies of the sale database that backing up and checking a backup make, the settings
+// files QSettings works on): readable by its owner only, and removed with this object. A lock file
+// inside tells a folder in use from one a killed program left behind, which removeAbandoned()
+// removes at the next start, buyers' data and all.
 class ScratchFolder
 {
 public:
@@ -16,7 +17,8 @@ public:
 
     QString filePath(const QString& name) const { return dir.filePath(name); }
 
-    // Removes every scratch folder of this user whose program no longer runs.
+    // Removes every scratch folder of this user whose program no longer runs, and the unlocked
+    // temporary folders of earlier versions.
     static void removeAbandoned();
 
 private:

@@ -3,13 +3,15 @@
 #include "platform/SettingsFormat.h"
 #include "store/Failure.h"
 #include "store/RegularFile.h"
+#include "store/ScratchFolder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QUuid>
+
+#include <optional>
 
 namespace ShopSettings {
 
@@ -87,11 +89,14 @@ void writeBytes(const QString& file, const QByteArray& bytes)
 // refused or cut short would still read back as saved.
 QByteArray withValue(const QByteArray& before, const QString& key, const QString& value)
 {
-    const QTemporaryDir scratch(QDir::tempPath() + QStringLiteral("/soranika-settings-XXXXXX"));
-    const QString copy = scratch.filePath(QStringLiteral("soranika.conf"));
-    const QString check = scratch.filePath(QStringLiteral("check.conf"));
-    if (!scratch.isValid())
+    std::optional<ScratchFolder> scratch;
+    try {
+        scratch.emplace();
+    } catch (const Failure&) {
         throw notSaved();
+    }
+    const QString copy = scratch->filePath(QStringLiteral("soranika.conf"));
+    const QString check = scratch->filePath(QStringLiteral("check.conf"));
     writeBytes(copy, before);
     QMap<QString, QString> expected;
     {

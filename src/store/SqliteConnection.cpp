@@ -55,8 +55,8 @@ void keepToOwner(const QString& path)
 {
     if (!QFileInfo::exists(path)) {
         QFile file(path);
-        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
-            OwnerOnly::restrict(file);
+        file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                  QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     }
     for (const char* log : {"", "-wal", "-shm", "-journal"})
         OwnerOnly::restrict(path + QLatin1String(log));
@@ -113,6 +113,23 @@ QSqlQuery SqliteConnection::run(const QString& sql, const QVariantList& values)
     if (!query.exec())
         throwFailureOf(query.lastError(), name);
     return query;
+}
+
+QSqlQuery SqliteConnection::prepare(const QString& sql)
+{
+    QSqlQuery query(QSqlDatabase::database(connectionName, false));
+    query.setForwardOnly(true);
+    if (!query.prepare(sql))
+        throwFailureOf(query.lastError(), name);
+    return query;
+}
+
+void SqliteConnection::runPrepared(QSqlQuery& query, const QVariantList& values)
+{
+    for (qsizetype i = 0; i < values.size(); ++i)
+        query.bindValue(int(i), values[i]);
+    if (!query.exec())
+        throwFailureOf(query.lastError(), name);
 }
 
 void SqliteConnection::useWriteAheadLog()

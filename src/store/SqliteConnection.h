@@ -19,6 +19,10 @@ public:
 
     // Prepares `sql`, binds `values` to its placeholders in order and runs it.
     QSqlQuery run(const QString& sql, const QVariantList& values = {});
+    // A statement prepared once for runPrepared, which binds `values` to its placeholders in order and
+    // runs it: for many rows of the same shape.
+    QSqlQuery prepare(const QString& sql);
+    void runPrepared(QSqlQuery& query, const QVariantList& values);
     // The first column of the first row, or a null value when there is no row.
     QVariant value(const QString& sql, const QVariantList& values = {});
 

@@ -166,7 +166,8 @@ void TestApp::failingLoadLeavesTheScreenUnloaded()
                           f->printer,
                           f->files,
                           f->program->backups(),
-                          listView};
+                          listView,
+                          {}};
     registry.setFactory(ScreenName::Form3, [&] { return new FailingScreen(context); });
     f->start();
     QVERIFY_THROWS_EXCEPTION(Failure, registry.show(ScreenName::Form3));

@@ -73,6 +73,9 @@ private slots:
     void failedBackupLeavesNoFile();
     void interruptedRestoreIsSettledAtStart_data();
     void interruptedRestoreIsSettledAtStart();
+    void unusableJournalNeverMixesTheData_data();
+    void unusableJournalNeverMixesTheData();
+    void dataThatCannotBePutBackNamesTheSafetyArchive();
     void backupWithoutSaleInformationSaysSoAndEmptiesIt();
     void pickListAtItsLimitRestores();
     void unusableSaleDatabaseCostsNoChartBackup_data();
@@ -377,8 +380,13 @@ void TestBackup::interruptedRestoreIsSettledAtStart()
     QDir().mkpath(QFileInfo(settings).path());
     writeFileBytes(settings, "[mysave1]\nmyd1=old\n");
     writeFileBytes(settings + QStringLiteral(".restore-new"), "[mysave1]\nmyd1=new\n");
+    writeFileBytes(QStringLiteral("detapetto.dt"), "old records");
+    writeFileBytes(QStringLiteral("detapetto.dt.restore-new"), "new records");
+    QDir().mkdir(QStringLiteral("バックアップ"));
+    writeFileBytes(QStringLiteral("バックアップ/restore-before-20261207_090503.zip"), "the data as it was");
     const RestoreJournal::Journal written{QStringLiteral("バックアップ/restore-before-20261207_090503.zip"),
-                                          {{QStringLiteral("iro.txt"), true},
+                                          {{QStringLiteral("detapetto.dt"), true},
+                                           {QStringLiteral("iro.txt"), true},
                                            {QStringLiteral("syurui.txt"), true},
                                            {QStringLiteral("kusuri.txt"), false},
                                            {settings, true}}};
@@ -394,10 +402,13 @@ void TestBackup::interruptedRestoreIsSettledAtStart()
     QCOMPARE(messages.asked[0].title, QStringLiteral("ソラニカ"));
     QMap<QString, QByteArray> expected;
     if (journal) {
-        expected = {{"iro.txt", "new colours"}, {"syurui.txt", "new list"}};
+        expected = {{"detapetto.dt", "new records"}, {"iro.txt", "new colours"}, {"syurui.txt", "new list"}};
         QCOMPARE(readFileBytes(settings), QByteArray("[mysave1]\nmyd1=new\n"));
     } else {
-        expected = {{"iro.txt", "old colours"}, {"syurui.txt", "old list"}, {"kusuri.txt", "old medicines"}};
+        expected = {{"detapetto.dt", "old records"},
+                    {"iro.txt", "old colours"},
+                    {"syurui.txt", "old list"},
+                    {"kusuri.txt", "old medicines"}};
         QCOMPARE(readFileBytes(settings), QByteArray("[mysave1]\nmyd1=old\n"));
     }
     QMap<QString, QByteArray> found;
@@ -409,6 +420,151 @@ void TestBackup::interruptedRestoreIsSettledAtStart()
     // Said once: the next start finds nothing to do.
     QVERIFY(recoverInterruptedRestore(messages));
     QCOMPARE(messages.asked.size(), 1);
+}
+
+namespace {
+
+const QString SafetyArchive = QStringLiteral("バックアップ/restore-before-20261207_090503.zip");
+
+// The files a restore killed half way leaves, with its journal: detapetto.dt replaced (the old
+// one moved aside), iro.txt added where there was none, syurui.txt's new file still waiting,
+// kusuri.txt still to go, the settings file's new one waiting.
+RestoreJournal::Journal writeHalfRestoredShop()
+{
+    writeFileBytes(QStringLiteral("detapetto.dt.restore-old"), "old records");
+    writeFileBytes(QStringLiteral("detapetto.dt"), "new records");
+    writeFileBytes(QStringLiteral("iro.txt.restore-absent"), "");
+    writeFileBytes(QStringLiteral("iro.txt"), "new colours");
+    writeFileBytes(QStringLiteral("syurui.txt"), "old list");
+    writeFileBytes(QStringLiteral("syurui.txt.restore-new"), "new list");
+    writeFileBytes(QStringLiteral("kusuri.txt"), "old medicines");
+    const QString settings = ShopSettings::fileName();
+    QDir().mkpath(QFileInfo(settings).path());
+    writeFileBytes(settings, "[mysave1]\nmyd1=old\n");
+    writeFileBytes(settings + QStringLiteral(".restore-new"), "[mysave1]\nmyd1=new\n");
+    QDir().mkdir(QStringLiteral("バックアップ"));
+    writeFileBytes(SafetyArchive, "the data as it was");
+    return {SafetyArchive,
+            {{QStringLiteral("detapetto.dt"), true},
+             {QStringLiteral("iro.txt"), true},
+             {QStringLiteral("syurui.txt"), true},
+             {QStringLiteral("kusuri.txt"), false},
+             {settings, true}}};
+}
+
+// The files of the working directory, the backup folder left out.
+QMap<QString, QByteArray> dataFiles()
+{
+    QMap<QString, QByteArray> found;
+    for (const QString& name : QDir::current().entryList(QDir::Files))
+        found.insert(name, readFileBytes(name));
+    return found;
+}
+
+} // namespace
+
+void TestBackup::unusableJournalNeverMixesTheData_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("told");
+    const QString takenBack =
+        QStringLiteral("前回の復元が途中で止まっていたため、取り消しました。データは復元する前のままです。");
+    const QString setAside = QStringLiteral("restore.journal はソラニカの復元の記録ではないため、"
+                                            "restore.journal.bad に名前を変えて残しました。") +
+                             takenBack;
+    QTest::newRow("one byte short") << "short" << takenBack;
+    QTest::newRow("0 bytes") << "empty" << takenBack;
+    QTest::newRow("names files outside the shop's") << "foreign" << setAside;
+    QTest::newRow("every file to go, no backup named") << "all go" << setAside;
+    QTest::newRow("2 MiB") << "oversized" << setAside;
+}
+
+void TestBackup::unusableJournalNeverMixesTheData()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, told);
+    RestoreJournal::Journal journal = writeHalfRestoredShop();
+    // What lies outside the shop's files, and must stay as it is.
+    const QString victims = QDir::current().filePath(QStringLiteral("../victims-%1").arg(damage));
+    QVERIFY(QDir().mkpath(victims));
+    const QMap<QString, QByteArray> outside{{"rel.txt", "relative"},
+                                            {"abs.txt", "absolute"},
+                                            {"over.txt", "overwritten?"},
+                                            {"over.txt.restore-new", "outsider"}};
+    for (auto it = outside.cbegin(); it != outside.cend(); ++it)
+        writeFileBytes(victims + QLatin1Char('/') + it.key(), it.value());
+    QByteArray bytes = RestoreJournal::encode(journal);
+    if (damage == QLatin1String("short")) {
+        bytes.chop(1);
+    } else if (damage == QLatin1String("empty")) {
+        bytes.clear();
+    } else if (damage == QLatin1String("foreign")) {
+        journal.steps.append({QStringLiteral("../victims-foreign/rel.txt"), false});
+        journal.steps.append({victims + QStringLiteral("/abs.txt"), false});
+        journal.steps.append({QStringLiteral("../victims-foreign/over.txt"), true});
+        bytes = RestoreJournal::encode(journal);
+    } else if (damage == QLatin1String("all go")) {
+        journal.safetyArchive.clear();
+        for (RestoreJournal::Step& step : journal.steps)
+            step.replaced = false;
+        bytes = RestoreJournal::encode(journal);
+    } else {
+        bytes = RestoreJournal::encode(journal) + QByteArray(2 << 20, ' ');
+    }
+    writeFileBytes(RestoreJournal::FileName, bytes);
+
+    ScriptedMessageBoxes messages;
+    QVERIFY(recoverInterruptedRestore(messages));
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(messages.asked[0].text, told);
+
+    QMap<QString, QByteArray> expected{
+        {"detapetto.dt", "old records"}, {"syurui.txt", "old list"}, {"kusuri.txt", "old medicines"}};
+    if (told.startsWith(QStringLiteral("restore.journal ")))
+        expected.insert(QStringLiteral("restore.journal.bad"), bytes);
+    QCOMPARE(dataFiles(), expected);
+    QCOMPARE(readFileBytes(ShopSettings::fileName()), QByteArray("[mysave1]\nmyd1=old\n"));
+    QVERIFY(!QFileInfo::exists(ShopSettings::fileName() + QStringLiteral(".restore-new")));
+    for (auto it = outside.cbegin(); it != outside.cend(); ++it)
+        QCOMPARE(readFileBytes(victims + QLatin1Char('/') + it.key()), it.value());
+    QCOMPARE(readFileBytes(SafetyArchive), QByteArray("the data as it was"));
+    QDir(victims).removeRecursively();
+
+    // Said once: the next start finds nothing to do.
+    QVERIFY(recoverInterruptedRestore(messages));
+    QCOMPARE(messages.asked.size(), 1);
+}
+
+void TestBackup::dataThatCannotBePutBackNamesTheSafetyArchive()
+{
+    const RestoreJournal::Journal journal = writeHalfRestoredShop();
+    // Something the old record file cannot be renamed over.
+    QFile::remove(QStringLiteral("detapetto.dt"));
+    QVERIFY(QDir().mkpath(QStringLiteral("detapetto.dt/in-the-way")));
+    const QByteArray bytes = RestoreJournal::encode(journal).chopped(1);
+    writeFileBytes(RestoreJournal::FileName, bytes);
+
+    ScriptedMessageBoxes messages;
+    QVERIFY(!recoverInterruptedRestore(messages));
+    QCOMPARE(messages.asked.size(), 1);
+    QCOMPARE(
+        messages.asked[0].text,
+        QStringLiteral("前回の復元が途中で止まっていましたが、復元の記録（restore.journal）が使えないため、"
+                       "元のデータに戻せませんでした（detapetto.dt）。\n次に起動したときにもう一度試します。"
+                       "元に戻らないときは、復元する前のデータが残っている ") +
+            QDir::toNativeSeparators(SafetyArchive) +
+            QStringLiteral(" を「ファイル」メニューの「バックアップから復元」で選んで復元してください。"));
+    // Nothing that could still bring the old data back is gone.
+    QCOMPARE(readFileBytes(QStringLiteral("detapetto.dt.restore-old")), QByteArray("old records"));
+    QCOMPARE(readFileBytes(RestoreJournal::FileName), bytes);
+
+    // Once the way is clear, the next start puts the old data back.
+    QVERIFY(QDir(QStringLiteral("detapetto.dt")).removeRecursively());
+    QVERIFY(recoverInterruptedRestore(messages));
+    QCOMPARE(messages.asked.size(), 2);
+    QCOMPARE(dataFiles(), (QMap<QString, QByteArray>{{"detapetto.dt", "old records"},
+                                                     {"syurui.txt", "old list"},
+                                                     {"kusuri.txt", "old medicines"}}));
 }
 
 void TestBackup::failedBackupLeavesNoFile()
@@ -719,6 +875,14 @@ void TestBackup::saleDatabaseThatIsNotOursIsRefused_data()
                                                "VALUES (1, '2026-13-01')"),
                                 version}
         << "chart_sale の explained_on の値";
+    // A breed text per breed, and a pick list holds at most 32,767.
+    QTest::newRow("more breeds than a pick list holds")
+        << tables +
+               QStringList{QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                          "WHERE i < 32768) INSERT INTO breed_text (kind) "
+                                          "SELECT 'breed ' || i FROM n"),
+                           version}
+        << "表 breed_text の行が多すぎます";
     QTest::newRow("a buyer stored as bytes")
         << tables + QStringList{QStringLiteral("INSERT INTO chart_sale (record_number, buyer_name) "
                                                "VALUES (1, X'FF00')"),

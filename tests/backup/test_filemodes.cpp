@@ -1,4 +1,8 @@
+#include "app/DataFolderLock.h"
 #include "backup/BackupService.h"
+#include "backup/SaleDatabaseCopy.h"
+#include "backup/SaleStoreEntry.h"
+#include "backup/ShopIni.h"
 #include "store/PetRecord.h"
 #include "store/SaleStore.h"
 #include "store/ScratchFolder.h"
@@ -7,18 +11,24 @@
 #include "support/ProgramFixture.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QSysInfo>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <cstdio>
 
 #include <memory>
 
 #include <sys/stat.h>
+#include <sys/time.h>
 
 namespace {
 
@@ -56,6 +66,8 @@ private slots:
     void recordBookIsTheOwnersOnlyUnderAnyUmask();
     void filesOfAnOlderVersionAreClosed();
     void scratchCopiesOfAKilledProgramGo();
+    void restoreOntoANewFolderIsTheOwnersOnly();
+    void temporaryCopiesOfKilledRunsGoAtStart();
 
 private:
     QAction* action(const QString& name) const { return f->window("Form2")->findChild<QAction*>(name); }
@@ -180,5 +192,110 @@ void TestFileModes::scratchCopiesOfAKilledProgramGo()
     QCOMPARE(readFileBytes(inUse.filePath(QStringLiteral("snapshot.db"))), QByteArray("in use"));
 }
 
-QTEST_MAIN(TestFileModes)
+void TestFileModes::restoreOntoANewFolderIsTheOwnersOnly()
+{
+    // Every file created from here on is readable by all unless the program says otherwise.
+    ::umask(0);
+    ChartSale sale;
+    sale.buyerName = QStringLiteral("山田 花子");
+    f->program->sales().saveChartSale(1, sale);
+    QCOMPARE(modeOf(QStringLiteral("soranika.db")), 0600);
+    f->files.setNextAnswer(f->path(QStringLiteral("hand.zip")));
+    action(QStringLiteral("actBackup"))->trigger();
+    QCOMPARE(f->messages.asked.size(), 0);
+
+    // The new computer: an empty data folder, and the backup restored onto it.
+    const QTemporaryDir fresh;
+    QVERIFY(QDir::setCurrent(fresh.path()));
+    {
+        FixedClock clock(QDateTime(QDate(2026, 12, 8), QTime(10, 0)));
+        SaleStore store;
+        BackupService backups(clock);
+        backups.setDailyBackupEnabled(false);
+        backups.addExtraEntry(saleStoreEntry(store));
+        backups.restore(backups.open(f->path(QStringLiteral("hand.zip"))));
+    }
+    // As the restore left them, before the program opens the database again.
+    const int database = modeOf(QStringLiteral("soranika.db"));
+    const int records = modeOf(QStringLiteral("detapetto.dt"));
+    QVERIFY(QDir::setCurrent(f->dir.path()));
+    QCOMPARE(database, 0600);
+    QCOMPARE(records, 0666);
+}
+
+void TestFileModes::temporaryCopiesOfKilledRunsGoAtStart()
+{
+    // A temporary folder of the test's own, as the system's would be.
+    const QTemporaryDir temporary;
+    const QByteArray previousTemp = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temporary.path()));
+    ChartSale sale;
+    sale.buyerName = QStringLiteral("山田 花子");
+    f->program->sales().saveChartSale(1, sale);
+    // Programs killed while they check a backup's database and settings, whose copies they hold in
+    // temporary files.
+    for (int run = 0; run < 3; ++run) {
+        QProcess checking;
+        checking.start(QCoreApplication::applicationFilePath(),
+                       {QStringLiteral("--check-forever"), f->dir.path()});
+        QVERIFY(checking.waitForStarted());
+        QVERIFY(checking.waitForReadyRead(10000));
+        QTest::qWait(20 * run);
+        checking.kill();
+        QVERIFY(checking.waitForFinished());
+    }
+    // What killed programs of earlier versions left without a lock, a while ago; a folder of theirs
+    // that has just been made may still be in use.
+    for (const char* left :
+         {"soranika-a1B2c3/archive.db", "soranika-a1B2c3/clean.db", "soranika-settings-Xy9Zq1/soranika.conf",
+          "soranika-settings-JustNw/soranika.conf"}) {
+        const QString path = temporary.filePath(QString::fromLatin1(left));
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        writeFileBytes(path, "山田 花子");
+    }
+    for (const char* old : {"soranika-a1B2c3", "soranika-settings-Xy9Zq1"}) {
+        const struct timeval anHourAgo[2] = {{time(nullptr) - 3600, 0}, {time(nullptr) - 3600, 0}};
+        QVERIFY(::utimes(QFile::encodeName(temporary.filePath(QString::fromLatin1(old))).constData(),
+                         anHourAgo) == 0);
+    }
+    // Another program's folder that only looks alike, and a scratch folder in use, stay.
+    QVERIFY(QDir().mkpath(temporary.filePath(QStringLiteral("soranika-notes"))));
+    const ScratchFolder inUse;
+    // At least one copy from each killed run.
+    const QStringList before = QDir(temporary.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    QVERIFY2(before.size() >= 8, qPrintable(before.join(QLatin1Char(' '))));
+
+    const std::unique_ptr<DataFolderLock> lock = claimDataFolder(f->dir.path(), f->messages);
+    QVERIFY(lock);
+    // Qt's own folder for the test's child processes aside.
+    const QStringList after = QDir(temporary.path())
+                                  .entryList(QDir::Dirs | QDir::NoDotAndDotDot)
+                                  .filter(QRegularExpression(QStringLiteral(
+                                      "^(?!runtime-|soranika-notes$|soranika-settings-JustNw$)")));
+    qputenv("TMPDIR", previousTemp);
+    QVERIFY(QFileInfo::exists(temporary.filePath(QStringLiteral("soranika-settings-JustNw/soranika.conf"))));
+    QVERIFY2(after.size() == 1, qPrintable(after.join(QLatin1Char(' '))));
+    QVERIFY(after[0].startsWith(QStringLiteral("soranika-scratch-")));
+}
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() == 3 && arguments[1] == QLatin1String("--check-forever")) {
+        // The database and settings of a backup checked over and over, as opening a backup does.
+        const QByteArray database = readFileBytes(QDir(arguments[2]).filePath(QStringLiteral("soranika.db")));
+        const QByteArray ini = ShopIni::encode({"a", "b", "c", "d"});
+        for (bool first = true;; first = false) {
+            SaleDatabaseCopy::copy(database, QStringLiteral("soranika.db"));
+            ShopIni::decode(ini);
+            if (first) {
+                std::printf("checking\n");
+                std::fflush(stdout);
+            }
+        }
+    }
+    TestFileModes test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "test_filemodes.moc"

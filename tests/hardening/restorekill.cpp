@@ -1,7 +1,10 @@
 // Kills a child process that restores a backup, with SIGKILL at random moments, and checks after
 // every kill that, once the start-up recovery has run, the shop's files (records, the nine pick
 // lists, soranika.db) and the settings file are byte for byte either all as they were before the
-// restore or all as a restore that ran to its end leaves them.
+// restore or all as a restore that ran to its end leaves them. A table of damages is applied in
+// turn to the journal a kill left (cut short, emptied, naming files outside the shop, oversized):
+// the files still end all old or all new, the files outside stay untouched, and a journal that is
+// not the program's is set aside.
 //
 //   restorekill [kills] [seed]     runs the parent; 20 kills unless told
 //   restorekill --make <variant>   writes shop A or B into the working directory (B: and new.zip)
@@ -102,7 +105,7 @@ QMap<QString, QByteArray> stateOf(const QString& shop, const QString& config)
             const QString path = it.next();
             const QString name = QDir(root).relativeFilePath(path);
             if (name.startsWith(QStringLiteral("バックアップ/")) || name == QLatin1String("new.zip") ||
-                name.endsWith(QLatin1String(".db-shm")) ||
+                name == RestoreJournal::SetAsideName || name.endsWith(QLatin1String(".db-shm")) ||
                 (name.endsWith(QLatin1String(".db-wal")) && QFileInfo(path).size() == 0))
                 continue;
             QFile file(path);
@@ -149,6 +152,59 @@ public:
     QString root;
 };
 
+// What is done to the journal a kill left before the next start, and whether the start then sets
+// it aside as not the program's.
+struct JournalDamage
+{
+    const char* name;
+    bool setAside;
+};
+
+const JournalDamage Damages[] = {
+    {"as left", false},      {"one byte short", false}, {"0 bytes", false},
+    {"foreign paths", true}, {"2 MiB", true},
+};
+
+// Damages the journal at `path`; `victims` is a folder beside the shop the journal must never reach.
+void damageJournal(const JournalDamage& damage, const QString& path, const QString& victims)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    QByteArray bytes = file.readAll();
+    file.close();
+    const QString name = QString::fromLatin1(damage.name);
+    if (name == QLatin1String("one byte short")) {
+        bytes.chop(1);
+    } else if (name == QLatin1String("0 bytes")) {
+        bytes.clear();
+    } else if (name == QLatin1String("foreign paths")) {
+        // Cut short by the kill, it still becomes a whole journal of another's.
+        RestoreJournal::Journal journal = RestoreJournal::decode(bytes).value_or(RestoreJournal::Journal{});
+        journal.steps.append({QStringLiteral("../victims/rel.txt"), false});
+        journal.steps.append({QDir(victims).filePath(QStringLiteral("abs.txt")), false});
+        journal.steps.append({QStringLiteral("../victims/over.txt"), true});
+        bytes = RestoreJournal::encode(journal);
+    } else if (name == QLatin1String("2 MiB")) {
+        bytes += QByteArray(2 << 20, ' ');
+    }
+    writeBytes(path, bytes);
+}
+
+const QMap<QString, QByteArray> VictimFiles{{"rel.txt", "relative"},
+                                            {"abs.txt", "absolute"},
+                                            {"over.txt", "outside"},
+                                            {"over.txt.restore-new", "new"}};
+
+bool victimsUntouched(const QString& victims)
+{
+    for (auto it = VictimFiles.cbegin(); it != VictimFiles.cend(); ++it) {
+        QFile file(QDir(victims).filePath(it.key()));
+        if (!file.open(QIODevice::ReadOnly) || file.readAll() != it.value())
+            return false;
+    }
+    return true;
+}
+
 int parent(int kills, unsigned seed)
 {
     const QTemporaryDir dir(QDir("/dev/shm").exists()
@@ -187,9 +243,17 @@ int parent(int kills, unsigned seed)
     int allOld = 0;
     int allNew = 0;
     int recovered = 0;
+    int damaged = 0;
+    const QString victims = p.path("victims");
     for (int kill = 0; kill < kills; ++kill) {
+        // Every damage in turn meets the kills that wait for the journal.
+        const JournalDamage& damage = Damages[(kill / 3) % std::size(Damages)];
         if (!copyTree(p.path("a"), p.path("run")) || !copyTree(p.path("a-config"), p.path("run-config")))
             return 1;
+        QDir(victims).removeRecursively();
+        QDir().mkpath(victims);
+        for (auto it = VictimFiles.cbegin(); it != VictimFiles.cend(); ++it)
+            writeBytes(QDir(victims).filePath(it.key()), it.value());
         std::unique_ptr<QProcess> child(p.start({"--restore", archive}, p.path("run"), p.path("run-config")));
         child->waitForStarted();
         // A third of the kills fall anywhere in the run; the others shortly after the first new file
@@ -204,15 +268,30 @@ int parent(int kills, unsigned seed)
             while (!QFileInfo::exists(sign) && child->state() == QProcess::Running &&
                    waiting.elapsed() < duration * 2)
                 std::this_thread::sleep_for(std::chrono::microseconds(50));
-            // The files are renamed within a millisecond or so of the journal.
+            // The files are renamed within a fraction of a millisecond of the journal.
             std::this_thread::sleep_for(
-                std::chrono::microseconds(shortly(random) / (kill % 3 == 1 ? 1 : 20)));
+                std::chrono::microseconds(shortly(random) / (kill % 3 == 1 ? 1 : 100)));
         }
         child->kill();
         child->waitForFinished();
-        const bool journalLeft = QFileInfo::exists(p.path("run/") + RestoreJournal::FileName);
+        const QString journal = p.path("run/") + RestoreJournal::FileName;
+        const bool journalLeft = QFileInfo::exists(journal);
+        if (journalLeft && QLatin1String(damage.name) != QLatin1String("as left")) {
+            damageJournal(damage, journal, victims);
+            ++damaged;
+        }
         if (!p.run({"--recover"}, p.path("run"), p.path("run-config"))) {
-            std::fprintf(stderr, "restorekill: recovery failed after kill %d (seed %u)\n", kill, seed);
+            std::fprintf(stderr, "restorekill: recovery failed after kill %d, journal %s (seed %u)\n", kill,
+                         damage.name, seed);
+            return 1;
+        }
+        const bool setAside = QFileInfo::exists(p.path("run/") + RestoreJournal::SetAsideName);
+        if (!victimsUntouched(victims) || QFileInfo::exists(journal) ||
+            setAside != (journalLeft && damage.setAside)) {
+            std::fprintf(stderr,
+                         "restorekill: journal %s after kill %d: files outside changed, or the journal "
+                         "not settled as it should be (seed %u)\n",
+                         damage.name, kill, seed);
             return 1;
         }
         const QMap<QString, QByteArray> state = stateOf(p.path("run"), p.path("run-config"));
@@ -227,13 +306,15 @@ int parent(int kills, unsigned seed)
                                                                           : "neither";
                 std::fprintf(stderr, "  %s: %s\n", qPrintable(it.key()), side);
             }
-            std::fprintf(stderr, "restorekill: a mix of old and new after kill %d (seed %u)\n", kill, seed);
+            std::fprintf(stderr, "restorekill: a mix of old and new after kill %d, journal %s (seed %u)\n",
+                         kill, damage.name, seed);
             return 1;
         }
         recovered += journalLeft ? 1 : 0;
     }
-    std::printf("restorekill: %d kills (seed %u): %d all old, %d all new; %d finished from the journal\n",
-                kills, seed, allOld, allNew, recovered);
+    std::printf(
+        "restorekill: %d kills (seed %u): %d all old, %d all new; %d journals left, %d of them damaged\n",
+        kills, seed, allOld, allNew, recovered, damaged);
     return 0;
 }
 

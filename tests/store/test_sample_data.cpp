@@ -1,3 +1,4 @@
+#include "store/AnimalOutcomes.h"
 #include "store/DisplayText.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
@@ -23,6 +24,7 @@ private slots:
     void everyPickListIsThere();
     void shopDetailsComeFromTheFoldersOwnStore();
     void existingChartsAreNotWrittenOver();
+    void breedsAreDogsAndCats();
 
 private:
     int runScript(const QStringList& arguments);
@@ -42,7 +44,9 @@ int TestSampleData::runScript(const QStringList& arguments)
 void TestSampleData::initTestCase()
 {
     dir = std::make_unique<Sandbox>();
-    QCOMPARE(runScript({dir->path(), QStringLiteral("--config"), dir->filePath(QStringLiteral("settings"))}),
+    QCOMPARE(runScript({dir->path(), QStringLiteral("--config"), dir->filePath(QStringLiteral("settings")),
+                        QStringLiteral("--tools"),
+                        QCoreApplication::applicationDirPath() + QStringLiteral("/../..")}),
              0);
 }
 
@@ -100,6 +104,16 @@ void TestSampleData::existingChartsAreNotWrittenOver()
     QFile file(QStringLiteral("detapetto.dt"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
+}
+
+void TestSampleData::breedsAreDogsAndCats()
+{
+    const QMap<QString, Species> species = AnimalOutcomes().allSpecies();
+    QCOMPARE(species.size(), 16);
+    QCOMPARE(species.value(QStringLiteral("豆柴")), Species::Dog);
+    QCOMPARE(species.value(QStringLiteral("トイ・プードル")), Species::Dog);
+    QCOMPARE(species.value(QStringLiteral("マンチカン")), Species::Cat);
+    QCOMPARE(species.value(QStringLiteral("スコティッシュ・フォールド")), Species::Cat);
 }
 
 QTEST_GUILESS_MAIN(TestSampleData)
