@@ -8,6 +8,7 @@
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
 
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 
@@ -21,9 +22,12 @@ void ChartScreen::openOverview()
     std::unique_ptr<ShopOverview> overview;
     if (!reportFailures(context.messages, this, [&] {
             const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
+            const QMap<qint32, ChartSale> chartSales = QFileInfo::exists(context.sales.fileName())
+                                                           ? context.sales.chartSales()
+                                                           : QMap<qint32, ChartSale>();
             overview = std::make_unique<ShopOverview>(
-                context.records.loadAllRecords(), stored.outcomes, stored.species, settings, context.messages,
-                context.printer, context.files, context.clock.now().date(), this);
+                context.records.loadAllRecords(), stored.outcomes, stored.species, chartSales, settings,
+                context.messages, context.printer, context.files, context.clock.now().date(), this);
         }))
         return;
     const HandlerScope running; // the window runs its own event loop

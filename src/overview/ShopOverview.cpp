@@ -61,8 +61,9 @@ QList<RowsModel::Row> plainRows(const QList<QStringList>& texts)
 } // namespace
 
 ShopOverview::ShopOverview(std::vector<PetRecord> records, const QList<AnimalOutcome>& outcomes,
-                           const QMap<QString, Species>& species, CarePlans& settings, MessageBoxes& messages,
-                           Printer& printer, FileDialogs& files, const QDate& today, QWidget* parent)
+                           const QMap<QString, Species>& species, const QMap<qint32, ChartSale>& chartSales,
+                           CarePlans& settings, MessageBoxes& messages, Printer& printer, FileDialogs& files,
+                           const QDate& today, QWidget* parent)
     : QDialog(parent), records(std::move(records)), settings(settings), messages(messages), printer(printer),
       files(files), today(today)
 {
@@ -73,6 +74,7 @@ ShopOverview::ShopOverview(std::vector<PetRecord> records, const QList<AnimalOut
     ageLimit->setValue(savedLimits.ageDays);
     stockLimit->setValue(savedLimits.stockDays);
     careShown = careDue(animals, settings.plans(), today);
+    chipShown = chipNotices(animals, chartSales, today);
     connect(ageLimit, &QSpinBox::valueChanged, this, &ShopOverview::saveLimits);
     connect(stockLimit, &QSpinBox::valueChanged, this, &ShopOverview::saveLimits);
     connect(period, &QComboBox::currentIndexChanged, this, &ShopOverview::showMonths);
@@ -198,10 +200,17 @@ QWidget* ShopOverview::buildCarePage()
     unreadable = new QListWidget(page);
     unreadable->setObjectName(QStringLiteral("unreadable"));
     unreadable->setMaximumHeight(110);
+    chipTitle = new QLabel(
+        QStringLiteral("マイクロチップの期限（過ぎたもの、%1 日以内のもの）").arg(ChipNoticeDays), page);
+    chipDeadlines = new QListWidget(page);
+    chipDeadlines->setObjectName(QStringLiteral("chipDeadlines"));
+    chipDeadlines->setMaximumHeight(110);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(due, 1);
     layout->addWidget(unreadableTitle);
     layout->addWidget(unreadable);
+    layout->addWidget(chipTitle);
+    layout->addWidget(chipDeadlines);
     return page;
 }
 
@@ -266,6 +275,14 @@ void ShopOverview::showCare()
     unreadable->addItems(lines);
     unreadableTitle->setVisible(!lines.isEmpty());
     unreadable->setVisible(!lines.isEmpty());
+    chipDeadlines->clear();
+    for (const ChipNotice& notice : chipShown) {
+        auto* item = new QListWidgetItem(chipNoticeText(notice), chipDeadlines);
+        if (notice.daysLeft < 0)
+            item->setForeground(Overdue);
+    }
+    chipTitle->setVisible(!chipShown.isEmpty());
+    chipDeadlines->setVisible(!chipShown.isEmpty());
 }
 
 void ShopOverview::saveLimits()
@@ -317,6 +334,12 @@ void ShopOverview::paint(QPagedPaintDevice& device) const
         for (const QString& line : lines)
             rows.append({line});
         document.tables.append({QString(), {QStringLiteral("日付が読めない投薬履歴")}, {1}, rows});
+    }
+    if (!chipShown.isEmpty()) {
+        QList<QStringList> rows;
+        for (const ChipNotice& notice : chipShown)
+            rows.append({chipNoticeText(notice)});
+        document.tables.append({QString(), {chipTitle->text()}, {1}, rows});
     }
     const QList<MonthFigures> shown = monthsShown;
     document.pages = {[shown](QPainter& painter, const QRectF& area) {

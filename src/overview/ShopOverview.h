@@ -1,6 +1,7 @@
 #pragma once
 
 #include "overview/ShopFigures.h"
+#include "sale/ChipDeadlines.h"
 
 #include <QDate>
 #include <QDialog>
@@ -21,15 +22,16 @@ class QTableWidget;
 class RowsModel;
 
 // お店の状況: the animals in stock and how long they have been kept, the months' purchases, sales and
-// margin with their plots, and the care that is due. A double-click on an animal closes the window
-// with its chart chosen. Everything can be printed, saved as PDF and written as CSV.
+// margin with their plots, and the care and microchip duties that are due. A double-click on an animal closes
+// the window with its chart chosen. Everything can be printed, saved as PDF and written as CSV.
 class ShopOverview : public QDialog
 {
     Q_OBJECT
 public:
     ShopOverview(std::vector<PetRecord> records, const QList<AnimalOutcome>& outcomes,
-                 const QMap<QString, Species>& species, CarePlans& settings, MessageBoxes& messages,
-                 Printer& printer, FileDialogs& files, const QDate& today, QWidget* parent);
+                 const QMap<QString, Species>& species, const QMap<qint32, ChartSale>& chartSales,
+                 CarePlans& settings, MessageBoxes& messages, Printer& printer, FileDialogs& files,
+                 const QDate& today, QWidget* parent);
 
     // The record number of the chart chosen, once the window was closed with one.
     qint32 chosenRecord() const { return chosen; }
@@ -61,6 +63,7 @@ private:
     StockFigures stockShown;
     QList<MonthFigures> monthsShown;
     CareFigures careShown;
+    QList<ChipNotice> chipShown;
     qint32 chosen = 0;
 
     QSpinBox* ageLimit;
@@ -78,4 +81,6 @@ private:
     QTableView* due;
     QLabel* unreadableTitle;
     QListWidget* unreadable;
+    QLabel* chipTitle;
+    QListWidget* chipDeadlines;
 };

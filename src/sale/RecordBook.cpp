@@ -205,13 +205,13 @@ QString recordBookSummary(const RecordBook& book)
     return text + items.join(QStringLiteral("、"));
 }
 
-void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device)
+void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device, const QList<PrintedTable>& more)
 {
     TableDocument document;
-    document.title =
-        QStringLiteral("動物取扱業 帳簿（犬・猫）　%1～%2").arg(dateText(book.from), dateText(book.to));
-    document.tables = {
-        {QString(), recordBookColumns(), QList<double>(std::begin(Widths), std::end(Widths)), book.rows}};
+    document.title = QStringLiteral("動物取扱業 帳簿　%1～%2").arg(dateText(book.from), dateText(book.to));
+    document.tables = {{QStringLiteral("犬・猫（個体ごと）"), recordBookColumns(),
+                        QList<double>(std::begin(Widths), std::end(Widths)), book.rows}};
+    document.tables += more;
     document.orientation = QPageLayout::Landscape;
     document.pointSize = 7;
     paintTableDocument(document, device);

@@ -5,6 +5,8 @@
 #include "platform/Look.h"
 #include "platform/Printer.h"
 #include "sale/DialogFields.h"
+#include "sale/OtherAnimals.h"
+#include "sale/ShopAnimals.h"
 #include "store/Csv.h"
 #include "store/Failure.h"
 
@@ -53,7 +55,10 @@ void RecordBookDialog::buildLayout()
     form->addRow(QStringLiteral("期間の終わり(&T)"), to);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
-        QStringLiteral("この期間に所有した犬と猫を、1 頭 1 行で CSV と PDF に書き出します。"), this));
+        QStringLiteral(
+            "この期間に所有した犬と猫を 1 頭 1 行で、そのほかの哺乳類・鳥類・爬虫類を品種等ごとに、"
+            "CSV と PDF に書き出します。"),
+        this));
     layout->addLayout(form);
     layout->addWidget(summary);
     layout->addWidget(buttonBox);
@@ -68,10 +73,18 @@ RecordBook RecordBookDialog::typedBook() const
     return makeRecordBook(first, last, records, outcomes, chartSales, species);
 }
 
+QList<QStringList> RecordBookDialog::otherRows(const RecordBook& book) const
+{
+    return otherAnimalsRows(book.from, book.to, shopAnimals(records, outcomes, species), chartSales);
+}
+
 void RecordBookDialog::showSummary()
 {
-    const std::optional<QString> failure =
-        failureOf([&] { summary->setText(recordBookSummary(typedBook())); });
+    const std::optional<QString> failure = failureOf([&] {
+        const RecordBook book = typedBook();
+        summary->setText(recordBookSummary(book) +
+                         QStringLiteral("\n犬・猫以外：%1 品種等").arg(otherRows(book).size()));
+    });
     if (failure)
         summary->setText(*failure);
 }
@@ -81,7 +94,9 @@ void RecordBookDialog::accept()
     bool written = false;
     reportFailures(messages, this, [&] {
         const RecordBook book = typedBook();
-        summary->setText(recordBookSummary(book));
+        const QList<QStringList> others = otherRows(book);
+        summary->setText(recordBookSummary(book) +
+                         QStringLiteral("\n犬・猫以外：%1 品種等").arg(others.size()));
         const QString csv = files.saveForOtherPrograms(
             this, QStringLiteral("帳簿を作成"),
             QStringLiteral("帳簿_%1.csv").arg(today.toString(QStringLiteral("yyyyMMdd"))),
@@ -90,9 +105,15 @@ void RecordBookDialog::accept()
             return;
         const QFileInfo file(csv);
         const QString pdf = file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
-        Csv::save(csv, QList<QStringList>{recordBookColumns()} + book.rows);
-        writePdf(pdf, QStringLiteral("帳簿"),
-                 [&](QPagedPaintDevice& device, const QString&) { paintRecordBook(book, device); });
+        // The other animals below the dogs and cats, after an empty line and their heading.
+        const PrintedTable otherTable = otherAnimalsTable(others);
+        Csv::save(csv, QList<QStringList>{recordBookColumns()} + book.rows +
+                           QList<QStringList>{{}, {otherTable.heading}, otherAnimalsColumns()} + others);
+        // Like the CSV, the PDF carries buyers' names.
+        writePdf(
+            pdf, QStringLiteral("帳簿"),
+            [&](QPagedPaintDevice& device, const QString&) { paintRecordBook(book, device, {otherTable}); },
+            RegularFile::Readers::OwnerOnly);
         written = true;
     });
     if (written)

@@ -10,8 +10,8 @@ class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
 
-// 帳簿を作成: the period, how many dogs and cats it holds and which of their items are missing; OK
-// asks where to save and writes the book as CSV and, beside it, as PDF.
+// 帳簿を作成: the period, how many dogs and cats it holds and which of their items are missing, and how
+// many kinds of other animals; OK asks where to save and writes the book as CSV and, beside it, as PDF.
 class RecordBookDialog : public QDialog
 {
     Q_OBJECT
@@ -25,6 +25,7 @@ public:
 private:
     void buildLayout();
     RecordBook typedBook() const;
+    QList<QStringList> otherRows(const RecordBook& book) const;
     void showSummary();
 
     std::vector<PetRecord> records;

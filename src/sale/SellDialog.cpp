@@ -75,6 +75,7 @@ SellDialog::SellDialog(RecordFile& records, SaleStore& sales, MessageBoxes& mess
     explainedHow->setCurrentText(sale.explainedHow);
     microchip->setText(sale.microchip);
     chipRegistered->setChecked(sale.chipRegistered);
+    chipCertificateOn->setText(dateBoxText(sale.chipCertificateOn));
     showBuyerKind();
 }
 
@@ -108,6 +109,7 @@ void SellDialog::buildLayout(const QString& kind, const QStringList& staffNames)
     microchip->setMaxLength(40);
     chipRegistered = new QCheckBox(QStringLiteral("データベースに登録済み"), this);
     chipRegistered->setObjectName(QStringLiteral("chipRegistered"));
+    chipCertificateOn = namedBox(this, "chipCertificateOn", DatePlaceholder);
     buttonBox = okCancelButtons(this);
     connect(buyerKind, &QComboBox::currentIndexChanged, this, &SellDialog::showBuyerKind);
 
@@ -128,6 +130,7 @@ void SellDialog::buildLayout(const QString& kind, const QStringList& staffNames)
     form->addRow(QStringLiteral("説明の方法"), explainedHow);
     form->addRow(QStringLiteral("マイクロチップ番号(&M)"), microchip);
     form->addRow(QString(), chipRegistered);
+    form->addRow(QStringLiteral("登録証明書の交付日"), chipCertificateOn);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttonBox);
@@ -171,6 +174,8 @@ Sale SellDialog::typedSale() const
     refusedField = microchip;
     sale.microchip = Microchip::normalized(microchip->text());
     sale.chipRegistered = chipRegistered->isChecked();
+    refusedField = chipCertificateOn;
+    sale.chipCertificateOn = typedDate(chipCertificateOn, QStringLiteral("登録証明書の交付日"));
     refusedField = saleDate;
     const QString tooYoung = tooYoungToSell(species, birthOf(chart), sale.soldOn);
     if (!tooYoung.isEmpty())

@@ -53,5 +53,6 @@ private:
     QComboBox* explainedHow;
     QLineEdit* microchip;
     QCheckBox* chipRegistered;
+    QLineEdit* chipCertificateOn;
     QDialogButtonBox* buttonBox;
 };

@@ -254,6 +254,7 @@ private slots:
     void overviewOpensWithCtrlOAndChoosesAChart();
     void overviewIsWrittenAsPdfAndCsv();
     void overdueCareIsToldOnTheChartScreen();
+    void chipDeadlinesOfAnimalsInStockAreShown();
     void carePlansAreSetUnderMasterData();
 
 private:
@@ -566,9 +567,9 @@ void TestOverview::overviewIsWrittenAsPdfAndCsv()
     if (!canReadPdfText())
         QSKIP("pdftotext is not installed");
     const QString text = pdfText(f->path("overview.pdf"));
-    // A header on every page, the plots on the last one.
-    QCOMPARE(text.count(QStringLiteral("お店の状況")), 5);
-    QVERIFY(text.contains(QStringLiteral("5 / 5 ページ")));
+    // A header on every page, the plots on the last one; the dog's overdue microchip on a page of its own.
+    QCOMPARE(text.count(QStringLiteral("お店の状況")), 6);
+    QVERIFY(text.contains(QStringLiteral("6 / 6 ページ")));
     QVERIFY(text.contains(QStringLiteral("前回 2026/11/20 から 14 日")));
     QVERIFY(text.contains(QStringLiteral("月末の在庫（頭）")));
 }
@@ -584,6 +585,61 @@ void TestOverview::overdueCareIsToldOnTheChartScreen()
     whenDialogShows([&](QDialog* dialog) { opened = dialog->objectName(); });
     QTest::mouseClick(status, Qt::LeftButton);
     QCOMPARE(opened, QStringLiteral("ShopOverview"));
+}
+
+// On 2026/12/7: the dog (chart 1, bought at 31 days old) had to be implanted by 2026/11/29; implanted
+// on 11/10, its registration is due by 12/10. The cat's was due by 12/1. The dogs sold or dead are not
+// shown, nor is what is further off than seven days.
+void TestOverview::chipDeadlinesOfAnimalsInStockAreShown()
+{
+    writeShop();
+    ChartSale implanted;
+    implanted.microchip = QStringLiteral("392141000123456");
+    implanted.chipImplanted = QDate(2026, 11, 10);
+    f->program->sales().saveChartSale(1, implanted);
+    implanted.microchip = QStringLiteral("392141000654321");
+    implanted.chipImplanted = QDate(2026, 11, 1);
+    f->program->sales().saveChartSale(2, implanted);
+    startChartScreen();
+    QStringList shown;
+    QString printed;
+    whenDialogShows([&](QDialog* dialog) {
+        const auto* list = dialog->findChild<QListWidget*>("chipDeadlines");
+        for (int row = 0; row < list->count(); ++row)
+            shown.append(list->item(row)->text());
+        f->files.setNextAnswer(f->path("overview.pdf"));
+        dialog->findChild<QPushButton*>("savePdf")->click();
+        dialog->reject();
+    });
+    QTest::keyClick(f->window("Form2"), Qt::Key_O, Qt::ControlModifier);
+    QCOMPARE(
+        shown,
+        (QStringList{
+            QStringLiteral("カルテ 2 番 ミックス猫：マイクロチップの登録 2026/12/1 まで（6 日過ぎています）"),
+            QStringLiteral("カルテ 1 番 柴犬：マイクロチップの登録 2026/12/10 まで（あと 3 日）"),
+        }));
+    if (canReadPdfText())
+        QVERIFY(pdfTextAsDrawn(f->path("overview.pdf"))
+                    .remove(u'\n')
+                    .contains(QStringLiteral(
+                        "カルテ 1 番 柴犬：マイクロチップの登録 2026/12/10 まで（あと 3 日）")));
+
+    // Without the implant days both are due to be implanted: the dog by 11/29 (90 days old on 10/30),
+    // the cat only by 2027/1/29, so not yet shown.
+    f->program->sales().saveChartSale(1, ChartSale());
+    f->program->sales().saveChartSale(2, ChartSale());
+    shown.clear();
+    whenDialogShows([&](QDialog* dialog) {
+        const auto* list = dialog->findChild<QListWidget*>("chipDeadlines");
+        for (int row = 0; row < list->count(); ++row)
+            shown.append(list->item(row)->text());
+        dialog->reject();
+    });
+    f->window("Form2")->findChild<QAction*>("actOverview")->trigger();
+    QCOMPARE(shown,
+             (QStringList{
+                 QStringLiteral("カルテ 1 番 柴犬：マイクロチップの装着 2026/11/29 まで（8 日過ぎています）"),
+             }));
 }
 
 void TestOverview::carePlansAreSetUnderMasterData()
