@@ -256,39 +256,40 @@ void TestLife::stepsFollowThePresentState()
 void TestLife::typedSaleDateIsASale_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("chipRegistered");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("asked");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<qint64>("price");
+    const QString noChip =
+        QStringLiteral("マイクロチップが登録されていない犬・猫は、「カルテ」→「販売する...」で"
+                       "「チップなしの理由」を入力して販売してください。");
     // The dog was born 2026/10/20: 2026/12/8 is its 49th day, 2026/12/16 its 57th.
     QTest::newRow("a 49-day-old dog")
-        << QStringLiteral("柴犬") << QStringLiteral("2026/12/8")
+        << QStringLiteral("柴犬") << true << QStringLiteral("2026/12/8")
         << QStringList{QStringLiteral("販売日：生まれてから 56 日を経過していない犬は販売できません。"
                                       "販売できるのは 2026/12/16 からです。")}
         << QString() << qint64(-1);
-    QTest::newRow("the dog's 57th day, without a registered chip")
-        << QStringLiteral("柴犬") << QStringLiteral("R8/12/16")
-        << QStringList{QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
-        << QStringLiteral("R8/12/16") << qint64(298000);
+    QTest::newRow("the dog's 57th day") << QStringLiteral("柴犬") << true << QStringLiteral("R8/12/16")
+                                        << QStringList() << QStringLiteral("R8/12/16") << qint64(298000);
     QTest::newRow("an undecided kind is asked about")
-        << QStringLiteral("豆柴") << QStringLiteral("2026/12/16")
+        << QStringLiteral("豆柴") << true << QStringLiteral("2026/12/16")
         << QStringList{QStringLiteral(
-                           "品種「豆柴」の種別（犬・猫・その他）が未設定です。犬・猫として記録します。"
-                           "このまま販売を記録しますか？"),
-                       QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
+               "品種「豆柴」の種別（犬・猫・その他）が未設定です。犬・猫として記録します。"
+               "このまま販売を記録しますか？")}
         << QStringLiteral("2026/12/16") << qint64(298000);
     QTest::newRow("a chip number typed but not registered")
-        << QStringLiteral("ポメラニアン") << QStringLiteral("2026/12/16")
-        << QStringList{QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
-        << QStringLiteral("2026/12/16") << qint64(298000);
+        << QStringLiteral("ポメラニアン") << false << QStringLiteral("2026/12/16") << QStringList{noChip}
+        << QString() << qint64(-1);
     QTest::newRow("text that is not a date is no sale")
-        << QStringLiteral("柴犬") << QStringLiteral("予約済") << QStringList() << QStringLiteral("予約済")
-        << qint64(-1);
+        << QStringLiteral("柴犬") << false << QStringLiteral("予約済") << QStringList()
+        << QStringLiteral("予約済") << qint64(-1);
 }
 
 void TestLife::typedSaleDateIsASale()
 {
     QFETCH(QString, kind);
+    QFETCH(bool, chipRegistered);
     QFETCH(QString, typed);
     QFETCH(QStringList, asked);
     QFETCH(QString, stored);
@@ -299,6 +300,8 @@ void TestLife::typedSaleDateIsASale()
         {{QStringLiteral("柴犬"), Species::Dog}, {QStringLiteral("ポメラニアン"), Species::Dog}});
     ChartSale chip;
     chip.microchip = QStringLiteral("392141000123456");
+    if (chipRegistered)
+        chip.chipRegistered = QDate(2026, 11, 20);
     SaleStore().saveChartSale(1, chip);
     startProgram();
     f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
