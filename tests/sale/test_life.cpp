@@ -127,6 +127,7 @@ private slots:
     void deletedAnimalKeepsItsLegalRow();
     void keepingPeriodEndsAfterFiveYears_data();
     void keepingPeriodEndsAfterFiveYears();
+    void expiredRowsGoOnlyByTheRecordBooksStep();
     void version4RowsKeepOneLife();
     void recordBookPeriodEdgesAndGaps();
     void monthEndsAndSameDaySales();
@@ -641,6 +642,45 @@ void TestLife::keepingPeriodEndsAfterFiveYears()
     QCOMPARE(keptUntil(outcomes.outcomes().first()), QDate(2031, 11, 3));
     QCOMPARE(outcomes.removeExpired(today), removed);
     QCOMPARE(outcomes.outcomes().size(), 1 - removed);
+}
+
+void TestLife::expiredRowsGoOnlyByTheRecordBooksStep()
+{
+    // The program's day is 2026/12/7: a sale of 2021/12/6 has been kept its five years, one of
+    // 2021/12/7 has not.
+    writeCharts({chart(QStringLiteral("柴犬"), QDate(2021, 6, 1), QStringLiteral("2021/8/1")),
+                 chart(QStringLiteral("柴犬"), QDate(2021, 6, 1), QStringLiteral("2021/8/1"))});
+    AnimalOutcomes outcomes;
+    RecordFile records;
+    outcomes.recordSale(records, 1, saleOn(QDate(2021, 12, 6)), Species::Dog);
+    outcomes.recordSale(records, 2, saleOn(QDate(2021, 12, 7)), Species::Dog);
+    outcomes.deleteChart(records, 1, PetRecord{}, QDate(2026, 1, 5));
+    outcomes.deleteChart(records, 2, PetRecord{}, QDate(2026, 1, 5));
+    startProgram();
+
+    bool offered = false;
+    whenDialogShows([&](QDialog* dialog) {
+        auto* remove = dialog->findChild<QPushButton*>("removeExpired");
+        offered = remove->isEnabled();
+        f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
+        remove->click();
+        QCOMPARE(AnimalOutcomes().outcomes().size(), 2);
+        f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
+        remove->click();
+        QVERIFY(!remove->isEnabled());
+        dialog->reject();
+    });
+    action("actRecordBook")->trigger();
+    QVERIFY(offered);
+    QCOMPARE(f->messages.asked.size(), 2);
+    QCOMPARE(
+        f->messages.asked[0].text,
+        QStringLiteral("データ削除したカルテのうち、5 年の保存期間を過ぎた 1 頭の記録を帳簿から消します。"
+                       "消した記録は元に戻せません。よろしいですか？"));
+    QVERIFY(f->messages.asked[0].defaultAnswer == MessageBoxes::Answer::Cancel);
+    const QList<AnimalOutcome> left = AnimalOutcomes().outcomes();
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(left[0].formerNumber, 2);
 }
 
 void TestLife::version4RowsKeepOneLife()
