@@ -387,7 +387,8 @@ void TestLife::soldDogCannotDieOrBeSoldAgainOnTheScreens()
 
 void TestLife::returnIsItsOwnStep()
 {
-    writeCharts({chart(QStringLiteral("柴犬"), QDate(2026, 6, 1), QStringLiteral("2026/8/1"))});
+    writeCharts({chart(QStringLiteral("柴犬"), QDate(2026, 6, 1), QStringLiteral("2026/8/1"), {},
+                       QStringLiteral("森ケンネル"))});
     RecordFile records;
     AnimalOutcomes().recordSale(records, 1, saleOn(QDate(2026, 10, 21)), Species::Dog);
     startProgram();
@@ -424,6 +425,14 @@ void TestLife::returnIsItsOwnStep()
     QCOMPARE(count.dogs.left[KindCount::Sold], (std::array<int, 12>{0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}));
     QCOMPARE(count.dogs.heldAtEnd, 1);
     QVERIFY(count.agrees());
+
+    // The record book: the sold stay from the kennel, then the stay from the buyer who brought it back.
+    const RecordBook book =
+        makeRecordBook(QDate(2026, 1, 1), QDate(2026, 12, 31), RecordFile().loadAllRecords(), stays,
+                       SaleStore().chartSales(), {{QStringLiteral("柴犬"), Species::Dog}});
+    QCOMPARE(book.rows.size(), 2);
+    QCOMPARE(book.rows[0].mid(5, 4), (QStringList{"2026/8/1", "森ケンネル", "", "2026/10/21"}));
+    QCOMPARE(book.rows[1].mid(5, 4), (QStringList{"2026/11/2", "山田 花子", "", ""}));
 }
 
 void TestLife::typedSaleDatesOfEarlierVersionsAreAdoptedOnce()
