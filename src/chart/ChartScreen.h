@@ -17,6 +17,7 @@ class QFrame;
 class QLabel;
 class QStatusBar;
 class ShopOverview;
+struct ChartSale;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -86,6 +87,7 @@ private:
     void showCareNotice();
     void openCarePlan();
     void showShopInOverview();
+    QMap<qint32, ChartSale> storedChartSales() const;
     void showChosenChart(qint32 number);
     void editCarePlans();
     void shopDataChanged();

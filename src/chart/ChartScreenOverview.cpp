@@ -32,8 +32,8 @@ void ChartScreen::openOverview()
     reportFailures(context.messages, this, [&] {
         const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
         overview = new ShopOverview(context.records.loadAllRecords(), stored.outcomes, stored.species,
-                                    CarePlans(context.sales.fileName()), context.messages, context.printer,
-                                    context.files, context.clock.now().date(), this);
+                                    storedChartSales(), CarePlans(context.sales.fileName()), context.messages,
+                                    context.printer, context.files, context.clock.now().date(), this);
     });
     if (!overview)
         return;
@@ -54,8 +54,15 @@ void ChartScreen::openCarePlan()
 void ChartScreen::showShopInOverview()
 {
     const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
-    overview->showShop(context.records.loadAllRecords(), stored.outcomes, stored.species,
+    overview->showShop(context.records.loadAllRecords(), stored.outcomes, stored.species, storedChartSales(),
                        context.clock.now().date());
+}
+
+// The sale information of every chart; none for a shop without soranika.db, which is not created.
+QMap<qint32, ChartSale> ChartScreen::storedChartSales() const
+{
+    return QFileInfo::exists(context.sales.fileName()) ? context.sales.chartSales()
+                                                       : QMap<qint32, ChartSale>();
 }
 
 // As if the user typed the chosen number and pressed Enter; typing not yet saved is never read over.

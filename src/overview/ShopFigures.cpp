@@ -87,9 +87,10 @@ StockFigures stockNow(const QList<ShopAnimal>& animals, const QDate& today, cons
         row.pastAge = row.ageDays && *row.ageDays > limits.ageDays;
         row.pastStock = row.daysInStock && *row.daysInStock > limits.stockDays;
         figures.animals.append(row);
-        ++(animal.species == Species::Dog   ? figures.dogs
-           : animal.species == Species::Cat ? figures.cats
-                                            : figures.others);
+        ++(animal.species == Species::Dog     ? figures.dogs
+           : animal.species == Species::Cat   ? figures.cats
+           : animal.species == Species::Other ? figures.others
+                                              : figures.undecided);
         ++figures.byKind[animal.kind];
     }
     return figures;

@@ -61,9 +61,9 @@ QList<RowsModel::Row> plainRows(const QList<QStringList>& texts)
 } // namespace
 
 ShopOverview::ShopOverview(std::vector<PetRecord> records, const QList<AnimalOutcome>& outcomes,
-                           const QMap<QString, Species>& species, const CarePlans& settings,
-                           MessageBoxes& messages, Printer& printer, FileDialogs& files, const QDate& today,
-                           QWidget* parent)
+                           const QMap<QString, Species>& species, const QMap<qint32, ChartSale>& chartSales,
+                           const CarePlans& settings, MessageBoxes& messages, Printer& printer,
+                           FileDialogs& files, const QDate& today, QWidget* parent)
     : QDialog(parent), settings(settings), messages(messages), printer(printer), files(files), today(today)
 {
     buildLayout();
@@ -75,11 +75,12 @@ ShopOverview::ShopOverview(std::vector<PetRecord> records, const QList<AnimalOut
     connect(period, &QComboBox::currentIndexChanged, this, &ShopOverview::showMonths);
     connect(stock, &QTableView::doubleClicked, this, &ShopOverview::choose);
     connect(due, &QTableView::doubleClicked, this, &ShopOverview::choose);
-    showShop(std::move(records), outcomes, species, today);
+    showShop(std::move(records), outcomes, species, chartSales, today);
 }
 
 void ShopOverview::showShop(std::vector<PetRecord> shownRecords, const QList<AnimalOutcome>& outcomes,
-                            const QMap<QString, Species>& species, const QDate& day)
+                            const QMap<QString, Species>& species, const QMap<qint32, ChartSale>& chartSales,
+                            const QDate& day)
 {
     const QList<CarePlan> plans = settings.plans();
     records = std::move(shownRecords);
@@ -87,6 +88,7 @@ void ShopOverview::showShop(std::vector<PetRecord> shownRecords, const QList<Ani
     // The animals point into the records this window keeps.
     animals = shopAnimals(records, outcomes, species);
     careShown = careDue(animals, plans, today);
+    chipShown = chipNotices(animals, chartSales, today);
     carePlanned = !plans.isEmpty();
     showStock();
     showMonths();
@@ -227,11 +229,18 @@ QWidget* ShopOverview::buildCarePage()
     unreadable = new QListWidget(page);
     unreadable->setObjectName(QStringLiteral("unreadable"));
     unreadable->setMaximumHeight(110);
+    chipTitle = new QLabel(
+        QStringLiteral("マイクロチップの期限（過ぎたもの、%1 日以内のもの）").arg(ChipNoticeDays), page);
+    chipDeadlines = new QListWidget(page);
+    chipDeadlines->setObjectName(QStringLiteral("chipDeadlines"));
+    chipDeadlines->setMaximumHeight(110);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(noCarePlans);
     layout->addWidget(due, 1);
     layout->addWidget(unreadableTitle);
     layout->addWidget(unreadable);
+    layout->addWidget(chipTitle);
+    layout->addWidget(chipDeadlines);
     return page;
 }
 
@@ -297,6 +306,14 @@ void ShopOverview::showCare()
     unreadable->addItems(lines);
     unreadableTitle->setVisible(!lines.isEmpty());
     unreadable->setVisible(!lines.isEmpty());
+    chipDeadlines->clear();
+    for (const ChipNotice& notice : chipShown) {
+        auto* item = new QListWidgetItem(chipNoticeText(notice), chipDeadlines);
+        if (notice.daysLeft < 0)
+            item->setForeground(Overdue);
+    }
+    chipTitle->setVisible(!chipShown.isEmpty());
+    chipDeadlines->setVisible(!chipShown.isEmpty());
 }
 
 void ShopOverview::saveLimits()
@@ -347,6 +364,12 @@ void ShopOverview::paint(QPagedPaintDevice& device) const
         for (const QString& line : lines)
             rows.append({line});
         document.tables.append({QString(), {QStringLiteral("日付が読めない投薬履歴")}, {1}, rows});
+    }
+    if (!chipShown.isEmpty()) {
+        QList<QStringList> rows;
+        for (const ChipNotice& notice : chipShown)
+            rows.append({chipNoticeText(notice)});
+        document.tables.append({QString(), {chipTitle->text()}, {1}, rows});
     }
     const QList<MonthFigures> shown = monthsShown;
     document.pages = {[shown](QPainter& painter, const QRectF& area) {

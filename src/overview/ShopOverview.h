@@ -1,6 +1,7 @@
 #pragma once
 
 #include "overview/ShopFigures.h"
+#include "sale/ChipDeadlines.h"
 
 #include <QDate>
 #include <QDialog>
@@ -22,20 +23,22 @@ class QTableWidget;
 class RowsModel;
 
 // お店の状況: the animals in stock and how long they have been kept, the months' purchases, sales and
-// margin with their plots, and the care that is due. An ordinary window that stays open beside the
-// chart: a double-click on an animal asks for its chart, and the window is shown again with new data
-// when the shop's data change. Everything can be printed, saved as PDF and written as CSV.
+// margin with their plots, and the care and microchip duties that are due. An ordinary window that stays
+// open beside the chart: a double-click on an animal asks for its chart, and the window is shown again
+// with new data when the shop's data change. Everything can be printed, saved as PDF and written as CSV.
 class ShopOverview : public QDialog
 {
     Q_OBJECT
 public:
     ShopOverview(std::vector<PetRecord> records, const QList<AnimalOutcome>& outcomes,
-                 const QMap<QString, Species>& species, const CarePlans& settings, MessageBoxes& messages,
-                 Printer& printer, FileDialogs& files, const QDate& today, QWidget* parent);
+                 const QMap<QString, Species>& species, const QMap<qint32, ChartSale>& chartSales,
+                 const CarePlans& settings, MessageBoxes& messages, Printer& printer, FileDialogs& files,
+                 const QDate& today, QWidget* parent);
 
     // Shows the shop anew from what the files now hold; the tab, the period and the order chosen stay.
     void showShop(std::vector<PetRecord> records, const QList<AnimalOutcome>& outcomes,
-                  const QMap<QString, Species>& species, const QDate& today);
+                  const QMap<QString, Species>& species, const QMap<qint32, ChartSale>& chartSales,
+                  const QDate& today);
     // Brings ケアの予定 to the front.
     void showCarePlan();
 
@@ -72,6 +75,7 @@ private:
     StockFigures stockShown;
     QList<MonthFigures> monthsShown;
     CareFigures careShown;
+    QList<ChipNotice> chipShown;
     bool carePlanned = false;
 
     QSpinBox* ageLimit;
@@ -91,4 +95,6 @@ private:
     QTableView* due;
     QLabel* unreadableTitle;
     QListWidget* unreadable;
+    QLabel* chipTitle;
+    QListWidget* chipDeadlines;
 };

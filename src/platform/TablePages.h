@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QFontMetricsF;
 class QPagedPaintDevice;
 class QPainter;
 class QRectF;
@@ -17,7 +18,7 @@ struct PrintedTable
 {
     QString heading; // under the title, above the columns; may be empty
     QStringList columns;
-    QList<double> widths; // relative, one per column
+    QList<double> widths; // relative, one per column: how a page wider than the table needs shares its room
     QList<QStringList> rows;
 };
 
@@ -33,5 +34,16 @@ struct TableDocument
     double pointSize = 9;
 };
 
-// A4 pages, each headed with the title and footed with 「n / N ページ」; cells wrap their text.
+// A4 pages, each headed with the title and footed with 「n / N ページ」; cells wrap their text. When
+// the columns do not fit at the document's point size the whole document is set smaller, down to
+// MinimumPointSize, so that no date, number or word is ever broken inside.
 void paintTableDocument(const TableDocument& document, QPagedPaintDevice& device);
+
+inline constexpr double MinimumPointSize = 5;
+
+// The widths of a table's columns, each with `pad` on both sides, sharing `available`: every column
+// at least as wide as the widest piece of its cells that may not be broken over lines (a date, a
+// number, a word), the rest of the room given first to what the longest values need, then as the
+// table's relative widths say. Empty when even the pieces that may not be broken do not fit.
+QList<double> columnWidths(const PrintedTable& table, const QFontMetricsF& metrics, double available,
+                           double pad);

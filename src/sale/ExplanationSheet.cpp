@@ -45,7 +45,19 @@ QString microchipDetails(const ChartSale& sale)
         parts.append(QStringLiteral("装着日 %1").arg(dateText(sale.chipImplanted)));
     if (sale.chipRegistered.isValid())
         parts.append(QStringLiteral("登録日 %1").arg(dateText(sale.chipRegistered)));
+    if (sale.chipCertificateOn.isValid())
+        parts.append(QStringLiteral("登録証明書の交付日 %1").arg(dateText(sale.chipCertificateOn)));
     return parts.join(QStringLiteral("、"));
+}
+
+// Who bred the animal (for an imported one, who exported it), with a registration number or an address.
+QString breeder(const ChartSale& sale)
+{
+    QStringList parts;
+    for (const QString& part : {sale.breederName.trimmed(), sale.breederReg.trimmed()})
+        if (!part.isEmpty())
+            parts.append(part);
+    return parts.join(QStringLiteral("　"));
 }
 
 } // namespace
@@ -66,7 +78,7 @@ const QStringList& itemTitles()
         QStringLiteral("性別の判定結果"),
         QStringLiteral("生年月日"),
         QStringLiteral("不妊又は去勢の措置の実施状況"),
-        QStringLiteral("生産地等"),
+        QStringLiteral("繁殖者の氏名又は名称及び登録番号又は所在地"),
         QStringLiteral("所有者の氏名"),
         QStringLiteral("病歴・ワクチンの接種状況等"),
         QStringLiteral("親及び同腹子に係る遺伝性疾患の発生状況"),
@@ -80,9 +92,8 @@ QList<SheetItem> items(const PetRecord& record, const ChartSale& sale, const Bre
     QStringList values{tableText(record.Kind)};
     for (const QString& text : breed.items)
         values.append(text);
-    values << tableText(record.Sex) << birthDateText(record) << neuteringState(sale)
-           << tableText(record.Birthplace) << sale.owner << medicationHistory(record) << sale.hereditary
-           << microchipDetails(sale);
+    values << tableText(record.Sex) << birthDateText(record) << neuteringState(sale) << breeder(sale)
+           << sale.owner << medicationHistory(record) << sale.hereditary << microchipDetails(sale);
     Q_ASSERT(values.size() == itemTitles().size());
 
     QList<SheetItem> sheet;

@@ -45,8 +45,8 @@ namespace Explanation {
 // The titles of the 18 items, in order.
 const QStringList& itemTitles();
 
-// The 18 items of a chart: 1, 11, 12, 14 and 16 from the record, 2 to 10 from its kind's texts,
-// 13, 15, 17 and 18 (the microchip and its dates) from its sale information.
+// The 18 items of a chart: 1, 11, 12 and 16 from the record, 2 to 10 from its kind's texts,
+// 13, 14 (the breeder), 15, 17 and 18 (the microchip and its dates) from its sale information.
 QList<SheetItem> items(const PetRecord& record, const ChartSale& sale, const BreedTexts& breed);
 
 // A kind's texts with each empty item taken from its species' defaults; `usedDefaults` gets the numbers

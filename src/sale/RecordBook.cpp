@@ -171,6 +171,9 @@ RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<
             const AnimalOutcome& stay = *animal.outcome;
             entry.birth = stay.birth;
             entry.supplier = stay.supplier;
+            // An earlier stay of a chart still in use came from the supplier its chart names.
+            if (!animal.cleared && entry.supplier.isEmpty() && std::size_t(entry.number) <= records.size())
+                entry.supplier = tableText(records[std::size_t(entry.number - 1)].Supplier);
             entry.chartSale = animal.cleared ? ChartSale{} : chartSales.value(entry.number);
             for (const auto& [kept, item] : {std::pair{&stay.breederName, &entry.chartSale.breederName},
                                              std::pair{&stay.breederReg, &entry.chartSale.breederReg},
@@ -205,13 +208,13 @@ QString recordBookSummary(const RecordBook& book)
     return text + items.join(QStringLiteral("、"));
 }
 
-void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device)
+void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device, const QList<PrintedTable>& more)
 {
     TableDocument document;
-    document.title =
-        QStringLiteral("動物取扱業 帳簿（犬・猫）　%1～%2").arg(dateText(book.from), dateText(book.to));
-    document.tables = {
-        {QString(), recordBookColumns(), QList<double>(std::begin(Widths), std::end(Widths)), book.rows}};
+    document.title = QStringLiteral("動物取扱業 帳簿　%1～%2").arg(dateText(book.from), dateText(book.to));
+    document.tables = {{QStringLiteral("犬・猫（個体ごと）"), recordBookColumns(),
+                        QList<double>(std::begin(Widths), std::end(Widths)), book.rows}};
+    document.tables += more;
     document.orientation = QPageLayout::Landscape;
     document.pointSize = 7;
     paintTableDocument(document, device);

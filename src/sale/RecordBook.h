@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/TablePages.h"
 #include "store/AnimalOutcomes.h"
 #include "store/SaleStore.h"
 
@@ -35,8 +36,8 @@ RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<
 QString recordBookSummary(const RecordBook& book);
 
 // A4 landscape pages, each headed with the book's title, period and column headings and footed
-// with 「n / N ページ」.
-void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device);
+// with 「n / N ページ」; `more` tables follow on pages of their own.
+void paintRecordBook(const RecordBook& book, QPagedPaintDevice& device, const QList<PrintedTable>& more = {});
 
 // Until when the record book keeps the animal of a chart deleted `today`: five years after it left the
 // shop, or after today while it is in stock; invalid for an animal that is not (or may not be) a dog or

@@ -4,8 +4,11 @@
 #include "platform/DiscardQuestion.h"
 #include "platform/FileDialogs.h"
 #include "platform/Look.h"
+#include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 #include "sale/DialogFields.h"
+#include "sale/OtherAnimals.h"
+#include "sale/ShopAnimals.h"
 #include "store/Csv.h"
 #include "store/Failure.h"
 
@@ -15,17 +18,18 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 RecordBookDialog::RecordBookDialog(std::vector<PetRecord> records, QList<AnimalOutcome> outcomes,
                                    QMap<qint32, ChartSale> chartSales, QMap<QString, Species> species,
-                                   MessageBoxes& messages, FileDialogs& files, const QDate& today,
-                                   QWidget* parent)
+                                   QString databaseName, MessageBoxes& messages, FileDialogs& files,
+                                   const QDate& today, QWidget* parent)
     : QDialog(parent), records(std::move(records)), outcomes(std::move(outcomes)),
-      chartSales(std::move(chartSales)), species(std::move(species)), messages(messages), files(files),
-      today(today)
+      chartSales(std::move(chartSales)), species(std::move(species)), databaseName(std::move(databaseName)),
+      messages(messages), files(files), today(today)
 {
     buildLayout();
     askBeforeDiscarding(this, messages);
@@ -49,13 +53,21 @@ void RecordBookDialog::buildLayout()
     summary->setObjectName(QStringLiteral("summary"));
     summary->setWordWrap(true);
     buttonBox = okCancelButtons(this);
+    removeExpired = buttonBox->addButton(QStringLiteral("保存期間を過ぎた記録を消す(&E)..."),
+                                         QDialogButtonBox::ActionRole);
+    removeExpired->setObjectName(QStringLiteral("removeExpired"));
+    removeExpired->setAutoDefault(false);
+    connect(removeExpired, &QPushButton::clicked, this, &RecordBookDialog::removeExpiredStays);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("期間の始め(&F)"), from);
     form->addRow(QStringLiteral("期間の終わり(&T)"), to);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(
-        QStringLiteral("この期間に所有した犬と猫を、1 頭 1 行で CSV と PDF に書き出します。"), this));
+        QStringLiteral(
+            "この期間に所有した犬と猫を 1 頭 1 行で、そのほかの哺乳類・鳥類・爬虫類を品種等ごとに、"
+            "CSV と PDF に書き出します。"),
+        this));
     layout->addLayout(form);
     layout->addWidget(summary);
     layout->addWidget(buttonBox);
@@ -70,10 +82,49 @@ RecordBook RecordBookDialog::typedBook() const
     return makeRecordBook(first, last, records, outcomes, chartSales, species);
 }
 
+QList<QStringList> RecordBookDialog::otherRows(const RecordBook& book) const
+{
+    return otherAnimalsRows(book.from, book.to, shopAnimals(records, outcomes, species), chartSales);
+}
+
+// The kept stays of deleted charts whose five years have passed: they go only when the shop says so.
+QList<AnimalOutcome> RecordBookDialog::expiredStays() const
+{
+    QList<AnimalOutcome> expired;
+    for (const AnimalOutcome& stay : outcomes) {
+        if (stay.recordNumber == 0 && keptUntil(stay).isValid() && keptUntil(stay) < today)
+            expired.append(stay);
+    }
+    return expired;
+}
+
+void RecordBookDialog::removeExpiredStays()
+{
+    const qsizetype count = expiredStays().size();
+    if (messages.ask(this,
+                     QStringLiteral(
+                         "データ削除したカルテのうち、5 年の保存期間を過ぎた %1 頭の記録を帳簿から消します。"
+                         "消した記録は元に戻せません。よろしいですか？")
+                         .arg(count),
+                     QStringLiteral("帳簿を作成"), MessageBoxes::Buttons::OkCancel,
+                     MessageBoxes::Icon::Warning, MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
+        return;
+    reportFailures(messages, this, [&] {
+        AnimalOutcomes stored(databaseName);
+        stored.removeExpired(today);
+        outcomes = stored.outcomes();
+    });
+    showSummary();
+}
+
 void RecordBookDialog::showSummary()
 {
-    const std::optional<QString> failure =
-        failureOf([&] { summary->setText(recordBookSummary(typedBook())); });
+    removeExpired->setEnabled(!expiredStays().isEmpty());
+    const std::optional<QString> failure = failureOf([&] {
+        const RecordBook book = typedBook();
+        summary->setText(recordBookSummary(book) +
+                         QStringLiteral("\n犬・猫以外：%1 品種等").arg(otherRows(book).size()));
+    });
     if (failure)
         summary->setText(*failure);
 }
@@ -83,7 +134,9 @@ void RecordBookDialog::accept()
     bool written = false;
     reportFailures(messages, this, [&] {
         const RecordBook book = typedBook();
-        summary->setText(recordBookSummary(book));
+        const QList<QStringList> others = otherRows(book);
+        summary->setText(recordBookSummary(book) +
+                         QStringLiteral("\n犬・猫以外：%1 品種等").arg(others.size()));
         const QString csv = files.saveForOtherPrograms(
             this, QStringLiteral("帳簿を作成"),
             QStringLiteral("帳簿_%1.csv").arg(today.toString(QStringLiteral("yyyyMMdd"))),
@@ -92,9 +145,15 @@ void RecordBookDialog::accept()
             return;
         const QFileInfo file(csv);
         const QString pdf = file.dir().filePath(file.completeBaseName() + QStringLiteral(".pdf"));
-        Csv::save(csv, QList<QStringList>{recordBookColumns()} + book.rows);
-        writePdf(pdf, QStringLiteral("帳簿"),
-                 [&](QPagedPaintDevice& device, const QString&) { paintRecordBook(book, device); });
+        // The other animals below the dogs and cats, after an empty line and their heading.
+        const PrintedTable otherTable = otherAnimalsTable(others);
+        Csv::save(csv, QList<QStringList>{recordBookColumns()} + book.rows +
+                           QList<QStringList>{{}, {otherTable.heading}, otherAnimalsColumns()} + others);
+        // Like the CSV, the PDF carries buyers' names.
+        writePdf(
+            pdf, QStringLiteral("帳簿"),
+            [&](QPagedPaintDevice& device, const QString&) { paintRecordBook(book, device, {otherTable}); },
+            RegularFile::Readers::OwnerOnly);
         written = true;
     });
     if (written)

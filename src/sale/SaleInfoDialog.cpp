@@ -49,6 +49,7 @@ void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
     microchip->setMaxLength(40);
     chipImplanted = namedBox(this, "chipImplanted", DatePlaceholder);
     chipRegistered = namedBox(this, "chipRegistered", DatePlaceholder);
+    chipCertificateOn = namedBox(this, "chipCertificateOn", DatePlaceholder);
     neutered = new QCheckBox(QStringLiteral("実施済み"), this);
     neutered->setObjectName(QStringLiteral("neutered"));
     neuteredOn = namedBox(this, "neuteredOn", DatePlaceholder);
@@ -82,6 +83,7 @@ void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
     form->addRow(QStringLiteral("マイクロチップ番号(&M)"), microchip);
     form->addRow(QStringLiteral("装着日"), chipImplanted);
     form->addRow(QStringLiteral("データベース登録日"), chipRegistered);
+    form->addRow(QStringLiteral("登録証明書の交付日"), chipCertificateOn);
     form->addRow(QStringLiteral("不妊・去勢措置"), neutered);
     form->addRow(QStringLiteral("措置の日"), neuteredOn);
     form->addRow(QStringLiteral("所有者（お店以外）"), owner);
@@ -90,7 +92,7 @@ void SaleInfoDialog::buildLayout(qint32 chart, const QString& kind)
     form->addRow(QStringLiteral("購入者住所"), buyerAddress);
     form->addRow(QStringLiteral("購入者電話"), buyerPhone);
     form->addRow(QStringLiteral("説明書交付日"), explainedOn);
-    form->addRow(QStringLiteral("繁殖者の氏名"), breederName);
+    form->addRow(QStringLiteral("繁殖者の氏名（輸入は輸出者）"), breederName);
     form->addRow(QStringLiteral("繁殖者の登録番号・住所"), breederReg);
     form->addRow(QStringLiteral("仕入れた相手の氏名"), sellerName);
     form->addRow(QStringLiteral("仕入れた相手の登録番号・住所"), sellerReg);
@@ -109,6 +111,7 @@ void SaleInfoDialog::showSale(const ChartSale& sale)
     microchip->setText(sale.microchip);
     chipImplanted->setText(dateBoxText(sale.chipImplanted));
     chipRegistered->setText(dateBoxText(sale.chipRegistered));
+    chipCertificateOn->setText(dateBoxText(sale.chipCertificateOn));
     neutered->setChecked(sale.neutered);
     neuteredOn->setText(dateBoxText(sale.neuteredOn));
     owner->setText(sale.owner);
@@ -142,6 +145,7 @@ ChartSale SaleInfoDialog::typedSale()
     sale.microchip = read(microchip, [this] { return Microchip::normalized(microchip->text()); });
     sale.chipImplanted = date(chipImplanted, QStringLiteral("装着日"));
     sale.chipRegistered = date(chipRegistered, QStringLiteral("データベース登録日"));
+    sale.chipCertificateOn = date(chipCertificateOn, QStringLiteral("登録証明書の交付日"));
     sale.neutered = neutered->isChecked();
     sale.neuteredOn = date(neuteredOn, QStringLiteral("措置の日"));
     sale.owner = owner->text();

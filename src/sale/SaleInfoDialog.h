@@ -44,6 +44,7 @@ private:
     QLineEdit* microchip;
     QLineEdit* chipImplanted;
     QLineEdit* chipRegistered;
+    QLineEdit* chipCertificateOn;
     QCheckBox* neutered;
     QLineEdit* neuteredOn;
     QLineEdit* owner;

@@ -53,5 +53,7 @@ private:
     QComboBox* explainedHow;
     QLineEdit* microchip;
     QCheckBox* chipRegistered;
+    QLineEdit* chipCertificateOn;
+    QLineEdit* noChipReason;
     QDialogButtonBox* buttonBox;
 };

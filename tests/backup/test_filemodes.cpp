@@ -7,10 +7,13 @@
 #include "store/SaleStore.h"
 #include "store/ScratchFolder.h"
 #include "store/SqliteConnection.h"
+#include "support/DialogDriver.h"
 #include "support/ProgramFixture.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -60,6 +63,7 @@ private slots:
     void cleanup();
 
     void buyersDataIsTheOwnersOnly();
+    void recordBookIsTheOwnersOnlyUnderAnyUmask();
     void filesOfAnOlderVersionAreClosed();
     void scratchCopiesOfAKilledProgramGo();
     void restoreOntoANewFolderIsTheOwnersOnly();
@@ -130,6 +134,20 @@ void TestFileModes::buyersDataIsTheOwnersOnly()
     for (const auto& [file, mode] : expected)
         QVERIFY2(modeOf(f->path(file)) == mode,
                  qPrintable(QStringLiteral("%1: %2").arg(file).arg(modeOf(f->path(file)), 0, 8)));
+}
+
+void TestFileModes::recordBookIsTheOwnersOnlyUnderAnyUmask()
+{
+    // A umask that lets every user read and write what is created.
+    ::umask(0);
+    whenDialogShows([&](QDialog* dialog) {
+        f->files.setNextAnswer(f->path("book.csv"));
+        dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+    });
+    action("actRecordBook")->trigger();
+    QCOMPARE(f->messages.asked.size(), 0);
+    QCOMPARE(modeOf(f->path("book.csv")), 0600);
+    QCOMPARE(modeOf(f->path("book.pdf")), 0600);
 }
 
 void TestFileModes::filesOfAnOlderVersionAreClosed()

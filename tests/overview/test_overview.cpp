@@ -262,6 +262,7 @@ private slots:
     void overviewIsWrittenAsPdfAndCsv();
     void overdueCareIsToldOnTheChartScreen();
     void careTabOffersToSetIntervals();
+    void chipDeadlinesOfAnimalsInStockAreShown();
     void carePlansAreSetUnderMasterData();
 
 private:
@@ -294,6 +295,14 @@ void TestOverview::stockShowsAgesDaysAndMarks()
                                    {"6", "ハムスター", "その他", "オス", "", "", ""},
                                }));
     QCOMPARE(stockSummary(stock), QStringLiteral("犬 1 頭　猫 1 頭　その他 1 頭（計 3 頭）"));
+    // A kind whose species nobody decided is not counted as その他.
+    QList<ShopAnimal> undecided = animals;
+    for (ShopAnimal& animal : undecided)
+        if (animal.kind == QStringLiteral("ハムスター"))
+            animal.species = Species::Unset;
+    QCOMPARE(stockSummary(stockNow(undecided, Today, {120, 60})),
+             QStringLiteral(
+                 "犬 1 頭　猫 1 頭　その他 0 頭（計 3 頭）　種別が未設定 1 頭（品種情報で決めてください）"));
     QCOMPARE(stock.byKind, (QMap<QString, int>{{"柴犬", 1}, {"ミックス猫", 1}, {"ハムスター", 1}}));
     QCOMPARE(stock.animals[0].pastAge, true);
     QCOMPARE(stock.animals[0].pastStock, true);
@@ -651,9 +660,10 @@ void TestOverview::overviewIsWrittenAsPdfAndCsv()
     if (!canReadPdfText())
         QSKIP("pdftotext is not installed");
     const QString text = pdfText(f->path("overview.pdf"));
-    // A header on every page, the plots on the last one; amounts on paper with separators.
-    QCOMPARE(text.count(QStringLiteral("お店の状況")), 5);
-    QVERIFY(text.contains(QStringLiteral("5 / 5 ページ")));
+    // A header on every page, the plots on the last one; the dog's overdue microchip on a page of its own;
+    // amounts on paper with separators.
+    QCOMPARE(text.count(QStringLiteral("お店の状況")), 6);
+    QVERIFY(text.contains(QStringLiteral("6 / 6 ページ")));
     QVERIFY(text.contains(QStringLiteral("前回 2026/11/20 から 14 日")));
     QVERIFY(text.contains(QStringLiteral("月末の在庫（頭）")));
     QVERIFY(text.contains(QStringLiteral("450,000")));
@@ -718,6 +728,55 @@ void TestOverview::careTabOffersToSetIntervals()
     QCOMPARE(CarePlans().plans(),
              (QList<CarePlan>{{QStringLiteral("駆虫薬"), 14, {}, {}, CareFor::All, {}}}));
     QVERIFY(hint->isHidden());
+}
+
+// On 2026/12/7: the dog (chart 1, bought at 31 days old) had to be implanted by 2026/11/29; implanted
+// on 11/10, its registration is due by 12/10. The cat's was due by 12/1. The dogs sold or dead are not
+// shown, nor is what is further off than seven days.
+void TestOverview::chipDeadlinesOfAnimalsInStockAreShown()
+{
+    writeShop();
+    ChartSale implanted;
+    implanted.microchip = QStringLiteral("392141000123456");
+    implanted.chipImplanted = QDate(2026, 11, 10);
+    f->program->sales().saveChartSale(1, implanted);
+    implanted.microchip = QStringLiteral("392141000654321");
+    implanted.chipImplanted = QDate(2026, 11, 1);
+    f->program->sales().saveChartSale(2, implanted);
+    startChartScreen();
+    // What the open window lists.
+    const auto shownDeadlines = [&] {
+        QStringList shown;
+        const auto* list =
+            f->window("Form2")->findChild<QDialog*>("ShopOverview")->findChild<QListWidget*>("chipDeadlines");
+        for (int row = 0; row < list->count(); ++row)
+            shown.append(list->item(row)->text());
+        return shown;
+    };
+    QTest::keyClick(f->window("Form2"), Qt::Key_O, Qt::ControlModifier);
+    f->files.setNextAnswer(f->path("overview.pdf"));
+    f->window("Form2")->findChild<QDialog*>("ShopOverview")->findChild<QPushButton*>("savePdf")->click();
+    QCOMPARE(
+        shownDeadlines(),
+        (QStringList{
+            QStringLiteral("カルテ 2 番 ミックス猫：マイクロチップの登録 2026/12/1 まで（6 日過ぎています）"),
+            QStringLiteral("カルテ 1 番 柴犬：マイクロチップの登録 2026/12/10 まで（あと 3 日）"),
+        }));
+    if (canReadPdfText())
+        QVERIFY(pdfTextAsDrawn(f->path("overview.pdf"))
+                    .remove(u'\n')
+                    .contains(QStringLiteral(
+                        "カルテ 1 番 柴犬：マイクロチップの登録 2026/12/10 まで（あと 3 日）")));
+
+    // Without the implant days both are due to be implanted: the dog by 11/29 (90 days old on 10/30),
+    // the cat only by 2027/1/29, so not yet shown.
+    f->program->sales().saveChartSale(1, ChartSale());
+    f->program->sales().saveChartSale(2, ChartSale());
+    f->window("Form2")->findChild<QAction*>("actOverview")->trigger();
+    QCOMPARE(shownDeadlines(),
+             (QStringList{
+                 QStringLiteral("カルテ 1 番 柴犬：マイクロチップの装着 2026/11/29 まで（8 日過ぎています）"),
+             }));
 }
 
 void TestOverview::carePlansAreSetUnderMasterData()

@@ -1,4 +1,6 @@
+#include "overview/ShopFigures.h"
 #include "sale/RecordBook.h"
+#include "sale/ShopAnimals.h"
 #include "sale/YearlyCount.h"
 #include "store/AnimalOutcomes.h"
 #include "store/DisplayText.h"
@@ -125,7 +127,11 @@ private slots:
     void deletedAnimalKeepsItsLegalRow();
     void keepingPeriodEndsAfterFiveYears_data();
     void keepingPeriodEndsAfterFiveYears();
+    void expiredRowsGoOnlyByTheRecordBooksStep();
     void version4RowsKeepOneLife();
+    void recordBookPeriodEdgesAndGaps();
+    void monthEndsAndSameDaySales();
+    void individualBuyerKeepsNoRegistration();
     void speciesIsProposedForCommonNames_data();
     void speciesIsProposedForCommonNames();
 
@@ -251,42 +257,53 @@ void TestLife::stepsFollowThePresentState()
 void TestLife::typedSaleDateIsASale_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("chipRegistered");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("asked");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<qint64>("price");
+    const QString noChip =
+        QStringLiteral("マイクロチップが登録されていない犬・猫は、「カルテ」→「販売する...」で"
+                       "「チップなしの理由」を入力して販売してください。");
     // The dog was born 2026/10/20: 2026/12/8 is its 49th day, 2026/12/16 its 57th.
     QTest::newRow("a 49-day-old dog")
-        << QStringLiteral("柴犬") << QStringLiteral("2026/12/8")
+        << QStringLiteral("柴犬") << true << QStringLiteral("2026/12/8")
         << QStringList{QStringLiteral("販売日：生まれてから 56 日を経過していない犬は販売できません。"
                                       "販売できるのは 2026/12/16 からです。")}
         << QString() << qint64(-1);
-    QTest::newRow("the dog's 57th day, without a registered chip")
-        << QStringLiteral("柴犬") << QStringLiteral("R8/12/16")
-        << QStringList{QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
-        << QStringLiteral("R8/12/16") << qint64(298000);
+    QTest::newRow("the dog's 57th day") << QStringLiteral("柴犬") << true << QStringLiteral("R8/12/16")
+                                        << QStringList() << QStringLiteral("R8/12/16") << qint64(298000);
     QTest::newRow("an undecided kind is asked about")
-        << QStringLiteral("豆柴") << QStringLiteral("2026/12/16")
+        << QStringLiteral("豆柴") << true << QStringLiteral("2026/12/16")
         << QStringList{QStringLiteral(
-                           "品種「豆柴」の種別（犬・猫・その他）が未設定です。犬・猫として記録します。"
-                           "このまま販売を記録しますか？"),
-                       QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
+               "品種「豆柴」の種別（犬・猫・その他）が未設定です。犬・猫として記録します。"
+               "このまま販売を記録しますか？")}
         << QStringLiteral("2026/12/16") << qint64(298000);
+    QTest::newRow("a chip number typed but not registered")
+        << QStringLiteral("ポメラニアン") << false << QStringLiteral("2026/12/16") << QStringList{noChip}
+        << QString() << qint64(-1);
     QTest::newRow("text that is not a date is no sale")
-        << QStringLiteral("柴犬") << QStringLiteral("予約済") << QStringList() << QStringLiteral("予約済")
-        << qint64(-1);
+        << QStringLiteral("柴犬") << false << QStringLiteral("予約済") << QStringList()
+        << QStringLiteral("予約済") << qint64(-1);
 }
 
 void TestLife::typedSaleDateIsASale()
 {
     QFETCH(QString, kind);
+    QFETCH(bool, chipRegistered);
     QFETCH(QString, typed);
     QFETCH(QStringList, asked);
     QFETCH(QString, stored);
     QFETCH(qint64, price);
     writeCharts({chart(kind, QDate(2026, 10, 20), QStringLiteral("2026/11/1"), {}, {},
                        QStringLiteral("２９８，０００円"))});
-    AnimalOutcomes().saveSpecies({{QStringLiteral("柴犬"), Species::Dog}});
+    AnimalOutcomes().saveSpecies(
+        {{QStringLiteral("柴犬"), Species::Dog}, {QStringLiteral("ポメラニアン"), Species::Dog}});
+    ChartSale chip;
+    chip.microchip = QStringLiteral("392141000123456");
+    if (chipRegistered)
+        chip.chipRegistered = QDate(2026, 11, 20);
+    SaleStore().saveChartSale(1, chip);
     startProgram();
     f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
     f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
@@ -370,7 +387,8 @@ void TestLife::soldDogCannotDieOrBeSoldAgainOnTheScreens()
 
 void TestLife::returnIsItsOwnStep()
 {
-    writeCharts({chart(QStringLiteral("柴犬"), QDate(2026, 6, 1), QStringLiteral("2026/8/1"))});
+    writeCharts({chart(QStringLiteral("柴犬"), QDate(2026, 6, 1), QStringLiteral("2026/8/1"), {},
+                       QStringLiteral("森ケンネル"))});
     RecordFile records;
     AnimalOutcomes().recordSale(records, 1, saleOn(QDate(2026, 10, 21)), Species::Dog);
     startProgram();
@@ -407,6 +425,14 @@ void TestLife::returnIsItsOwnStep()
     QCOMPARE(count.dogs.left[KindCount::Sold], (std::array<int, 12>{0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}));
     QCOMPARE(count.dogs.heldAtEnd, 1);
     QVERIFY(count.agrees());
+
+    // The record book: the sold stay from the kennel, then the stay from the buyer who brought it back.
+    const RecordBook book =
+        makeRecordBook(QDate(2026, 1, 1), QDate(2026, 12, 31), RecordFile().loadAllRecords(), stays,
+                       SaleStore().chartSales(), {{QStringLiteral("柴犬"), Species::Dog}});
+    QCOMPARE(book.rows.size(), 2);
+    QCOMPARE(book.rows[0].mid(5, 4), (QStringList{"2026/8/1", "森ケンネル", "", "2026/10/21"}));
+    QCOMPARE(book.rows[1].mid(5, 4), (QStringList{"2026/11/2", "山田 花子", "", ""}));
 }
 
 void TestLife::typedSaleDatesOfEarlierVersionsAreAdoptedOnce()
@@ -544,6 +570,8 @@ void TestLife::yearBoundaries_data()
                                              << "2026/4/1" << 0 << 1 << 0 << 1;
     QTest::newRow("sold on 4/1 it came") << "2025/4/1"
                                          << "2025/4/1" << 0 << 1 << 0 << 0;
+    QTest::newRow("bought 3/31, sold 4/1: held on 4/1") << "2025/3/31"
+                                                        << "2025/4/1" << 1 << 0 << 0 << 0;
 }
 
 void TestLife::yearBoundaries()
@@ -623,6 +651,45 @@ void TestLife::keepingPeriodEndsAfterFiveYears()
     QCOMPARE(keptUntil(outcomes.outcomes().first()), QDate(2031, 11, 3));
     QCOMPARE(outcomes.removeExpired(today), removed);
     QCOMPARE(outcomes.outcomes().size(), 1 - removed);
+}
+
+void TestLife::expiredRowsGoOnlyByTheRecordBooksStep()
+{
+    // The program's day is 2026/12/7: a sale of 2021/12/6 has been kept its five years, one of
+    // 2021/12/7 has not.
+    writeCharts({chart(QStringLiteral("柴犬"), QDate(2021, 6, 1), QStringLiteral("2021/8/1")),
+                 chart(QStringLiteral("柴犬"), QDate(2021, 6, 1), QStringLiteral("2021/8/1"))});
+    AnimalOutcomes outcomes;
+    RecordFile records;
+    outcomes.recordSale(records, 1, saleOn(QDate(2021, 12, 6)), Species::Dog);
+    outcomes.recordSale(records, 2, saleOn(QDate(2021, 12, 7)), Species::Dog);
+    outcomes.deleteChart(records, 1, PetRecord{}, QDate(2026, 1, 5));
+    outcomes.deleteChart(records, 2, PetRecord{}, QDate(2026, 1, 5));
+    startProgram();
+
+    bool offered = false;
+    whenDialogShows([&](QDialog* dialog) {
+        auto* remove = dialog->findChild<QPushButton*>("removeExpired");
+        offered = remove->isEnabled();
+        f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
+        remove->click();
+        QCOMPARE(AnimalOutcomes().outcomes().size(), 2);
+        f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
+        remove->click();
+        QVERIFY(!remove->isEnabled());
+        dialog->reject();
+    });
+    action("actRecordBook")->trigger();
+    QVERIFY(offered);
+    QCOMPARE(f->messages.asked.size(), 2);
+    QCOMPARE(
+        f->messages.asked[0].text,
+        QStringLiteral("データ削除したカルテのうち、5 年の保存期間を過ぎた 1 頭の記録を帳簿から消します。"
+                       "消した記録は元に戻せません。よろしいですか？"));
+    QVERIFY(f->messages.asked[0].defaultAnswer == MessageBoxes::Answer::Cancel);
+    const QList<AnimalOutcome> left = AnimalOutcomes().outcomes();
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(left[0].formerNumber, 2);
 }
 
 void TestLife::version4RowsKeepOneLife()
@@ -725,6 +792,67 @@ void TestLife::speciesIsProposedForCommonNames()
     QFETCH(QString, kind);
     QFETCH(Species, proposed);
     QCOMPARE(proposedSpecies(kind), proposed);
+}
+
+void TestLife::recordBookPeriodEdgesAndGaps()
+{
+    const QString shiba = QStringLiteral("柴犬");
+    const QDate born(2025, 1, 1);
+    writeCharts(
+        {chart(shiba, born, QStringLiteral("2025/3/1"),
+               QStringLiteral("2025/12/8")), // 1 sold on the first day
+         chart(shiba, born, QStringLiteral("2025/3/1"), QStringLiteral("2025/12/7")), // 2 sold the day before
+         chart(shiba, born, QStringLiteral("2026/12/7")),  // 3 bought on the last day
+         chart(shiba, born, QStringLiteral("2026/12/8")),  // 4 bought the day after
+         chart(shiba, born, QStringLiteral("2026/3/1"))}); // 5 died, no cause
+    AnimalOutcomes outcomes;
+    outcomes.saveSpecies({{shiba, Species::Dog}});
+    RecordFile records;
+    outcomes.recordLeaving(records, 5, {QDate(2026, 4, 1), LeaveKind::Died, {}}, Species::Dog);
+    const RecordBook book = makeRecordBook(QDate(2025, 12, 8), QDate(2026, 12, 7), records.loadAllRecords(),
+                                           outcomes.outcomes(), {}, outcomes.allSpecies());
+    QStringList numbers;
+    for (const QStringList& row : book.rows)
+        numbers.append(row[0]);
+    QCOMPARE(numbers, (QStringList{"1", "3", "5"}));
+    QVERIFY(recordBookSummary(book).contains(QStringLiteral("死亡の原因 1 頭")));
+}
+
+void TestLife::monthEndsAndSameDaySales()
+{
+    const QString shiba = QStringLiteral("柴犬");
+    writeCharts({chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/10/31"), QStringLiteral("2026/10/31")),
+                 chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/10/1"), QStringLiteral("2026/11/30")),
+                 chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/9/1"))});
+    // The third dog's chart is deleted in November while it is in stock: it is in stock no more.
+    AnimalOutcomes outcomes;
+    RecordFile records;
+    outcomes.deleteChart(records, 3, PetRecord{}, QDate(2026, 11, 10));
+    const QList<MonthFigures> months =
+        monthFigures(shopAnimals(records.loadAllRecords(), outcomes.outcomes(), {{shiba, Species::Dog}}),
+                     QDate(2026, 10, 1), 2);
+    QCOMPARE(months[0].bought, 2);
+    QCOMPARE(months[0].sold, 1);
+    QCOMPARE(months[0].stockAtEnd, 2);
+    QCOMPARE(months[0].averageDaysInStock, std::optional<double>(0.0));
+    QCOMPARE(months[1].bought, 0);
+    QCOMPARE(months[1].sold, 1);
+    QCOMPARE(months[1].stockAtEnd, 0);
+    QCOMPARE(months[1].averageDaysInStock, std::optional<double>(60.0));
+}
+
+void TestLife::individualBuyerKeepsNoRegistration()
+{
+    writeCharts({chart(QStringLiteral("柴犬"), QDate(2026, 6, 1), QStringLiteral("2026/8/1"))});
+    Sale sale = saleOn(QDate(2026, 11, 3));
+    // Typed while the buyer was a business, then switched to an individual.
+    sale.buyerRegNo = QStringLiteral("第300号");
+    sale.buyerCheck = QStringLiteral("登録証の写し");
+    RecordFile records;
+    AnimalOutcomes().recordSale(records, 1, sale, Species::Dog);
+    const Sale stored = *AnimalOutcomes().outcome(1)->sale;
+    QCOMPARE(stored.buyerRegNo, QString());
+    QCOMPARE(stored.buyerCheck, QString());
 }
 
 QTEST_MAIN(TestLife)

@@ -1,3 +1,4 @@
+#include "sale/ChipDeadlines.h"
 #include "sale/ExplanationSheet.h"
 #include "sale/SalesLedger.h"
 #include "store/AnimalOutcomes.h"
@@ -19,6 +20,8 @@
 #include <memory>
 #include <utility>
 
+Q_DECLARE_METATYPE(ChipDates)
+
 // The sales ledger and its CSV, and the items of the sale-time explanation sheet.
 class TestSale : public QObject
 {
@@ -34,6 +37,8 @@ private slots:
     void explanationItemsComeFromChartSaleAndBreed();
     void explanationOfAnEmptyChartShowsEveryGap();
     void explanationSheetOfTheShopsFiles();
+    void chipDeadlines_data();
+    void chipDeadlines();
 
 private:
     std::unique_ptr<Sandbox> dir;
@@ -178,6 +183,9 @@ void TestSale::explanationItemsComeFromChartSaleAndBreed()
     sale.microchip = QStringLiteral("392141000123456");
     sale.chipImplanted = QDate(2024, 5, 10);
     sale.chipRegistered = QDate(2024, 5, 20);
+    sale.chipCertificateOn = QDate(2024, 6, 2);
+    sale.breederName = QStringLiteral("佐藤ケネル");
+    sale.breederReg = QStringLiteral("長野県 第21号");
     sale.neutered = true;
     sale.neuteredOn = QDate(2024, 9, 3);
     sale.owner = QStringLiteral("ブリーダー佐藤");
@@ -201,7 +209,7 @@ void TestSale::explanationItemsComeFromChartSaleAndBreed()
         QStringLiteral("性別の判定結果"),
         QStringLiteral("生年月日"),
         QStringLiteral("不妊又は去勢の措置の実施状況"),
-        QStringLiteral("生産地等"),
+        QStringLiteral("繁殖者の氏名又は名称及び登録番号又は所在地"),
         QStringLiteral("所有者の氏名"),
         QStringLiteral("病歴・ワクチンの接種状況等"),
         QStringLiteral("親及び同腹子に係る遺伝性疾患の発生状況"),
@@ -221,11 +229,12 @@ void TestSale::explanationItemsComeFromChartSaleAndBreed()
         QStringLiteral("メス"),
         QStringLiteral("2024/4/1"),
         QStringLiteral("実施済み（2024/9/3）"),
-        QStringLiteral("長野県"),
+        QStringLiteral("佐藤ケネル　長野県 第21号"),
         QStringLiteral("ブリーダー佐藤"),
         QStringLiteral("2024年5月1日   混合ワクチン   済み\n2024年6月1日   狂犬病   済み"),
         QStringLiteral("発生なし"),
-        QStringLiteral("マイクロチップ番号 392141000123456、装着日 2024/5/10、登録日 2024/5/20"),
+        QStringLiteral("マイクロチップ番号 392141000123456、装着日 2024/5/10、登録日 2024/5/20、"
+                       "登録証明書の交付日 2024/6/2"),
     };
     const QList<SheetItem> items = Explanation::items(record, sale, breed);
     QCOMPARE(items.size(), 18);
@@ -234,6 +243,11 @@ void TestSale::explanationItemsComeFromChartSaleAndBreed()
 
     sale.neutered = false;
     QCOMPARE(Explanation::items(record, sale, breed).at(12).value, QStringLiteral("未実施"));
+    // The birthplace on the chart is not the breeder; an imported animal's exporter goes in the same fields.
+    sale.breederReg = QString();
+    QCOMPARE(Explanation::items(record, sale, breed).at(13).value, QStringLiteral("佐藤ケネル"));
+    sale.breederName = QString();
+    QCOMPARE(Explanation::items(record, sale, breed).at(13).value, QStringLiteral("—"));
 }
 
 void TestSale::explanationOfAnEmptyChartShowsEveryGap()
@@ -293,6 +307,58 @@ void TestSale::explanationSheetOfTheShopsFiles()
     QCOMPARE(Explanation::defaultsNote(
                  Explanation::load(8, chart(QStringLiteral("ハムスター"), QString()), store)),
              QString());
+}
+
+void TestSale::chipDeadlines_data()
+{
+    QTest::addColumn<ChipDates>("dates");
+    QTest::addColumn<QString>("expected"); // 装着 or 登録 and the last day, or empty for none
+    const QDate none;
+    QTest::newRow("bought at 151 days: 30 days from buying")
+        << ChipDates{QDate(2026, 1, 1), QDate(2026, 6, 1), none, none, none} << "装着 2026/7/1";
+    QTest::newRow("bought at 49 days: 30 days from the 90th day")
+        << ChipDates{QDate(2026, 9, 1), QDate(2026, 10, 20), none, none, none} << "装着 2026/12/30";
+    QTest::newRow("bought on its 90th day")
+        << ChipDates{QDate(2026, 3, 1), QDate(2026, 5, 30), none, none, none} << "装着 2026/6/29";
+    QTest::newRow("bought on its 89th day")
+        << ChipDates{QDate(2026, 3, 1), QDate(2026, 5, 29), none, none, none} << "装着 2026/6/29";
+    QTest::newRow("bought on its 91st day")
+        << ChipDates{QDate(2026, 3, 1), QDate(2026, 5, 31), none, none, none} << "装着 2026/6/30";
+    QTest::newRow("born in the shop: no purchase day")
+        << ChipDates{QDate(2026, 9, 1), none, none, none, none} << "装着 2026/12/30";
+    QTest::newRow("handed over before the day")
+        << ChipDates{QDate(2026, 9, 1), QDate(2026, 10, 20), none, none, QDate(2026, 11, 15)}
+        << "装着 2026/11/15";
+    QTest::newRow("handed over after the day")
+        << ChipDates{QDate(2026, 1, 1), QDate(2026, 6, 1), none, none, QDate(2026, 7, 2)} << "装着 2026/7/1";
+    QTest::newRow("implanted: 30 days to register")
+        << ChipDates{QDate(2026, 9, 1), QDate(2026, 10, 20), QDate(2026, 11, 2), none, none}
+        << "登録 2026/12/2";
+    QTest::newRow("implanted, handed over before registering")
+        << ChipDates{QDate(2026, 9, 1), QDate(2026, 10, 20), QDate(2026, 11, 2), none, QDate(2026, 11, 20)}
+        << "登録 2026/11/20";
+    QTest::newRow("implanted and registered")
+        << ChipDates{QDate(2026, 9, 1), QDate(2026, 10, 20), QDate(2026, 11, 2), QDate(2026, 11, 3), none}
+        << "";
+    QTest::newRow("bought the day the duty began")
+        << ChipDates{QDate(2022, 1, 1), QDate(2022, 6, 1), none, none, none} << "装着 2022/7/1";
+    QTest::newRow("bought the day before")
+        << ChipDates{QDate(2022, 1, 1), QDate(2022, 5, 31), none, none, none} << "";
+    QTest::newRow("bought, birth day unknown")
+        << ChipDates{none, QDate(2026, 10, 20), none, none, none} << "装着 2026/11/19";
+    QTest::newRow("no day reads") << ChipDates{} << "";
+}
+
+void TestSale::chipDeadlines()
+{
+    QFETCH(ChipDates, dates);
+    QFETCH(QString, expected);
+    const std::optional<ChipDeadline> deadline = chipDeadline(dates);
+    const QString shown =
+        deadline ? (deadline->step == ChipStep::Implant ? QStringLiteral("装着 ") : QStringLiteral("登録 ")) +
+                       deadline->due.toString(QStringLiteral("yyyy/M/d"))
+                 : QString();
+    QCOMPARE(shown, expected);
 }
 
 QTEST_GUILESS_MAIN(TestSale)

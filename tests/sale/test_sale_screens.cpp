@@ -203,7 +203,7 @@ void TestSaleScreens::refusedEntryTakesTheFocus()
     QVERIFY(f->program->sales().chartSale(1).isEmpty());
 }
 
-// Each of the eleven fields gets its own value, so a value saved into or shown from the wrong field
+// Each of the twelve fields gets its own value, so a value saved into or shown from the wrong field
 // shows. Typed as a shop types them: the microchip in groups, dates in the era calendar and full width.
 void TestSaleScreens::everyFieldSavedAndShownAgain()
 {
@@ -211,6 +211,7 @@ void TestSaleScreens::everyFieldSavedAndShownAgain()
         type(dialog, "microchip", QStringLiteral("392 141-000　123 456"));
         type(dialog, "chipImplanted", QStringLiteral("R6/5/1"));
         type(dialog, "chipRegistered", QStringLiteral("令和6年5月2日"));
+        type(dialog, "chipCertificateOn", QStringLiteral("R6.8.20"));
         dialog->findChild<QCheckBox*>("neutered")->setChecked(true);
         type(dialog, "neuteredOn", QStringLiteral("２０２４／６／３"));
         type(dialog, "owner", QStringLiteral("ブリーダー 鈴木"));
@@ -227,6 +228,7 @@ void TestSaleScreens::everyFieldSavedAndShownAgain()
     expected.microchip = Chip;
     expected.chipImplanted = QDate(2024, 5, 1);
     expected.chipRegistered = QDate(2024, 5, 2);
+    expected.chipCertificateOn = QDate(2024, 8, 20);
     expected.neutered = true;
     expected.neuteredOn = QDate(2024, 6, 3);
     expected.owner = QStringLiteral("ブリーダー 鈴木");
@@ -242,17 +244,18 @@ void TestSaleScreens::everyFieldSavedAndShownAgain()
     QStringList shown;
     bool neutered = false;
     whenDialogShows([&](QDialog* dialog) {
-        for (const char* box : {"microchip", "chipImplanted", "chipRegistered", "neuteredOn", "owner",
-                                "buyerName", "buyerAddress", "buyerPhone", "explainedOn"})
+        for (const char* box :
+             {"microchip", "chipImplanted", "chipRegistered", "chipCertificateOn", "neuteredOn", "owner",
+              "buyerName", "buyerAddress", "buyerPhone", "explainedOn"})
             shown << dialog->findChild<QLineEdit*>(QString::fromLatin1(box))->text();
         shown << dialog->findChild<QPlainTextEdit*>("hereditary")->toPlainText();
         neutered = dialog->findChild<QCheckBox*>("neutered")->isChecked();
         dialog->reject();
     });
     action("actSaleInfo")->trigger();
-    QCOMPARE(shown, (QStringList{"392141000123456", "2024/5/1", "2024/5/2", "2024/6/3", "ブリーダー 鈴木",
-                                 "山田 花子", "東京都千代田区1-2-3", "03-1234-5678", "2024/8/20",
-                                 "父: 股関節形成不全"}));
+    QCOMPARE(shown, (QStringList{"392141000123456", "2024/5/1", "2024/5/2", "2024/8/20", "2024/6/3",
+                                 "ブリーダー 鈴木", "山田 花子", "東京都千代田区1-2-3", "03-1234-5678",
+                                 "2024/8/20", "父: 股関節形成不全"}));
     QVERIFY(neutered);
 }
 
@@ -264,6 +267,9 @@ void TestSaleScreens::explanationSheetAsPdf()
     SaleStore& store = f->program->sales();
     ChartSale sale;
     sale.microchip = Chip;
+    sale.chipCertificateOn = QDate(2024, 7, 9);
+    sale.breederName = QStringLiteral("信州柴犬舎");
+    sale.breederReg = QStringLiteral("長野県第5号");
     store.saveChartSale(1, sale);
     BreedTexts shiba;
     shiba.item(2) = QStringLiteral("体重 約8kg、体高 約38cm");
@@ -284,7 +290,8 @@ void TestSaleScreens::explanationSheetAsPdf()
     }
     for (const QString& expected : QStringList{"柴犬", "メス", "2024/4/15", "体重約8kg、体高約38cm",
                                                "平均寿命12〜15年", Chip, "ペットショップ空", "第東京123456号",
-                                               "佐藤一郎", "上記の説明を受け、書面を受領しました。"})
+                                               "佐藤一郎", "上記の説明を受け、書面を受領しました。",
+                                               "信州柴犬舎長野県第5号", "登録証明書の交付日2024/7/9"})
         QVERIFY2(text.contains(expected), qPrintable(expected));
     QVERIFY(f->messages.asked.isEmpty());
 }

@@ -1,4 +1,5 @@
 #include "chartlist/ChartRows.h"
+#include "platform/TablePages.h"
 #include "sale/RecordBook.h"
 #include "sale/YearlyCount.h"
 #include "store/AnimalOutcomes.h"
@@ -17,6 +18,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFontMetricsF>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,6 +30,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -46,6 +49,16 @@ QByteArray chartBytes(const QString& kind, const QDate& birth, const QString& pu
     setText(record.PurchaseDate, purchased);
     setText(record.PurchaseCost, cost);
     setText(record.SaleDate, saleDate);
+    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+}
+
+// A chart whose 仕入先 says the animal was born in the shop, with no 仕入日.
+QByteArray bornInShop(const QString& kind, const QDate& birth)
+{
+    QByteArray bytes = chartBytes(kind, birth);
+    PetRecord record;
+    std::memcpy(&record, bytes.constData(), RecordLength);
+    setText(record.Supplier, QStringLiteral("自家繁殖"));
     return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
 }
 
@@ -94,6 +107,10 @@ private slots:
     void speciesIsProposedNeverSetSilently();
     void yearlyReportCountsASmallShop();
     void recordBookListsDogsAndCatsAndOutlivesTheChart();
+    void recordBookPdfPrintsEveryDateWhole();
+    void columnsKeepDatesWhole();
+    void recordBookCountsOtherAnimalsByKind();
+    void saleRecordsTheChipCertificateDay();
 
 private:
     void startWith(const QByteArray& records);
@@ -210,6 +227,10 @@ void TestSelling::saleIsRecordedListedAndTakenBack()
         type(dialog, "buyerRegNo", QStringLiteral("第2026-01号"));
         type(dialog, "buyerCheck", QStringLiteral("登録証の写し"));
         dialog->findChild<QComboBox*>("staff")->setCurrentText(QStringLiteral("鈴木"));
+        // Without a reason for the missing chip nothing is stored, and the reason's box has the focus.
+        pressOk(dialog);
+        QCOMPARE(dialog->focusWidget()->objectName(), QStringLiteral("noChipReason"));
+        type(dialog, "noChipReason", QStringLiteral("装着で健康を損なうおそれ"));
         f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
         pressOk(dialog);
         keptAfterCancel = dialog->isVisible();
@@ -219,11 +240,15 @@ void TestSelling::saleIsRecordedListedAndTakenBack()
     });
     action("actSell")->trigger();
     QVERIFY(keptAfterCancel);
-    QCOMPARE(f->messages.asked.size(), 3);
+    QCOMPARE(f->messages.asked.size(), 4);
     QCOMPARE(f->messages.asked[0].text,
+             QStringLiteral(
+                 "マイクロチップが登録されていない犬・猫を販売するときは、「チップなしの理由」を入力して"
+                 "ください（例：装着で健康を損なうおそれ）。"));
+    QCOMPARE(f->messages.asked[1].text,
              QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？"));
-    QVERIFY(f->messages.asked[0].defaultAnswer == MessageBoxes::Answer::Cancel);
-    QCOMPARE(f->messages.asked[2].text, QStringLiteral("販売時説明書を印刷しますか？"));
+    QVERIFY(f->messages.asked[1].defaultAnswer == MessageBoxes::Answer::Cancel);
+    QCOMPARE(f->messages.asked[3].text, QStringLiteral("販売時説明書を印刷しますか？"));
 
     QCOMPARE(saleDateBytes(1), QByteArray("2026/12/07").leftJustified(30, ' '));
     QCOMPARE(f->control<QLineEdit>("Form2", "Text7")->text(), QStringLiteral("2026/12/07"));
@@ -234,6 +259,7 @@ void TestSelling::saleIsRecordedListedAndTakenBack()
     QCOMPARE(sale.buyerCheck, QStringLiteral("登録証の写し"));
     QCOMPARE(sale.soldBy, QStringLiteral("鈴木"));
     QCOMPARE(sale.explainedHow, QStringLiteral("対面"));
+    QCOMPARE(sale.noChipReason, QStringLiteral("装着で健康を損なうおそれ"));
     QCOMPARE(f->program->sales().chartSale(1).buyerName, QStringLiteral("株式会社ペット"));
 
     // The chart list's CSV: 販売済 with the price and the margin over the purchase cost.
@@ -498,9 +524,10 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
     action("actRecordBook")->trigger();
     QCOMPARE(summary, QStringLiteral("2021/12/8～2026/12/7 に所有した犬・猫：3 頭\n"
                                      "記入のない項目：繁殖者の氏名 2 頭、繁殖者の登録番号・住所 2 頭、"
-                                     "所有した日 1 頭、仕入先の氏名 2 頭、仕入先の登録番号・住所 2 頭"));
+                                     "所有した日 1 頭、仕入先の氏名 2 頭、仕入先の登録番号・住所 2 頭\n"
+                                     "犬・猫以外：1 品種等"));
     const QList<QStringList> book = readCsvFile(readFileBytes(f->path("book.csv")));
-    QCOMPARE(book.size(), 4);
+    QCOMPARE(book.size(), 8);
     QCOMPARE(book[0].size(), 16);
     QCOMPARE(book[1], (QStringList{"1", "柴犬", "佐藤ブリーダー", "第100号", "2026/6/1", "2026/8/1",
                                    "関東ペットオークション", "第200号", "2026/11/3", "株式会社ワン",
@@ -508,10 +535,23 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
     QCOMPARE(book[2], (QStringList{"2", "マンチカン", "", "", "2026/6/1", "2026/8/2", "", "", "", "", "", "",
                                    "", "", "2026/9/1", "肺炎"}));
     QCOMPARE(book[3].mid(0, 6), (QStringList{"5", "柴犬", "", "", "2026/6/1", ""}));
+    // The hamster, per 品種等 below an empty line and the part's heading.
+    QVERIFY(book[4].join(QString()).isEmpty());
+    QCOMPARE(book[5], QStringList{"犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）"});
+    QCOMPARE(
+        book[6],
+        (QStringList{"品種等の名称", "生年月日", "期間の初めの数", "所有した数", "販売・引渡しの数",
+                     "死亡の数", "期間の終わりの数", "繁殖者の氏名・登録番号又は所在地",
+                     "仕入先の氏名・登録番号又は所在地", "所有した日", "販売・引渡しの日", "販売・引渡し先",
+                     "法令違反がないことを確認した方法", "販売担当者", "対面説明の実施", "死亡の日と原因"}));
+    QCOMPARE(book[7], (QStringList{"ハムスター", "2026/6/1", "0", "1", "0", "0", "1", "", "", "2026/8/3", "",
+                                   "", "", "", "", ""}));
     if (canReadPdfText()) {
         // Cells wrap their text over lines.
         const QString pdf = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
-        QVERIFY(pdf.contains(QStringLiteral("1 / 1 ページ")));
+        QVERIFY(pdf.contains(QStringLiteral("1 / 2 ページ")));
+        QVERIFY(pdf.contains(QStringLiteral("2 / 2 ページ")));
+        QVERIFY(pdf.contains(QStringLiteral("犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）")));
         QVERIFY(pdf.contains(QStringLiteral("関東ペットオークション")));
         QVERIFY(pdf.contains(QStringLiteral("販売・引渡し先の登録番号・住所")));
     }
@@ -545,6 +585,200 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
                           "関東ペットオークション", "第200号"}));
     QCOMPARE(after.rows[0][8], QStringLiteral("2026/11/3"));
     QCOMPARE(after.rows[0][9], QStringLiteral("株式会社ワン"));
+}
+
+void TestSelling::recordBookPdfPrintsEveryDateWhole()
+{
+    if (!canReadPdfText())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    setSpecies(QStringLiteral("柴犬"), Species::Dog);
+    // Long names and addresses in every text column leave the dates little room.
+    QByteArray charts;
+    for (int chart = 1; chart <= 3; ++chart)
+        charts += chartBytes(QStringLiteral("柴犬"), QDate(2026, 9, 11), QStringLiteral("2026/11/11"), {},
+                             QStringLiteral("2026/11/11"));
+    startWith(charts);
+    ChartSale origin;
+    origin.breederName = QStringLiteral("株式会社ペットブリーディングサービス関東第二繁殖センター");
+    origin.breederReg = QStringLiteral("東京都千代田区千代田一丁目一番一号 第1234567890号");
+    origin.sellerName = QStringLiteral("一般社団法人全国ペットオークション協会 関東支部");
+    origin.sellerReg = QStringLiteral("埼玉県さいたま市浦和区高砂三丁目十五番一号 第9876543210号");
+    origin.buyerName = QStringLiteral("山田 花子");
+    origin.buyerAddress =
+        QStringLiteral("神奈川県横浜市中区山下町一丁目二番地三 グランドハイツ横浜 1203号室");
+    for (int chart = 1; chart <= 3; ++chart)
+        f->program->sales().saveChartSale(chart, origin);
+
+    whenDialogShows([&](QDialog* dialog) {
+        f->files.setNextAnswer(f->path("book.csv"));
+        pressOk(dialog);
+    });
+    action("actRecordBook")->trigger();
+    QCOMPARE(f->messages.asked.size(), 0);
+
+    // Each chart's 所有した日 and 販売・引渡しの日, and the birth dates, each one word on one line.
+    QStringList dates;
+    for (const PdfWord& word : pdfWords(f->path("book.pdf")))
+        if (word.text.startsWith(QStringLiteral("2026/")))
+            dates.append(word.text);
+    QCOMPARE(dates, (QStringList{"2026/9/11", "2026/11/11", "2026/11/11", "2026/9/11", "2026/11/11",
+                                 "2026/11/11", "2026/9/11", "2026/11/11", "2026/11/11"}));
+    // The long values are there whole too, wrapped over lines.
+    const QString drawn = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
+    QVERIFY(drawn.contains(QStringLiteral("第1234567890号")));
+    QVERIFY(drawn.contains(QStringLiteral("株式会社ペットブリーディングサービス関東第二繁殖センター")));
+    QVERIFY(drawn.contains(QStringLiteral("1 / 2 ページ")));
+}
+
+// The widths of a table's columns: a date or number is never narrower than its one line; long names
+// give way first; the page is filled; and too narrow a page says so instead of cutting.
+void TestSelling::columnsKeepDatesWhole()
+{
+    QFont font;
+    font.setPointSizeF(7);
+    const QFontMetricsF metrics(font);
+    const QString address =
+        QStringLiteral("東京都千代田区千代田一丁目一番一号 グランドハイツ千代田 1203 号室");
+    const PrintedTable table{
+        {},
+        {QStringLiteral("番号"), QStringLiteral("販売・引渡しの日"), QStringLiteral("住所")},
+        {1, 1, 8},
+        {{QStringLiteral("12"), QStringLiteral("2026/11/11"), address},
+         {QStringLiteral("3"), QStringLiteral("2026/9/1"), QString()}}};
+    const double pad = 2;
+    const double date = metrics.horizontalAdvance(QStringLiteral("2026/11/11")) + 2 * pad;
+    const double number = metrics.horizontalAdvance(QStringLiteral("1203")) + 2 * pad;
+
+    // Room for everything on one line: the rest is shared as the relative widths say.
+    const double wide = metrics.horizontalAdvance(address) * 2;
+    QList<double> widths = columnWidths(table, metrics, wide, pad);
+    QCOMPARE(widths.size(), 3);
+    QVERIFY(widths[1] >= date);
+    QVERIFY(widths[2] > metrics.horizontalAdvance(address));
+    QVERIFY(qAbs(widths[0] + widths[1] + widths[2] - wide) < 0.01);
+
+    // Little room: the address wraps, the date does not.
+    const double narrow = date + number * 4;
+    widths = columnWidths(table, metrics, narrow, pad);
+    QCOMPARE(widths.size(), 3);
+    QVERIFY(widths[1] >= date);
+    QVERIFY(widths[2] >= number);
+    QVERIFY(widths[2] < metrics.horizontalAdvance(address));
+    QVERIFY(qAbs(widths[0] + widths[1] + widths[2] - narrow) < 0.01);
+
+    // Not even the date fits.
+    QVERIFY(columnWidths(table, metrics, date, pad).isEmpty());
+}
+
+// Period 2026/4/1 to 2026/11/30: the days either side of its edges decide what is counted where.
+void TestSelling::recordBookCountsOtherAnimalsByKind()
+{
+    setSpecies(QStringLiteral("ハムスター"), Species::Other);
+    setSpecies(QStringLiteral("セキセイインコ"), Species::Other);
+    setSpecies(QStringLiteral("柴犬"), Species::Dog);
+    const QString hamster = QStringLiteral("ハムスター");
+    startWith(chartBytes(hamster, QDate(2026, 1, 10), QStringLiteral("2026/3/31")) // 1 held at the start
+              + chartBytes(hamster, QDate(2026, 2, 1), QStringLiteral("2026/4/1")) // 2 bought and sold
+              + chartBytes(hamster, QDate(2026, 2, 1), QStringLiteral("2026/4/1")) // 3 bought, died
+              + chartBytes(hamster, QDate(2026, 1, 1), QStringLiteral("2026/3/1"), {},
+                           QStringLiteral("2026/3/31"))                              // 4 sold before
+              + chartBytes(hamster, QDate(2026, 10, 1), QStringLiteral("2026/12/1")) // 5 bought after
+              + bornInShop(QStringLiteral("セキセイインコ"), QDate(2026, 5, 5))      // 6 born in the shop
+              + chartBytes(QStringLiteral("柴犬"), QDate(2026, 5, 5), QStringLiteral("2026/7/1")) // 7 a dog
+              + chartBytes(hamster, QDate(2026, 3, 1), QStringLiteral("2026/5/1"), {},
+                           QStringLiteral("2026/10/1"))); // 8 a 販売日 typed on the chart
+    ChartSale origin;
+    origin.breederName = QStringLiteral("ハムスター工房");
+    origin.breederReg = QStringLiteral("千葉県第7号");
+    origin.sellerName = QStringLiteral("小動物卸センター");
+    f->program->sales().saveChartSale(2, origin);
+    ChartSale typedBuyer;
+    typedBuyer.buyerName = QStringLiteral("田中 花子");
+    f->program->sales().saveChartSale(8, typedBuyer);
+    RecordFile records;
+    AnimalOutcomes outcomes;
+    Sale sale;
+    sale.soldOn = QDate(2026, 11, 30);
+    sale.price = 3000;
+    sale.businessBuyer = true;
+    sale.buyerName = QStringLiteral("株式会社ペット");
+    sale.buyerRegNo = QStringLiteral("第300号");
+    sale.buyerCheck = QStringLiteral("登録証の写し");
+    sale.soldBy = QStringLiteral("鈴木");
+    sale.explainedOn = QDate(2026, 11, 30);
+    sale.explainedHow = QStringLiteral("対面");
+    outcomes.recordSale(records, 2, sale, Species::Other);
+    outcomes.recordLeaving(records, 3, {QDate(2026, 6, 15), LeaveKind::Died, QStringLiteral("肺炎")},
+                           Species::Other);
+
+    QString summary;
+    whenDialogShows([&](QDialog* dialog) {
+        type(dialog, "from", QStringLiteral("2026/4/1"));
+        type(dialog, "to", QStringLiteral("2026/11/30"));
+        f->files.setNextAnswer(f->path("book.csv"));
+        pressOk(dialog);
+        summary = dialog->findChild<QLabel*>("summary")->text();
+    });
+    action("actRecordBook")->trigger();
+    QVERIFY(summary.endsWith(QStringLiteral("\n犬・猫以外：2 品種等")));
+    const QList<QStringList> book = readCsvFile(readFileBytes(f->path("book.csv")));
+    QCOMPARE(book.size(), 7);
+    QCOMPARE(book[1].mid(0, 2), (QStringList{"7", "柴犬"}));
+    QCOMPARE(book[3], QStringList{"犬・猫以外の哺乳類・鳥類・爬虫類（品種等ごと）"});
+    QCOMPARE(book[5], (QStringList{"セキセイインコ", "2026/5/5", "0", "1", "0", "0", "1", "", "自家繁殖",
+                                   "2026/5/5", "", "", "", "", "", ""}));
+    // 1 at the start + 3 acquired - 2 sold - 1 died = 1 at the end.
+    QCOMPARE(book[6],
+             (QStringList{"ハムスター", "2026/1/10、2026/2/1（2 頭）、2026/3/1", "1", "3", "2", "1", "1",
+                          "ハムスター工房　千葉県第7号", "小動物卸センター", "2026/4/1（2 頭）、2026/5/1",
+                          "2026/10/1、2026/11/30", "株式会社ペット、田中 花子", "登録証の写し", "鈴木",
+                          "2026/11/30 対面", "2026/6/15　肺炎"}));
+    if (canReadPdfText()) {
+        const QString pdf = pdfTextAsDrawn(f->path("book.pdf")).remove(QLatin1Char('\n'));
+        QVERIFY(pdf.contains(QStringLiteral("ハムスター工房")));
+        QVERIFY(pdf.contains(QStringLiteral("2 / 2 ページ")));
+    }
+}
+
+// The day the microchip's registration certificate went to the buyer: offered from the sale information,
+// refused when it does not read, and kept with the sale, in the sale information and on the sheet.
+void TestSelling::saleRecordsTheChipCertificateDay()
+{
+    setSpecies(QStringLiteral("柴犬"), Species::Dog);
+    startWith(chartBytes(QStringLiteral("柴犬"), QDate(2026, 8, 1), QStringLiteral("2026/9/1")));
+    ChartSale known;
+    known.chipCertificateOn = QDate(2026, 12, 1);
+    f->program->sales().saveChartSale(1, known);
+
+    QString offered;
+    QString focused;
+    whenDialogShows([&](QDialog* dialog) {
+        offered = dialog->findChild<QLineEdit*>("chipCertificateOn")->text();
+        fillSale(dialog, QStringLiteral("2026/12/7"));
+        type(dialog, "chipCertificateOn", QStringLiteral("12月7日ごろ"));
+        pressOk(dialog);
+        focused = dialog->focusWidget() ? dialog->focusWidget()->objectName() : QString();
+        type(dialog, "chipCertificateOn", QStringLiteral("R8.12.7"));
+        f->messages.setNextAnswer(MessageBoxes::Answer::Ok); // print the sheet
+        f->messages.setNextAnswer(MessageBoxes::Answer::Ok); // 印刷しますか？
+        pressOk(dialog);
+    });
+    action("actSell")->trigger();
+    QCOMPARE(offered, QStringLiteral("2026/12/1"));
+    QCOMPARE(f->messages.asked.size(), 3);
+    QCOMPARE(f->messages.asked[0].text,
+             QStringLiteral("登録証明書の交付日は日付で入力してください（例：2026/12/7）。"));
+    QCOMPARE(focused, QStringLiteral("chipCertificateOn"));
+    QCOMPARE(AnimalOutcomes().outcome(1)->sale->chipCertificateOn, QDate(2026, 12, 7));
+    QCOMPARE(f->program->sales().chartSale(1).chipCertificateOn, QDate(2026, 12, 7));
+    QCOMPARE(f->printer.documents.size(), 1);
+    if (canReadPdfText()) {
+        writeFileBytes(f->path("sheet.pdf"), f->printer.documents[0].pdf);
+        QVERIFY(pdfTextAsDrawn(f->path("sheet.pdf"))
+                    .simplified()
+                    .remove(u' ')
+                    .contains(QStringLiteral("登録証明書の交付日2026/12/7")));
+    }
 }
 
 QTEST_MAIN(TestSelling)
