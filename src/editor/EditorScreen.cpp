@@ -30,7 +30,6 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QTimer>
-#include <QToolTip>
 #include <QWindow>
 
 namespace {
@@ -210,11 +209,6 @@ void EditorScreen::buildLayout()
 void EditorScreen::limitToFields()
 {
     // The first keystroke a box refuses says what it holds, beside the box.
-    const auto tellBeside = [](QWidget* box, FieldWidthValidator* validator) {
-        connect(validator, &FieldWidthValidator::refused, box, [box](const QString& message) {
-            QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), message, box);
-        });
-    };
     tellBeside(Combo4, limitToField(Combo4, int(sizeof(PetRecord::Kind)), QStringLiteral("種類")));
     tellBeside(Combo5, limitToField(Combo5, int(sizeof(PetRecord::Sex)), QStringLiteral("性別")));
     tellBeside(Combo6, limitToField(Combo6, int(sizeof(PetRecord::CoatColour)), QStringLiteral("毛色")));

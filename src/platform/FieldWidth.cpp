@@ -3,7 +3,9 @@
 #include "store/Sjis.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QLineEdit>
+#include <QToolTip>
 
 namespace {
 
@@ -11,6 +13,37 @@ bool fits(const QString& text, int bytes)
 {
     return Sjis::encode(text).size() <= bytes;
 }
+
+class RefusalTip : public QObject
+{
+public:
+    RefusalTip(QWidget* box, FieldWidthValidator* validator) : QObject(box), box(box)
+    {
+        box->installEventFilter(this);
+        if (auto* combo = qobject_cast<QComboBox*>(box); combo && combo->lineEdit())
+            combo->lineEdit()->installEventFilter(this);
+        connect(validator, &FieldWidthValidator::refused, this, [this](const QString& refusal) {
+            message = refusal;
+            show();
+        });
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyRelease && !message.isEmpty()) {
+            show();
+            message.clear();
+        }
+        return false;
+    }
+
+private:
+    void show() { QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), message, box); }
+
+    QWidget* box;
+    QString message;
+};
 
 } // namespace
 
@@ -63,6 +96,11 @@ FieldWidthValidator* limitToField(QComboBox* combo, int bytes, const QString& fi
     auto* validator = new FieldWidthValidator(bytes, field, combo);
     combo->setValidator(validator);
     return validator;
+}
+
+void tellBeside(QWidget* box, FieldWidthValidator* validator)
+{
+    new RefusalTip(box, validator);
 }
 
 QString fittingText(const QString& text, int bytes)

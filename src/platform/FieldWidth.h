@@ -4,6 +4,7 @@
 
 class QComboBox;
 class QLineEdit;
+class QWidget;
 
 // A box that feeds a fixed-width field of the record takes only what the field holds, counted in code
 // page 932 bytes (a full-width character takes two). Text typed or pasted past that is cut in the box,
@@ -32,6 +33,10 @@ private:
 
 FieldWidthValidator* limitToField(QLineEdit* box, int bytes, const QString& field);
 FieldWidthValidator* limitToField(QComboBox* combo, int bytes, const QString& field);
+
+// Shows what `validator` refuses in a tip under `box`, for a screen without a status line. A tip goes at
+// the next key, also the release of the key that was refused: it is shown again then.
+void tellBeside(QWidget* box, FieldWidthValidator* validator);
 
 // The longest beginning of `text` that a field of `bytes` holds.
 QString fittingText(const QString& text, int bytes);
