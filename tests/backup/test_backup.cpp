@@ -808,8 +808,8 @@ void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
     sales.saveSpeciesTexts(QStringLiteral("犬"), dogs);
     RecordFile records;
     records.LoadRecord(1);
-    outcomes.recordLeaving(records, 1, {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")},
-                           Species::Dog);
+    outcomes.recordLeaving(records, 1,
+                           {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Dog);
     CarePlans care(sales.fileName());
     care.savePlans({{QStringLiteral("駆虫薬"), 14, {}, 2, CareFor::All, {}}});
     care.saveStockLimits({90, 45});
@@ -819,7 +819,8 @@ void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
     care.saveStockLimits({120, 60});
     sales.saveSpeciesTexts(QStringLiteral("犬"), {});
     outcomes.saveSpecies({{QStringLiteral("柴犬"), Species::Other}});
-    outcomes.recordLeaving(records, 2, {QDate(2026, 10, 1), LeaveKind::Returned, {}}, Species::Dog);
+    outcomes.recordLeaving(records, 2, {QDate(2026, 10, 1), LeaveKind::Returned, {}},
+                           Species::Dog);
     backups->restore(backups->open(QStringLiteral("shop.zip")));
 
     QCOMPARE(outcomes.allSpecies(), (QMap<QString, Species>{{QStringLiteral("柴犬"), Species::Dog}}));
