@@ -345,8 +345,9 @@ void ChartScreen::becameActive(QWidget* window)
     });
     if (failure && failure != reportedByLoad)
         showFailure(context.messages, this, *failure);
-    // The editor or the master data may have changed the charts or the care plans.
-    shopDataChanged();
+    // The editor or the master data may have changed the charts or the care plans. Counting the care
+    // reads every chart: it waits until the chart is on the screen.
+    QTimer::singleShot(0, this, &ChartScreen::shopDataChanged);
 }
 
 void ChartScreen::tick()
