@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include <bit>
+#include <limits>
 
 // Text to numbers and back, as every screen reads record numbers, dates and weights.
 class TestNumbers : public QObject
@@ -19,6 +20,7 @@ private slots:
     void formatFloat_data();
     void formatFloat();
     void formatInteger();
+    void formatAmount();
 };
 
 namespace {
@@ -193,6 +195,20 @@ void TestNumbers::formatInteger()
     QCOMPARE(Numbers::formatInteger(0), QStringLiteral("0"));
     QCOMPARE(Numbers::formatInteger(2026), QStringLiteral("2026"));
     QCOMPARE(Numbers::formatInteger(-32768), QStringLiteral("-32768"));
+}
+
+void TestNumbers::formatAmount()
+{
+    QCOMPARE(Numbers::formatAmount(0), QStringLiteral("0"));
+    QCOMPARE(Numbers::formatAmount(999), QStringLiteral("999"));
+    QCOMPARE(Numbers::formatAmount(1000), QStringLiteral("1,000"));
+    QCOMPARE(Numbers::formatAmount(450000), QStringLiteral("450,000"));
+    QCOMPARE(Numbers::formatAmount(1234567), QStringLiteral("1,234,567"));
+    // A margin below the cost.
+    QCOMPARE(Numbers::formatAmount(-12000), QStringLiteral("-12,000"));
+    QCOMPARE(Numbers::formatAmount(-999), QStringLiteral("-999"));
+    QCOMPARE(Numbers::formatAmount(std::numeric_limits<qint64>::min()),
+             QStringLiteral("-9,223,372,036,854,775,808"));
 }
 
 QTEST_GUILESS_MAIN(TestNumbers)
