@@ -15,7 +15,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_check
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 .PHONY: run test build deps configure bench format clean killtest test-sanitize fuzz package demo screenshots \
-  windows test-windows windows-package windows-configure windows-screenshots
+  windows test-windows windows-package windows-configure windows-screenshots windows-source
 
 # The Windows build: a MinGW-w64 cross build against the prefix scripts/windows/toolchain.sh fills.
 WIN_BUILD ?= build-windows
@@ -23,7 +23,7 @@ WIN_PREFIX ?= $(HOME)/.cache/soranika/win64
 # The suites run under Wine; the web-engine, CUPS, file-mode and sample-script tests stay on Linux.
 WIN_TESTS ?= test_codec test_numbers test_datetext test_recordfile test_picklist test_settings test_salestore \
   test_chart test_printout test_chartlist test_editor test_masterdata test_sale test_sale_screens \
-  test_backup test_dailybackup test_backup_menu test_textview test_app test_activation test_folderlock
+  test_backup test_dailybackup test_backup_menu test_textview test_app test_activation test_folderlock test_overview
 # A Wine prefix of the build's own, so Wine servers of other builds on the machine are left alone.
 WIN_WINEPREFIX ?= $(abspath $(WIN_BUILD))/wine
 
@@ -110,10 +110,11 @@ windows-configure:
 	    -DSORANIKA_BENCH=OFF; \
 	fi
 
-# build-windows/soranika.exe with its DLLs, Qt plugins and Qt's Japanese texts beside it.
+# build-windows/soranika.exe and its plot module with their DLLs, Qt plugins and Qt's Japanese texts beside them.
 windows: windows-configure
-	cmake --build $(WIN_BUILD) -j$(JOBS) --target soranika
-	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" bash scripts/windows/deploy.sh $(WIN_BUILD) $(WIN_BUILD)/soranika.exe
+	cmake --build $(WIN_BUILD) -j$(JOBS) --target soranika soranika_plots
+	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" bash scripts/windows/deploy.sh $(WIN_BUILD) $(WIN_BUILD)/soranika.exe \
+	  $(WIN_BUILD)/soranika_plots.dll
 
 # The test programs built for Windows and run under Wine, on the Windows platform under Xvfb.
 test-windows: windows
@@ -127,6 +128,12 @@ windows-screenshots: windows
 # The NSIS installer and the portable ZIP, each checked under Wine.
 windows-package: windows
 	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" SORANIKA_WINEPREFIX="$(WIN_WINEPREFIX)" bash scripts/windows/package.sh $(WIN_BUILD)
+
+# One archive of the exact sources the Windows binaries are built from, as GPL-3 asks of whoever passes
+# them on: the program's source (git archive of HEAD) and each Debian source package the toolchain
+# unpacked and built (its .dsc, .orig and .debian files, or the unpacked folder).
+windows-source:
+	bash scripts/windows/source-archive.sh $(WIN_BUILD)
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) $(WIN_BUILD)

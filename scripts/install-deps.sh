@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config clang-format
-  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev qt6-charts-dev libgl-dev libxcb1-dev
+  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqcustomplot-dev libgl-dev libxcb1-dev
   qt6-l10n-tools qt6-translations-l10n
   libicu-dev libzip-dev libbenchmark-dev libsqlite3-dev
   libqt6sql6-sqlite

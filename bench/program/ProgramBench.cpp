@@ -20,8 +20,9 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QDir>
 #include <QDate>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QList>
 #include <QMap>
@@ -166,14 +167,21 @@ void writeRecordFile(const QString& fileName)
     file.write(bytes.repeated(UsedRecords));
 }
 
-// Marks today's automatic backup as made, so that no backup runs beside what is measured.
-void markTodaysBackup()
+// Makes today's automatic backup with the program itself, of data last written an hour ago, as on every
+// start but the first of the day, so that what is measured is the program's own work, not a backup
+// beside it.
+void makeTodaysBackup(const QString& probe)
 {
-    QDir().mkpath(QStringLiteral("バックアップ"));
-    QFile today(
-        QStringLiteral("バックアップ/%1.zip").arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd"))));
-    if (!today.open(QIODevice::WriteOnly))
-        qFatal("cannot mark today's backup as made");
+    for (const QString& name : QDir().entryList(QDir::Files)) {
+        QFile file(name);
+        if (!file.open(QIODevice::ReadWrite) ||
+            !file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime))
+            qFatal("cannot date %s back", qPrintable(name));
+    }
+    runProbe(probe, {QStringLiteral("backup")});
+    if (!QFile::exists(QStringLiteral("バックアップ/%1.zip")
+                           .arg(QDate::currentDate().toString(QStringLiteral("yyyyMMdd")))))
+        qFatal("the program made no backup of today");
 }
 
 constexpr int SoldRecords = 5000;
@@ -247,20 +255,20 @@ int main(int argc, char* argv[])
     QTemporaryDir dir;
     if (!dir.isValid() || !QDir::setCurrent(dir.path()))
         qFatal("no temporary working directory");
+    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("LANG", "ja_JP.UTF-8");
+    // The plot module, which the overview loads, sits beside the program, one folder up.
+    qputenv("QT_PLUGIN_PATH", QDir(here).absoluteFilePath(QStringLiteral("..")).toLocal8Bit());
     writeRecordFile(QStringLiteral("detapetto.dt"));
-    // Today's automatic backup is already there, as on every start but the first of the day: the
-    // figures are the program's own, not those of a backup thread compressing the file beside it.
-    markTodaysBackup();
+    makeTodaysBackup(probe);
     // The full shop in a folder of its own.
     const QString fullShop = dir.filePath(QStringLiteral("full"));
     QDir().mkpath(fullShop);
     QDir::setCurrent(fullShop);
     writeFullShop();
-    markTodaysBackup();
+    makeTodaysBackup(probe);
     QDir::setCurrent(dir.path());
-    qputenv("XDG_CONFIG_HOME", dir.filePath(QStringLiteral("config")).toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("LANG", "ja_JP.UTF-8");
 
     QList<double> bareCpu, bareWall, bareRss, startCpu, startWall, chartRss, searchCpu, searchWall, floorCpu,
         floorWall, listCpu, listWall, overviewCpu, overviewWall;
@@ -305,12 +313,12 @@ int main(int argc, char* argv[])
 
     std::printf("Medians of %d rounds. CPU = user + system time of the whole process.\n\n", rounds);
     std::printf("%-44s %14s %14s %7s  %s\n", "figure", "soranika", "floor", "ratio", "target");
-    printRow("start-up to the start screen, CPU", median(startCpu), median(bareCpu), "ms", "≤ 1.3×");
+    printRow("start-up to the start screen, CPU", median(startCpu), median(bareCpu), "ms", "≤ 1.2×");
     printRow("  the same, wall-clock", median(startWall), median(bareWall), "ms", "");
     printRow("new entry from record 1, 32,766 records, CPU", median(searchCpu), median(floorCpu), "ms",
-             "≤ 1.5×");
+             "≤ 1.25×");
     printRow("  the same, wall-clock", median(searchWall), median(floorWall), "ms", "");
-    printRow("resident memory, chart screen open", median(chartRss), median(bareRss), "MiB", "≤ 1.5×");
+    printRow("resident memory, chart screen open", median(chartRss), median(bareRss), "MiB", "≤ 1.3×");
     std::printf("\n%-44s %14s %14s\n", "", "お店の状況", "カルテ一覧");
     printRow("opening over 32,767 charts, 5,000 sold, CPU", median(overviewCpu), median(listCpu), "ms",
              "≤ 1.5×");

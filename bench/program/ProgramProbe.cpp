@@ -5,12 +5,14 @@
 //                          (the record file in the working directory decides how far it goes)
 //   program_probe lists    the chart screen painted, then the chart list and the overview each opened
 //                          from their menu items until they are painted
+//   program_probe backup   the start screen painted, then the day's automatic backup made (no report)
 
 #include "Measure.h"
 
 #include "app/DesktopProgram.h"
 #include "app/Program.h"
 #include "app/ScreenWindow.h"
+#include "backup/BackupService.h"
 
 #include <QAction>
 #include <QApplication>
@@ -103,6 +105,12 @@ int main(int argc, char* argv[])
     return runDesktopProgram(qtArgc, argv, [&](Program& program) {
         QWidget* start = program.registry().loaded(ScreenName::Form1);
         Measure::waitUntilPainted(start);
+        if (argc > 1 && std::strcmp(argv[1], "backup") == 0) {
+            // Started after the first paint unless it is running already; either way on disk before the end.
+            program.backups().startDailyBackup();
+            program.backups().waitForDailyBackup();
+            std::_Exit(0);
+        }
         if (!chartMode) {
             Measure::report("shown");
             std::_Exit(0);

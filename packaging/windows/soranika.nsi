@@ -2,7 +2,8 @@
 ; The shortcuts start the program in Documents\ソラニカ, where the shop's files live; the uninstaller
 ; removes the program and its shortcuts and never touches that folder.
 ;
-; makensis -DVERSION=1.0.2 -DDIST=<folder with soranika.exe and its DLLs> -DOUTFILE=<setup.exe> soranika.nsi
+; makensis -DVERSION=1.0.2 -DDIST=<folder with soranika.exe and its DLLs> -DOUTFILE=<setup.exe>
+;          -DLICENSE=<the GPL-3 text> soranika.nsi
 Unicode true
 ; A 64-bit installer for a 64-bit program; it also runs where no 32-bit Windows layer is installed (Wine).
 Target amd64-unicode
@@ -21,6 +22,11 @@ ShowUninstDetails show
 
 LoadLanguageFile "${NSISDIR}\Contrib\Language files\Japanese.nlf"
 
+; The program is free software under GPL-3.0-or-later: its terms come first. The folder third-party
+; beside the program holds each bundled DLL's licence.
+LicenseData "${LICENSE}"
+
+Page license
 Page directory
 Page instfiles
 UninstPage uninstConfirm
@@ -58,6 +64,8 @@ Section "uninstall"
   Delete "$INSTDIR\soranika.exe"
   Delete "$INSTDIR\*.dll"
   Delete "$INSTDIR\qt.conf"
+  Delete "$INSTDIR\LICENSE"
+  RMDir /r "$INSTDIR\third-party"
   RMDir /r "$INSTDIR\platforms"
   RMDir /r "$INSTDIR\sqldrivers"
   RMDir /r "$INSTDIR\styles"

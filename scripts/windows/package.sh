@@ -17,10 +17,45 @@ portable="$build/soranika-$version-x64-portable.zip"
 # A clean folder holding only what the program needs.
 rm -rf "$build/dist"
 mkdir -p "$dist"
-cp "$build/soranika.exe" "$dist/"
-bash "$here/deploy.sh" "$dist" "$dist/soranika.exe"
+cp "$build/soranika.exe" "$build/soranika_plots.dll" "$dist/"
+bash "$here/deploy.sh" "$dist" "$dist/soranika.exe" "$dist/soranika_plots.dll"
 
-makensis -V2 -DVERSION="$version" -DDIST="$dist" -DOUTFILE="$setup" "$root/packaging/windows/soranika.nsi"
+# The program's licence, and every bundled DLL's licence in third-party/: Debian's copyright file of
+# the package each was built from, with the licence texts those files point to. A DLL no notice
+# covers stops the packaging.
+bash "$root/scripts/check-copyright.sh" "$root/packaging/copyright" --dlls "$dist"
+cp "$root/LICENSE" "$dist/LICENSE"
+third="$dist/third-party"
+mkdir -p "$third"
+cp "$root/packaging/copyright" "$third/copyright.txt"
+cp /usr/share/common-licenses/LGPL-3 "$third/LGPL-3.txt"
+cp /usr/share/common-licenses/GPL-3 "$third/GPL-3.txt"
+notice_of() {
+  case ${1,,} in
+  soranika_plots.dll) ;;
+  qt6*.dll | platforms/* | sqldrivers/* | styles/* | printsupport/* | imageformats/*) echo libqt6core6 qt6-base ;;
+  libqcustomplot.dll) echo libqcustomplot2.1-qt6 qcustomplot ;;
+  libsqlite3-0.dll) echo libsqlite3-0 sqlite3 ;;
+  libzip.dll) echo libzip4 libzip ;;
+  zlib1.dll) echo zlib1g zlib ;;
+  libstdc++-6.dll | libgcc_s_seh-1.dll) echo gcc-mingw-w64-x86-64-posix-runtime gcc-runtime ;;
+  libwinpthread-1.dll) echo mingw-w64-x86-64-dev winpthreads ;;
+  *) return 1 ;;
+  esac
+}
+while IFS= read -r dll; do
+  relative=${dll#"$dist"/}
+  if ! notice=$(notice_of "$relative"); then
+    echo "package.sh: no licence file is known for $relative; add it to notice_of and packaging/copyright." >&2
+    exit 1
+  fi
+  [ -n "$notice" ] || continue
+  read -r package name <<<"$notice"
+  cp "/usr/share/doc/$package/copyright" "$third/$name.txt"
+done < <(find "$dist" -iname '*.dll' | sort)
+
+makensis -V2 -DVERSION="$version" -DDIST="$dist" -DOUTFILE="$setup" -DLICENSE="$root/LICENSE" \
+  "$root/packaging/windows/soranika.nsi"
 rm -f "$portable"
 (cd "$build/dist" && zip -qr9 "$portable" "ソラニカ")
 

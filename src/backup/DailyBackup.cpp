@@ -3,14 +3,17 @@
 #include "backup/ArchiveIndex.h"
 #include "backup/BackupArchive.h"
 #include "backup/BackupFailure.h"
+#include "backup/WholeFile.h"
 #include "platform/ThreadEnd.h"
 #include "store/OwnerOnly.h"
+#include "store/ShopSettings.h"
 
 #include <QCryptographicHash>
 #include <QDebug>
 #include <QFileInfo>
 #include <QMutexLocker>
 #include <QRegularExpression>
+#include <QSaveFile>
 
 #include <algorithm>
 
@@ -38,6 +41,64 @@ QString freeName(const QDir& folder, const QDate& day)
     return highest == 0 ? fileName(day) : QStringLiteral("%1-%2.zip").arg(stem).arg(highest + 1);
 }
 
+// Beside the archives: the name of the newest daily archive and the stamp of the data it holds.
+const QString StampFileName = QStringLiteral(".soranika-daily-stamp");
+
+// What every change of the data changes, read without reading the data: each data file's size and
+// times, and the shop settings. Settled once no file was written in the last seconds: a write later
+// within the same tick of the file times could leave the stamp as it was, so only a settled stamp is
+// kept.
+struct DataStamp
+{
+    QByteArray value;
+    bool settled = true;
+};
+
+DataStamp dataStamp(const QDir& dataFolder, const QList<ExtraEntry>& extras)
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    DataStamp stamp;
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    QStringList names = dataFileNames(extras);
+    for (const ExtraEntry& extra : extras)
+        names += extra.companions;
+    for (const QString& name : names) {
+        const QFileInfo file(dataFolder.filePath(name));
+        hash.addData(name.toUtf8());
+        if (file.exists()) {
+            const QDateTime modified = file.lastModified();
+            const QDateTime changed = file.metadataChangeTime();
+            hash.addData(QByteArray::number(file.size()) + ' ' +
+                         QByteArray::number(modified.toMSecsSinceEpoch()) + ' ' +
+                         QByteArray::number(changed.toMSecsSinceEpoch()));
+            stamp.settled = stamp.settled && modified.secsTo(now) > 2;
+        }
+        hash.addData(QByteArrayView("\n"));
+    }
+    for (const QString& key : ShopSettings::Keys)
+        hash.addData(ShopSettings::get(key).toUtf8() + '\n');
+    stamp.value = hash.result().toHex();
+    return stamp;
+}
+
+QByteArray stampLine(const QString& archiveName, const DataStamp& stamp)
+{
+    return archiveName.toUtf8() + '\t' + stamp.value;
+}
+
+// Only a help to skip reading unchanged data: a stamp that cannot be kept costs the next start a
+// full comparison, nothing more.
+void keepStamp(const QDir& folder, const QString& archiveName, const DataStamp& stamp)
+{
+    QSaveFile file(folder.filePath(StampFileName));
+    if (stamp.settled && file.open(QIODevice::WriteOnly)) {
+        file.write(stampLine(archiveName, stamp));
+        file.commit();
+    } else {
+        QFile::remove(folder.filePath(StampFileName));
+    }
+}
+
 } // namespace
 
 void write(const Job& job)
@@ -49,16 +110,29 @@ void write(const Job& job)
     const QStringList dataNames = dataFileNames(job.extras);
     ArchiveIndex index(folder, dataNames);
 
+    // Every start but the first of a day finds the data as the newest archive holds it: known from the
+    // files' sizes and times alone, without reading the data again. Taken before the data is read, so a
+    // change while it is read shows at the next start.
+    const QString name = freeName(folder, job.now.date());
+    // The newest archive stands for the data only while it is still there.
+    const ArchiveIndex::Entry* newest = index.newest(ArchiveIndex::Kind::Daily);
+    if (newest && !QFileInfo::exists(folder.filePath(newest->name)))
+        newest = nullptr;
+    const DataStamp stamp = dataStamp(job.dataFolder, job.extras);
+    if (name != fileName(job.now.date()) && newest &&
+        WholeFile::read(folder.filePath(StampFileName), 4096) == stampLine(newest->name, stamp))
+        return;
+
     const DataSnapshot snapshot = takeSnapshot(job.dataFolder, job.extras);
     // The manifest says so too, and a restore of this archive asks with the reason.
     if (!snapshot.missingReason.isEmpty())
         qWarning("%s",
                  qUtf8Printable(BackupFailure::saleInformationLeftOut(snapshot.missingReason).description()));
     const QByteArray data = snapshot.fingerprint();
-    const QString name = freeName(folder, job.now.date());
-    const ArchiveIndex::Entry* newest = index.newest(ArchiveIndex::Kind::Daily);
-    if (name != fileName(job.now.date()) && newest && newest->dataFingerprint == data)
+    if (name != fileName(job.now.date()) && newest && newest->dataFingerprint == data) {
+        keepStamp(folder, newest->name, stamp);
         return;
+    }
 
     BackupArchive::writeFile(folder.filePath(name),
                              BackupArchive::encode(snapshot, job.now, job.programVersion));
@@ -68,6 +142,7 @@ void write(const Job& job)
     BackupArchive::decode(written, name, dataNames);
     index.add({name, QCryptographicHash::hash(written, QCryptographicHash::Sha256).toHex(), data});
     index.prune(ArchiveIndex::Kind::Daily, Kept, name);
+    keepStamp(folder, name, stamp);
 }
 
 } // namespace DailyArchives

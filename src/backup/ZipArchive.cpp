@@ -57,6 +57,11 @@ QByteArray contentsOf(zip_source_t* buffer)
 
 } // namespace
 
+QString zipLibraryVersion()
+{
+    return QString::fromLatin1(zip_libzip_version());
+}
+
 QByteArray writeZip(const QList<NamedBytes>& entries, const QDateTime& modified)
 {
     zip_error_t error;

@@ -17,6 +17,9 @@ struct NamedBytes
     QByteArray bytes;
 };
 
+// The ZIP library's version, as "1.7.3".
+QString zipLibraryVersion();
+
 // The ZIP file, built in memory, that holds `entries` in order, compressed, each dated `modified`.
 QByteArray writeZip(const QList<NamedBytes>& entries, const QDateTime& modified);
 

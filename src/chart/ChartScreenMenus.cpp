@@ -1,6 +1,7 @@
 #include "chart/ChartScreen.h"
 
 #include "app/Application.h"
+#include "app/VersionInfo.h"
 #include "backup/BackupService.h"
 #include "chart/Notices.h"
 #include "chartlist/ChartList.h"
@@ -95,7 +96,7 @@ QMenuBar* ChartScreen::buildMenus()
     helpMenu->setObjectName(QStringLiteral("helpMenu"));
     actHelp = action(helpMenu, "actHelp", QStringLiteral("ヘルプページ(&H)"), &ChartScreen::openHelp);
     actHelp->setShortcut(QKeySequence(Qt::Key_F1));
-    actAbout = action(helpMenu, "actAbout", QStringLiteral("ソラニカについて(&A)"), &ChartScreen::showAbout);
+    actAbout = action(helpMenu, "actAbout", QStringLiteral("バージョン情報(&A)"), &ChartScreen::showAbout);
     return bar;
 }
 
@@ -246,10 +247,8 @@ void ChartScreen::showStatus(const QString& text, const QString& tip)
 
 void ChartScreen::showAbout()
 {
-    context.messages.ask(
-        this,
-        QStringLiteral("ソラニカ バージョン %1\n\nペットショップのカルテ管理プログラム").arg(ProgramVersion),
-        QStringLiteral("ソラニカについて"), MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
+    context.messages.ask(this, versionInfoText(), QStringLiteral("バージョン情報"), MessageBoxes::Buttons::Ok,
+                         MessageBoxes::Icon::None);
 }
 
 void ChartScreen::editSaleInfo()

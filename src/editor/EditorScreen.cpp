@@ -12,6 +12,7 @@
 #include "platform/Twips.h"
 #include "sale/RecordBook.h"
 #include "store/AnimalOutcomes.h"
+#include "store/DateText.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
 #include "store/Numbers.h"
@@ -403,6 +404,7 @@ void EditorScreen::deleteData()
 bool EditorScreen::deletionConfirmed(bool hasSale)
 {
     QDate kept;
+    bool inStock = false;
     // A database that cannot be read is left to the deletion itself, which reports it (and sets a
     // damaged file aside) before anything is stored.
     failureOf([&] {
@@ -413,13 +415,19 @@ bool EditorScreen::deletionConfirmed(bool hasSale)
         const AnimalOutcomes outcomes(context.sales.fileName());
         // Only the animals known to be dogs or cats are asked about; every other is kept all the same.
         const Species species = stored ? outcomes.speciesForChart(records.CurrentRecord) : Species::Unset;
-        if (species == Species::Dog || species == Species::Cat)
-            kept = keptAfterDeletion(records.CurrentRecord, outcomes.outcome(number), species,
-                                     context.clock.now().date());
+        if (species == Species::Dog || species == Species::Cat) {
+            const std::optional<AnimalOutcome> present = outcomes.outcome(number);
+            kept = keptAfterDeletion(records.CurrentRecord, present, species, context.clock.now().date());
+            inStock = !(present && present->hasLeft()) &&
+                      !readShopDate(tableText(records.CurrentRecord.SaleDate)).isValid();
+        }
     });
     QString question;
     if (kept.isValid())
         question =
+            (inStock ? QStringLiteral("この動物は在庫のままです。店を離れたのなら、先に販売・死亡・譲渡を"
+                                      "記録してください。")
+                     : QString()) +
             QStringLiteral("この動物の記録は法律で 5 年間の保存が必要です。%1は空になりますが、"
                            "帳簿の記録は %2 まで残ります。削除しますか？")
                 .arg(hasSale ? QStringLiteral("カルテとマイクロチップ・販売情報") : QStringLiteral("カルテ"),

@@ -6,8 +6,9 @@ class QPainter;
 class QRectF;
 class QWidget;
 
-// The plots of the months: selling prices and margin as bars, and the stock at each month's end as a
-// line. Drawn with Qt Charts where the build has it; a build without it says so in their place.
+// The plots of the months: selling prices and margin as bars, with a note of the sales that have no
+// price, and the stock at each month's end as a line. Drawn by QCustomPlot in the module
+// soranika_plots, loaded with the first plot; a module that cannot be loaded fails with a Failure.
 enum class Plot { Sales, Stock };
 
 // A view for one plot, named `name`.

@@ -31,11 +31,15 @@ QList<QStringList> stockRows(const StockFigures& stock)
 
 QString stockSummary(const StockFigures& stock)
 {
-    return QStringLiteral("犬 %1 頭　猫 %2 頭　その他 %3 頭（計 %4 頭）")
-        .arg(stock.dogs)
-        .arg(stock.cats)
-        .arg(stock.others)
-        .arg(stock.animals.size());
+    const QString summary = QStringLiteral("犬 %1 頭　猫 %2 頭　その他 %3 頭（計 %4 頭）")
+                                .arg(stock.dogs)
+                                .arg(stock.cats)
+                                .arg(stock.others)
+                                .arg(stock.animals.size());
+    // A kind nobody has decided is neither a dog nor "another animal": the shop is told to decide it.
+    if (stock.undecided == 0)
+        return summary;
+    return summary + QStringLiteral("　種別が未設定 %1 頭（品種情報で決めてください）").arg(stock.undecided);
 }
 
 const QStringList& monthColumns()

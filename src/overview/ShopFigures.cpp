@@ -44,6 +44,9 @@ Dated datesOf(const ShopAnimal& animal)
     } else {
         dated.sold = dated.left.isValid();
     }
+    // A chart deleted while in stock is in the shop no more from that day, sold or not.
+    if (!dated.left.isValid() && animal.cleared)
+        dated.left = animal.outcome->deletedOn;
     // A cleared chart's cost was kept with its stay.
     if (dated.sold)
         dated.cost =
@@ -84,9 +87,10 @@ StockFigures stockNow(const QList<ShopAnimal>& animals, const QDate& today, cons
         row.pastAge = row.ageDays && *row.ageDays > limits.ageDays;
         row.pastStock = row.daysInStock && *row.daysInStock > limits.stockDays;
         figures.animals.append(row);
-        ++(animal.species == Species::Dog   ? figures.dogs
-           : animal.species == Species::Cat ? figures.cats
-                                            : figures.others);
+        ++(animal.species == Species::Dog     ? figures.dogs
+           : animal.species == Species::Cat   ? figures.cats
+           : animal.species == Species::Other ? figures.others
+                                              : figures.undecided);
         ++figures.byKind[animal.kind];
     }
     return figures;
@@ -115,6 +119,8 @@ QList<MonthFigures> monthFigures(const QList<ShopAnimal>& animals, const QDate& 
             } else {
                 ++month->sold;
                 month->revenue += dated.price.value_or(0);
+                if (!dated.price)
+                    ++month->soldUnpriced;
                 if (dated.price && dated.cost) {
                     month->cost += *dated.cost;
                     month->margin += *dated.price - *dated.cost;

@@ -15,7 +15,7 @@ struct StockAnimal
 {
     qint32 number = 0;
     QString kind;
-    Species species = Species::Other;
+    Species species = Species::Unset;
     QString sex;
     std::optional<int> ageDays;     // from the birth date; none when there is none
     std::optional<int> daysInStock; // from 仕入日; none when it does not read
@@ -30,6 +30,7 @@ struct StockFigures
     int dogs = 0;
     int cats = 0;
     int others = 0;
+    int undecided = 0; // kinds whose species is 未設定
     QMap<QString, int> byKind;
 };
 
@@ -44,6 +45,7 @@ struct MonthFigures
     int sold = 0;
     int left = 0; // died, handed over or returned
     qint64 revenue = 0;
+    int soldUnpriced = 0; // sales without a selling price: in `sold`, not in `revenue`
     // Of the sales with a selling price and a 仕入原価 that reads as an amount; the others are counted
     // in marginLeftOut.
     qint64 cost = 0;

@@ -18,4 +18,7 @@ QString toUnicode(const QByteArray& bytes);
 // thread may call it.
 qsizetype firstInvalidByte(const QByteArray& bytes);
 
+// The library that converts, with its version ("ICU 72.1"); empty where the system converts.
+QString converterName();
+
 } // namespace CodePage932

@@ -40,11 +40,13 @@ ReturnDialog::ReturnDialog(RecordFile& records, QString databaseName, MessageBox
     buttonBox = okCancelButtons(this);
 
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("カルテ"),
-                 new QLabel(QStringLiteral("%1 番　%2　%3 に %4 へ販売")
-                                .arg(number)
-                                .arg(kind, dateText(present->sale->soldOn), present->sale->buyerName),
-                            this));
+    const QString buyer = present->sale->buyerName.isEmpty()
+                              ? QString()
+                              : QStringLiteral(" %1 へ").arg(present->sale->buyerName);
+    form->addRow(QStringLiteral("カルテ"), new QLabel(QStringLiteral("%1 番　%2　%3 に%4販売")
+                                                          .arg(number)
+                                                          .arg(kind, dateText(present->sale->soldOn), buyer),
+                                                      this));
     form->addRow(QStringLiteral("返品の日(&D)"), returnedOn);
     form->addRow(QStringLiteral("理由(&R)"), reason);
     auto* layout = new QVBoxLayout(this);

@@ -38,6 +38,13 @@ void count(const ShopAnimal& animal, const QDate& start, const QDate& end, KindC
     }
     const QDate left = animal.leftOn();
     const bool recordedLeaving = animal.outcome && animal.outcome->hasLeft();
+    // A chart deleted while its animal was in stock says neither when nor how the animal left.
+    if (animal.cleared && !recordedLeaving) {
+        const QDate deleted = animal.outcome->deletedOn;
+        if (purchased <= end && (!deleted.isValid() || deleted >= start))
+            problem(QStringLiteral("在庫のままカルテを削除しました（店を離れた日と区分が分かりません）"));
+        return;
+    }
     if (left.isValid() && left < purchased) {
         problem(QStringLiteral("所有した日 %1 より前に販売・死亡・譲渡の日 %2 があります")
                     .arg(dateText(purchased), dateText(left)));

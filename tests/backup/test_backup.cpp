@@ -89,6 +89,7 @@ private slots:
 
     void restoresKeepTheirFiveNewestSafetyArchives();
     void dailyBackupIsWrittenOnceADay();
+    void dailyBackupReadsUnchangedDataOnce();
     void dailyBackupKeepsTheFourteenNewestAndNothingElse();
     void archivesOfAnOlderVersionAreTakenIn();
     void wrongClockKeepsTheNewestData_data();
@@ -1018,6 +1019,62 @@ void TestBackup::dailyBackupIsWrittenOnceADay()
     backups->waitForDailyBackup();
     QCOMPARE(backups->open(QStringLiteral("バックアップ/20261208.zip")).recordCount(), 5);
     QCOMPARE(backups->lastDailyBackupFailure(), QString());
+}
+
+void TestBackup::dailyBackupReadsUnchangedDataOnce()
+{
+    writeSample();
+    int taken = 0;
+    backups->addExtraEntry({QStringLiteral("extra.bin"), [&] {
+                                ++taken;
+                                return QByteArray("extra");
+                            }});
+    // Files last written an hour ago, as at a start later in the day.
+    const auto settle = [] {
+        for (const QString& name : QDir().entryList(QDir::Files)) {
+            QFile file(name);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                                     QFileDevice::FileModificationTime));
+        }
+    };
+    settle();
+    const auto runDaily = [&] {
+        clock->advance(600);
+        backups->startDailyBackup();
+        backups->waitForDailyBackup();
+    };
+    runDaily();
+    QCOMPARE(taken, 1);
+    runDaily();
+    runDaily();
+    QCOMPARE(taken, 1);
+    QCOMPARE(archives(), (QStringList{"20261207.zip"}));
+
+    // A changed shop setting, then changed files: each is read and backed up.
+    ShopSettings::save(QStringLiteral("myd1"), QStringLiteral("ペットショップ　ソラ"));
+    runDaily();
+    QCOMPARE(taken, 2);
+    QCOMPARE(archives(), (QStringList{"20261207-2.zip", "20261207.zip"}));
+    writeChanged();
+    settle();
+    runDaily();
+    runDaily();
+    QCOMPARE(taken, 3);
+    QCOMPARE(archives(), (QStringList{"20261207-2.zip", "20261207-3.zip", "20261207.zip"}));
+    QCOMPARE(backups->open(QStringLiteral("バックアップ/20261207-3.zip")).recordCount(), 5);
+
+    // The newest archive removed by hand: the data it held is backed up again.
+    QVERIFY(QFile::remove(QStringLiteral("バックアップ/20261207-3.zip")));
+    runDaily();
+    QCOMPARE(taken, 4);
+    QCOMPARE(archives(), (QStringList{"20261207-2.zip", "20261207-3.zip", "20261207.zip"}));
+
+    // Data written just now is read again at the next start, however its times compare.
+    writeSample();
+    runDaily();
+    runDaily();
+    QCOMPARE(taken, 6);
 }
 
 void TestBackup::dailyBackupKeepsTheFourteenNewestAndNothingElse()

@@ -242,8 +242,21 @@ void TestChartList::menuBarAboveTheUnchangedChart()
     action("actQuit")->trigger();
     QCOMPARE(f->messages.asked.last().text, QStringLiteral("終了しますか？"));
     QCOMPARE(f->exits, 0);
+    // ヘルプ → バージョン情報: the version, the licence, and the components with their versions.
     action("actAbout")->trigger();
-    QVERIFY(f->messages.asked.last().text.contains(QStringLiteral("1.00.0002")));
+    QCOMPARE(f->messages.asked.last().title, QStringLiteral("バージョン情報"));
+    const QStringList about = f->messages.asked.last().text.split(QLatin1Char('\n'));
+    QCOMPARE(about.mid(0, 4),
+             (QStringList{"ソラニカ バージョン 1.00.0002", "ペットショップのカルテ管理プログラム", "",
+                          "ライセンス：GNU General Public License バージョン 3 以降（GPL-3.0-or-later）"}));
+    const qsizetype parts = about.indexOf(QStringLiteral("使用している部品："));
+    QVERIFY(parts > 0);
+    QCOMPARE(about.mid(parts + 1, 4),
+             (QStringList{"Qt 6.4.2（LGPL-3）", "QCustomPlot 2.1.0（GPL-3）",
+                          "SQLite 3.40.1（パブリックドメイン）", "libzip 1.7.3（BSD-3-Clause）"}));
+    // ICU converts code page 932 except on Windows.
+    QVERIFY(about.size() == parts + 5 ||
+            (about.size() == parts + 6 && about.last() == QStringLiteral("ICU 72.1（ICU ライセンス）")));
 }
 
 void TestChartList::menusWaitInDirectEntry()

@@ -1,3 +1,4 @@
+#include "overview/OverviewPlots.h"
 #include "overview/OverviewSheets.h"
 #include "overview/RowsModel.h"
 #include "overview/ShopFigures.h"
@@ -12,7 +13,6 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
-#include <QChartView>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -25,7 +25,13 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <qcustomplot.h>
+
+#include <cmath>
+
 #include <memory>
+
+Q_DECLARE_METATYPE(MonthFigures)
 
 namespace {
 
@@ -181,6 +187,49 @@ QList<QStringList> modelRows(const QAbstractItemModel* model)
     return rows;
 }
 
+// What a plot view was given: its title, its note, the names under its months, and each series' name
+// with its values.
+struct PlotData
+{
+    QString title;
+    QString note;
+    QStringList months;
+    QList<QPair<QString, QList<double>>> series;
+    QCPRange values;
+};
+
+PlotData plotData(QCustomPlot* plot)
+{
+    PlotData data;
+    data.title = plot->findChild<QCPTextElement*>("title")->text();
+    data.note = plot->findChild<QCPTextElement*>("note")->text();
+    const auto ticker = plot->xAxis->ticker().dynamicCast<QCPAxisTickerText>();
+    data.months = ticker->ticks().values();
+    for (int index = 0; index < plot->plottableCount(); ++index) {
+        QList<double> values;
+        if (const auto* bars = qobject_cast<QCPBars*>(plot->plottable(index)))
+            for (const QCPBarsData& bar : *bars->data())
+                values.append(bar.value);
+        if (const auto* graph = qobject_cast<QCPGraph*>(plot->plottable(index)))
+            for (const QCPGraphData& point : *graph->data())
+                values.append(point.value);
+        data.series.append({plot->plottable(index)->name(), values});
+    }
+    data.values = plot->yAxis->range();
+    return data;
+}
+
+MonthFigures monthOf(int month, qint64 revenue, qint64 margin, int unpriced, int stock)
+{
+    MonthFigures figures;
+    figures.month = QDate(2026, month, 1);
+    figures.revenue = revenue;
+    figures.margin = margin;
+    figures.soldUnpriced = unpriced;
+    figures.stockAtEnd = stock;
+    return figures;
+}
+
 } // namespace
 
 // お店の状況: the figures of a small shop, the care that is due, the settings kept in soranika.db,
@@ -194,6 +243,9 @@ private slots:
 
     void stockShowsAgesDaysAndMarks();
     void monthsCountPurchasesSalesDeathsAndMargin();
+    void plotsShowTheMonthsGiven_data();
+    void plotsShowTheMonthsGiven();
+    void salesWithoutAPriceAreNamedUnderThePlot();
     void historyLinesAreRead_data();
     void historyLinesAreRead();
     void careDueListsOverdueAndTodayOnly();
@@ -235,6 +287,14 @@ void TestOverview::stockShowsAgesDaysAndMarks()
                                    {"6", "ハムスター", "その他", "オス", "", "", ""},
                                }));
     QCOMPARE(stockSummary(stock), QStringLiteral("犬 1 頭　猫 1 頭　その他 1 頭（計 3 頭）"));
+    // A kind whose species nobody decided is not counted as その他.
+    QList<ShopAnimal> undecided = animals;
+    for (ShopAnimal& animal : undecided)
+        if (animal.kind == QStringLiteral("ハムスター"))
+            animal.species = Species::Unset;
+    QCOMPARE(stockSummary(stockNow(undecided, Today, {120, 60})),
+             QStringLiteral(
+                 "犬 1 頭　猫 1 頭　その他 0 頭（計 3 頭）　種別が未設定 1 頭（品種情報で決めてください）"));
     QCOMPARE(stock.byKind, (QMap<QString, int>{{"柴犬", 1}, {"ミックス猫", 1}, {"ハムスター", 1}}));
     QCOMPARE(stock.animals[0].pastAge, true);
     QCOMPARE(stock.animals[0].pastStock, true);
@@ -258,6 +318,88 @@ void TestOverview::monthsCountPurchasesSalesDeathsAndMargin()
                               {"2026/11", "1", "2", "1", "450000", "90000", "160000", "1", "41.0", "2"},
                               {"2026/12", "0", "0", "0", "0", "0", "0", "0", "", "2"},
                           }));
+}
+
+void TestOverview::plotsShowTheMonthsGiven_data()
+{
+    QTest::addColumn<QList<MonthFigures>>("months");
+    QTest::addColumn<QString>("period");
+    QTest::addColumn<QList<double>>("revenue");
+    QTest::addColumn<QList<double>>("margin");
+    QTest::addColumn<QList<double>>("stock");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("sales, a loss, unpriced sales")
+        << QList<MonthFigures>{monthOf(10, 250000, 90000, 0, 3), monthOf(11, 450000, -30000, 2, 5),
+                               monthOf(12, 0, 0, 1, 0)}
+        << "2026/10～2026/12" << QList<double>{25, 45, 0} << QList<double>{9, -3, 0} << QList<double>{3, 5, 0}
+        << "2026/11 価格なし 2 件　2026/12 価格なし 1 件";
+    QTest::newRow("a year without anything")
+        << QList<MonthFigures>{monthOf(1, 0, 0, 0, 0), monthOf(2, 0, 0, 0, 0)} << "2026/01～2026/02"
+        << QList<double>{0, 0} << QList<double>{0, 0} << QList<double>{0, 0} << "";
+}
+
+void TestOverview::plotsShowTheMonthsGiven()
+{
+    QFETCH(QList<MonthFigures>, months);
+    QFETCH(QString, period);
+    QFETCH(QList<double>, revenue);
+    QFETCH(QList<double>, margin);
+    QFETCH(QList<double>, stock);
+    QFETCH(QString, note);
+    QWidget window;
+    auto* salesView = newPlotView(&window, "salesChart");
+    auto* stockView = newPlotView(&window, "stockChart");
+    // Drawn twice: the second drawing takes the place of the first.
+    showPlot(salesView, Plot::Sales, {monthOf(1, 990000, 990000, 9, 9)});
+    showPlot(salesView, Plot::Sales, months);
+    showPlot(stockView, Plot::Stock, months);
+
+    const PlotData sales = plotData(window.findChild<QCustomPlot*>("salesChart"));
+    QCOMPARE(sales.title, "売上と粗利（万円） " + period);
+    QCOMPARE(sales.note, note);
+    QStringList names;
+    for (const MonthFigures& month : months)
+        names.append(QString::number(month.month.month()) + "月");
+    QCOMPARE(sales.months, names);
+    QCOMPARE(sales.series, (QList<QPair<QString, QList<double>>>{{"売上", revenue}, {"粗利", margin}}));
+    const PlotData stockPlot = plotData(window.findChild<QCustomPlot*>("stockChart"));
+    QCOMPARE(stockPlot.title, "月末の在庫（頭） " + period);
+    QCOMPARE(stockPlot.note, QString());
+    QCOMPARE(stockPlot.months, names);
+    QCOMPARE(stockPlot.series, (QList<QPair<QString, QList<double>>>{{"月末在庫", stock}}));
+    // Every value inside a finite scale that is never empty.
+    for (const PlotData& plot : {sales, stockPlot}) {
+        QVERIFY(std::isfinite(plot.values.lower) && std::isfinite(plot.values.upper));
+        QVERIFY(plot.values.upper > plot.values.lower);
+        for (const auto& series : plot.series)
+            for (double value : series.second)
+                QVERIFY2(plot.values.contains(value), qPrintable(QString::number(value)));
+    }
+    QVERIFY(stockPlot.values.upper >= 4);
+}
+
+void TestOverview::salesWithoutAPriceAreNamedUnderThePlot()
+{
+    // Two sales with no price in March beside one of 120,000 yen.
+    QList<AnimalOutcome> outcomes;
+    for (const std::optional<qint64>& price :
+         {std::optional<qint64>(), std::optional<qint64>(120000), std::optional<qint64>()}) {
+        AnimalOutcome sold;
+        sold.kind = QStringLiteral("柴犬");
+        sold.purchased = QStringLiteral("2026/2/1");
+        sold.sale = saleOn(QDate(2026, 3, 10), 0);
+        sold.sale->price = price;
+        outcomes.append(sold);
+    }
+    const QList<ShopAnimal> sold = shopAnimals({}, outcomes, ShopSpecies);
+    const QList<MonthFigures> months = monthFigures(sold, QDate(2026, 1, 1), 12);
+    QCOMPARE(monthRows(months)[2],
+             (QStringList{"2026/03", "0", "3", "0", "120000", "0", "0", "3", "37.0", "0"}));
+    QWidget window;
+    showPlot(newPlotView(&window, "salesChart"), Plot::Sales, months);
+    const PlotData plot = plotData(window.findChild<QCustomPlot*>("salesChart"));
+    QCOMPARE(plot.note, QStringLiteral("2026/03 価格なし 2 件"));
+    QCOMPARE(plot.series.first().second.mid(1, 3), (QList<double>{0, 12, 0}));
 }
 
 void TestOverview::historyLinesAreRead_data()
@@ -377,8 +519,8 @@ void TestOverview::overviewOpensWithCtrlOAndChoosesAChart()
         const QAbstractItemModel* months = dialog->findChild<QTableView*>("months")->model();
         monthCount = months->rowCount();
         lastMonth = modelRows(months).last();
-        series = int(dialog->findChild<QChartView*>("salesChart")->chart()->series().size() +
-                     dialog->findChild<QChartView*>("stockChart")->chart()->series().size());
+        series = dialog->findChild<QCustomPlot*>("salesChart")->plottableCount() +
+                 dialog->findChild<QCustomPlot*>("stockChart")->plottableCount();
         // The marks follow the limit typed, and the limit is kept.
         auto* ageLimit = dialog->findChild<QSpinBox*>("ageLimit");
         ageLimit->setValue(130);
@@ -396,7 +538,7 @@ void TestOverview::overviewOpensWithCtrlOAndChoosesAChart()
     QCOMPARE(due[0].mid(0, 3), (QStringList{"2", "混合ワクチン", "2026/11/26"}));
     QCOMPARE(monthCount, 12);
     QCOMPARE(lastMonth, (QStringList{"2026/12", "0", "0", "0", "0", "0", "0", "0", "", "2"}));
-    QCOMPARE(series, 2);
+    QCOMPARE(series, 3);
     QCOMPARE(f->control<QLineEdit>("Form2", "Text1")->text(), QStringLiteral("2"));
     QCOMPARE(f->control<QLabel>("Form2", "Label2")->text().trimmed(), QStringLiteral("ミックス猫"));
 }

@@ -1,4 +1,6 @@
+#include "overview/ShopFigures.h"
 #include "sale/RecordBook.h"
+#include "sale/ShopAnimals.h"
 #include "sale/YearlyCount.h"
 #include "store/AnimalOutcomes.h"
 #include "store/DisplayText.h"
@@ -126,6 +128,9 @@ private slots:
     void keepingPeriodEndsAfterFiveYears_data();
     void keepingPeriodEndsAfterFiveYears();
     void version4RowsKeepOneLife();
+    void recordBookPeriodEdgesAndGaps();
+    void monthEndsAndSameDaySales();
+    void individualBuyerKeepsNoRegistration();
     void speciesIsProposedForCommonNames_data();
     void speciesIsProposedForCommonNames();
 
@@ -272,6 +277,10 @@ void TestLife::typedSaleDateIsASale_data()
                            "このまま販売を記録しますか？"),
                        QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
         << QStringLiteral("2026/12/16") << qint64(298000);
+    QTest::newRow("a chip number typed but not registered")
+        << QStringLiteral("ポメラニアン") << QStringLiteral("2026/12/16")
+        << QStringList{QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
+        << QStringLiteral("2026/12/16") << qint64(298000);
     QTest::newRow("text that is not a date is no sale")
         << QStringLiteral("柴犬") << QStringLiteral("予約済") << QStringList() << QStringLiteral("予約済")
         << qint64(-1);
@@ -286,7 +295,11 @@ void TestLife::typedSaleDateIsASale()
     QFETCH(qint64, price);
     writeCharts({chart(kind, QDate(2026, 10, 20), QStringLiteral("2026/11/1"), {}, {},
                        QStringLiteral("２９８，０００円"))});
-    AnimalOutcomes().saveSpecies({{QStringLiteral("柴犬"), Species::Dog}});
+    AnimalOutcomes().saveSpecies(
+        {{QStringLiteral("柴犬"), Species::Dog}, {QStringLiteral("ポメラニアン"), Species::Dog}});
+    ChartSale chip;
+    chip.microchip = QStringLiteral("392141000123456");
+    SaleStore().saveChartSale(1, chip);
     startProgram();
     f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
     f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
@@ -498,22 +511,32 @@ void TestLife::yearlyReportOverAnAwkwardShop()
 
     const YearlyCount count =
         countYear(2025, records.loadAllRecords(), outcomes.outcomes(), outcomes.allSpecies());
-    // 4/1: the dog born in January. New: 6 in May, 2 in June and again in October, 3 in July, 5 in
-    // September. Sold: 5 in September, 2 in October. Died: 6 on 3/31. 3/31: 1, 2, 3.
+    // 4/1: the dog born in January. New: 6 in May, 2 in June and again in October, 5 in September.
+    // Sold: 5 in September, 2 in October. Died: 6 on 3/31. 3/31: 1 and 2.
     QCOMPARE(count.dogs.heldAtStart, 1);
-    QCOMPARE(count.dogs.added, (std::array<int, 12>{0, 1, 1, 1, 0, 1, 1, 0, 0, 0, 0, 0}));
+    QCOMPARE(count.dogs.added, (std::array<int, 12>{0, 1, 1, 0, 0, 1, 1, 0, 0, 0, 0, 0}));
     QCOMPARE(count.dogs.left[KindCount::Sold], (std::array<int, 12>{0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0, 0}));
     QCOMPARE(count.dogs.left[KindCount::Died], (std::array<int, 12>{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}));
-    QCOMPARE(count.dogs.heldAtEnd, 3);
+    QCOMPARE(count.dogs.heldAtEnd, 2);
     QCOMPARE(count.dogs.difference(), 0);
     QVERIFY(!count.agrees());
-    QCOMPARE(count.problems.size(), 2);
-    QCOMPARE(count.problems[0].number, 4);
+    // The deleted chart's kept stay comes first, then the charts.
+    QCOMPARE(count.problems.size(), 3);
+    QCOMPARE(count.problems[0].number, 3);
     QCOMPARE(count.problems[0].reason,
-             QStringLiteral("種別が未設定です（品種情報で犬・猫・その他を決めてください）"));
-    QCOMPARE(count.problems[1].number, 7);
+             QStringLiteral("在庫のままカルテを削除しました（店を離れた日と区分が分かりません）"));
+    QCOMPARE(count.problems[1].number, 4);
     QCOMPARE(count.problems[1].reason,
+             QStringLiteral("種別が未設定です（品種情報で犬・猫・その他を決めてください）"));
+    QCOMPARE(count.problems[2].number, 7);
+    QCOMPARE(count.problems[2].reason,
              QStringLiteral("所有した日（仕入日）がありません（自家繁殖なら仕入先を「自家繁殖」に）"));
+    // The year after its deletion, the deleted chart's animal is neither counted nor listed.
+    const YearlyCount next =
+        countYear(2026, records.loadAllRecords(), outcomes.outcomes(), outcomes.allSpecies());
+    QVERIFY(std::none_of(next.problems.cbegin(), next.problems.cend(),
+                         [](const CountProblem& problem) { return problem.number == 3; }));
+    QCOMPARE(next.dogs.heldAtStart, 2);
 }
 
 void TestLife::yearBoundaries_data()
@@ -534,6 +557,8 @@ void TestLife::yearBoundaries_data()
                                              << "2026/4/1" << 0 << 1 << 0 << 1;
     QTest::newRow("sold on 4/1 it came") << "2025/4/1"
                                          << "2025/4/1" << 0 << 1 << 0 << 0;
+    QTest::newRow("bought 3/31, sold 4/1: held on 4/1") << "2025/3/31"
+                                                        << "2025/4/1" << 1 << 0 << 0 << 0;
 }
 
 void TestLife::yearBoundaries()
@@ -715,6 +740,67 @@ void TestLife::speciesIsProposedForCommonNames()
     QFETCH(QString, kind);
     QFETCH(Species, proposed);
     QCOMPARE(proposedSpecies(kind), proposed);
+}
+
+void TestLife::recordBookPeriodEdgesAndGaps()
+{
+    const QString shiba = QStringLiteral("柴犬");
+    const QDate born(2025, 1, 1);
+    writeCharts(
+        {chart(shiba, born, QStringLiteral("2025/3/1"),
+               QStringLiteral("2025/12/8")), // 1 sold on the first day
+         chart(shiba, born, QStringLiteral("2025/3/1"), QStringLiteral("2025/12/7")), // 2 sold the day before
+         chart(shiba, born, QStringLiteral("2026/12/7")),  // 3 bought on the last day
+         chart(shiba, born, QStringLiteral("2026/12/8")),  // 4 bought the day after
+         chart(shiba, born, QStringLiteral("2026/3/1"))}); // 5 died, no cause
+    AnimalOutcomes outcomes;
+    outcomes.saveSpecies({{shiba, Species::Dog}});
+    RecordFile records;
+    outcomes.recordLeaving(records, 5, {QDate(2026, 4, 1), LeaveKind::Died, {}}, Species::Dog);
+    const RecordBook book = makeRecordBook(QDate(2025, 12, 8), QDate(2026, 12, 7), records.loadAllRecords(),
+                                           outcomes.outcomes(), {}, outcomes.allSpecies());
+    QStringList numbers;
+    for (const QStringList& row : book.rows)
+        numbers.append(row[0]);
+    QCOMPARE(numbers, (QStringList{"1", "3", "5"}));
+    QVERIFY(recordBookSummary(book).contains(QStringLiteral("死亡の原因 1 頭")));
+}
+
+void TestLife::monthEndsAndSameDaySales()
+{
+    const QString shiba = QStringLiteral("柴犬");
+    writeCharts({chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/10/31"), QStringLiteral("2026/10/31")),
+                 chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/10/1"), QStringLiteral("2026/11/30")),
+                 chart(shiba, QDate(2026, 6, 1), QStringLiteral("2026/9/1"))});
+    // The third dog's chart is deleted in November while it is in stock: it is in stock no more.
+    AnimalOutcomes outcomes;
+    RecordFile records;
+    outcomes.deleteChart(records, 3, PetRecord{}, QDate(2026, 11, 10));
+    const QList<MonthFigures> months =
+        monthFigures(shopAnimals(records.loadAllRecords(), outcomes.outcomes(), {{shiba, Species::Dog}}),
+                     QDate(2026, 10, 1), 2);
+    QCOMPARE(months[0].bought, 2);
+    QCOMPARE(months[0].sold, 1);
+    QCOMPARE(months[0].stockAtEnd, 2);
+    QCOMPARE(months[0].averageDaysInStock, std::optional<double>(0.0));
+    QCOMPARE(months[1].bought, 0);
+    QCOMPARE(months[1].sold, 1);
+    QCOMPARE(months[1].stockAtEnd, 0);
+    QCOMPARE(months[1].averageDaysInStock, std::optional<double>(60.0));
+}
+
+void TestLife::individualBuyerKeepsNoRegistration()
+{
+    writeCharts({chart(QStringLiteral("柴犬"), QDate(2026, 6, 1), QStringLiteral("2026/8/1"))});
+    Sale sale = saleOn(QDate(2026, 11, 3));
+    // Typed while the buyer was a business, then switched to an individual.
+    sale.buyerRegNo = QStringLiteral("第300号");
+    sale.buyerCheck = QStringLiteral("登録証の写し");
+    RecordFile records;
+    AnimalOutcomes().recordSale(records, 1, sale, Species::Dog);
+    const Sale stored = *AnimalOutcomes().outcome(1)->sale;
+    QCOMPARE(stored.buyerRegNo, QString());
+    QCOMPARE(stored.buyerCheck, QString());
 }
 
 QTEST_MAIN(TestLife)

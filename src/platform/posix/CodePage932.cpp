@@ -5,6 +5,7 @@
 #include <utility>
 
 #include <unicode/ucnv.h>
+#include <unicode/uversion.h>
 
 namespace {
 
@@ -111,6 +112,15 @@ qsizetype firstInvalidByte(const QByteArray& bytes)
         }
     } while (status == U_BUFFER_OVERFLOW_ERROR);
     return -1;
+}
+
+QString converterName()
+{
+    UVersionInfo version;
+    u_getVersion(version);
+    char text[U_MAX_VERSION_STRING_LENGTH];
+    u_versionToString(version, text);
+    return QStringLiteral("ICU ") + QString::fromLatin1(text);
 }
 
 } // namespace CodePage932

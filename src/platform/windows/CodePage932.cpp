@@ -43,7 +43,8 @@ QString characterAt(const QByteArray& bytes, qsizetype at, qsizetype& length)
     length = 2;
     wchar_t wide[2];
     // MB_ERR_INVALID_CHARS: a code with no character fails instead of turning into a default one.
-    const int written = MultiByteToWideChar(CodePage, MB_ERR_INVALID_CHARS, bytes.constData() + at, 2, wide, 2);
+    const int written =
+        MultiByteToWideChar(CodePage, MB_ERR_INVALID_CHARS, bytes.constData() + at, 2, wide, 2);
     if (written != 1)
         return {};
     return QString(QChar(wide[0]));
@@ -66,10 +67,10 @@ QByteArray fromUnicode(const QString& text)
             char out[4];
             BOOL defaulted = FALSE;
             // No best fit: a character with no form of its own becomes '?', never a look-alike.
-            const int written = text[i].isSurrogate() ? 0
-                                                      : WideCharToMultiByte(CodePage, WC_NO_BEST_FIT_CHARS,
-                                                                            units + i, count, out, sizeof(out),
-                                                                            "?", &defaulted);
+            const int written = text[i].isSurrogate()
+                                    ? 0
+                                    : WideCharToMultiByte(CodePage, WC_NO_BEST_FIT_CHARS, units + i, count,
+                                                          out, sizeof(out), "?", &defaulted);
             if (written <= 0 || defaulted)
                 bytes.append('?');
             else
@@ -102,6 +103,11 @@ qsizetype firstInvalidByte(const QByteArray& bytes)
         at += length;
     }
     return -1;
+}
+
+QString converterName()
+{
+    return {};
 }
 
 } // namespace CodePage932
