@@ -212,7 +212,7 @@ void writeSaleInformation(bool atTheRowLimits)
                .arg(text));
     db.run(numbers.arg((atTheRowLimits ? 4 : 1) * RecordFile::MaxRecords) +
            QStringLiteral(
-               "INSERT INTO animal_outcome (record_number, species, kind, birth, purchased, sold_on, price, "
+               "INSERT INTO animal_stay (record_number, species, kind, birth, purchased, sold_on, price, "
                "buyer_name, buyer_address, buyer_phone, sold_by) SELECT CASE WHEN i <= %1 THEN i END, '犬', "
                "'柴犬', '2026/01/02', '2026/03/04', '2026-05-06', 120000, '購入者 ' || i, "
                "'東京都千代田区千代田1丁目' || i || '番地 101号室', '03-1234-' || i, '販売者' FROM n")

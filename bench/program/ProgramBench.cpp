@@ -216,13 +216,16 @@ void writeFullShop()
             const QDate sold = std::min(purchased.addDays(20), today);
             setText(record.SaleDate, sold.toString(QStringLiteral("yyyy/M/d")));
             db.run(
-                QStringLiteral("INSERT INTO animal_outcome (record_number, species, kind, birth, purchased, "
+                QStringLiteral("INSERT INTO animal_stay (record_number, species, kind, birth, purchased, "
                                "sold_on, price) VALUES (?, '犬', '柴犬', ?, ?, ?, 198000)"),
                 {number, birth.toString(QStringLiteral("yyyy/M/d")),
                  purchased.toString(QStringLiteral("yyyy/M/d")), sold.toString(Qt::ISODate)});
         }
         file.write(reinterpret_cast<const char*>(&record), RecordLength);
     }
+    // The charts' typed sale dates were taken into the database by an earlier start: every start measured
+    // here is an ordinary one.
+    db.run(QStringLiteral("INSERT INTO program_state (key, value) VALUES ('typed_sale_dates_adopted', '0')"));
     transaction.commit();
     CarePlans().savePlans(
         {{QStringLiteral("混合ワクチン"), 28, 56, 3}, {QStringLiteral("駆虫薬"), 14, {}, {}}});

@@ -163,9 +163,9 @@ void ChartScreen::makeRecordBook()
             QMap<qint32, ChartSale> chartSales;
             if (QFileInfo::exists(context.sales.fileName()))
                 chartSales = context.sales.chartSales();
-            dialog = std::make_unique<RecordBookDialog>(context.records.loadAllRecords(), stored.outcomes,
-                                                        chartSales, stored.species, context.messages,
-                                                        context.files, context.clock.now().date(), this);
+            dialog = std::make_unique<RecordBookDialog>(
+                context.records.loadAllRecords(), stored.outcomes, chartSales, stored.species,
+                context.sales.fileName(), context.messages, context.files, context.clock.now().date(), this);
         }))
         return;
     const HandlerScope running;

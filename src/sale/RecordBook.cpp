@@ -171,6 +171,9 @@ RecordBook makeRecordBook(const QDate& from, const QDate& to, const std::vector<
             const AnimalOutcome& stay = *animal.outcome;
             entry.birth = stay.birth;
             entry.supplier = stay.supplier;
+            // An earlier stay of a chart still in use came from the supplier its chart names.
+            if (!animal.cleared && entry.supplier.isEmpty() && std::size_t(entry.number) <= records.size())
+                entry.supplier = tableText(records[std::size_t(entry.number - 1)].Supplier);
             entry.chartSale = animal.cleared ? ChartSale{} : chartSales.value(entry.number);
             for (const auto& [kept, item] : {std::pair{&stay.breederName, &entry.chartSale.breederName},
                                              std::pair{&stay.breederReg, &entry.chartSale.breederReg},

@@ -3,6 +3,7 @@
 #include "platform/FailureReport.h"
 #include "platform/FileDialogs.h"
 #include "platform/Look.h"
+#include "platform/MessageBoxes.h"
 #include "platform/Printer.h"
 #include "sale/DialogFields.h"
 #include "sale/OtherAnimals.h"
@@ -16,17 +17,18 @@
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
 RecordBookDialog::RecordBookDialog(std::vector<PetRecord> records, QList<AnimalOutcome> outcomes,
                                    QMap<qint32, ChartSale> chartSales, QMap<QString, Species> species,
-                                   MessageBoxes& messages, FileDialogs& files, const QDate& today,
-                                   QWidget* parent)
+                                   QString databaseName, MessageBoxes& messages, FileDialogs& files,
+                                   const QDate& today, QWidget* parent)
     : QDialog(parent), records(std::move(records)), outcomes(std::move(outcomes)),
-      chartSales(std::move(chartSales)), species(std::move(species)), messages(messages), files(files),
-      today(today)
+      chartSales(std::move(chartSales)), species(std::move(species)), databaseName(std::move(databaseName)),
+      messages(messages), files(files), today(today)
 {
     buildLayout();
     from->setText(dateBoxText(today.addYears(-5).addDays(1)));
@@ -49,6 +51,11 @@ void RecordBookDialog::buildLayout()
     summary->setObjectName(QStringLiteral("summary"));
     summary->setWordWrap(true);
     buttonBox = okCancelButtons(this);
+    removeExpired = buttonBox->addButton(QStringLiteral("保存期間を過ぎた記録を消す(&E)..."),
+                                         QDialogButtonBox::ActionRole);
+    removeExpired->setObjectName(QStringLiteral("removeExpired"));
+    removeExpired->setAutoDefault(false);
+    connect(removeExpired, &QPushButton::clicked, this, &RecordBookDialog::removeExpiredStays);
 
     auto* form = new QFormLayout;
     form->addRow(QStringLiteral("期間の始め(&F)"), from);
@@ -78,8 +85,39 @@ QList<QStringList> RecordBookDialog::otherRows(const RecordBook& book) const
     return otherAnimalsRows(book.from, book.to, shopAnimals(records, outcomes, species), chartSales);
 }
 
+// The kept stays of deleted charts whose five years have passed: they go only when the shop says so.
+QList<AnimalOutcome> RecordBookDialog::expiredStays() const
+{
+    QList<AnimalOutcome> expired;
+    for (const AnimalOutcome& stay : outcomes) {
+        if (stay.recordNumber == 0 && keptUntil(stay).isValid() && keptUntil(stay) < today)
+            expired.append(stay);
+    }
+    return expired;
+}
+
+void RecordBookDialog::removeExpiredStays()
+{
+    const qsizetype count = expiredStays().size();
+    if (messages.ask(this,
+                     QStringLiteral(
+                         "データ削除したカルテのうち、5 年の保存期間を過ぎた %1 頭の記録を帳簿から消します。"
+                         "消した記録は元に戻せません。よろしいですか？")
+                         .arg(count),
+                     QStringLiteral("帳簿を作成"), MessageBoxes::Buttons::OkCancel,
+                     MessageBoxes::Icon::Warning, MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
+        return;
+    reportFailures(messages, this, [&] {
+        AnimalOutcomes stored(databaseName);
+        stored.removeExpired(today);
+        outcomes = stored.outcomes();
+    });
+    showSummary();
+}
+
 void RecordBookDialog::showSummary()
 {
+    removeExpired->setEnabled(!expiredStays().isEmpty());
     const std::optional<QString> failure = failureOf([&] {
         const RecordBook book = typedBook();
         summary->setText(recordBookSummary(book) +

@@ -9,6 +9,7 @@ class MessageBoxes;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 // 帳簿を作成: the period, how many dogs and cats it holds and which of their items are missing, and how
 // many kinds of other animals; OK asks where to save and writes the book as CSV and, beside it, as PDF.
@@ -17,7 +18,7 @@ class RecordBookDialog : public QDialog
     Q_OBJECT
 public:
     RecordBookDialog(std::vector<PetRecord> records, QList<AnimalOutcome> outcomes,
-                     QMap<qint32, ChartSale> chartSales, QMap<QString, Species> species,
+                     QMap<qint32, ChartSale> chartSales, QMap<QString, Species> species, QString databaseName,
                      MessageBoxes& messages, FileDialogs& files, const QDate& today, QWidget* parent);
 
     void accept() override;
@@ -27,11 +28,14 @@ private:
     RecordBook typedBook() const;
     QList<QStringList> otherRows(const RecordBook& book) const;
     void showSummary();
+    QList<AnimalOutcome> expiredStays() const;
+    void removeExpiredStays();
 
     std::vector<PetRecord> records;
     QList<AnimalOutcome> outcomes;
     QMap<qint32, ChartSale> chartSales;
     QMap<QString, Species> species;
+    QString databaseName;
     MessageBoxes& messages;
     FileDialogs& files;
     QDate today;
@@ -40,4 +44,5 @@ private:
     QLineEdit* to;
     QLabel* summary;
     QDialogButtonBox* buttonBox;
+    QPushButton* removeExpired;
 };

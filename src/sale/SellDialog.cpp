@@ -110,6 +110,8 @@ void SellDialog::buildLayout(const QString& kind, const QStringList& staffNames)
     chipRegistered = new QCheckBox(QStringLiteral("データベースに登録済み"), this);
     chipRegistered->setObjectName(QStringLiteral("chipRegistered"));
     chipCertificateOn = namedBox(this, "chipCertificateOn", DatePlaceholder);
+    noChipReason =
+        namedBox(this, "noChipReason", QStringLiteral("例：装着で健康を損なうおそれ（獣医師の判断）"));
     buttonBox = okCancelButtons(this);
     connect(buyerKind, &QComboBox::currentIndexChanged, this, &SellDialog::showBuyerKind);
 
@@ -131,6 +133,7 @@ void SellDialog::buildLayout(const QString& kind, const QStringList& staffNames)
     form->addRow(QStringLiteral("マイクロチップ番号(&M)"), microchip);
     form->addRow(QString(), chipRegistered);
     form->addRow(QStringLiteral("登録証明書の交付日"), chipCertificateOn);
+    form->addRow(QStringLiteral("チップなしの理由"), noChipReason);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttonBox);
@@ -176,6 +179,14 @@ Sale SellDialog::typedSale() const
     sale.chipRegistered = chipRegistered->isChecked();
     refusedField = chipCertificateOn;
     sale.chipCertificateOn = typedDate(chipCertificateOn, QStringLiteral("登録証明書の交付日"));
+    // A dog or cat that leaves without a registered microchip leaves with the reason on record.
+    refusedField = noChipReason;
+    const bool withoutChip = sale.microchip.isEmpty() || !sale.chipRegistered;
+    sale.noChipReason = withoutChip ? noChipReason->text().trimmed() : QString();
+    if (mayBeDogOrCat(species) && withoutChip && sale.noChipReason.isEmpty())
+        throw Failure(
+            QStringLiteral("マイクロチップが登録されていない犬・猫を販売するときは、「チップなしの理由」を"
+                           "入力してください（例：装着で健康を損なうおそれ）。"));
     refusedField = saleDate;
     const QString tooYoung = tooYoungToSell(species, birthOf(chart), sale.soldOn);
     if (!tooYoung.isEmpty())

@@ -54,5 +54,6 @@ private:
     QLineEdit* microchip;
     QCheckBox* chipRegistered;
     QLineEdit* chipCertificateOn;
+    QLineEdit* noChipReason;
     QDialogButtonBox* buttonBox;
 };

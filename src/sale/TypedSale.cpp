@@ -28,18 +28,17 @@ bool sellAsTyped(RecordFile& records, const QString& databaseName, MessageBoxes&
     const QString tooYoung = tooYoungToSell(species, readShopDate(birthDateText(changed)), soldOn);
     if (!tooYoung.isEmpty())
         throw Failure(tooYoung);
-    const QString title = QStringLiteral("ソラニカ");
+    // A sale without a registered microchip needs its reason on record, which only 販売する takes.
+    const ChartSale known = SaleStore(databaseName).chartSale(number);
+    if (mayBeDogOrCat(species) && (known.microchip.isEmpty() || !known.chipRegistered.isValid()))
+        throw Failure(QStringLiteral("マイクロチップが登録されていない犬・猫は、「カルテ」→「販売する...」で"
+                                     "「チップなしの理由」を入力して販売してください。"));
     if (species == Species::Unset &&
         !confirmed(messages, parent,
                    QStringLiteral("品種「%1」の種別（犬・猫・その他）が未設定です。犬・猫として記録します。"
                                   "このまま販売を記録しますか？")
                        .arg(tableText(changed.Kind)),
-                   title))
-        return false;
-    const ChartSale known = SaleStore(databaseName).chartSale(number);
-    if (mayBeDogOrCat(species) && (known.microchip.isEmpty() || !known.chipRegistered.isValid()) &&
-        !confirmed(messages, parent,
-                   QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？"), title))
+                   QStringLiteral("ソラニカ")))
         return false;
     Sale sale;
     sale.soldOn = soldOn;

@@ -127,6 +127,7 @@ private slots:
     void deletedAnimalKeepsItsLegalRow();
     void keepingPeriodEndsAfterFiveYears_data();
     void keepingPeriodEndsAfterFiveYears();
+    void expiredRowsGoOnlyByTheRecordBooksStep();
     void version4RowsKeepOneLife();
     void recordBookPeriodEdgesAndGaps();
     void monthEndsAndSameDaySales();
@@ -256,39 +257,40 @@ void TestLife::stepsFollowThePresentState()
 void TestLife::typedSaleDateIsASale_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("chipRegistered");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("asked");
     QTest::addColumn<QString>("stored");
     QTest::addColumn<qint64>("price");
+    const QString noChip =
+        QStringLiteral("マイクロチップが登録されていない犬・猫は、「カルテ」→「販売する...」で"
+                       "「チップなしの理由」を入力して販売してください。");
     // The dog was born 2026/10/20: 2026/12/8 is its 49th day, 2026/12/16 its 57th.
     QTest::newRow("a 49-day-old dog")
-        << QStringLiteral("柴犬") << QStringLiteral("2026/12/8")
+        << QStringLiteral("柴犬") << true << QStringLiteral("2026/12/8")
         << QStringList{QStringLiteral("販売日：生まれてから 56 日を経過していない犬は販売できません。"
                                       "販売できるのは 2026/12/16 からです。")}
         << QString() << qint64(-1);
-    QTest::newRow("the dog's 57th day, without a registered chip")
-        << QStringLiteral("柴犬") << QStringLiteral("R8/12/16")
-        << QStringList{QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
-        << QStringLiteral("R8/12/16") << qint64(298000);
+    QTest::newRow("the dog's 57th day") << QStringLiteral("柴犬") << true << QStringLiteral("R8/12/16")
+                                        << QStringList() << QStringLiteral("R8/12/16") << qint64(298000);
     QTest::newRow("an undecided kind is asked about")
-        << QStringLiteral("豆柴") << QStringLiteral("2026/12/16")
+        << QStringLiteral("豆柴") << true << QStringLiteral("2026/12/16")
         << QStringList{QStringLiteral(
-                           "品種「豆柴」の種別（犬・猫・その他）が未設定です。犬・猫として記録します。"
-                           "このまま販売を記録しますか？"),
-                       QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
+               "品種「豆柴」の種別（犬・猫・その他）が未設定です。犬・猫として記録します。"
+               "このまま販売を記録しますか？")}
         << QStringLiteral("2026/12/16") << qint64(298000);
     QTest::newRow("a chip number typed but not registered")
-        << QStringLiteral("ポメラニアン") << QStringLiteral("2026/12/16")
-        << QStringList{QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？")}
-        << QStringLiteral("2026/12/16") << qint64(298000);
+        << QStringLiteral("ポメラニアン") << false << QStringLiteral("2026/12/16") << QStringList{noChip}
+        << QString() << qint64(-1);
     QTest::newRow("text that is not a date is no sale")
-        << QStringLiteral("柴犬") << QStringLiteral("予約済") << QStringList() << QStringLiteral("予約済")
-        << qint64(-1);
+        << QStringLiteral("柴犬") << false << QStringLiteral("予約済") << QStringList()
+        << QStringLiteral("予約済") << qint64(-1);
 }
 
 void TestLife::typedSaleDateIsASale()
 {
     QFETCH(QString, kind);
+    QFETCH(bool, chipRegistered);
     QFETCH(QString, typed);
     QFETCH(QStringList, asked);
     QFETCH(QString, stored);
@@ -299,6 +301,8 @@ void TestLife::typedSaleDateIsASale()
         {{QStringLiteral("柴犬"), Species::Dog}, {QStringLiteral("ポメラニアン"), Species::Dog}});
     ChartSale chip;
     chip.microchip = QStringLiteral("392141000123456");
+    if (chipRegistered)
+        chip.chipRegistered = QDate(2026, 11, 20);
     SaleStore().saveChartSale(1, chip);
     startProgram();
     f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
@@ -383,7 +387,8 @@ void TestLife::soldDogCannotDieOrBeSoldAgainOnTheScreens()
 
 void TestLife::returnIsItsOwnStep()
 {
-    writeCharts({chart(QStringLiteral("柴犬"), QDate(2026, 6, 1), QStringLiteral("2026/8/1"))});
+    writeCharts({chart(QStringLiteral("柴犬"), QDate(2026, 6, 1), QStringLiteral("2026/8/1"), {},
+                       QStringLiteral("森ケンネル"))});
     RecordFile records;
     AnimalOutcomes().recordSale(records, 1, saleOn(QDate(2026, 10, 21)), Species::Dog);
     startProgram();
@@ -420,6 +425,14 @@ void TestLife::returnIsItsOwnStep()
     QCOMPARE(count.dogs.left[KindCount::Sold], (std::array<int, 12>{0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}));
     QCOMPARE(count.dogs.heldAtEnd, 1);
     QVERIFY(count.agrees());
+
+    // The record book: the sold stay from the kennel, then the stay from the buyer who brought it back.
+    const RecordBook book =
+        makeRecordBook(QDate(2026, 1, 1), QDate(2026, 12, 31), RecordFile().loadAllRecords(), stays,
+                       SaleStore().chartSales(), {{QStringLiteral("柴犬"), Species::Dog}});
+    QCOMPARE(book.rows.size(), 2);
+    QCOMPARE(book.rows[0].mid(5, 4), (QStringList{"2026/8/1", "森ケンネル", "", "2026/10/21"}));
+    QCOMPARE(book.rows[1].mid(5, 4), (QStringList{"2026/11/2", "山田 花子", "", ""}));
 }
 
 void TestLife::typedSaleDatesOfEarlierVersionsAreAdoptedOnce()
@@ -638,6 +651,45 @@ void TestLife::keepingPeriodEndsAfterFiveYears()
     QCOMPARE(keptUntil(outcomes.outcomes().first()), QDate(2031, 11, 3));
     QCOMPARE(outcomes.removeExpired(today), removed);
     QCOMPARE(outcomes.outcomes().size(), 1 - removed);
+}
+
+void TestLife::expiredRowsGoOnlyByTheRecordBooksStep()
+{
+    // The program's day is 2026/12/7: a sale of 2021/12/6 has been kept its five years, one of
+    // 2021/12/7 has not.
+    writeCharts({chart(QStringLiteral("柴犬"), QDate(2021, 6, 1), QStringLiteral("2021/8/1")),
+                 chart(QStringLiteral("柴犬"), QDate(2021, 6, 1), QStringLiteral("2021/8/1"))});
+    AnimalOutcomes outcomes;
+    RecordFile records;
+    outcomes.recordSale(records, 1, saleOn(QDate(2021, 12, 6)), Species::Dog);
+    outcomes.recordSale(records, 2, saleOn(QDate(2021, 12, 7)), Species::Dog);
+    outcomes.deleteChart(records, 1, PetRecord{}, QDate(2026, 1, 5));
+    outcomes.deleteChart(records, 2, PetRecord{}, QDate(2026, 1, 5));
+    startProgram();
+
+    bool offered = false;
+    whenDialogShows([&](QDialog* dialog) {
+        auto* remove = dialog->findChild<QPushButton*>("removeExpired");
+        offered = remove->isEnabled();
+        f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
+        remove->click();
+        QCOMPARE(AnimalOutcomes().outcomes().size(), 2);
+        f->messages.setNextAnswer(MessageBoxes::Answer::Ok);
+        remove->click();
+        QVERIFY(!remove->isEnabled());
+        dialog->reject();
+    });
+    action("actRecordBook")->trigger();
+    QVERIFY(offered);
+    QCOMPARE(f->messages.asked.size(), 2);
+    QCOMPARE(
+        f->messages.asked[0].text,
+        QStringLiteral("データ削除したカルテのうち、5 年の保存期間を過ぎた 1 頭の記録を帳簿から消します。"
+                       "消した記録は元に戻せません。よろしいですか？"));
+    QVERIFY(f->messages.asked[0].defaultAnswer == MessageBoxes::Answer::Cancel);
+    const QList<AnimalOutcome> left = AnimalOutcomes().outcomes();
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(left[0].formerNumber, 2);
 }
 
 void TestLife::version4RowsKeepOneLife()

@@ -225,6 +225,10 @@ void TestSelling::saleIsRecordedListedAndTakenBack()
         type(dialog, "buyerRegNo", QStringLiteral("第2026-01号"));
         type(dialog, "buyerCheck", QStringLiteral("登録証の写し"));
         dialog->findChild<QComboBox*>("staff")->setCurrentText(QStringLiteral("鈴木"));
+        // Without a reason for the missing chip nothing is stored, and the reason's box has the focus.
+        pressOk(dialog);
+        QCOMPARE(dialog->focusWidget()->objectName(), QStringLiteral("noChipReason"));
+        type(dialog, "noChipReason", QStringLiteral("装着で健康を損なうおそれ"));
         f->messages.setNextAnswer(MessageBoxes::Answer::Cancel);
         pressOk(dialog);
         keptAfterCancel = dialog->isVisible();
@@ -234,11 +238,15 @@ void TestSelling::saleIsRecordedListedAndTakenBack()
     });
     action("actSell")->trigger();
     QVERIFY(keptAfterCancel);
-    QCOMPARE(f->messages.asked.size(), 3);
+    QCOMPARE(f->messages.asked.size(), 4);
     QCOMPARE(f->messages.asked[0].text,
+             QStringLiteral(
+                 "マイクロチップが登録されていない犬・猫を販売するときは、「チップなしの理由」を入力して"
+                 "ください（例：装着で健康を損なうおそれ）。"));
+    QCOMPARE(f->messages.asked[1].text,
              QStringLiteral("マイクロチップが登録されていません。このまま販売を記録しますか？"));
-    QVERIFY(f->messages.asked[0].defaultAnswer == MessageBoxes::Answer::Cancel);
-    QCOMPARE(f->messages.asked[2].text, QStringLiteral("販売時説明書を印刷しますか？"));
+    QVERIFY(f->messages.asked[1].defaultAnswer == MessageBoxes::Answer::Cancel);
+    QCOMPARE(f->messages.asked[3].text, QStringLiteral("販売時説明書を印刷しますか？"));
 
     QCOMPARE(saleDateBytes(1), QByteArray("2026/12/07").leftJustified(30, ' '));
     QCOMPARE(f->control<QLineEdit>("Form2", "Text7")->text(), QStringLiteral("2026/12/07"));
@@ -249,6 +257,7 @@ void TestSelling::saleIsRecordedListedAndTakenBack()
     QCOMPARE(sale.buyerCheck, QStringLiteral("登録証の写し"));
     QCOMPARE(sale.soldBy, QStringLiteral("鈴木"));
     QCOMPARE(sale.explainedHow, QStringLiteral("対面"));
+    QCOMPARE(sale.noChipReason, QStringLiteral("装着で健康を損なうおそれ"));
     QCOMPARE(f->program->sales().chartSale(1).buyerName, QStringLiteral("株式会社ペット"));
 
     // The chart list's CSV: 販売済 with the price and the margin over the purchase cost.
