@@ -168,12 +168,21 @@ void shootOverview(ScreenRegistry& screens, QWidget* masterData)
         if (!QTest::qWaitFor([&] { return (dialog = QApplication::activeModalWidget()) != nullptr; }, 10000))
             fail(QStringLiteral("ケア間隔 opened no dialog"));
         auto* table = control<QTableWidget>(dialog, "carePlans");
-        const QMap<QString, QStringList> plans{{QStringLiteral("混合ワクチン（5種）"), {"42", "28", "3"}},
-                                               {QStringLiteral("駆虫薬"), {"", "14", "2"}}};
+        // Figures, then the animals a plan is for and the plans it makes unneeded, as a shop sets them.
+        const QMap<QString, QStringList> plans{
+            {QStringLiteral("混合ワクチン（5種）"), {"42", "28", "3", "犬", ""}},
+            {QStringLiteral("混合ワクチン（3種）"), {"56", "28", "2", "猫", "混合ワクチン（5種）"}},
+            {QStringLiteral("フィラリア予防薬"), {"", "30", "", "犬", ""}},
+            {QStringLiteral("駆虫薬"), {"", "14", "2", "すべて", ""}}};
         for (int row = 0; row < table->rowCount(); ++row) {
             const QStringList cells = plans.value(table->item(row, 0)->text());
-            for (int column = 0; column < cells.size(); ++column)
+            if (cells.isEmpty())
+                continue;
+            for (int column = 0; column < 3; ++column)
                 table->item(row, column + 1)->setText(cells[column]);
+            control<QComboBox>(dialog, QStringLiteral("animals%1").arg(row + 1).toLatin1().constData())
+                ->setCurrentText(cells[3]);
+            table->item(row, 5)->setText(cells[4]);
         }
         save(settled(dialog, QStringLiteral("the care intervals")), QStringLiteral("18-care-plans.png"));
         static_cast<QDialog*>(dialog)->accept();
@@ -186,11 +195,17 @@ void shootOverview(ScreenRegistry& screens, QWidget* masterData)
     QWidget* chart = settled(screens.loaded(ScreenName::Form2), QStringLiteral("the chart screen"));
     save(chart, QStringLiteral("19-chart-care-notice.png"));
 
-    shootDialog(chart, "actOverview", QStringLiteral("15-overview-stock.png"), [](QWidget*) {});
-    shootDialog(chart, "actOverview", QStringLiteral("16-overview-months.png"),
-                [](QWidget* dialog) { control<QTabWidget>(dialog, "tabs")->setCurrentIndex(1); });
-    shootDialog(chart, "actOverview", QStringLiteral("17-overview-care.png"),
-                [](QWidget* dialog) { control<QTabWidget>(dialog, "tabs")->setCurrentIndex(2); });
+    // お店の状況 is a window that stays open beside the chart.
+    control<QAction>(chart, "actOverview")->trigger();
+    QWidget* overview =
+        settled(chart->findChild<QWidget*>(QStringLiteral("ShopOverview")), QStringLiteral("the overview"));
+    const QStringList pages{QStringLiteral("15-overview-stock.png"), QStringLiteral("16-overview-months.png"),
+                            QStringLiteral("17-overview-care.png")};
+    for (int page = 0; page < pages.size(); ++page) {
+        control<QTabWidget>(overview, "tabs")->setCurrentIndex(page);
+        save(settled(overview, pages[page]), pages[page]);
+    }
+    overview->close();
 }
 
 void shootAll(Program& program)

@@ -227,8 +227,8 @@ void writeFullShop()
     // here is an ordinary one.
     db.run(QStringLiteral("INSERT INTO program_state (key, value) VALUES ('typed_sale_dates_adopted', '0')"));
     transaction.commit();
-    CarePlans().savePlans(
-        {{QStringLiteral("混合ワクチン"), 28, 56, 3}, {QStringLiteral("駆虫薬"), 14, {}, {}}});
+    CarePlans().savePlans({{QStringLiteral("混合ワクチン"), 28, 56, 3, CareFor::All, {}},
+                           {QStringLiteral("駆虫薬"), 14, {}, {}, CareFor::All, {}}});
 }
 
 double median(QList<double> values)

@@ -63,6 +63,7 @@ public:
         qApp->installEventFilter(this);
     }
     ~OpeningWatch() override { qApp->removeEventFilter(this); }
+    bool seen() const { return reported; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -91,6 +92,9 @@ void measureOpening(QWidget* chart, const char* action, const char* label, const
 {
     const OpeningWatch watch(label, window);
     chart->findChild<QAction*>(QString::fromLatin1(action))->trigger();
+    // A window that is not modal (お店の状況) is back before it is painted: it is waited for.
+    while (!watch.seen())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     QCoreApplication::processEvents();
 }
 

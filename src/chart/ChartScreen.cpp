@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -68,11 +69,11 @@ QLineEdit* memoBox(QWidget* parent, const QString& name, int top)
     return box;
 }
 
-QLineEdit* tradingBox(QWidget* parent, const QString& name, int top)
+QLineEdit* tradingBox(QWidget* parent, const QString& name, int top, const QString& field)
 {
     QLineEdit* box = newBox(parent, name, 6300, top, 2295, 315);
     setHiraganaInput(box);
-    limitToField(box, int(sizeof(PetRecord::Supplier)));
+    limitToField(box, int(sizeof(PetRecord::Supplier)), field);
     return box;
 }
 
@@ -110,8 +111,12 @@ ChartScreen::ChartScreen(ScreenContext& context) : ScreenWindow(context), Timer1
     connect(Command7, &QPushButton::clicked, this, &ChartScreen::saveTradingFields);
     connect(Command8, &QPushButton::clicked, this, &ChartScreen::openHelp);
     connect(Command9, &QPushButton::clicked, this, &ChartScreen::newEntry);
-    for (QLineEdit* box : {Text3, Text4, Text5, Text6, Text7})
+    for (QLineEdit* box : {Text3, Text4, Text5, Text6, Text7}) {
         box->installEventFilter(this);
+        // The first keystroke a box refuses says in the status line what the box holds.
+        connect(static_cast<const FieldWidthValidator*>(box->validator()), &FieldWidthValidator::refused,
+                this, [this](const QString& message) { showStatus(message, QString()); });
+    }
 }
 
 ChartScreen::~ChartScreen()
@@ -136,13 +141,25 @@ void ChartScreen::buildLayout()
     frame->setSizeConstraint(QLayout::SetFixedSize);
     frame->setMenuBar(buildMenus());
     frame->addWidget(client);
-    statusLine = new QLabel(this);
+    statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("statusBar"));
+    statusBar->setSizeGripEnabled(false);
+    setColours(statusBar, Colours::Black, QColor(255, 240, 192));
+    statusLine = new QLabel(statusBar);
     statusLine->setObjectName(QStringLiteral("statusLine"));
     statusLine->setContentsMargins(8, 3, 8, 3);
-    setColours(statusLine, Colours::Black, QColor(255, 240, 192));
+    statusBar->addWidget(statusLine, 1);
     statusLine->hide();
-    statusLine->installEventFilter(this);
-    frame->addWidget(statusLine);
+    careNotice = new QLabel(statusBar);
+    careNotice->setObjectName(QStringLiteral("careNotice"));
+    careNotice->setContentsMargins(8, 3, 8, 3);
+    careNotice->setCursor(Qt::PointingHandCursor);
+    careNotice->setToolTip(QStringLiteral("クリックすると「ケアの予定」を開きます"));
+    careNotice->installEventFilter(this);
+    statusBar->addPermanentWidget(careNotice);
+    careNotice->hide();
+    statusBar->hide();
+    frame->addWidget(statusBar);
 
     Label25 = newLabel(client, QStringLiteral("Label25"), QString(), 180, 180, 2835, 315);
     Label25->setFont(gothicFont(11.25, true));
@@ -243,19 +260,19 @@ void ChartScreen::buildTradingArea()
 
     Label27 =
         tradingHeading(client, QStringLiteral("Label27"), QStringLiteral("仕入日"), 5520, 4080, 600, 240);
-    Text3 = tradingBox(client, QStringLiteral("Text3"), 4020);
+    Text3 = tradingBox(client, QStringLiteral("Text3"), 4020, QStringLiteral("仕入日"));
     Label28 =
         tradingHeading(client, QStringLiteral("Label28"), QStringLiteral("仕入先"), 5520, 4440, 600, 240);
-    Text4 = tradingBox(client, QStringLiteral("Text4"), 4380);
+    Text4 = tradingBox(client, QStringLiteral("Text4"), 4380, QStringLiteral("仕入先"));
     Label29 =
         tradingHeading(client, QStringLiteral("Label29"), QStringLiteral("仕入原価"), 5340, 4800, 780, 240);
-    Text5 = tradingBox(client, QStringLiteral("Text5"), 4740);
+    Text5 = tradingBox(client, QStringLiteral("Text5"), 4740, QStringLiteral("仕入原価"));
     Label30 = tradingHeading(client, QStringLiteral("Label30"), QStringLiteral("販売予定価格"), 4980, 5160,
                              1140, 240);
-    Text6 = tradingBox(client, QStringLiteral("Text6"), 5100);
+    Text6 = tradingBox(client, QStringLiteral("Text6"), 5100, QStringLiteral("販売予定価格"));
     Label31 =
         tradingHeading(client, QStringLiteral("Label31"), QStringLiteral("販売日"), 5520, 5520, 600, 240);
-    Text7 = tradingBox(client, QStringLiteral("Text7"), 5460);
+    Text7 = tradingBox(client, QStringLiteral("Text7"), 5460, QStringLiteral("販売日"));
 
     Command7 = newButton(client, QStringLiteral("Command7"), QStringLiteral("保存"), 9300, 4020, 795, 315);
     setGround(Command7, Colours::LightGrey);
@@ -295,10 +312,10 @@ void ChartScreen::load()
 
 bool ChartScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    // A click on the care notice opens the overview.
-    if (watched == statusLine) {
-        if (event->type() == QEvent::MouseButtonRelease && careNoticeShown)
-            openOverview();
+    // A click on the care notice opens ケアの予定.
+    if (watched == careNotice) {
+        if (event->type() == QEvent::MouseButtonRelease)
+            openCarePlan();
         return ScreenWindow::eventFilter(watched, event);
     }
     // Otherwise only the five trading boxes are watched: the focus entering one starts direct entry,
@@ -328,6 +345,9 @@ void ChartScreen::becameActive(QWidget* window)
     });
     if (failure && failure != reportedByLoad)
         showFailure(context.messages, this, *failure);
+    // The editor or the master data may have changed the charts or the care plans. Counting the care
+    // reads every chart: it waits until the chart is on the screen.
+    QTimer::singleShot(0, this, &ChartScreen::shopDataChanged);
 }
 
 void ChartScreen::tick()
@@ -475,6 +495,7 @@ bool ChartScreen::storeTradingFields()
         Text7->setFocus();
     if (!stored)
         return false;
+    shopDataChanged();
     // The save button is about to hide; the focus must not land in a trading box, which would start
     // direct entry again.
     Text1->setFocus();

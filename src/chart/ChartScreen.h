@@ -4,6 +4,7 @@
 #include "chartlist/ChartRows.h"
 
 #include <QMap>
+#include <QPointer>
 #include <QString>
 
 #include <optional>
@@ -14,6 +15,9 @@ class QMenu;
 class QMenuBar;
 class QFrame;
 class QLabel;
+class QStatusBar;
+class ShopOverview;
+struct ChartSale;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -81,6 +85,13 @@ private:
     void openYearlyReport();
     void openOverview();
     void showCareNotice();
+    void openCarePlan();
+    void showShopInOverview();
+    QMap<qint32, ChartSale> storedChartSales() const;
+    void showChosenChart(qint32 number);
+    void editCarePlans();
+    void shopDataChanged();
+    void showStatusBar();
     void makeRecordBook();
     bool refusedInDirectEntry(const QString& step);
 
@@ -104,11 +115,15 @@ private:
     std::optional<QString> loadFailure;
 
     QWidget* client;
-    // Below the client area: what the shop should know without a message box, such as a daily
-    // backup that could not be made.
+    // Below the client area, shown while it has something to say: the status line, with what the shop
+    // should know without a message box (a file written, a daily backup that could not be made), and
+    // beside it the care notice, a permanent part of its own, telling of overdue care; a click on the
+    // notice opens ケアの予定.
+    QStatusBar* statusBar;
     QLabel* statusLine;
-    // The status line tells of overdue care; a click on it then opens the overview.
-    bool careNoticeShown = false;
+    QLabel* careNotice;
+    // お店の状況 while it is open.
+    QPointer<ShopOverview> overview;
     QMenu* fileMenu;
     QAction* actChartList;
     QAction* actOverview;

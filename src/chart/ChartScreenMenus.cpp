@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QStatusBar>
 
 // The menus reach what the chart's buttons do and what the buttons have no room for. Each command
 // first applies a typed record number, as the buttons do.
@@ -217,8 +218,10 @@ void ChartScreen::restoreBackup()
         showShopLines();
         restored = true;
     });
-    if (restored)
+    if (restored) {
         showWritten(Notices::BackupRestored, path);
+        shopDataChanged();
+    }
 }
 
 void ChartScreen::showBackupNotice(const QString& failure)
@@ -238,11 +241,16 @@ void ChartScreen::showWritten(const QString& what, const QString& path)
 
 void ChartScreen::showStatus(const QString& text, const QString& tip)
 {
-    careNoticeShown = false;
-    statusLine->unsetCursor();
     statusLine->setText(text);
     statusLine->setToolTip(tip);
     statusLine->show();
+    showStatusBar();
+}
+
+// The bar takes room under the chart only while one of its parts has something to say.
+void ChartScreen::showStatusBar()
+{
+    statusBar->setVisible(!statusLine->isHidden() || !careNotice->isHidden());
 }
 
 void ChartScreen::showAbout()
@@ -320,8 +328,12 @@ void ChartScreen::editBreedInfo()
         }))
         return;
     BreedInfoDialog dialog(context.sales, context.messages, kinds, this);
-    const HandlerScope running;
-    dialog.exec();
+    {
+        const HandlerScope running;
+        dialog.exec();
+    }
+    // A kind's species decides which care falls due.
+    shopDataChanged();
 }
 
 void ChartScreen::exportSaleLedger()

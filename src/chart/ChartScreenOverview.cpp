@@ -1,49 +1,112 @@
 #include "chart/ChartScreen.h"
 
+#include "masterdata/CarePlanDialog.h"
 #include "overview/ShopOverview.h"
 #include "platform/Clock.h"
 #include "platform/FailureReport.h"
+#include "platform/RunningHandlers.h"
 #include "sale/ShopAnimals.h"
 #include "store/CarePlans.h"
+#include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
 
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 
-#include <memory>
-
+// お店の状況 stays open beside the chart; opened again, it comes to the front.
 void ChartScreen::openOverview()
 {
     if (!applyTypedRecordNumber())
         return;
-    CarePlans settings(context.sales.fileName());
-    std::unique_ptr<ShopOverview> overview;
-    if (!reportFailures(context.messages, this, [&] {
-            const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
-            const QMap<qint32, ChartSale> chartSales = QFileInfo::exists(context.sales.fileName())
-                                                           ? context.sales.chartSales()
-                                                           : QMap<qint32, ChartSale>();
-            overview = std::make_unique<ShopOverview>(
-                context.records.loadAllRecords(), stored.outcomes, stored.species, chartSales, settings,
-                context.messages, context.printer, context.files, context.clock.now().date(), this);
-        }))
+    if (overview) {
+        if (reportFailures(context.messages, this, [&] { showShopInOverview(); })) {
+            overview->show();
+            overview->raise();
+            overview->activateWindow();
+        }
         return;
-    const HandlerScope running; // the window runs its own event loop
-    if (overview->exec() != QDialog::Accepted)
+    }
+    reportFailures(context.messages, this, [&] {
+        const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
+        overview = new ShopOverview(context.records.loadAllRecords(), stored.outcomes, stored.species,
+                                    storedChartSales(), CarePlans(context.sales.fileName()), context.messages,
+                                    context.printer, context.files, context.clock.now().date(), this);
+    });
+    if (!overview)
         return;
-    // As if the user typed the chosen number and pressed Enter.
-    Text1->setText(QString::number(overview->chosenRecord()));
-    showTypedRecord();
+    overview->setAttribute(Qt::WA_DeleteOnClose);
+    overview->setModal(false);
+    connect(overview, &ShopOverview::chartChosen, this, &ChartScreen::showChosenChart);
+    connect(overview, &ShopOverview::carePlansWanted, this, &ChartScreen::editCarePlans);
+    overview->show();
 }
 
-// Care that is overdue is told in the status line when the chart opens. Without care plans nothing is
-// read; a failure to read leaves the line as it is, as the overview will say what is wrong.
+void ChartScreen::openCarePlan()
+{
+    openOverview();
+    if (overview)
+        overview->showCarePlan();
+}
+
+void ChartScreen::showShopInOverview()
+{
+    const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
+    overview->showShop(context.records.loadAllRecords(), stored.outcomes, stored.species, storedChartSales(),
+                       context.clock.now().date());
+}
+
+// The sale information of every chart; none for a shop without soranika.db, which is not created.
+QMap<qint32, ChartSale> ChartScreen::storedChartSales() const
+{
+    return QFileInfo::exists(context.sales.fileName()) ? context.sales.chartSales()
+                                                       : QMap<qint32, ChartSale>();
+}
+
+// As if the user typed the chosen number and pressed Enter; typing not yet saved is never read over.
+void ChartScreen::showChosenChart(qint32 number)
+{
+    if (isHidden() || refusedInDirectEntry(QStringLiteral("カルテを表示")))
+        return;
+    Text1->setText(QString::number(number));
+    showTypedRecord();
+    activateWindow();
+}
+
+void ChartScreen::editCarePlans()
+{
+    CarePlans plans(context.sales.fileName());
+    QStringList medications;
+    if (!reportFailures(context.messages, overview ? static_cast<QWidget*>(overview) : this, [&] {
+            if (QFileInfo::exists(QStringLiteral("kusuri.txt")))
+                medications = PickListFile::readItems(QStringLiteral("kusuri.txt"));
+        }))
+        return;
+    CarePlanDialog dialog(plans, context.messages, medications,
+                          overview ? static_cast<QWidget*>(overview) : this);
+    {
+        const HandlerScope running;
+        dialog.exec();
+    }
+    shopDataChanged();
+}
+
+// After every change to the shop's data: the care notice and an open お店の状況 show it.
+void ChartScreen::shopDataChanged()
+{
+    showCareNotice();
+    if (overview && overview->isVisible())
+        reportFailures(context.messages, overview, [&] { showShopInOverview(); });
+}
+
+// Care that is overdue is told in the care notice, its own part of the status bar. Without care plans
+// nothing is read; a failure to read leaves the notice as it is, as the overview will say what is wrong.
 void ChartScreen::showCareNotice()
 {
     int overdue = 0;
-    failureOf([&] {
+    const std::optional<QString> failure = failureOf([&] {
         const QList<CarePlan> plans = CarePlans(context.sales.fileName()).plans();
         if (plans.isEmpty())
             return;
@@ -53,15 +116,9 @@ void ChartScreen::showCareNotice()
             careDue(shopAnimals(records, stored.outcomes, stored.species), plans, context.clock.now().date())
                 .overdue();
     });
-    if (overdue == 0) {
-        if (careNoticeShown) {
-            careNoticeShown = false;
-            statusLine->hide();
-        }
+    if (failure)
         return;
-    }
-    showStatus(QStringLiteral("ケアの予定: 期限切れ %1 件").arg(overdue),
-               QStringLiteral("クリックすると「お店の状況」を開きます"));
-    careNoticeShown = true;
-    statusLine->setCursor(Qt::PointingHandCursor);
+    careNotice->setText(QStringLiteral("ケアの予定: 期限切れ %1 件").arg(overdue));
+    careNotice->setVisible(overdue > 0);
+    showStatusBar();
 }

@@ -54,6 +54,7 @@ void ChartScreen::sellAnimal()
         const HandlerScope running;
         answer = dialog->exec();
     }
+    shopDataChanged();
     if (!reportFailures(context.messages, this, [&] { showChart(shownNumber); }) ||
         answer != QDialog::Accepted)
         return;
@@ -81,6 +82,7 @@ void ChartScreen::undoSale()
         AnimalOutcomes(context.sales.fileName()).undoSale(context.records, shownNumber);
         showChart(shownNumber);
     });
+    shopDataChanged();
 }
 
 // What became of the animals, for the chart list; when it cannot be read the user is told, and the
@@ -112,8 +114,11 @@ void ChartScreen::recordLeaving()
                                                    context.clock.now().date(), this);
         }))
         return;
-    const HandlerScope running;
-    dialog->exec();
+    {
+        const HandlerScope running;
+        dialog->exec();
+    }
+    shopDataChanged();
 }
 
 void ChartScreen::recordReturn()
@@ -132,6 +137,7 @@ void ChartScreen::recordReturn()
         dialog->exec();
     }
     reportFailures(context.messages, this, [&] { showChart(shownNumber); });
+    shopDataChanged();
 }
 
 void ChartScreen::openYearlyReport()

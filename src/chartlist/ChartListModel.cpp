@@ -1,5 +1,7 @@
 #include "chartlist/ChartListModel.h"
 
+#include "store/Numbers.h"
+
 ChartListModel::ChartListModel(QList<ChartRow> chartRows, QObject* parent)
     : QAbstractTableModel(parent), rows(std::move(chartRows))
 {
@@ -31,8 +33,14 @@ QVariant ChartListModel::data(const QModelIndex& index, int role) const
         return {};
     const ChartRow& row = rows[index.row()];
     switch (role) {
-    case Qt::DisplayRole:
-        return row.texts[index.column()];
+    case Qt::DisplayRole: {
+        // The sale's amounts are shown with thousands separators; the rows and the CSV keep plain numbers.
+        bool amount = false;
+        const qint64 yen = index.column() == ChartRow::SalePrice || index.column() == ChartRow::Margin
+                               ? row.texts[index.column()].toLongLong(&amount)
+                               : 0;
+        return amount ? Numbers::formatAmount(yen) : row.texts[index.column()];
+    }
     case Qt::TextAlignmentRole:
         return index.column() == ChartRow::Number || index.column() == ChartRow::PurchaseCost ||
                        index.column() == ChartRow::PlannedPrice || index.column() == ChartRow::SalePrice ||

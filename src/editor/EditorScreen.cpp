@@ -208,14 +208,15 @@ void EditorScreen::buildLayout()
 // The boxes whose text goes into a fixed-width field take no more than it holds.
 void EditorScreen::limitToFields()
 {
-    limitToField(Combo4, int(sizeof(PetRecord::Kind)));
-    limitToField(Combo5, int(sizeof(PetRecord::Sex)));
-    limitToField(Combo6, int(sizeof(PetRecord::CoatColour)));
-    limitToField(Combo7, int(sizeof(PetRecord::Staff)));
-    limitToField(Combo12, int(sizeof(PetRecord::Siblings)));
-    limitToField(Combo13, int(sizeof(PetRecord::Birthplace)));
+    // The first keystroke a box refuses says what it holds, beside the box.
+    tellBeside(Combo4, limitToField(Combo4, int(sizeof(PetRecord::Kind)), QStringLiteral("種類")));
+    tellBeside(Combo5, limitToField(Combo5, int(sizeof(PetRecord::Sex)), QStringLiteral("性別")));
+    tellBeside(Combo6, limitToField(Combo6, int(sizeof(PetRecord::CoatColour)), QStringLiteral("毛色")));
+    tellBeside(Combo7, limitToField(Combo7, int(sizeof(PetRecord::Staff)), QStringLiteral("担当者")));
+    tellBeside(Combo12, limitToField(Combo12, int(sizeof(PetRecord::Siblings)), QStringLiteral("兄弟数")));
+    tellBeside(Combo13, limitToField(Combo13, int(sizeof(PetRecord::Birthplace)), QStringLiteral("出生地")));
     for (QLineEdit* line : {Text1, Text2, Text3, Text4, Text5})
-        limitToField(line, int(sizeof(PetRecord::Medication1)));
+        tellBeside(line, limitToField(line, int(sizeof(PetRecord::Medication1)), QStringLiteral("投薬履歴")));
 }
 
 QLabel* EditorScreen::addTitle(const QString& name, const QString& caption, int left, int top, int width,

@@ -1,5 +1,7 @@
 #include "overview/OverviewSheets.h"
 
+#include "store/Numbers.h"
+
 namespace {
 
 QString optionalNumber(const std::optional<int>& number)
@@ -57,14 +59,17 @@ QString monthName(const QDate& month)
     return month.toString(QStringLiteral("yyyy/MM"));
 }
 
-QList<QStringList> monthRows(const QList<MonthFigures>& months)
+QList<QStringList> monthRows(const QList<MonthFigures>& months, Amounts amounts)
 {
+    const auto amount = [&](qint64 yen) {
+        return amounts == Amounts::Grouped ? Numbers::formatAmount(yen) : QString::number(yen);
+    };
     QList<QStringList> rows;
     for (const MonthFigures& month : months)
         rows.append(
             {monthName(month.month), QString::number(month.bought), QString::number(month.sold),
-             QString::number(month.left), QString::number(month.revenue), QString::number(month.cost),
-             QString::number(month.margin), QString::number(month.marginLeftOut),
+             QString::number(month.left), amount(month.revenue), amount(month.cost), amount(month.margin),
+             QString::number(month.marginLeftOut),
              month.averageDaysInStock ? QString::number(*month.averageDaysInStock, 'f', 1) : QString(),
              QString::number(month.stockAtEnd)});
     return rows;
@@ -102,7 +107,7 @@ QList<QStringList> overviewCsvRows(const StockFigures& stock, const QList<MonthF
     QList<QStringList> rows{{QStringLiteral("在庫"), stockSummary(stock)}, stockColumns()};
     rows += stockRows(stock);
     rows += {QStringList(), {QStringLiteral("月別")}, monthColumns()};
-    rows += monthRows(months);
+    rows += monthRows(months, Amounts::Plain);
     rows += {QStringList(), {QStringLiteral("ケアの予定")}, dueColumns()};
     rows += dueRows(care);
     for (const QString& line : unreadableLines(care))

@@ -13,7 +13,9 @@ QList<QStringList> stockRows(const StockFigures& stock);
 QString stockSummary(const StockFigures& stock);
 
 const QStringList& monthColumns();
-QList<QStringList> monthRows(const QList<MonthFigures>& months);
+// Amounts thousands separated on the screen and on paper; plain numbers for a spreadsheet.
+enum class Amounts { Grouped, Plain };
+QList<QStringList> monthRows(const QList<MonthFigures>& months, Amounts amounts = Amounts::Grouped);
 // "yyyy/MM", as the month column and the plots name a month.
 QString monthName(const QDate& month);
 

@@ -1,14 +1,19 @@
 #include "overview/RowsModel.h"
 
+#include <QRegularExpression>
+
 #include <algorithm>
 #include <optional>
 
 namespace {
 
+// An amount shown with thousands separators (「450,000」) is a number too.
 std::optional<double> numberIn(const QString& text)
 {
+    static const QRegularExpression grouped(QStringLiteral("^-?[0-9]{1,3}(,[0-9]{3})+$"));
     bool number = false;
-    const double value = text.toDouble(&number);
+    const double value =
+        (grouped.match(text).hasMatch() ? QString(text).remove(QLatin1Char(',')) : text).toDouble(&number);
     return number ? std::optional<double>(value) : std::nullopt;
 }
 

@@ -196,6 +196,15 @@ CareFigures careDue(const QList<ShopAnimal>& animals, const QList<CarePlan>& pla
         return reading;
     };
 
+    // For each plan, the plans that replace it: an animal given one of them is not due it.
+    QList<QList<int>> replacedBy(plans.size());
+    for (int index = 0; index < plans.size(); ++index) {
+        for (int other = 0; other < plans.size(); ++other) {
+            if (other != index && plans[other].replaces.contains(plans[index].medication))
+                replacedBy[index].append(other);
+        }
+    }
+
     CareFigures figures;
     // The same line stands on many charts (a litter treated on one day): each is read once.
     QHash<QString, LineReading> lines;
@@ -225,7 +234,10 @@ CareFigures careDue(const QList<ShopAnimal>& animals, const QList<CarePlan>& pla
         const QDate birth = birthOf(chart);
         for (int index = 0; index < plans.size(); ++index) {
             const CarePlan& plan = plans[index];
-            if (plan.doses && doses[index] >= *plan.doses)
+            if (!careApplies(plan.animals, animal.species) || (plan.doses && doses[index] >= *plan.doses))
+                continue;
+            if (std::any_of(replacedBy[index].cbegin(), replacedBy[index].cend(),
+                            [&](int other) { return doses[other] > 0; }))
                 continue;
             CareDue item{animal.number, animal.kind, plan.medication, QDate(), false, QString()};
             if (doses[index] > 0 && plan.intervalDays) {

@@ -94,7 +94,8 @@ struct HistoryLine
 };
 std::optional<HistoryLine> readHistoryLine(const QString& line);
 
-// For every animal in stock and every plan: the last history line naming the medication plus the
-// interval, or the birth date plus the first-dose age while none names it, unless the doses are all
-// given. Only what is due on `today` or before.
+// For every animal in stock and every plan for its species (only those for every animal when its kind
+// has no species saved), unless it was given a plan that replaces this one: the last history line naming the
+// medication plus the interval, or the birth date plus the first-dose age while none names it, unless the
+// doses are all given. Only what is due on `today` or before.
 CareFigures careDue(const QList<ShopAnimal>& animals, const QList<CarePlan>& plans, const QDate& today);

@@ -62,27 +62,42 @@ QList<RowsModel::Row> plainRows(const QList<QStringList>& texts)
 
 ShopOverview::ShopOverview(std::vector<PetRecord> records, const QList<AnimalOutcome>& outcomes,
                            const QMap<QString, Species>& species, const QMap<qint32, ChartSale>& chartSales,
-                           CarePlans& settings, MessageBoxes& messages, Printer& printer, FileDialogs& files,
-                           const QDate& today, QWidget* parent)
-    : QDialog(parent), records(std::move(records)), settings(settings), messages(messages), printer(printer),
-      files(files), today(today)
+                           const CarePlans& settings, MessageBoxes& messages, Printer& printer,
+                           FileDialogs& files, const QDate& today, QWidget* parent)
+    : QDialog(parent), settings(settings), messages(messages), printer(printer), files(files), today(today)
 {
-    // The animals point into the records this window keeps.
-    animals = shopAnimals(this->records, outcomes, species);
     buildLayout();
     savedLimits = settings.stockLimits();
     ageLimit->setValue(savedLimits.ageDays);
     stockLimit->setValue(savedLimits.stockDays);
-    careShown = careDue(animals, settings.plans(), today);
-    chipShown = chipNotices(animals, chartSales, today);
     connect(ageLimit, &QSpinBox::valueChanged, this, &ShopOverview::saveLimits);
     connect(stockLimit, &QSpinBox::valueChanged, this, &ShopOverview::saveLimits);
     connect(period, &QComboBox::currentIndexChanged, this, &ShopOverview::showMonths);
     connect(stock, &QTableView::doubleClicked, this, &ShopOverview::choose);
     connect(due, &QTableView::doubleClicked, this, &ShopOverview::choose);
+    showShop(std::move(records), outcomes, species, chartSales, today);
+}
+
+void ShopOverview::showShop(std::vector<PetRecord> shownRecords, const QList<AnimalOutcome>& outcomes,
+                            const QMap<QString, Species>& species, const QMap<qint32, ChartSale>& chartSales,
+                            const QDate& day)
+{
+    const QList<CarePlan> plans = settings.plans();
+    records = std::move(shownRecords);
+    today = day;
+    // The animals point into the records this window keeps.
+    animals = shopAnimals(records, outcomes, species);
+    careShown = careDue(animals, plans, today);
+    chipShown = chipNotices(animals, chartSales, today);
+    carePlanned = !plans.isEmpty();
     showStock();
     showMonths();
     showCare();
+}
+
+void ShopOverview::showCarePlan()
+{
+    tabs->setCurrentIndex(2);
 }
 
 void ShopOverview::buildLayout()
@@ -91,7 +106,7 @@ void ShopOverview::buildLayout()
     setWindowTitle(QStringLiteral("お店の状況"));
     setFont(gothicFont(9));
 
-    auto* tabs = new QTabWidget(this);
+    tabs = new QTabWidget(this);
     tabs->setObjectName(QStringLiteral("tabs"));
     tabs->addTab(buildStockPage(), QStringLiteral("在庫(&S)"));
     tabs->addTab(buildMonthPage(), QStringLiteral("月別(&M)"));
@@ -105,7 +120,7 @@ void ShopOverview::buildLayout()
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addWidget(buttons.box);
-    resize(1000, 640);
+    resize(1000, 720);
 }
 
 QWidget* ShopOverview::buildStockPage()
@@ -167,6 +182,9 @@ QWidget* ShopOverview::buildMonthPage()
         period->addItem(QStringLiteral("%1年").arg(year), year);
     monthModel = new RowsModel(monthColumns(), this);
     months = newTable(page, "months", monthModel);
+    // All twelve months are seen without scrolling; the plots take what is left.
+    months->setMinimumHeight(months->horizontalHeader()->sizeHint().height() +
+                             12 * months->verticalHeader()->defaultSectionSize() + 2 * months->frameWidth());
     // Twelve rows: every column as wide as its figures, the month's name taking what is left.
     months->horizontalHeader()->setStretchLastSection(false);
     months->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
@@ -185,7 +203,7 @@ QWidget* ShopOverview::buildMonthPage()
     charts->addWidget(stockChart);
     auto* layout = new QVBoxLayout(page);
     layout->addLayout(periodRow);
-    layout->addWidget(months, 1);
+    layout->addWidget(months);
     layout->addLayout(charts, 1);
     return page;
 }
@@ -193,6 +211,17 @@ QWidget* ShopOverview::buildMonthPage()
 QWidget* ShopOverview::buildCarePage()
 {
     auto* page = new QWidget(this);
+    noCarePlans = new QWidget(page);
+    noCarePlans->setObjectName(QStringLiteral("noCarePlans"));
+    auto* setPlans = new QPushButton(QStringLiteral("ケアの間隔を登録(&I)..."), noCarePlans);
+    setPlans->setObjectName(QStringLiteral("setCarePlans"));
+    setPlans->setAutoDefault(false);
+    connect(setPlans, &QPushButton::clicked, this, &ShopOverview::carePlansWanted);
+    auto* hint = new QHBoxLayout(noCarePlans);
+    hint->setContentsMargins(0, 0, 0, 0);
+    hint->addWidget(new QLabel(QStringLiteral("ケアの間隔が登録されていません。"), noCarePlans));
+    hint->addWidget(setPlans);
+    hint->addStretch(1);
     dueModel = new RowsModel(dueColumns(), this);
     due = newTable(page, "due", dueModel);
     unreadableTitle =
@@ -206,6 +235,7 @@ QWidget* ShopOverview::buildCarePage()
     chipDeadlines->setObjectName(QStringLiteral("chipDeadlines"));
     chipDeadlines->setMaximumHeight(110);
     auto* layout = new QVBoxLayout(page);
+    layout->addWidget(noCarePlans);
     layout->addWidget(due, 1);
     layout->addWidget(unreadableTitle);
     layout->addWidget(unreadable);
@@ -261,6 +291,7 @@ void ShopOverview::showMonths()
 
 void ShopOverview::showCare()
 {
+    noCarePlans->setVisible(!carePlanned);
     QList<RowsModel::Row> rows = plainRows(dueRows(careShown));
     for (int row = 0; row < careShown.due.size(); ++row) {
         if (careShown.due[row].overdue) {
@@ -304,8 +335,7 @@ void ShopOverview::choose(const QModelIndex& index)
 {
     if (!index.isValid())
         return;
-    chosen = index.sibling(index.row(), 0).data().toInt();
-    accept();
+    emit chartChosen(index.sibling(index.row(), 0).data().toInt());
 }
 
 QString ShopOverview::title() const

@@ -8,7 +8,6 @@
 
 #include <vector>
 
-class CarePlans;
 class FileDialogs;
 class MessageBoxes;
 class Printer;
@@ -16,25 +15,38 @@ class QPagedPaintDevice;
 class QComboBox;
 class QLabel;
 class QListWidget;
+class QPushButton;
 class QSpinBox;
 class QTableView;
+class QTabWidget;
 class QTableWidget;
 class RowsModel;
 
 // お店の状況: the animals in stock and how long they have been kept, the months' purchases, sales and
-// margin with their plots, and the care and microchip duties that are due. A double-click on an animal closes
-// the window with its chart chosen. Everything can be printed, saved as PDF and written as CSV.
+// margin with their plots, and the care and microchip duties that are due. An ordinary window that stays
+// open beside the chart: a double-click on an animal asks for its chart, and the window is shown again
+// with new data when the shop's data change. Everything can be printed, saved as PDF and written as CSV.
 class ShopOverview : public QDialog
 {
     Q_OBJECT
 public:
     ShopOverview(std::vector<PetRecord> records, const QList<AnimalOutcome>& outcomes,
                  const QMap<QString, Species>& species, const QMap<qint32, ChartSale>& chartSales,
-                 CarePlans& settings, MessageBoxes& messages, Printer& printer, FileDialogs& files,
+                 const CarePlans& settings, MessageBoxes& messages, Printer& printer, FileDialogs& files,
                  const QDate& today, QWidget* parent);
 
-    // The record number of the chart chosen, once the window was closed with one.
-    qint32 chosenRecord() const { return chosen; }
+    // Shows the shop anew from what the files now hold; the tab, the period and the order chosen stay.
+    void showShop(std::vector<PetRecord> records, const QList<AnimalOutcome>& outcomes,
+                  const QMap<QString, Species>& species, const QMap<qint32, ChartSale>& chartSales,
+                  const QDate& today);
+    // Brings ケアの予定 to the front.
+    void showCarePlan();
+
+signals:
+    // A double-click on an animal.
+    void chartChosen(qint32 number);
+    // The button under 「ケアの間隔が登録されていません。」.
+    void carePlansWanted();
 
 private:
     void buildLayout();
@@ -54,7 +66,7 @@ private:
 
     std::vector<PetRecord> records;
     QList<ShopAnimal> animals;
-    CarePlans& settings;
+    CarePlans settings;
     MessageBoxes& messages;
     Printer& printer;
     FileDialogs& files;
@@ -64,7 +76,7 @@ private:
     QList<MonthFigures> monthsShown;
     CareFigures careShown;
     QList<ChipNotice> chipShown;
-    qint32 chosen = 0;
+    bool carePlanned = false;
 
     QSpinBox* ageLimit;
     QSpinBox* stockLimit;
@@ -77,6 +89,8 @@ private:
     QTableView* months;
     QWidget* salesChart;
     QWidget* stockChart;
+    QTabWidget* tabs;
+    QWidget* noCarePlans;
     RowsModel* dueModel;
     QTableView* due;
     QLabel* unreadableTitle;

@@ -12,6 +12,7 @@ MessageBoxes::Answer RealMessageBoxes::ask(QWidget* parent, const QString& text,
     // Over a window that is not shown yet (a screen still loading) the box is centred on the screen.
     const QMessageBox::StandardButtons shown =
         buttons == Buttons::OkCancel      ? QMessageBox::Ok | QMessageBox::Cancel
+        : buttons == Buttons::YesNo       ? QMessageBox::Yes | QMessageBox::No
         : buttons == Buttons::YesNoCancel ? QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel
                                           : QMessageBox::Ok;
     QMessageBox box(icon == Icon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon, title, text, shown,
@@ -31,7 +32,9 @@ MessageBoxes::Answer RealMessageBoxes::ask(QWidget* parent, const QString& text,
         return QMessageBox::Cancel;
     };
     box.setDefaultButton(shown.testFlag(standard(defaultAnswer)) ? standard(defaultAnswer) : QMessageBox::Ok);
-    if (buttons != Buttons::Ok)
+    if (buttons == Buttons::YesNo)
+        box.setEscapeButton(QMessageBox::No);
+    else if (buttons != Buttons::Ok)
         box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Ok:
@@ -49,5 +52,7 @@ MessageBoxes::Answer ScriptedMessageBoxes::ask(QWidget*, const QString& text, co
                                                Buttons buttons, Icon icon, Answer defaultAnswer)
 {
     asked.append({text, title, buttons, icon, defaultAnswer});
-    return answers.isEmpty() ? Answer::Ok : answers.takeFirst();
+    if (!answers.isEmpty())
+        return answers.takeFirst();
+    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
 }

@@ -10,11 +10,11 @@ class MessageBoxes
 {
 public:
     enum class Answer { Ok, Cancel, Yes, No };
-    enum class Buttons { Ok, OkCancel, YesNoCancel };
+    enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
     enum class Icon { None, Warning };
 
     virtual ~MessageBoxes() = default;
-    // Shows a modal box. Closing the box counts as Cancel when there is one.
+    // Shows a modal box. Closing the box counts as Cancel when there is one, as No for Yes / No.
     virtual Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon,
                        Answer defaultAnswer = Answer::Ok) = 0;
 };
@@ -42,7 +42,8 @@ public:
     Answer ask(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon,
                Answer defaultAnswer = Answer::Ok) override;
 
-    // The answers to the next boxes, in turn; once they are used up, boxes are answered with OK.
+    // The answers to the next boxes, in turn; once they are used up, boxes are answered with OK (はい for
+    // a Yes / No question).
     void setNextAnswer(Answer answer) { answers.append(answer); }
 
     QList<Asked> asked;

@@ -1,6 +1,7 @@
 #include "sale/BreedInfoDialog.h"
 
 #include "platform/FailureReport.h"
+#include "platform/DiscardQuestion.h"
 #include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "sale/ItemTexts.h"
@@ -32,6 +33,20 @@ BreedInfoDialog::BreedInfoDialog(SaleStore& store, MessageBoxes& messages, const
         }
     }
     buildLayout(ordered);
+    // Each kind is a page of its own: a kind changed counts even while another is shown.
+    askBeforeDiscarding(this, messages, {breeds, species, proposeSpecies, items}, [this] {
+        keepTyped();
+        const auto speciesChanged = [this](const QString& kind) {
+            return chosenSpecies.value(kind, Species::Unset) != savedSpecies.value(kind, Species::Unset);
+        };
+        const auto textsChanged = [this](const QString& kind) {
+            return edited.value(kind) != saved.value(kind);
+        };
+        const QStringList chosen = chosenSpecies.keys();
+        const QStringList typed = edited.keys();
+        return std::any_of(chosen.cbegin(), chosen.cend(), speciesChanged) ||
+               std::any_of(typed.cbegin(), typed.cend(), textsChanged);
+    });
     chosenSpecies = savedSpecies;
     connect(proposeSpecies, &QPushButton::clicked, this,
             [this] { species->setCurrentIndex(species->findData(int(proposedSpecies(shownKind)))); });

@@ -1,6 +1,7 @@
 #include "sale/DealerInfoDialog.h"
 
 #include "platform/FailureReport.h"
+#include "platform/DiscardQuestion.h"
 #include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "sale/ItemTexts.h"
@@ -20,6 +21,11 @@ DealerInfoDialog::DealerInfoDialog(SaleStore& store, MessageBoxes& messages, QWi
     : QDialog(parent), store(store), messages(messages)
 {
     buildLayout();
+    // The species' texts are pages of their own: a page changed counts even while another is shown.
+    askBeforeDiscarding(this, messages, {defaultSpecies, items}, [this] {
+        edited[shownSpecies] = items->texts();
+        return edited != saved;
+    });
     DealerInfo dealer;
     reportFailures(messages, parent, [&] {
         dealer = store.dealerInfo();

@@ -1,6 +1,7 @@
 #include "sale/LeaveDialog.h"
 
 #include "platform/FailureReport.h"
+#include "platform/DiscardQuestion.h"
 #include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "store/DisplayText.h"
@@ -28,6 +29,7 @@ LeaveDialog::LeaveDialog(RecordFile& records, SaleStore& sales, MessageBoxes& me
             throw Failure(refusal);
     }
     buildLayout();
+    askBeforeDiscarding(this, messages);
     leftOn->setText(dateBoxText(today));
     kind->setCurrentIndex(kind->findData(int(LeaveKind::Died)));
 }

@@ -1,6 +1,7 @@
 #include "sale/RecordBookDialog.h"
 
 #include "platform/FailureReport.h"
+#include "platform/DiscardQuestion.h"
 #include "platform/FileDialogs.h"
 #include "platform/Look.h"
 #include "platform/MessageBoxes.h"
@@ -31,6 +32,7 @@ RecordBookDialog::RecordBookDialog(std::vector<PetRecord> records, QList<AnimalO
       messages(messages), files(files), today(today)
 {
     buildLayout();
+    askBeforeDiscarding(this, messages);
     from->setText(dateBoxText(today.addYears(-5).addDays(1)));
     to->setText(dateBoxText(today));
     connect(from, &QLineEdit::editingFinished, this, &RecordBookDialog::showSummary);

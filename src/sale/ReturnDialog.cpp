@@ -1,6 +1,7 @@
 #include "sale/ReturnDialog.h"
 
 #include "platform/FailureReport.h"
+#include "platform/DiscardQuestion.h"
 #include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "store/AnimalOutcomes.h"
@@ -38,6 +39,7 @@ ReturnDialog::ReturnDialog(RecordFile& records, QString databaseName, MessageBox
     returnedOn->setText(dateBoxText(today));
     reason = namedBox(this, "reason", QStringLiteral("返品の理由"));
     buttonBox = okCancelButtons(this);
+    askBeforeDiscarding(this, messages);
 
     auto* form = new QFormLayout;
     const QString buyer = present->sale->buyerName.isEmpty()

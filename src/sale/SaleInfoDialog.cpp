@@ -1,6 +1,7 @@
 #include "sale/SaleInfoDialog.h"
 
 #include "platform/FailureReport.h"
+#include "platform/DiscardQuestion.h"
 #include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "store/Failure.h"
@@ -27,6 +28,7 @@ SaleInfoDialog::SaleInfoDialog(SaleStore& store, MessageBoxes& messages, qint32 
     : QDialog(parent), store(store), messages(messages), number(number), animal(SaleAnimal::of(record))
 {
     buildLayout(number, animal.kind);
+    askBeforeDiscarding(this, messages);
     // A store that cannot be read shows why; the dialog then opens empty.
     reportFailures(messages, parent, [&] { loaded = store.chartSale(number); });
     showSale(loaded);

@@ -1,6 +1,7 @@
 #include "sale/SellDialog.h"
 
 #include "platform/FailureReport.h"
+#include "platform/DiscardQuestion.h"
 #include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "store/DisplayText.h"
@@ -50,6 +51,7 @@ SellDialog::SellDialog(RecordFile& records, SaleStore& sales, MessageBoxes& mess
         throw Failure(refusal);
 
     buildLayout(kind, staffNames);
+    askBeforeDiscarding(this, messages);
     // What the sale information knows of the buyer and the microchip.
     Sale sale;
     sale.soldOn = today;

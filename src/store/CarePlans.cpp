@@ -34,7 +34,49 @@ void checkPlan(const CarePlan& plan)
             QStringLiteral("%1：回数は 1～%2 回で入力してください。").arg(plan.medication).arg(MaxDoses));
 }
 
+// Names of the replaced plans, one a line: a pick-list item never holds a line break.
+const QChar NameSeparator = QLatin1Char('\n');
+
 } // namespace
+
+QString careForText(CareFor animals)
+{
+    switch (animals) {
+    case CareFor::Dog:
+        return speciesText(Species::Dog);
+    case CareFor::Cat:
+        return speciesText(Species::Cat);
+    case CareFor::Other:
+        return speciesText(Species::Other);
+    case CareFor::All:
+        break;
+    }
+    return QStringLiteral("すべて");
+}
+
+std::optional<CareFor> careForOf(const QString& text)
+{
+    for (CareFor each : {CareFor::All, CareFor::Dog, CareFor::Cat, CareFor::Other}) {
+        if (careForText(each) == text.trimmed())
+            return each;
+    }
+    return std::nullopt;
+}
+
+bool careApplies(CareFor animals, Species species)
+{
+    switch (animals) {
+    case CareFor::All:
+        return true;
+    case CareFor::Dog:
+        return species == Species::Dog;
+    case CareFor::Cat:
+        return species == Species::Cat;
+    case CareFor::Other:
+        return species == Species::Other;
+    }
+    return false;
+}
 
 CarePlans::CarePlans(QString fileName) : name(std::move(fileName))
 {
@@ -46,11 +88,15 @@ QList<CarePlan> CarePlans::plans() const
     if (!QFileInfo::exists(name))
         return all;
     SaleDatabase db(name, name);
-    QSqlQuery query = db.run(QStringLiteral(
-        "SELECT medication, interval_days, first_age_days, doses FROM care_plan ORDER BY medication"));
-    while (query.next())
+    QSqlQuery query =
+        db.run(QStringLiteral("SELECT medication, interval_days, first_age_days, doses, species,"
+                              " replaces FROM care_plan ORDER BY medication"));
+    while (query.next()) {
+        const QString replaces = query.value(5).toString();
         all.append({query.value(0).toString(), numberFrom(query.value(1)), numberFrom(query.value(2)),
-                    numberFrom(query.value(3))});
+                    numberFrom(query.value(3)), careForOf(query.value(4).toString()).value_or(CareFor::All),
+                    replaces.isEmpty() ? QStringList() : replaces.split(NameSeparator)});
+    }
     checkFinished(query, name);
     return all;
 }
@@ -66,9 +112,10 @@ void CarePlans::savePlans(const QList<CarePlan>& plans)
         if (plan.isEmpty())
             continue;
         db.run(QStringLiteral("INSERT OR REPLACE INTO care_plan (medication, interval_days, first_age_days, "
-                              "doses) VALUES (?, ?, ?, ?)"),
+                              "doses, species, replaces) VALUES (?, ?, ?, ?, ?, ?)"),
                {sqlText(plan.medication), optionalNumber(plan.intervalDays),
-                optionalNumber(plan.firstAgeDays), optionalNumber(plan.doses)});
+                optionalNumber(plan.firstAgeDays), optionalNumber(plan.doses), careForText(plan.animals),
+                sqlText(plan.replaces.join(NameSeparator))});
     }
     transaction.commit();
 }

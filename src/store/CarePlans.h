@@ -1,20 +1,37 @@
 #pragma once
 
+#include "store/AnimalOutcomes.h"
+
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
+// The animals a care plan is for: すべて, 犬, 猫 or その他.
+enum class CareFor { All, Dog, Cat, Other };
+
+QString careForText(CareFor animals);
+// The plan's animals named by their text; none for a text that names none.
+std::optional<CareFor> careForOf(const QString& text);
+// Whether a plan for `animals` applies to an animal of `species`. An animal whose kind has no species
+// saved gets only the plans for every animal.
+bool careApplies(CareFor animals, Species species);
+
 // When a medication of the pick list falls due for an animal in stock: first at `firstAgeDays` of age,
 // then `intervalDays` after the last dose, until `doses` were given. Any of the three may be missing.
+// An animal given this medication is not due the ones it `replaces` (a cat on 混合ワクチン（3種） is
+// not due 混合ワクチン（5種）).
 struct CarePlan
 {
     QString medication;
     std::optional<int> intervalDays;
     std::optional<int> firstAgeDays;
     std::optional<int> doses;
+    CareFor animals = CareFor::All;
+    QStringList replaces;
 
-    bool isEmpty() const { return !intervalDays && !firstAgeDays && !doses; }
+    bool isEmpty() const { return !intervalDays && !firstAgeDays && !doses && replaces.isEmpty(); }
     friend bool operator==(const CarePlan&, const CarePlan&) = default;
 };
 

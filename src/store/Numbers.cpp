@@ -156,6 +156,15 @@ QString formatInteger(qint64 value)
     return QString::number(value);
 }
 
+QString formatAmount(qint64 value)
+{
+    const quint64 size = value < 0 ? 0 - quint64(value) : quint64(value);
+    QString digits = QString::number(size);
+    for (qsizetype at = digits.size() - 3; at > 0; at -= 3)
+        digits.insert(at, QLatin1Char(','));
+    return value < 0 ? QLatin1Char('-') + digits : digits;
+}
+
 QString formatFloat(float value)
 {
     if (value == 0)

@@ -23,6 +23,8 @@ qint32 toInt32(double value);
 float readWeight(const QString& text);
 
 QString formatInteger(qint64 value);
+// An amount as the screens and printouts show it: thousands separated, 「1,234,567」.
+QString formatAmount(qint64 value);
 
 // At most 7 significant digits, no trailing zeros, an exponent only for very large or small values.
 QString formatFloat(float value);

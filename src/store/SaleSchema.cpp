@@ -194,6 +194,11 @@ const QList<QStringList>& steps()
             QStringLiteral("CREATE TABLE program_state ("
                            " key TEXT PRIMARY KEY,"
                            " value TEXT NOT NULL DEFAULT '')"),
+            // The animals a care plan is for (a plan of an earlier version is for every animal), and the
+            // plans it replaces, one name a line.
+            QStringLiteral("ALTER TABLE care_plan ADD COLUMN species TEXT NOT NULL DEFAULT 'すべて'"
+                           " CHECK (species IN ('すべて', '犬', '猫', 'その他'))"),
+            QStringLiteral("ALTER TABLE care_plan ADD COLUMN replaces TEXT NOT NULL DEFAULT ''"),
         },
     };
     Q_ASSERT(all.size() == Version);
@@ -351,7 +356,7 @@ QList<Table> tables(int version)
          5},
         {QStringLiteral("care_plan"),
          {QStringLiteral("medication"), QStringLiteral("interval_days"), QStringLiteral("first_age_days"),
-          QStringLiteral("doses")},
+          QStringLiteral("doses"), QStringLiteral("species"), QStringLiteral("replaces")},
          4},
         {QStringLiteral("stock_limit"),
          {QStringLiteral("id"), QStringLiteral("age_days"), QStringLiteral("stock_days")},

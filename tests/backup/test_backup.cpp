@@ -811,7 +811,7 @@ void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
     outcomes.recordLeaving(records, 1,
                            {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Dog);
     CarePlans care(sales.fileName());
-    care.savePlans({{QStringLiteral("駆虫薬"), 14, {}, 2}});
+    care.savePlans({{QStringLiteral("駆虫薬"), 14, {}, 2, CareFor::All, {}}});
     care.saveStockLimits({90, 45});
     backups->createBackup(QStringLiteral("shop.zip"));
 
@@ -825,7 +825,7 @@ void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
 
     QCOMPARE(outcomes.allSpecies(), (QMap<QString, Species>{{QStringLiteral("柴犬"), Species::Dog}}));
     QCOMPARE(sales.speciesTexts(QStringLiteral("犬")).item(5), QStringLiteral("1日2回"));
-    QCOMPARE(care.plans(), (QList<CarePlan>{{QStringLiteral("駆虫薬"), 14, {}, 2}}));
+    QCOMPARE(care.plans(), (QList<CarePlan>{{QStringLiteral("駆虫薬"), 14, {}, 2, CareFor::All, {}}}));
     QCOMPARE(care.stockLimits(), (StockLimits{90, 45}));
     const QList<AnimalOutcome> back = outcomes.outcomes();
     QCOMPARE(back.size(), 1);

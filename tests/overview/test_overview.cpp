@@ -6,6 +6,8 @@
 #include "store/CarePlans.h"
 #include "store/Failure.h"
 #include "store/RecordFile.h"
+#include "store/SaleSchema.h"
+#include "store/SqliteConnection.h"
 #include "support/CsvReader.h"
 #include "support/DialogDriver.h"
 #include "support/PdfText.h"
@@ -13,6 +15,9 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QTabWidget>
+#include <QApplication>
+#include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileInfo>
@@ -128,8 +133,8 @@ const QMap<QString, Species> ShopSpecies{{QStringLiteral("柴犬"), Species::Dog
                                          {QStringLiteral("ミックス猫"), Species::Cat},
                                          {QStringLiteral("ハムスター"), Species::Other}};
 
-const QList<CarePlan> ShopPlans{{QStringLiteral("混合ワクチン"), 28, 56, 3},
-                                {QStringLiteral("駆虫薬"), 14, {}, {}}};
+const QList<CarePlan> ShopPlans{{QStringLiteral("混合ワクチン"), 28, 56, 3, CareFor::All, {}},
+                                {QStringLiteral("駆虫薬"), 14, {}, {}, CareFor::All, {}}};
 
 Sale saleOn(const QDate& day, qint64 price)
 {
@@ -249,11 +254,14 @@ private slots:
     void historyLinesAreRead_data();
     void historyLinesAreRead();
     void careDueListsOverdueAndTodayOnly();
+    void careFitsTheSpecies();
+    void plansOfAnEarlierFileAreForEveryAnimal();
     void plansAndLimitsAreKept();
     void tableSortsNumbersByValueBeforeTexts();
     void overviewOpensWithCtrlOAndChoosesAChart();
     void overviewIsWrittenAsPdfAndCsv();
     void overdueCareIsToldOnTheChartScreen();
+    void careTabOffersToSetIntervals();
     void chipDeadlinesOfAnimalsInStockAreShown();
     void carePlansAreSetUnderMasterData();
 
@@ -311,11 +319,11 @@ void TestOverview::monthsCountPurchasesSalesDeathsAndMargin()
     QCOMPARE(rows.first().first(), QStringLiteral("2026/01"));
     QCOMPARE(rows.mid(5), (QList<QStringList>{
                               {"2026/06", "1", "0", "0", "0", "0", "0", "0", "", "1"},
-                              {"2026/07", "0", "1", "0", "100000", "0", "0", "1", "30.0", "0"},
+                              {"2026/07", "0", "1", "0", "100,000", "0", "0", "1", "30.0", "0"},
                               {"2026/08", "0", "0", "0", "0", "0", "0", "0", "", "0"},
                               {"2026/09", "2", "0", "0", "0", "0", "0", "0", "", "2"},
                               {"2026/10", "2", "0", "0", "0", "0", "0", "0", "", "4"},
-                              {"2026/11", "1", "2", "1", "450000", "90000", "160000", "1", "41.0", "2"},
+                              {"2026/11", "1", "2", "1", "450,000", "90,000", "160,000", "1", "41.0", "2"},
                               {"2026/12", "0", "0", "0", "0", "0", "0", "0", "", "2"},
                           }));
 }
@@ -394,7 +402,7 @@ void TestOverview::salesWithoutAPriceAreNamedUnderThePlot()
     const QList<ShopAnimal> sold = shopAnimals({}, outcomes, ShopSpecies);
     const QList<MonthFigures> months = monthFigures(sold, QDate(2026, 1, 1), 12);
     QCOMPARE(monthRows(months)[2],
-             (QStringList{"2026/03", "0", "3", "0", "120000", "0", "0", "3", "37.0", "0"}));
+             (QStringList{"2026/03", "0", "3", "0", "120,000", "0", "0", "3", "37.0", "0"}));
     QWidget window;
     showPlot(newPlotView(&window, "salesChart"), Plot::Sales, months);
     const PlotData plot = plotData(window.findChild<QCustomPlot*>("salesChart"));
@@ -446,9 +454,72 @@ void TestOverview::careDueListsOverdueAndTodayOnly()
     QCOMPARE(care.overdue(), 2);
     QCOMPARE(unreadableLines(care), QStringList{QStringLiteral("カルテ 2 番 ミックス猫：次回12/20")});
     // Once every dose is given, nothing more falls due.
-    const CareFigures done = careDue(animals, {{QStringLiteral("混合ワクチン"), 28, 56, 2}}, Today);
+    const CareFigures done =
+        careDue(animals, {{QStringLiteral("混合ワクチン"), 28, 56, 2, CareFor::All, {}}}, Today);
     QCOMPARE(dueRows(done).size(), 1);
     QCOMPARE(done.due.first().number, 2);
+}
+
+void TestOverview::careFitsTheSpecies()
+{
+    // Born 2026/9/1: 56 days old on 2026/10/27, 90 days old on 2026/11/30.
+    const QDate born(2026, 9, 1);
+    std::vector<PetRecord> records{
+        recordOf({QStringLiteral("柴犬"), {}, born, QStringLiteral("2026/10/1"), {}, {}, {}}),
+        recordOf({QStringLiteral("ミックス猫"),
+                  {},
+                  born,
+                  QStringLiteral("2026/10/1"),
+                  {},
+                  {},
+                  {QStringLiteral("2026年11月1日 混合ワクチン（3種）")}}),
+        recordOf({QStringLiteral("チンチラ"), {}, born, QStringLiteral("2026/10/1"), {}, {}, {}}),
+    };
+    const QList<ShopAnimal> shop = shopAnimals(records, {}, ShopSpecies);
+    const QList<CarePlan> plans{
+        {QStringLiteral("混合ワクチン（5種）"), 28, 56, 3, CareFor::All, {}},
+        {QStringLiteral("混合ワクチン（3種）"),
+         28,
+         56,
+         3,
+         CareFor::Cat,
+         {QStringLiteral("混合ワクチン（5種）")}},
+        {QStringLiteral("フィラリア予防薬"), 30, 90, {}, CareFor::Dog, {}},
+        {QStringLiteral("毛玉ケア"), {}, 60, 1, CareFor::Cat, {}},
+        {QStringLiteral("駆虫薬"), 14, 56, {}, CareFor::All, {}},
+    };
+    // The dog gets the plans for every animal and for dogs; the cat on 3種 is not due 5種 nor the dog's
+    // heartworm; チンチラ, whose kind has no species saved, gets only the plans for every animal.
+    QCOMPARE(
+        dueRows(careDue(shop, plans, Today)),
+        (QList<QStringList>{
+            {"1", "混合ワクチン（5種）", "2026/10/27", "柴犬", "生後 56 日", "期限切れ"},
+            {"1", "駆虫薬", "2026/10/27", "柴犬", "生後 56 日", "期限切れ"},
+            {"2", "駆虫薬", "2026/10/27", "ミックス猫", "生後 56 日", "期限切れ"},
+            {"3", "混合ワクチン（5種）", "2026/10/27", "チンチラ", "生後 56 日", "期限切れ"},
+            {"3", "駆虫薬", "2026/10/27", "チンチラ", "生後 56 日", "期限切れ"},
+            {"2", "毛玉ケア", "2026/10/31", "ミックス猫", "生後 60 日", "期限切れ"},
+            {"2", "混合ワクチン（3種）", "2026/11/29", "ミックス猫", "前回 2026/11/1 から 28 日", "期限切れ"},
+            {"1", "フィラリア予防薬", "2026/11/30", "柴犬", "生後 90 日", "期限切れ"},
+        }));
+
+    // Kept as typed.
+    CarePlans().savePlans(plans);
+    const QList<CarePlan> saved = CarePlans().plans();
+    QCOMPARE(saved.size(), 5);
+    QVERIFY(saved.contains(plans[1]));
+    QVERIFY(saved.contains(plans[2]));
+}
+
+void TestOverview::plansOfAnEarlierFileAreForEveryAnimal()
+{
+    {
+        SqliteConnection db(f->path("soranika.db"), QStringLiteral("soranika.db"));
+        SaleSchema::migrate(db, 4);
+        db.run(QStringLiteral("INSERT INTO care_plan (medication, interval_days) VALUES ('駆虫薬', 14)"));
+    }
+    QCOMPARE(CarePlans().plans(),
+             (QList<CarePlan>{{QStringLiteral("駆虫薬"), 14, {}, {}, CareFor::All, {}}}));
 }
 
 void TestOverview::plansAndLimitsAreKept()
@@ -459,7 +530,7 @@ void TestOverview::plansAndLimitsAreKept()
     QCOMPARE(store.stockLimits(), (StockLimits{120, 60}));
     QVERIFY(!QFileInfo::exists(f->path("soranika.db")));
 
-    store.savePlans(ShopPlans + QList<CarePlan>{{QStringLiteral("目薬"), {}, {}, {}}});
+    store.savePlans(ShopPlans + QList<CarePlan>{{QStringLiteral("目薬"), {}, {}, {}, CareFor::All, {}}});
     store.saveStockLimits({90, 30});
     QCOMPARE(CarePlans().plans(), ShopPlans);
     QCOMPARE(CarePlans().stockLimits(), (StockLimits{90, 30}));
@@ -473,9 +544,9 @@ void TestOverview::plansAndLimitsAreKept()
         }
         QCOMPARE(CarePlans().plans(), ShopPlans);
     };
-    refused({{QStringLiteral("駆虫薬"), 0, {}, {}}},
+    refused({{QStringLiteral("駆虫薬"), 0, {}, {}, CareFor::All, {}}},
             QStringLiteral("駆虫薬：日数は 0～3650 日（間隔は 1 日から）で入力してください。"));
-    refused({{QStringLiteral("目薬"), 7, {}, 100}},
+    refused({{QStringLiteral("目薬"), 7, {}, 100, CareFor::All, {}}},
             QStringLiteral("目薬：回数は 1～99 回で入力してください。"));
     QVERIFY_THROWS_EXCEPTION(Failure, store.saveStockLimits({0, 30}));
     QCOMPARE(CarePlans().stockLimits(), (StockLimits{90, 30}));
@@ -488,7 +559,8 @@ void TestOverview::tableSortsNumbersByValueBeforeTexts()
                    {{"2", ""}, {}, {}, {}},
                    {{"3", "9"}, {}, {}, {}},
                    {{"4", "不明"}, {}, {}, {}},
-                   {{"5", "35.5"}, {}, {}, {}}});
+                   {{"5", "35.5"}, {}, {}, {}},
+                   {{"6", "1,200"}, {}, {}, {}}});
     const auto order = [&] {
         QStringList numbers;
         for (int row = 0; row < model.rowCount(); ++row)
@@ -496,9 +568,9 @@ void TestOverview::tableSortsNumbersByValueBeforeTexts()
         return numbers.join(QLatin1Char(' '));
     };
     model.sort(1, Qt::AscendingOrder);
-    QCOMPARE(order(), QStringLiteral("3 5 1 2 4"));
+    QCOMPARE(order(), QStringLiteral("3 5 1 6 2 4"));
     model.sort(1, Qt::DescendingOrder);
-    QCOMPARE(order(), QStringLiteral("4 2 1 5 3"));
+    QCOMPARE(order(), QStringLiteral("4 2 6 1 5 3"));
     QCOMPARE(model.index(0, 1).data(Qt::TextAlignmentRole), QVariant());
     QCOMPARE(model.index(2, 1).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignRight | Qt::AlignVCenter));
 }
@@ -507,40 +579,60 @@ void TestOverview::overviewOpensWithCtrlOAndChoosesAChart()
 {
     writeShop();
     startChartScreen();
-    QList<QStringList> stock;
-    QList<QStringList> due;
-    QStringList lastMonth;
-    int monthCount = 0;
-    int series = 0;
-    whenDialogShows([&](QDialog* dialog) {
-        QCOMPARE(dialog->objectName(), QStringLiteral("ShopOverview"));
-        stock = modelRows(dialog->findChild<QTableView*>("stock")->model());
-        due = modelRows(dialog->findChild<QTableView*>("due")->model());
-        const QAbstractItemModel* months = dialog->findChild<QTableView*>("months")->model();
-        monthCount = months->rowCount();
-        lastMonth = modelRows(months).last();
-        series = dialog->findChild<QCustomPlot*>("salesChart")->plottableCount() +
-                 dialog->findChild<QCustomPlot*>("stockChart")->plottableCount();
-        // The marks follow the limit typed, and the limit is kept.
-        auto* ageLimit = dialog->findChild<QSpinBox*>("ageLimit");
-        ageLimit->setValue(130);
-        QCOMPARE(CarePlans().stockLimits(), (StockLimits{130, 60}));
-        auto* table = dialog->findChild<QTableView*>("stock");
-        const QModelIndex second = table->model()->index(1, 0);
-        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(second).center());
-        QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(second).center());
-    });
     QTest::keyClick(f->window("Form2"), Qt::Key_O, Qt::ControlModifier);
+    auto* overview = f->window("Form2")->findChild<QDialog*>("ShopOverview");
+    QVERIFY(overview);
+    QVERIFY(QTest::qWaitForWindowExposed(overview));
+    // An ordinary window: the chart screen takes clicks while it is open.
+    QVERIFY(!overview->isModal());
+    QCOMPARE(QApplication::activeModalWidget(), nullptr);
 
+    const QList<QStringList> stock = modelRows(overview->findChild<QTableView*>("stock")->model());
     QCOMPARE(stock.size(), 3);
     QCOMPARE(stock[0], (QStringList{"1", "柴犬", "犬", "オス", "128", "97", "150,000円"}));
+    const QList<QStringList> due = modelRows(overview->findChild<QTableView*>("due")->model());
     QCOMPARE(due.size(), 3);
     QCOMPARE(due[0].mid(0, 3), (QStringList{"2", "混合ワクチン", "2026/11/26"}));
-    QCOMPARE(monthCount, 12);
-    QCOMPARE(lastMonth, (QStringList{"2026/12", "0", "0", "0", "0", "0", "0", "0", "", "2"}));
-    QCOMPARE(series, 3);
+    auto* monthsTable = overview->findChild<QTableView*>("months");
+    const QList<QStringList> months = modelRows(monthsTable->model());
+    QCOMPARE(months.size(), 12);
+    QCOMPARE(months.last(), (QStringList{"2026/12", "0", "0", "0", "0", "0", "0", "0", "", "2"}));
+    // Amounts with thousands separators on the screen.
+    QVERIFY(months.contains(
+        QStringList{"2026/11", "1", "2", "1", "450,000", "90,000", "160,000", "1", "41.0", "2"}));
+    QCOMPARE(overview->findChild<QCustomPlot*>("salesChart")->plottableCount() +
+                 overview->findChild<QCustomPlot*>("stockChart")->plottableCount(),
+             3);
+    // All twelve months in sight at the window's own size.
+    overview->findChild<QTabWidget*>("tabs")->setCurrentIndex(1);
+    QTRY_VERIFY(monthsTable->isVisible());
+    QVERIFY(monthsTable->rowViewportPosition(11) + monthsTable->rowHeight(11) <=
+            monthsTable->viewport()->height());
+
+    // The marks follow the limit typed, and the limit is kept.
+    overview->findChild<QTabWidget*>("tabs")->setCurrentIndex(0);
+    overview->findChild<QSpinBox*>("ageLimit")->setValue(130);
+    QCOMPARE(CarePlans().stockLimits(), (StockLimits{130, 60}));
+    // A double-click shows the animal's chart; the window stays open.
+    auto* table = overview->findChild<QTableView*>("stock");
+    const QModelIndex second = table->model()->index(1, 0);
+    QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(second).center());
+    QTest::mouseDClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(second).center());
     QCOMPARE(f->control<QLineEdit>("Form2", "Text1")->text(), QStringLiteral("2"));
     QCOMPARE(f->control<QLabel>("Form2", "Label2")->text().trimmed(), QStringLiteral("ミックス猫"));
+    QVERIFY(overview->isVisible());
+
+    // A death recorded on the chart screen leaves the stock of the open window.
+    whenDialogShows([](QDialog* dialog) {
+        QCOMPARE(dialog->objectName(), QStringLiteral("LeaveDialog"));
+        dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+    });
+    f->window("Form2")->findChild<QAction*>("actLeave")->trigger();
+    QCOMPARE(modelRows(table->model()).size(), 2);
+    QCOMPARE(modelRows(overview->findChild<QTableView*>("due")->model()).size(), 2);
+    // Opened again, the same window comes to the front.
+    f->window("Form2")->findChild<QAction*>("actOverview")->trigger();
+    QCOMPARE(f->window("Form2")->findChildren<QDialog*>("ShopOverview").size(), 1);
 }
 
 void TestOverview::overviewIsWrittenAsPdfAndCsv()
@@ -549,13 +641,14 @@ void TestOverview::overviewIsWrittenAsPdfAndCsv()
     startChartScreen();
     f->files.setNextAnswer(f->path("overview.csv"));
     f->files.setNextAnswer(f->path("overview.pdf"));
-    whenDialogShows([&](QDialog* dialog) {
-        dialog->findChild<QPushButton*>("saveCsv")->click();
-        dialog->findChild<QPushButton*>("savePdf")->click();
-        dialog->findChild<QPushButton*>("print")->click();
-    });
     f->window("Form2")->findChild<QAction*>("actOverview")->trigger();
+    auto* overview = f->window("Form2")->findChild<QDialog*>("ShopOverview");
+    QVERIFY(overview);
+    overview->findChild<QPushButton*>("saveCsv")->click();
+    overview->findChild<QPushButton*>("savePdf")->click();
+    overview->findChild<QPushButton*>("print")->click();
 
+    // The CSV keeps plain numbers.
     const QList<QStringList> csv = readCsvFile(readFileBytes(f->path("overview.csv")));
     QCOMPARE(csv.value(0), (QStringList{"在庫", "犬 1 頭　猫 1 頭　その他 1 頭（計 3 頭）"}));
     QCOMPARE(csv.value(2), (QStringList{"1", "柴犬", "犬", "オス", "128", "97", "150,000円"}));
@@ -567,24 +660,74 @@ void TestOverview::overviewIsWrittenAsPdfAndCsv()
     if (!canReadPdfText())
         QSKIP("pdftotext is not installed");
     const QString text = pdfText(f->path("overview.pdf"));
-    // A header on every page, the plots on the last one; the dog's overdue microchip on a page of its own.
+    // A header on every page, the plots on the last one; the dog's overdue microchip on a page of its own;
+    // amounts on paper with separators.
     QCOMPARE(text.count(QStringLiteral("お店の状況")), 6);
     QVERIFY(text.contains(QStringLiteral("6 / 6 ページ")));
     QVERIFY(text.contains(QStringLiteral("前回 2026/11/20 から 14 日")));
     QVERIFY(text.contains(QStringLiteral("月末の在庫（頭）")));
+    QVERIFY(text.contains(QStringLiteral("450,000")));
+    QVERIFY(!text.contains(QStringLiteral("450000")));
 }
 
 void TestOverview::overdueCareIsToldOnTheChartScreen()
 {
     writeShop();
     startChartScreen();
+    auto* notice = f->control<QLabel>("Form2", "careNotice");
+    QTRY_COMPARE(notice->text(), QStringLiteral("ケアの予定: 期限切れ 2 件"));
+    QVERIFY(notice->isVisible());
     auto* status = f->control<QLabel>("Form2", "statusLine");
-    QTRY_COMPARE(status->text(), QStringLiteral("ケアの予定: 期限切れ 2 件"));
+    QVERIFY(status->isHidden());
+
+    // A status message comes beside the notice, which stays while the charts are paged through.
+    f->files.setNextAnswer(f->path("charts.csv"));
+    f->window("Form2")->findChild<QAction*>("actExportCsv")->trigger();
     QVERIFY(status->isVisible());
-    QString opened;
-    whenDialogShows([&](QDialog* dialog) { opened = dialog->objectName(); });
-    QTest::mouseClick(status, Qt::LeftButton);
-    QCOMPARE(opened, QStringLiteral("ShopOverview"));
+    QVERIFY(status->text().startsWith(QStringLiteral("CSVに書き出しました")));
+    QTest::mouseClick(f->control<QPushButton>("Form2", "Command6"), Qt::LeftButton);
+    QCOMPARE(f->control<QLineEdit>("Form2", "Text1")->text(), QStringLiteral("2"));
+    QVERIFY(notice->isVisible());
+    QCOMPARE(notice->text(), QStringLiteral("ケアの予定: 期限切れ 2 件"));
+
+    // A change is counted at once: chart 2's cat, due its vaccine, is handed over.
+    whenDialogShows([](QDialog* dialog) {
+        dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+    });
+    f->window("Form2")->findChild<QAction*>("actLeave")->trigger();
+    QCOMPARE(notice->text(), QStringLiteral("ケアの予定: 期限切れ 1 件"));
+
+    // A click opens ケアの予定.
+    QTest::mouseClick(notice, Qt::LeftButton);
+    auto* overview = f->window("Form2")->findChild<QDialog*>("ShopOverview");
+    QVERIFY(overview && overview->isVisible());
+    QCOMPARE(overview->findChild<QTabWidget*>("tabs")->currentIndex(), 2);
+}
+
+// With no care intervals the ケアの予定 tab says so and offers to set them.
+void TestOverview::careTabOffersToSetIntervals()
+{
+    writeFileBytes("kusuri.txt", sjis(QStringLiteral("混合ワクチン\r\n駆虫薬\r\n")));
+    startChartScreen();
+    f->window("Form2")->findChild<QAction*>("actOverview")->trigger();
+    auto* overview = f->window("Form2")->findChild<QDialog*>("ShopOverview");
+    QVERIFY(overview);
+    overview->findChild<QTabWidget*>("tabs")->setCurrentIndex(2);
+    auto* hint = overview->findChild<QWidget*>("noCarePlans");
+    QTRY_VERIFY(hint->isVisible());
+    QVERIFY(hint->findChild<QLabel*>()->text() == QStringLiteral("ケアの間隔が登録されていません。"));
+
+    whenDialogShows([](QDialog* dialog) {
+        QCOMPARE(dialog->objectName(), QStringLiteral("CarePlan"));
+        auto* table = dialog->findChild<QTableWidget*>("carePlans");
+        QCOMPARE(table->rowCount(), 2);
+        table->item(1, 2)->setText(QStringLiteral("14"));
+        dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+    });
+    hint->findChild<QPushButton*>("setCarePlans")->click();
+    QCOMPARE(CarePlans().plans(),
+             (QList<CarePlan>{{QStringLiteral("駆虫薬"), 14, {}, {}, CareFor::All, {}}}));
+    QVERIFY(hint->isHidden());
 }
 
 // On 2026/12/7: the dog (chart 1, bought at 31 days old) had to be implanted by 2026/11/29; implanted
@@ -601,19 +744,20 @@ void TestOverview::chipDeadlinesOfAnimalsInStockAreShown()
     implanted.chipImplanted = QDate(2026, 11, 1);
     f->program->sales().saveChartSale(2, implanted);
     startChartScreen();
-    QStringList shown;
-    QString printed;
-    whenDialogShows([&](QDialog* dialog) {
-        const auto* list = dialog->findChild<QListWidget*>("chipDeadlines");
+    // What the open window lists.
+    const auto shownDeadlines = [&] {
+        QStringList shown;
+        const auto* list =
+            f->window("Form2")->findChild<QDialog*>("ShopOverview")->findChild<QListWidget*>("chipDeadlines");
         for (int row = 0; row < list->count(); ++row)
             shown.append(list->item(row)->text());
-        f->files.setNextAnswer(f->path("overview.pdf"));
-        dialog->findChild<QPushButton*>("savePdf")->click();
-        dialog->reject();
-    });
+        return shown;
+    };
     QTest::keyClick(f->window("Form2"), Qt::Key_O, Qt::ControlModifier);
+    f->files.setNextAnswer(f->path("overview.pdf"));
+    f->window("Form2")->findChild<QDialog*>("ShopOverview")->findChild<QPushButton*>("savePdf")->click();
     QCOMPARE(
-        shown,
+        shownDeadlines(),
         (QStringList{
             QStringLiteral("カルテ 2 番 ミックス猫：マイクロチップの登録 2026/12/1 まで（6 日過ぎています）"),
             QStringLiteral("カルテ 1 番 柴犬：マイクロチップの登録 2026/12/10 まで（あと 3 日）"),
@@ -628,15 +772,8 @@ void TestOverview::chipDeadlinesOfAnimalsInStockAreShown()
     // the cat only by 2027/1/29, so not yet shown.
     f->program->sales().saveChartSale(1, ChartSale());
     f->program->sales().saveChartSale(2, ChartSale());
-    shown.clear();
-    whenDialogShows([&](QDialog* dialog) {
-        const auto* list = dialog->findChild<QListWidget*>("chipDeadlines");
-        for (int row = 0; row < list->count(); ++row)
-            shown.append(list->item(row)->text());
-        dialog->reject();
-    });
     f->window("Form2")->findChild<QAction*>("actOverview")->trigger();
-    QCOMPARE(shown,
+    QCOMPARE(shownDeadlines(),
              (QStringList{
                  QStringLiteral("カルテ 1 番 柴犬：マイクロチップの装着 2026/11/29 まで（8 日過ぎています）"),
              }));
@@ -646,7 +783,7 @@ void TestOverview::carePlansAreSetUnderMasterData()
 {
     writeFileBytes("kusuri.txt", sjis(QStringLiteral("混合ワクチン\r\n駆虫薬\r\n")));
     startChartScreen();
-    QVERIFY(f->control<QLabel>("Form2", "statusLine")->isHidden());
+    QVERIFY(f->control<QLabel>("Form2", "careNotice")->isHidden());
     QTest::mouseClick(f->control<QPushButton>("Form2", "Command2"), Qt::LeftButton);
     QVERIFY(QTest::qWaitForWindowActive(f->window("Form4")));
 
@@ -677,6 +814,29 @@ void TestOverview::carePlansAreSetUnderMasterData()
     });
     QTest::mouseClick(f->control<QPushButton>("Form4", "careIntervals"), Qt::LeftButton);
     QCOMPARE(CarePlans().plans(), ShopPlans);
+
+    // The animals a plan is for and the plans it makes unneeded; a name not on the list is refused.
+    // The rows come in the list's order: 駆虫薬 first.
+    whenDialogShows([&](QDialog* dialog) {
+        auto* table = dialog->findChild<QTableWidget*>("carePlans");
+        QCOMPARE(table->item(0, 0)->text(), QStringLiteral("駆虫薬"));
+        QCOMPARE(dialog->findChild<QComboBox*>("animals1")->currentText(), QStringLiteral("すべて"));
+        dialog->findChild<QComboBox*>("animals1")->setCurrentText(QStringLiteral("猫"));
+        table->item(0, 5)->setText(QStringLiteral("混合ワクチン、目薬"));
+        auto* ok = dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok);
+        ok->click();
+        QVERIFY(dialog->isVisible());
+        table->item(0, 5)->setText(QStringLiteral("混合ワクチン"));
+        ok->click();
+    });
+    QTest::mouseClick(f->control<QPushButton>("Form4", "careIntervals"), Qt::LeftButton);
+    QCOMPARE(f->messages.asked.last().text,
+             QStringLiteral("駆虫薬の不要にする投薬「目薬」は、ほかの投薬名で入力してください。"));
+    const QList<CarePlan> saved = CarePlans().plans();
+    QCOMPARE(saved.size(), 2);
+    QCOMPARE(saved[0].animals, CareFor::All);
+    QCOMPARE(saved[1].animals, CareFor::Cat);
+    QCOMPARE(saved[1].replaces, QStringList{QStringLiteral("混合ワクチン")});
 }
 
 QTEST_MAIN(TestOverview)

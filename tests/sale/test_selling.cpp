@@ -1,3 +1,4 @@
+#include "chartlist/ChartRows.h"
 #include "platform/TablePages.h"
 #include "sale/RecordBook.h"
 #include "sale/YearlyCount.h"
@@ -25,6 +26,7 @@
 #include <QSpinBox>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTest>
 
@@ -269,6 +271,15 @@ void TestSelling::saleIsRecordedListedAndTakenBack()
     QCOMPARE(list.value(1).mid(14),
              (QStringList{QStringLiteral("販売済"), QStringLiteral("250000"), QStringLiteral("170000")}));
     QCOMPARE(list.value(2).mid(14), (QStringList{QStringLiteral("在庫"), QString(), QString()}));
+    // On the screen the amounts are thousands separated.
+    QStringList shown;
+    whenDialogShows([&](QDialog* dialog) {
+        const QAbstractItemModel* rows = dialog->findChild<QTableView*>()->model();
+        shown = QStringList{rows->index(0, ChartRow::SalePrice).data().toString(),
+                            rows->index(0, ChartRow::Margin).data().toString()};
+    });
+    action("actChartList")->trigger();
+    QCOMPARE(shown, (QStringList{QStringLiteral("250,000"), QStringLiteral("170,000")}));
 
     // Taken back after a question: キャンセル changes nothing, OK empties the chart's 販売日.
     f->messages.asked.clear();

@@ -1,4 +1,5 @@
 #include "store/AnimalOutcomes.h"
+#include "store/CarePlans.h"
 #include "store/DisplayText.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
@@ -25,6 +26,7 @@ private slots:
     void shopDetailsComeFromTheFoldersOwnStore();
     void existingChartsAreNotWrittenOver();
     void breedsAreDogsAndCats();
+    void carePlansAreForDogsOrCats();
 
 private:
     int runScript(const QStringList& arguments);
@@ -114,6 +116,20 @@ void TestSampleData::breedsAreDogsAndCats()
     QCOMPARE(species.value(QStringLiteral("トイ・プードル")), Species::Dog);
     QCOMPARE(species.value(QStringLiteral("マンチカン")), Species::Cat);
     QCOMPARE(species.value(QStringLiteral("スコティッシュ・フォールド")), Species::Cat);
+}
+
+void TestSampleData::carePlansAreForDogsOrCats()
+{
+    const QList<CarePlan> plans = CarePlans().plans();
+    QCOMPARE(plans.size(), 5);
+    QVERIFY(plans.contains(CarePlan{QStringLiteral("混合ワクチン（5種）"), 28, 56, 3, CareFor::Dog, {}}));
+    QVERIFY(plans.contains(CarePlan{QStringLiteral("混合ワクチン（3種）"),
+                                    28,
+                                    56,
+                                    3,
+                                    CareFor::Cat,
+                                    {QStringLiteral("混合ワクチン（5種）")}}));
+    QVERIFY(plans.contains(CarePlan{QStringLiteral("駆虫薬"), 14, {}, 2, CareFor::All, {}}));
 }
 
 QTEST_GUILESS_MAIN(TestSampleData)
