@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/FailureReport.h"
 #include "platform/RunningHandlers.h"
+#include "sale/ChipDeadlines.h"
 #include "sale/ShopAnimals.h"
 #include "store/CarePlans.h"
 #include "store/PickListFile.h"
@@ -101,24 +102,33 @@ void ChartScreen::shopDataChanged()
         reportFailures(context.messages, overview, [&] { showShopInOverview(); });
 }
 
-// Care that is overdue is told in the care notice, its own part of the status bar. Without care plans
-// nothing is read; a failure to read leaves the notice as it is, as the overview will say what is wrong.
+// Care that is overdue, and microchip duties past or near their last day, are told in the care notice,
+// its own part of the status bar. A shop without soranika.db has neither, and nothing is read; a failure
+// to read leaves the notice as it is, as the overview will say what is wrong.
 void ChartScreen::showCareNotice()
 {
     int overdue = 0;
+    qsizetype chips = 0;
     const std::optional<QString> failure = failureOf([&] {
-        const QList<CarePlan> plans = CarePlans(context.sales.fileName()).plans();
-        if (plans.isEmpty())
+        if (!QFileInfo::exists(context.sales.fileName()))
             return;
+        const QList<CarePlan> plans = CarePlans(context.sales.fileName()).plans();
         const std::vector<PetRecord> records = context.records.loadAllRecords();
         const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
-        overdue =
-            careDue(shopAnimals(records, stored.outcomes, stored.species), plans, context.clock.now().date())
-                .overdue();
+        const QList<ShopAnimal> animals = shopAnimals(records, stored.outcomes, stored.species);
+        const QDate today = context.clock.now().date();
+        if (!plans.isEmpty())
+            overdue = careDue(animals, plans, today).overdue();
+        chips = chipNotices(animals, context.sales.chartSales(), today).size();
     });
     if (failure)
         return;
-    careNotice->setText(QStringLiteral("ケアの予定: 期限切れ %1 件").arg(overdue));
-    careNotice->setVisible(overdue > 0);
+    QStringList parts;
+    if (overdue > 0)
+        parts.append(QStringLiteral("ケアの予定: 期限切れ %1 件").arg(overdue));
+    if (chips > 0)
+        parts.append(QStringLiteral("マイクロチップの期限 %1 件").arg(chips));
+    careNotice->setText(parts.join(QStringLiteral("　")));
+    careNotice->setVisible(!parts.isEmpty());
     showStatusBar();
 }

@@ -675,7 +675,8 @@ void TestOverview::overdueCareIsToldOnTheChartScreen()
     writeShop();
     startChartScreen();
     auto* notice = f->control<QLabel>("Form2", "careNotice");
-    QTRY_COMPARE(notice->text(), QStringLiteral("ケアの予定: 期限切れ 2 件"));
+    // The dog whose microchip is past its last day is told beside the care.
+    QTRY_COMPARE(notice->text(), QStringLiteral("ケアの予定: 期限切れ 2 件　マイクロチップの期限 1 件"));
     QVERIFY(notice->isVisible());
     auto* status = f->control<QLabel>("Form2", "statusLine");
     QVERIFY(status->isHidden());
@@ -688,14 +689,14 @@ void TestOverview::overdueCareIsToldOnTheChartScreen()
     QTest::mouseClick(f->control<QPushButton>("Form2", "Command6"), Qt::LeftButton);
     QCOMPARE(f->control<QLineEdit>("Form2", "Text1")->text(), QStringLiteral("2"));
     QVERIFY(notice->isVisible());
-    QCOMPARE(notice->text(), QStringLiteral("ケアの予定: 期限切れ 2 件"));
+    QCOMPARE(notice->text(), QStringLiteral("ケアの予定: 期限切れ 2 件　マイクロチップの期限 1 件"));
 
     // A change is counted at once: chart 2's cat, due its vaccine, is handed over.
     whenDialogShows([](QDialog* dialog) {
         dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Ok)->click();
     });
     f->window("Form2")->findChild<QAction*>("actLeave")->trigger();
-    QCOMPARE(notice->text(), QStringLiteral("ケアの予定: 期限切れ 1 件"));
+    QCOMPARE(notice->text(), QStringLiteral("ケアの予定: 期限切れ 1 件　マイクロチップの期限 1 件"));
 
     // A click opens ケアの予定.
     QTest::mouseClick(notice, Qt::LeftButton);
