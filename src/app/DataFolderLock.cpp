@@ -39,6 +39,16 @@ QString serverNameFor(const QString& folder)
     return QStringLiteral("soranika-") + QString::fromLatin1(hash);
 }
 
+// Whether a lock file's host name is this computer's. The lock file names a Windows computer by its
+// COMPUTERNAME (upper case, at most 15 letters), not by the host name Qt reports elsewhere; names of
+// computers are the same in any case.
+bool isThisComputer(const QString& host)
+{
+    const QString computerName = qEnvironmentVariable("COMPUTERNAME");
+    return host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) == 0 ||
+           (!computerName.isEmpty() && host.compare(computerName, Qt::CaseInsensitive) == 0);
+}
+
 // The window the shop would look for: an open dialog first, else a screen that is shown.
 void bringToFront()
 {
@@ -78,7 +88,7 @@ DataFolderLock::Claim DataFolderLock::claim(std::function<void()> bringToFront)
                 (*here)();
                 return Claim::OtherBroughtToFront;
             }
-            if (holderHost() != QSysInfo::machineHostName())
+            if (!isThisComputer(holderHost()))
                 return Claim::OtherComputer;
             return askOtherToComeToFront() ? Claim::OtherBroughtToFront : Claim::OtherNotReached;
         }
