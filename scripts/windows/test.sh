@@ -37,8 +37,8 @@ run_all() {
     # (qt.conf is read as an INI file, where a backslash escapes: the paths take forward slashes.)
     printf '[Paths]\nPrefix = Z:%s\nTranslations = Z:%s\n' "$prefix" "$build/translations" \
       >"$(dirname "$exe")/qt.conf"
-    # The plot module, loaded with the first plot, from the build folder.
-    export QT_PLUGIN_PATH="Z:$build"
+    # The plot module, loaded with the first plot, beside the test program as it is beside soranika.exe.
+    if [ -f "$build/soranika_plots.dll" ]; then cp -u "$build/soranika_plots.dll" "$(dirname "$exe")/"; fi
     log="$build/wine-$name.log"
     rm -f "$log"
     # A console program under Wine writes nothing the Linux side sees, so QtTest writes its report into

@@ -52,7 +52,6 @@ to_windows() { echo "Z:${1//\//\\}"; }
 runtime=$(dirname "$($triple-g++-posix -print-file-name=libstdc++-6.dll)")
 gcc_runtime=$(dirname "$($triple-gcc-posix -print-file-name=libgcc_s_seh-1.dll)")
 export WINEPATH="$(to_windows "$prefix/bin");$(to_windows "$runtime");$(to_windows "$gcc_runtime");$(to_windows "/usr/$triple/lib")"
-# Qt's plugins from the toolchain, after any folder the caller names (the test programs' plot module).
 export QT_PLUGIN_PATH
-QT_PLUGIN_PATH="$(to_windows "$prefix/plugins")${QT_PLUGIN_PATH:+;$QT_PLUGIN_PATH}"
+QT_PLUGIN_PATH=$(to_windows "$prefix/plugins")
 exec "$wine" "$@"
