@@ -71,9 +71,12 @@ void Program::addSaleStoreToBackups()
 
 void Program::start()
 {
-    // A chart change a kill cut short is undone before any screen or backup reads the data.
-    settleChartChanges(context.messages);
     ScreenWindow* startScreen = screens.show(ScreenName::Form1);
-    // Started after the first paint, so the start screen appears as soon as it did without backups.
-    new AfterFirstPaint(startScreen, backupService.get(), [this] { backupService->startDailyBackup(); });
+    // After the first paint, so the start screen appears as soon as it did without them: a chart change
+    // a kill cut short is undone before the backup or any screen reads the data (the start screen
+    // reads none), then the daily backup starts.
+    new AfterFirstPaint(startScreen, backupService.get(), [this] {
+        settleChartChanges(context.messages);
+        backupService->startDailyBackup();
+    });
 }

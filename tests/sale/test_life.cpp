@@ -487,7 +487,7 @@ void TestLife::unfinishedChangeIsUndoneAtStart()
     QSqlDatabase::removeDatabase(QStringLiteral("mark"));
 
     f->start();
-    QCOMPARE(f->messages.asked.size(), 1);
+    QTRY_COMPARE(f->messages.asked.size(), 1);
     QCOMPARE(f->messages.asked[0].text,
              QStringLiteral("前回、「販売」の記録が途中で止まりました。カルテと販売の記録を、その前の状態に"
                             "戻しました。"));
