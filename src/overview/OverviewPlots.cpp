@@ -62,60 +62,60 @@ QString unpricedNote(const QList<MonthFigures>& months)
     return parts.join(QStringLiteral("　"));
 }
 
-PlotSpec salesSpec(const QList<MonthFigures>& months)
+PlotContent salesContent(const QList<MonthFigures>& months)
 {
-    PlotSpec spec;
-    spec.title = QStringLiteral("売上と粗利（万円） %1").arg(periodText(months));
-    spec.note = unpricedNote(months);
+    PlotContent content;
+    content.title = QStringLiteral("売上と粗利（万円） %1").arg(periodText(months));
+    content.note = unpricedNote(months);
     PlotSeries revenue{QStringLiteral("revenue"), QStringLiteral("売上"), RevenueColour, {}, true};
     PlotSeries margin{QStringLiteral("margin"), QStringLiteral("粗利"), MarginColour, {}, true};
     for (const MonthFigures& month : months) {
         revenue.values.append(double(month.revenue) / 10000);
         margin.values.append(double(month.margin) / 10000);
     }
-    spec.series = {revenue, margin};
-    spec.unit = QStringLiteral("万円");
+    content.series = {revenue, margin};
+    content.unit = QStringLiteral("万円");
     // A margin below cost takes the axis under zero; a year without sales still has a scale.
     double lowest = 0;
     double highest = 0;
-    for (const PlotSeries& series : spec.series)
+    for (const PlotSeries& series : content.series)
         for (double value : series.values) {
             lowest = std::min(lowest, value);
             highest = std::max(highest, value);
         }
-    spec.lowest = lowest * 1.1;
-    spec.highest = std::max(highest * 1.1, 1.0);
-    return spec;
+    content.lowest = lowest * 1.1;
+    content.highest = std::max(highest * 1.1, 1.0);
+    return content;
 }
 
-PlotSpec stockSpec(const QList<MonthFigures>& months)
+PlotContent stockContent(const QList<MonthFigures>& months)
 {
-    PlotSpec spec;
-    spec.title = QStringLiteral("月末の在庫（頭） %1").arg(periodText(months));
+    PlotContent content;
+    content.title = QStringLiteral("月末の在庫（頭） %1").arg(periodText(months));
     PlotSeries stock{QStringLiteral("stockAtEnd"), QStringLiteral("月末在庫"), StockColour, {}, false};
     int highest = 0;
     for (const MonthFigures& month : months) {
         stock.values.append(month.stockAtEnd);
         highest = std::max(highest, month.stockAtEnd);
     }
-    spec.series = {stock};
-    spec.unit = QStringLiteral("頭");
-    spec.highest = std::max(highest, 4) * 1.1;
-    spec.wholeNumbers = true;
-    return spec;
+    content.series = {stock};
+    content.unit = QStringLiteral("頭");
+    content.highest = std::max(highest, 4) * 1.1;
+    content.wholeNumbers = true;
+    return content;
 }
 
-PlotSpec specOf(Plot plot, const QList<MonthFigures>& months)
+PlotContent contentOf(Plot plot, const QList<MonthFigures>& months)
 {
-    PlotSpec spec = plot == Plot::Sales ? salesSpec(months) : stockSpec(months);
+    PlotContent content = plot == Plot::Sales ? salesContent(months) : stockContent(months);
     for (const MonthFigures& month : months)
-        spec.keys.append(QStringLiteral("%1月").arg(month.month.month()));
-    spec.titleFont = gothicFont(10, true);
-    spec.noteFont = gothicFont(9);
-    spec.noteColour = NoteColour;
-    spec.labelFont = gothicFont(8);
-    spec.legendFont = gothicFont(9);
-    return spec;
+        content.keys.append(QStringLiteral("%1月").arg(month.month.month()));
+    content.titleFont = gothicFont(10, true);
+    content.noteFont = gothicFont(9);
+    content.noteColour = NoteColour;
+    content.labelFont = gothicFont(8);
+    content.legendFont = gothicFont(9);
+    return content;
 }
 
 } // namespace
@@ -127,10 +127,10 @@ QWidget* newPlotView(QWidget* parent, const char* name)
 
 void showPlot(QWidget* view, Plot plot, const QList<MonthFigures>& months)
 {
-    plotModule().show(view, specOf(plot, months));
+    plotModule().show(view, contentOf(plot, months));
 }
 
 void paintPlot(QPainter& painter, const QRectF& area, Plot plot, const QList<MonthFigures>& months)
 {
-    plotModule().paint(painter, area, specOf(plot, months));
+    plotModule().paint(painter, area, contentOf(plot, months));
 }

@@ -27,7 +27,7 @@ struct PlotSeries
 };
 
 // Everything a plot shows, worked out by the program.
-struct PlotSpec
+struct PlotContent
 {
     QString title;
     QString note;     // under the legend; empty for none
@@ -50,10 +50,10 @@ public:
     virtual ~PlotModule() = default;
     // A view, named `name`, for one plot at a time.
     virtual QWidget* newView(QWidget* parent, const QString& name) = 0;
-    // Shows `spec` in a view made by newView, in place of what it showed.
-    virtual void show(QWidget* view, const PlotSpec& spec) = 0;
-    // Draws `spec` into `area` of a page, scaled to fit.
-    virtual void paint(QPainter& painter, const QRectF& area, const PlotSpec& spec) = 0;
+    // Shows `content` in a view made by newView, in place of what it showed.
+    virtual void show(QWidget* view, const PlotContent& content) = 0;
+    // Draws `content` into `area` of a page, scaled to fit.
+    virtual void paint(QPainter& painter, const QRectF& area, const PlotContent& content) = 0;
 };
 
 #define SoranikaPlotModule_iid "jp.soranika.PlotModule/1"

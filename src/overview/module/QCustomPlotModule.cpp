@@ -46,34 +46,34 @@ void lay(QCustomPlot& plot)
     plot.xAxis->grid()->setVisible(false);
 }
 
-void draw(QCustomPlot& plot, const PlotSpec& spec)
+void draw(QCustomPlot& plot, const PlotContent& content)
 {
     lay(plot);
     plot.clearPlottables();
     for (QCPBarsGroup* group : plot.findChildren<QCPBarsGroup*>())
         delete group;
     auto* title = plot.findChild<QCPTextElement*>(QStringLiteral("title"));
-    title->setFont(spec.titleFont);
-    title->setText(spec.title);
+    title->setFont(content.titleFont);
+    title->setText(content.title);
     auto* note = plot.findChild<QCPTextElement*>(QStringLiteral("note"));
-    note->setFont(spec.noteFont);
-    note->setTextColor(spec.noteColour);
-    note->setText(spec.note);
-    plot.legend->setFont(spec.legendFont);
+    note->setFont(content.noteFont);
+    note->setTextColor(content.noteColour);
+    note->setText(content.note);
+    plot.legend->setFont(content.legendFont);
     for (QCPAxis* axis : {plot.xAxis, plot.yAxis}) {
-        axis->setTickLabelFont(spec.labelFont);
-        axis->setLabelFont(spec.labelFont);
+        axis->setTickLabelFont(content.labelFont);
+        axis->setLabelFont(content.labelFont);
     }
 
     QSharedPointer<QCPAxisTickerText> keys(new QCPAxisTickerText);
-    for (int index = 0; index < spec.keys.size(); ++index)
-        keys->addTick(index, spec.keys[index]);
+    for (int index = 0; index < content.keys.size(); ++index)
+        keys->addTick(index, content.keys[index]);
     plot.xAxis->setTicker(keys);
-    plot.xAxis->setRange(-0.5, std::max<qsizetype>(spec.keys.size(), 1) - 0.5);
+    plot.xAxis->setRange(-0.5, std::max<qsizetype>(content.keys.size(), 1) - 0.5);
 
     auto* group = new QCPBarsGroup(&plot);
     group->setSpacing(1);
-    for (const PlotSeries& series : spec.series) {
+    for (const PlotSeries& series : content.series) {
         QVector<double> positions(series.values.size());
         std::iota(positions.begin(), positions.end(), 0.0);
         QCPAbstractPlottable* plottable = nullptr;
@@ -96,7 +96,7 @@ void draw(QCustomPlot& plot, const PlotSpec& spec)
         plottable->setName(series.name);
     }
 
-    if (spec.wholeNumbers) {
+    if (content.wholeNumbers) {
         QSharedPointer<QCPAxisTickerFixed> ticker(new QCPAxisTickerFixed);
         ticker->setTickStep(1);
         ticker->setScaleStrategy(QCPAxisTickerFixed::ssMultiples);
@@ -104,11 +104,11 @@ void draw(QCustomPlot& plot, const PlotSpec& spec)
         plot.yAxis->setNumberPrecision(0);
     } else {
         plot.yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));
-        plot.yAxis->setNumberPrecision(spec.highest - spec.lowest < 5 ? 1 : 0);
+        plot.yAxis->setNumberPrecision(content.highest - content.lowest < 5 ? 1 : 0);
     }
     plot.yAxis->setNumberFormat(QStringLiteral("f"));
-    plot.yAxis->setRange(spec.lowest, spec.highest);
-    plot.yAxis->setLabel(spec.unit);
+    plot.yAxis->setRange(content.lowest, content.highest);
+    plot.yAxis->setLabel(content.unit);
 }
 
 } // namespace
@@ -127,20 +127,20 @@ public:
         return view;
     }
 
-    void show(QWidget* view, const PlotSpec& spec) override
+    void show(QWidget* view, const PlotContent& content) override
     {
         auto* plot = static_cast<QCustomPlot*>(view);
-        draw(*plot, spec);
+        draw(*plot, content);
         plot->replot();
     }
 
     // The title and the note go onto the page as text, so the page reads back; the axes, bars and lines
     // as a picture at three times the screen's size. QCustomPlot's clipping loses its texts when its
     // drawing is recorded and replayed at another scale.
-    void paint(QPainter& painter, const QRectF& area, const PlotSpec& spec) override
+    void paint(QPainter& painter, const QRectF& area, const PlotContent& content) override
     {
         QCustomPlot drawn;
-        PlotSpec withoutTexts = spec;
+        PlotContent withoutTexts = content;
         withoutTexts.title.clear();
         withoutTexts.note.clear();
         draw(drawn, withoutTexts);
@@ -149,9 +149,9 @@ public:
         drawn.plotLayout()->simplify();
 
         painter.save();
-        const double titleHeight = QFontMetricsF(spec.titleFont, painter.device()).height() * 1.5;
+        const double titleHeight = QFontMetricsF(content.titleFont, painter.device()).height() * 1.5;
         const double noteHeight =
-            spec.note.isEmpty() ? 0 : QFontMetricsF(spec.noteFont, painter.device()).height() * 1.5;
+            content.note.isEmpty() ? 0 : QFontMetricsF(content.noteFont, painter.device()).height() * 1.5;
         const QRectF frame(area.left(), area.top() + titleHeight, area.width(),
                            area.height() - titleHeight - noteHeight);
         const double scale =
@@ -159,16 +159,16 @@ public:
         const QSizeF size = QSizeF(PrintedSize) * scale;
         const QRectF target(frame.left() + (frame.width() - size.width()) / 2, frame.top(), size.width(),
                             size.height());
-        painter.setFont(spec.titleFont);
+        painter.setFont(content.titleFont);
         painter.drawText(QRectF(target.left(), area.top(), target.width(), titleHeight), Qt::AlignCenter,
-                         spec.title);
+                         content.title);
         painter.drawPixmap(target, drawn.toPixmap(PrintedSize.width(), PrintedSize.height(), 3),
                            QRectF(QPointF(0, 0), QSizeF(PrintedSize) * 3));
-        if (!spec.note.isEmpty()) {
-            painter.setFont(spec.noteFont);
-            painter.setPen(spec.noteColour);
+        if (!content.note.isEmpty()) {
+            painter.setFont(content.noteFont);
+            painter.setPen(content.noteColour);
             painter.drawText(QRectF(target.left(), target.bottom(), target.width(), noteHeight),
-                             Qt::AlignCenter, spec.note);
+                             Qt::AlignCenter, content.note);
         }
         painter.restore();
     }
