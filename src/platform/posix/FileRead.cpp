@@ -13,9 +13,26 @@ bool nothingAt(const QString& path)
     return ::lstat(QFile::encodeName(path).constData(), &status) != 0 && errno == ENOENT;
 }
 
+namespace {
+
+// The file's name as the system takes it. The search for a free chart reads thousands of records of
+// one file in a row; converting its name each time took half of the search's work.
+const QByteArray& encodedName(const QString& fileName)
+{
+    thread_local QString last;
+    thread_local QByteArray encoded;
+    if (fileName != last || encoded.isEmpty()) {
+        encoded = QFile::encodeName(fileName);
+        last = fileName;
+    }
+    return encoded;
+}
+
+} // namespace
+
 FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length)
 {
-    const QByteArray name = QFile::encodeName(fileName);
+    const QByteArray& name = encodedName(fileName);
     // Opened for writing only when it has to be created: that open costs the system more. Without
     // O_NONBLOCK a pipe put in the file's place would hold the open until something wrote to it.
     // O_EXCL creates nothing through a link that leads nowhere.
