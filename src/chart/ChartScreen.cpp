@@ -346,8 +346,9 @@ void ChartScreen::becameActive(QWidget* window)
     if (failure && failure != reportedByLoad)
         showFailure(context.messages, this, *failure);
     // The editor or the master data may have changed the charts or the care plans. Counting the care
-    // reads every chart: it waits until the chart is on the screen.
-    QTimer::singleShot(0, this, &ChartScreen::shopDataChanged);
+    // reads every chart: it waits until the chart is on the screen, and is done again only when a file
+    // changed.
+    QTimer::singleShot(0, this, &ChartScreen::shopDataMayHaveChanged);
 }
 
 void ChartScreen::tick()

@@ -91,6 +91,8 @@ private:
     void showChosenChart(qint32 number);
     void editCarePlans();
     void shopDataChanged();
+    void shopDataMayHaveChanged();
+    QString shopDataStamp() const;
     void showStatusBar();
     void makeRecordBook();
     bool refusedInDirectEntry(const QString& step);
@@ -113,6 +115,8 @@ private:
     qint32 shownNumber = 1;
     // Why the load could not show the chart; the activation right after the load does not say it again.
     std::optional<QString> loadFailure;
+    // The shop's files and the day as they were when the care notice was last counted.
+    QString countedStamp;
 
     QWidget* client;
     // Below the client area, shown while it has something to say: the status line, with what the shop

@@ -102,6 +102,29 @@ void ChartScreen::shopDataChanged()
         reportFailures(context.messages, overview, [&] { showShopInOverview(); });
 }
 
+// Coming back to the front after another window: the counts are redone only when the shop's files or
+// the day changed, as each count reads every chart.
+void ChartScreen::shopDataMayHaveChanged()
+{
+    if (shopDataStamp() != countedStamp)
+        shopDataChanged();
+}
+
+// The record file's and the database's sizes and times, and the day: what the care notice's counts
+// depend on.
+QString ChartScreen::shopDataStamp() const
+{
+    QStringList parts{context.clock.now().date().toString(Qt::ISODate)};
+    const QString database = context.sales.fileName();
+    for (const QString& name : {context.records.fileName(), database, database + QStringLiteral("-wal")}) {
+        const QFileInfo file(name);
+        parts.append(QStringLiteral("%1:%2")
+                         .arg(file.size())
+                         .arg(file.exists() ? file.lastModified().toMSecsSinceEpoch() : -1));
+    }
+    return parts.join(QLatin1Char(' '));
+}
+
 // Care that is overdue, and microchip duties past or near their last day, are told in the care notice,
 // its own part of the status bar. A shop without soranika.db has neither, and nothing is read; a failure
 // to read leaves the notice as it is, as the overview will say what is wrong.
@@ -109,6 +132,7 @@ void ChartScreen::showCareNotice()
 {
     int overdue = 0;
     qsizetype chips = 0;
+    const QString stamp = shopDataStamp();
     const std::optional<QString> failure = failureOf([&] {
         if (!QFileInfo::exists(context.sales.fileName()))
             return;
@@ -123,6 +147,7 @@ void ChartScreen::showCareNotice()
     });
     if (failure)
         return;
+    countedStamp = stamp;
     QStringList parts;
     if (overdue > 0)
         parts.append(QStringLiteral("ケアの予定: 期限切れ %1 件").arg(overdue));

@@ -54,7 +54,13 @@ LeaveKind leaveKindFrom(const QString& text)
 
 AnimalOutcome outcomeFrom(const QSqlQuery& query)
 {
-    const auto value = [&](const char* column) { return query.value(QLatin1String(column)); };
+    // By position in StayColumns: a lookup by name builds the query's whole record each time.
+    static const QStringList columns = StayColumns.split(QStringLiteral(", "));
+    const auto value = [&](const char* column) {
+        const qsizetype index = columns.indexOf(QLatin1String(column));
+        Q_ASSERT(index >= 0);
+        return query.value(int(index));
+    };
     const auto text = [&](const char* column) { return value(column).toString(); };
     AnimalOutcome outcome;
     outcome.id = value("id").toLongLong();
