@@ -16,13 +16,6 @@ QDate ownedSince(const QString& purchased, const QString& supplier, const QStrin
     return supplier.contains(BornInShop) ? readShopDate(birth) : QDate();
 }
 
-QDate ShopAnimal::typedSaleDay() const
-{
-    if (chart == nullptr || (outcome && (outcome->hasLeft() || outcome->returnedByBuyer)))
-        return {};
-    return readShopDate(saleDate);
-}
-
 QDate ShopAnimal::leftOn() const
 {
     if (outcome && outcome->hasLeft())
@@ -67,7 +60,8 @@ QList<ShopAnimal> shopAnimals(const std::vector<PetRecord>& records, const QList
                         {},
                         nullptr,
                         outcome,
-                        outcome.recordNumber == 0});
+                        outcome.recordNumber == 0,
+                        {}});
     }
     for (std::size_t index = 0; index < records.size(); ++index) {
         const PetRecord& record = records[index];
@@ -86,7 +80,8 @@ QList<ShopAnimal> shopAnimals(const std::vector<PetRecord>& records, const QList
                           tableText(record.SaleDate),
                           &record,
                           std::nullopt,
-                          false};
+                          false,
+                          {}};
         if (const auto found = byChart.constFind(number); found != byChart.cend()) {
             animal.outcome = *found;
             if (found->returnedByBuyer) {
@@ -94,6 +89,8 @@ QList<ShopAnimal> shopAnimals(const std::vector<PetRecord>& records, const QList
                 animal.purchasedOn = dateOf(found->purchased);
             }
         }
+        if (!(animal.outcome && (animal.outcome->hasLeft() || animal.outcome->returnedByBuyer)))
+            animal.typedSoldOn = dateOf(animal.saleDate);
         animals.append(std::move(animal));
     }
     return animals;

@@ -31,9 +31,11 @@ struct ShopAnimal
     const PetRecord* chart = nullptr;     // null for an earlier or a cleared chart's stay
     std::optional<AnimalOutcome> outcome; // what is recorded of the stay
     bool cleared = false;                 // its chart was cleared
+    // Sold by a 販売日 typed on the chart that has no sale recorded (a chart of an earlier version);
+    // read once, as the counts ask for it of every animal again and again.
+    QDate typedSoldOn;
 
-    // Sold by a 販売日 typed on the chart that has no sale recorded (a chart of an earlier version).
-    QDate typedSaleDay() const;
+    QDate typedSaleDay() const { return typedSoldOn; }
     // The day it left the shop, by what is recorded or by a typed 販売日; invalid while in stock.
     QDate leftOn() const;
     bool inStock() const
