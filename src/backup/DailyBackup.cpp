@@ -12,7 +12,6 @@
 #include <QDebug>
 #include <QFileInfo>
 #include <QMutexLocker>
-#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <algorithm>
@@ -31,12 +30,20 @@ namespace {
 QString freeName(const QDir& folder, const QDate& day)
 {
     const QString stem = day.toString(QStringLiteral("yyyyMMdd"));
-    const QRegularExpression sameDay(QStringLiteral("^%1(?:-([0-9]+))?\\.zip$").arg(stem));
+    const QString numbered = stem + QLatin1Char('-');
+    const QLatin1StringView zip(".zip");
     int highest = 0;
+    // Matched by hand: a regular expression would load its library on every start for this alone.
     for (const QString& name : folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        const QRegularExpressionMatch match = sameDay.match(name);
-        if (match.hasMatch())
-            highest = std::max(highest, match.hasCaptured(1) ? match.captured(1).toInt() : 1);
+        if (name == stem + zip) {
+            highest = std::max(highest, 1);
+        } else if (name.startsWith(numbered) && name.endsWith(zip)) {
+            const QStringView number = QStringView(name).sliced(numbered.size()).chopped(zip.size());
+            if (!number.isEmpty() && std::all_of(number.begin(), number.end(), [](QChar c) {
+                    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
+                }))
+                highest = std::max(highest, number.toInt());
+        }
     }
     return highest == 0 ? fileName(day) : QStringLiteral("%1-%2.zip").arg(stem).arg(highest + 1);
 }

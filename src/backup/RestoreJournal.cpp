@@ -130,8 +130,11 @@ void removeLeftovers(const QDir& folder, const QStringList& targets)
 QStringList leftoversWith(const QDir& folder, const QString& suffix)
 {
     QStringList found;
-    for (const QString& name : folder.entryList({QLatin1Char('*') + suffix}, QDir::Files | QDir::Hidden))
-        found.append(folder.filePath(name));
+    // Compared by hand: a wildcard is a regular expression, whose library every start would load for this.
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        if (name.endsWith(suffix))
+            found.append(folder.filePath(name));
+    }
     const QString settings = ShopSettings::fileName() + suffix;
     if (QFileInfo(settings).isFile())
         found.append(settings);

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 
 #include <algorithm>
 #include <iterator>
@@ -96,13 +95,24 @@ void rewrite(const QString& fileName, const QStringList& items)
 
 int removeStaleTemporaries(const QDateTime& startedAt)
 {
-    // QSaveFile names its file after the final one: a dot and six letters A-Z or a-z.
-    static const QRegularExpression temporary(QStringLiteral("^(.+)\\.[A-Za-z]{6}$"));
+    // QSaveFile names its file after the final one: a dot and six letters A-Z or a-z. Matched by hand, as
+    // a regular expression would load its library on every start for this alone.
+    const auto finalName = [](const QString& name) {
+        const qsizetype dot = name.size() - 7;
+        if (dot < 1 || name[dot] != QLatin1Char('.'))
+            return QString();
+        for (const QChar letter : QStringView(name).mid(dot + 1)) {
+            if (!(letter >= QLatin1Char('A') && letter <= QLatin1Char('Z')) &&
+                !(letter >= QLatin1Char('a') && letter <= QLatin1Char('z')))
+                return QString();
+        }
+        return name.left(dot);
+    };
     int removed = 0;
     const QFileInfoList entries = QDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::NoSymLinks);
     for (const QFileInfo& entry : entries) {
-        const QRegularExpressionMatch match = temporary.match(entry.fileName());
-        if (!match.hasMatch() || !std::count(std::begin(FileNames), std::end(FileNames), match.captured(1)))
+        const QString final = finalName(entry.fileName());
+        if (final.isEmpty() || !std::count(std::begin(FileNames), std::end(FileNames), final))
             continue;
         if (entry.isFile() && !entry.isSymbolicLink() && entry.lastModified() < startedAt &&
             QFile::remove(entry.fileName()))

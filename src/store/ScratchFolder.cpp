@@ -11,6 +11,14 @@ namespace {
 const QString Prefix = QStringLiteral("soranika-scratch-");
 const QString LockName = QStringLiteral("in-use.lock");
 
+// Whether `name` is `prefix` followed by the six letters QTemporaryDir puts in place of XXXXXX. Matched
+// by hand, not by a wildcard: a wildcard is a regular expression, whose library every start would load
+// for this alone.
+bool isTemporaryName(const QString& name, QLatin1StringView prefix)
+{
+    return name.size() == prefix.size() + 6 && name.startsWith(prefix);
+}
+
 } // namespace
 
 ScratchFolder::ScratchFolder()
@@ -29,14 +37,16 @@ void ScratchFolder::removeAbandoned()
     // Folders that earlier versions made without a lock, for a few milliseconds each: one that has
     // not changed for a minute was left by a program that was killed.
     const QDateTime aMinuteAgo = QDateTime::currentDateTime().addSecs(-60);
-    for (const QFileInfo& left : temporary.entryInfoList(
-             {QStringLiteral("soranika-??????"), QStringLiteral("soranika-settings-??????")},
-             QDir::Dirs | QDir::NoSymLinks)) {
-        if (left.lastModified() < aMinuteAgo)
-            QDir(left.filePath()).removeRecursively();
+    const QStringList folders = temporary.entryList(QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot);
+    for (const QString& name : folders) {
+        if ((isTemporaryName(name, QLatin1StringView("soranika-")) ||
+             isTemporaryName(name, QLatin1StringView("soranika-settings-"))) &&
+            QFileInfo(temporary.filePath(name)).lastModified() < aMinuteAgo)
+            QDir(temporary.filePath(name)).removeRecursively();
     }
-    for (const QString& name :
-         temporary.entryList({Prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoSymLinks)) {
+    for (const QString& name : folders) {
+        if (!name.startsWith(Prefix))
+            continue;
         QDir folder(temporary.filePath(name));
         QLockFile lock(folder.filePath(LockName));
         lock.setStaleLockTime(0);
