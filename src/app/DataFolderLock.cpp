@@ -1,5 +1,6 @@
 #include "app/DataFolderLock.h"
 
+#include "platform/FrontRequests.h"
 #include "platform/MessageBoxes.h"
 #include "store/ScratchFolder.h"
 
@@ -8,15 +9,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHash>
-#include <QLocalServer>
-#include <QLocalSocket>
 #include <QSysInfo>
 #include <QWidget>
 
 namespace {
 
 constexpr int WaitMs = 2000;
-const QByteArray ComeToFront = "front\n";
 
 // The folders this program holds, by server name, each with what brings its windows forward. A second
 // claim from inside the program calls that directly: its own server could not answer a message while
@@ -76,7 +74,7 @@ DataFolderLock::DataFolderLock(const QString& folder)
 
 DataFolderLock::~DataFolderLock()
 {
-    if (server)
+    if (front)
         heldHere().remove(serverName);
 }
 
@@ -126,26 +124,8 @@ QDateTime DataFolderLock::heldSince() const
 
 void DataFolderLock::hold(std::function<void()> bringToFront)
 {
-    server = std::make_unique<QLocalServer>();
-    server->setSocketOptions(QLocalServer::UserAccessOption);
-    // A server of a program that crashed may have left its name behind; the lock says it is gone.
-    if (!server->listen(serverName)) {
-        QLocalServer::removeServer(serverName);
-        server->listen(serverName);
-    }
     heldHere().insert(serverName, bringToFront);
-    QObject::connect(server.get(), &QLocalServer::newConnection, server.get(),
-                     [this, bringToFront = std::move(bringToFront)] {
-                         while (QLocalSocket* other = server->nextPendingConnection()) {
-                             QObject::connect(other, &QLocalSocket::readyRead, other, [other, bringToFront] {
-                                 if (other->readAll().contains(ComeToFront))
-                                     bringToFront();
-                                 other->disconnectFromServer();
-                             });
-                             QObject::connect(other, &QLocalSocket::disconnected, other,
-                                              &QObject::deleteLater);
-                         }
-                     });
+    front = std::make_unique<FrontRequests>(serverName, std::move(bringToFront));
 }
 
 bool DataFolderLock::takeOverLockLeftUnderOurProcessId()
@@ -176,12 +156,7 @@ bool DataFolderLock::takeOverUnreadableLock()
 
 bool DataFolderLock::askOtherToComeToFront() const
 {
-    QLocalSocket socket;
-    socket.connectToServer(serverName);
-    if (!socket.waitForConnected(WaitMs))
-        return false;
-    socket.write(ComeToFront);
-    return socket.waitForBytesWritten(WaitMs);
+    return FrontRequests::ask(serverName, WaitMs);
 }
 
 namespace {

@@ -8,7 +8,7 @@
 #include <memory>
 
 class MessageBoxes;
-class QLocalServer;
+class FrontRequests;
 
 // One program per data folder: two copies writing the same files would lose each other's changes.
 // The folder's lock file is held while the program runs; a lock left by a program that no longer
@@ -51,7 +51,7 @@ private:
 
     QString serverName;
     QLockFile lock;
-    std::unique_ptr<QLocalServer> server;
+    std::unique_ptr<FrontRequests> front;
     QString takenOverNotice;
 };
 
