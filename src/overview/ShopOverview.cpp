@@ -234,6 +234,7 @@ QWidget* ShopOverview::buildCarePage()
     chipDeadlines = new QListWidget(page);
     chipDeadlines->setObjectName(QStringLiteral("chipDeadlines"));
     chipDeadlines->setMaximumHeight(110);
+    chipDeadlines->setUniformItemSizes(true);
     auto* layout = new QVBoxLayout(page);
     layout->addWidget(noCarePlans);
     layout->addWidget(due, 1);
@@ -306,11 +307,16 @@ void ShopOverview::showCare()
     unreadable->addItems(lines);
     unreadableTitle->setVisible(!lines.isEmpty());
     unreadable->setVisible(!lines.isEmpty());
+    // Put in as one insertion: item by item, each one relaid the list, which on a full shop holds tens
+    // of thousands of notices.
+    QStringList notices;
+    for (const ChipNotice& notice : chipShown)
+        notices.append(chipNoticeText(notice));
     chipDeadlines->clear();
-    for (const ChipNotice& notice : chipShown) {
-        auto* item = new QListWidgetItem(chipNoticeText(notice), chipDeadlines);
-        if (notice.daysLeft < 0)
-            item->setForeground(Overdue);
+    chipDeadlines->addItems(notices);
+    for (int row = 0; row < chipShown.size(); ++row) {
+        if (chipShown[row].daysLeft < 0)
+            chipDeadlines->item(row)->setForeground(Overdue);
     }
     chipTitle->setVisible(!chipShown.isEmpty());
     chipDeadlines->setVisible(!chipShown.isEmpty());

@@ -69,7 +69,8 @@ QString chipNoticeText(const ChipNotice& notice)
     const QString left = notice.daysLeft < 0 ? QStringLiteral("%1 日過ぎています").arg(-notice.daysLeft)
                          : notice.daysLeft == 0 ? QStringLiteral("今日まで")
                                                 : QStringLiteral("あと %1 日").arg(notice.daysLeft);
-    return QStringLiteral("カルテ %1 番 %2：%3 %4 まで（%5）")
-        .arg(notice.number)
-        .arg(notice.kind, step, dateText(notice.deadline.due), left);
+    // Put together by hand: a full shop shows tens of thousands of these.
+    return QStringLiteral("カルテ ") + QString::number(notice.number) + QStringLiteral(" 番 ") + notice.kind +
+           QStringLiteral("：") + step + QLatin1Char(' ') + dateText(notice.deadline.due) +
+           QStringLiteral(" まで（") + left + QStringLiteral("）");
 }

@@ -54,12 +54,19 @@ LeaveKind leaveKindFrom(const QString& text)
 
 AnimalOutcome outcomeFrom(const QSqlQuery& query)
 {
-    // By position in StayColumns: a lookup by name builds the query's whole record each time.
-    static const QStringList columns = StayColumns.split(QStringLiteral(", "));
+    // By position in StayColumns: a lookup by name builds the query's whole record each time, and a
+    // search through the list of names compares thirty names for each value.
+    static const QHash<QByteArray, int> positions = [] {
+        QHash<QByteArray, int> found;
+        const QStringList columns = StayColumns.split(QStringLiteral(", "));
+        for (int index = 0; index < columns.size(); ++index)
+            found.insert(columns[index].toLatin1(), index);
+        return found;
+    }();
     const auto value = [&](const char* column) {
-        const qsizetype index = columns.indexOf(QLatin1String(column));
+        const int index = positions.value(QByteArray::fromRawData(column, qsizetype(qstrlen(column))), -1);
         Q_ASSERT(index >= 0);
-        return query.value(int(index));
+        return query.value(index);
     };
     const auto text = [&](const char* column) { return value(column).toString(); };
     AnimalOutcome outcome;

@@ -763,6 +763,11 @@ void TestOverview::chipDeadlinesOfAnimalsInStockAreShown()
             QStringLiteral("カルテ 2 番 ミックス猫：マイクロチップの登録 2026/12/1 まで（6 日過ぎています）"),
             QStringLiteral("カルテ 1 番 柴犬：マイクロチップの登録 2026/12/10 まで（あと 3 日）"),
         }));
+    // The passed deadline in red, the coming one as any line.
+    const auto* list =
+        f->window("Form2")->findChild<QDialog*>("ShopOverview")->findChild<QListWidget*>("chipDeadlines");
+    QCOMPARE(list->item(0)->foreground().color(), QColor(200, 0, 0));
+    QCOMPARE(list->item(1)->foreground().style(), Qt::NoBrush);
     if (canReadPdfText())
         QVERIFY(pdfTextAsDrawn(f->path("overview.pdf"))
                     .remove(u'\n')
