@@ -18,8 +18,10 @@ struct FileRead
 // Opens `fileName` for reading, creating it empty when it is missing; reads up to `length` bytes at `offset`
 // into `bytes` when the offset lies inside the file (bytes past its end are left as they are); and closes it
 // again. One call to the system for each of these steps, as the search for a free chart reads thousands of
-// records in a row.
-FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length);
+// records in a row. `earlier`, a read of the same file a moment ago in the same event, stands for the
+// file's kind and length, which are then not asked for again.
+FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length,
+                  const FileRead* earlier = nullptr);
 
 // True when nothing at all is at `path`, not even a link: one look, for the checks made before every
 // record read.

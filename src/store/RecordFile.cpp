@@ -58,7 +58,10 @@ void RecordFile::LoadRecord(qint32 number)
         RecordJournal::finishInterruptedStore(name);
     journalLooked = readPass;
     char bytes[RecordLength] = {};
-    const FileRead read = readOnce(name, offsetOf(number), bytes, RecordLength);
+    const FileRead read =
+        readOnce(name, offsetOf(number), bytes, RecordLength, passRead ? &*passRead : nullptr);
+    if (readPass && read.opened && !passRead)
+        passRead = read;
     if (!read.opened)
         throw Failure::cannotOpen(name);
     RecordCount = recordCount(read.size);

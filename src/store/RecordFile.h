@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/FileRead.h"
 #include "store/PetRecord.h"
 
 #include <QByteArray>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 // detapetto.dt and the one shared record buffer. Every call opens the file, reads or writes one
@@ -52,13 +54,18 @@ public:
     const QString& fileName() const { return name; }
 
     // While one lives, the loads of one event (the search for a free chart, reading record after
-    // record) look for an interrupted store only at the first of them: nothing of this program
-    // stores in between, and one look less per read keeps the search near the speed of the bare reads.
+    // record) look for an interrupted store, and at the file's kind and length, only at the first of
+    // them: nothing of this program stores in between, and two looks less per read keep the search near
+    // the speed of the bare reads.
     class ReadPass
     {
     public:
         explicit ReadPass(RecordFile& file) : file(file) { file.readPass = true; }
-        ~ReadPass() { file.readPass = file.journalLooked = false; }
+        ~ReadPass()
+        {
+            file.readPass = file.journalLooked = false;
+            file.passRead.reset();
+        }
         ReadPass(const ReadPass&) = delete;
         ReadPass& operator=(const ReadPass&) = delete;
 
@@ -70,6 +77,8 @@ private:
     QString name;
     bool readPass = false;
     bool journalLooked = false;
+    // The first read of the present pass.
+    std::optional<FileRead> passRead;
 };
 
 // A record number typed or shown as text: its leading number, rounded halves to even;

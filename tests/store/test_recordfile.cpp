@@ -43,6 +43,7 @@ private slots:
     void storeCutShortIsFinishedByTheNextCall_data();
     void storeCutShortIsFinishedByTheNextCall();
     void fileIsClosedAfterEveryCall();
+    void passReadsTheLengthOnceAndTheNextCallAgain();
     void recordNumberFromText_data();
     void recordNumberFromText();
 
@@ -66,8 +67,9 @@ const QString BadRecordNumber = QStringLiteral("レコード番号が不正で�
     X(Medication3)                                                                                           \
     X(Medication4)                                                                                           \
     X(Medication5)                                                                                           \
-    X(Memo1) X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6) X(Siblings) X(Birthplace) X(PurchaseDate)          \
-        X(Supplier) X(PurchaseCost) X(PlannedPrice) X(SaleDate)
+    X(Memo1)                                                                                                 \
+    X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6) X(Siblings) X(Birthplace) X(PurchaseDate) X(Supplier)       \
+        X(PurchaseCost) X(PlannedPrice) X(SaleDate)
 
 // By value: the packed record's floats are not aligned for a reference.
 quint32 bitsOf(float value)
@@ -468,6 +470,25 @@ void TestRecordFile::storeCutShortIsFinishedByTheNextCall()
         records.LoadRecord(1);
         QCOMPARE(readFileBytes(FileName), first + after);
     }
+}
+
+void TestRecordFile::passReadsTheLengthOnceAndTheNextCallAgain()
+{
+    writeFileBytes(FileName, pattern(RecordLength, 1) + pattern(RecordLength, 2));
+    RecordFile records;
+    {
+        const RecordFile::ReadPass pass(records);
+        records.LoadRecord(2);
+        QCOMPARE(records.RecordCount, 2);
+        records.LoadRecord(3);
+        QCOMPARE(bytesOf(records.CurrentRecord), QByteArray(RecordLength, '\0'));
+        QCOMPARE(records.RecordCount, 2);
+    }
+    // Grown outside the program: the next load, outside the pass, sees the file as it is now.
+    writeFileBytes(FileName, pattern(RecordLength, 1) + pattern(RecordLength, 2) + pattern(RecordLength, 3));
+    records.LoadRecord(3);
+    QCOMPARE(records.RecordCount, 3);
+    QCOMPARE(bytesOf(records.CurrentRecord), pattern(RecordLength, 3));
 }
 
 void TestRecordFile::fileIsClosedAfterEveryCall()

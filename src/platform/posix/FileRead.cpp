@@ -30,7 +30,7 @@ const QByteArray& encodedName(const QString& fileName)
 
 } // namespace
 
-FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length)
+FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length, const FileRead* earlier)
 {
     const QByteArray& name = encodedName(fileName);
     // Opened for writing only when it has to be created: that open costs the system more. Without
@@ -44,8 +44,11 @@ FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 le
     FileRead result;
     struct stat status = {};
     // A folder, a pipe or a device opens, but it is no file to read records from.
-    if (::fstat(file, &status) == 0 && S_ISREG(status.st_mode)) {
+    if (earlier && earlier->opened)
+        result = {true, earlier->size, true};
+    else if (::fstat(file, &status) == 0 && S_ISREG(status.st_mode))
         result = {true, qint64(status.st_size), true};
+    if (result.opened) {
         if (offset >= 0 && offset < result.size) {
             ssize_t got = 0;
             do {

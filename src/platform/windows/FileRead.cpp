@@ -45,7 +45,7 @@ bool nothingAt(const QString& path)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
 }
 
-FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length)
+FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length, const FileRead* earlier)
 {
     const std::wstring name = nativePath(fileName);
     // A folder does not open without backup semantics, so it is refused here already. CREATE_NEW
@@ -56,17 +56,22 @@ FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 le
     if (file.handle == INVALID_HANDLE_VALUE)
         return {};
     // A pipe or a device opens too, but it is no file to read records from.
-    BY_HANDLE_FILE_INFORMATION information = {};
-    if (GetFileType(file.handle) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.handle, &information) ||
-        (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-        return {};
-    FileRead result{true, (qint64(information.nFileSizeHigh) << 32) | information.nFileSizeLow, true};
+    FileRead result{true, earlier ? earlier->size : 0, true};
+    if (!earlier || !earlier->opened) {
+        BY_HANDLE_FILE_INFORMATION information = {};
+        if (GetFileType(file.handle) != FILE_TYPE_DISK ||
+            !GetFileInformationByHandle(file.handle, &information) ||
+            (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            return {};
+        result.size = (qint64(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
+    }
     if (offset >= 0 && offset < result.size) {
         OVERLAPPED at = {};
         at.Offset = DWORD(offset & 0xFFFFFFFF);
         at.OffsetHigh = DWORD(offset >> 32);
         DWORD got = 0;
-        result.read = ReadFile(file.handle, bytes, DWORD(length), &got, &at) || GetLastError() == ERROR_HANDLE_EOF;
+        result.read =
+            ReadFile(file.handle, bytes, DWORD(length), &got, &at) || GetLastError() == ERROR_HANDLE_EOF;
     }
     return result;
 }
