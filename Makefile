@@ -15,7 +15,8 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_check
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 .PHONY: run test build deps configure bench format clean killtest test-sanitize fuzz package demo screenshots \
-  windows test-windows windows-package windows-configure windows-screenshots windows-source
+  windows test-windows test-windows-print windows-package windows-configure windows-screenshots \
+  windows-source
 
 # The Windows build: a MinGW-w64 cross build against the prefix scripts/windows/toolchain.sh fills.
 WIN_BUILD ?= build-windows
@@ -120,6 +121,13 @@ windows: windows-configure
 test-windows: windows
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target $(WIN_TESTS)
 	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" SORANIKA_WINEPREFIX="$(WIN_WINEPREFIX)" bash scripts/windows/test.sh $(WIN_BUILD) $(WIN_TESTS)
+
+# A chart and its explanation sheet printed by the Windows build under Wine (Wine's PostScript driver),
+# compared page by page and line by line with the Linux build's printout of the same chart.
+test-windows-print: windows configure
+	cmake --build $(BUILD) -j$(JOBS) --target soranika_printsample soranika_species
+	cmake --build $(WIN_BUILD) -j$(JOBS) --target soranika_printsample
+	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" bash scripts/windows/print-check.sh $(WIN_BUILD) $(BUILD)
 
 # docs/screenshots/windows-*.png: soranika.exe under Wine on a fresh demo shop.
 windows-screenshots: windows
