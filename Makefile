@@ -16,7 +16,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_check
 
 .PHONY: run test build deps configure bench format clean killtest test-sanitize fuzz package demo screenshots \
   windows test-windows test-windows-print windows-package windows-configure windows-screenshots \
-  windows-source
+  windows-source windows-bench
 
 # The Windows build: a MinGW-w64 cross build against the prefix scripts/windows/toolchain.sh fills.
 WIN_BUILD ?= build-windows
@@ -128,6 +128,11 @@ test-windows-print: windows configure
 	cmake --build $(BUILD) -j$(JOBS) --target soranika_printsample soranika_species
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target soranika_printsample
 	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" bash scripts/windows/print-check.sh $(WIN_BUILD) $(BUILD)
+
+# soranika.exe's start-up under Wine against a bare Qt window built with the same toolchain (a benchmark).
+windows-bench: windows
+	cmake --build $(WIN_BUILD) -j$(JOBS) --target soranika_bare_window
+	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" bash scripts/windows/startup-bench.sh $(WIN_BUILD)
 
 # docs/screenshots/windows-*.png: soranika.exe under Wine on a fresh demo shop.
 windows-screenshots: windows
