@@ -144,7 +144,8 @@ windows-package: windows
 
 # One archive of the exact sources the Windows binaries are built from, as GPL-3 asks of whoever passes
 # them on: the program's source (git archive of HEAD) and each Debian source package the toolchain
-# unpacked and built (its .dsc, .orig and .debian files, or the unpacked folder).
+# unpacked and built (its .dsc, .orig and .debian files, or the unpacked folder), and those of the MinGW
+# runtime DLLs shipped beside the program.
 windows-source:
 	bash scripts/windows/source-archive.sh $(WIN_BUILD)
 
