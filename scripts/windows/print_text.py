@@ -97,7 +97,9 @@ def postscript_pages(path, fonts):
                 if font not in fonts:
                     sys.exit(f"{path}: the font {font} is not among the fonts given")
                 glyph_maps[font] = characters_of_glyphs(fonts[font])
-            glyphs.append((y, x, size, glyph_maps[font][defined[(font, m.group(1))]]))
+            # A glyph no character maps to reads as U+FFFD, which matches nothing the Linux build printed.
+            index = defined.get((font, m.group(1)))
+            glyphs.append((y, x, size, glyph_maps[font].get(index, "\ufffd")))
     return [text_lines(page) for page in pages]
 
 
