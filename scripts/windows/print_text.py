@@ -144,7 +144,7 @@ def compare(expected_pages, printed_pages, what):
 
 def main():
     if len(sys.argv) != 4:
-        sys.exit(__doc__.strip().splitlines()[-8])
+        sys.exit("usage: print_text.py FONT_FOLDER LINUX.pdf WINDOWS.ps")
     fonts = fonts_in(sys.argv[1])
     linux, windows = pathlib.Path(sys.argv[2]), pathlib.Path(sys.argv[3])
     expected, printed = pdf_pages(linux), postscript_pages(windows, fonts)
