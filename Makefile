@@ -15,7 +15,8 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_check
   UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 .PHONY: run test build deps configure bench format clean killtest test-sanitize fuzz package demo screenshots \
-  windows test-windows windows-package windows-configure windows-screenshots windows-source
+  windows test-windows test-windows-print windows-package windows-configure windows-screenshots \
+  windows-source windows-bench
 
 # The Windows build: a MinGW-w64 cross build against the prefix scripts/windows/toolchain.sh fills.
 WIN_BUILD ?= build-windows
@@ -121,6 +122,18 @@ test-windows: windows
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target $(WIN_TESTS)
 	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" SORANIKA_WINEPREFIX="$(WIN_WINEPREFIX)" bash scripts/windows/test.sh $(WIN_BUILD) $(WIN_TESTS)
 
+# A chart and its explanation sheet printed by the Windows build under Wine (Wine's PostScript driver),
+# compared page by page and line by line with the Linux build's printout of the same chart.
+test-windows-print: windows configure
+	cmake --build $(BUILD) -j$(JOBS) --target soranika_printsample soranika_species
+	cmake --build $(WIN_BUILD) -j$(JOBS) --target soranika_printsample
+	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" bash scripts/windows/print-check.sh $(WIN_BUILD) $(BUILD)
+
+# soranika.exe's start-up under Wine against a bare Qt window built with the same toolchain (a benchmark).
+windows-bench: windows
+	cmake --build $(WIN_BUILD) -j$(JOBS) --target soranika_bare_window
+	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" bash scripts/windows/startup-bench.sh $(WIN_BUILD)
+
 # docs/screenshots/windows-*.png: soranika.exe under Wine on a fresh demo shop.
 windows-screenshots: windows
 	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" bash scripts/windows/screenshots.sh $(WIN_BUILD) docs/screenshots
@@ -131,7 +144,8 @@ windows-package: windows
 
 # One archive of the exact sources the Windows binaries are built from, as GPL-3 asks of whoever passes
 # them on: the program's source (git archive of HEAD) and each Debian source package the toolchain
-# unpacked and built (its .dsc, .orig and .debian files, or the unpacked folder).
+# unpacked and built (its .dsc, .orig and .debian files, or the unpacked folder), and those of the MinGW
+# runtime DLLs shipped beside the program.
 windows-source:
 	bash scripts/windows/source-archive.sh $(WIN_BUILD)
 

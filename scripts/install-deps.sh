@@ -12,6 +12,9 @@ packages=(
   clang libclang-rt-14-dev
   fonts-noto-cjk fonts-ipafont-gothic
   xvfb xauth poppler-utils imagemagick python3
+  # make test-windows-print: Ghostscript renders the Windows build's PostScript jobs; fontTools reads
+  # back the characters of the glyphs Wine drew.
+  ghostscript python3-fonttools
 )
 # `install-deps.sh package`: also what `make package` builds and checks the Debian package with.
 if [ "${1:-}" = package ]; then

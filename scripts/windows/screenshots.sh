@@ -16,16 +16,15 @@ if [ -z "${SORANIKA_XVFB:-}" ]; then
   # A prefix of its own, so the shop details written below stay out of the test prefix.
   export SORANIKA_WINEPREFIX="$build/wine-screenshots"
   rm -rf "$shop"
-  python3 "$here/../make-sample-data" "$shop" >/dev/null
   exec xvfb-run -a -s "-screen 0 1024x720x24" env SORANIKA_XVFB=1 bash "$0" "$@"
 fi
 export WINEPREFIX=$SORANIKA_WINEPREFIX
 
-# The prefix is made on the first run; the shop details go where the program keeps its settings.
+# The prefix is made on the first run; the demo writes its shop details where the program keeps its
+# settings (%APPDATA%), as it does for a shop made by hand.
 bash "$here/wine.sh" cmd /c exit
-settings=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
-mkdir -p "$settings/AppData/Roaming/soranika"
-cp "$shop/.config/soranika/soranika.conf" "$settings/AppData/Roaming/soranika/soranika.ini"
+user=$(find "$WINEPREFIX/drive_c/users" -mindepth 1 -maxdepth 1 -type d ! -name Public | head -n1)
+python3 "$here/../make-sample-data" "$shop" --appdata "$user/AppData/Roaming" --force >/dev/null
 
 # Waits until the desktop shows a window other than BEFORE's, then writes it, cut out of the desktop.
 capture() {

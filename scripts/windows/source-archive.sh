@@ -3,7 +3,11 @@
 # installer on (GPL-3 section 6): the program's source at HEAD (git archive), with the toolchain script
 # that builds everything, and each Debian source package that scripts/windows/toolchain.sh unpacked
 # and built, as Debian ships it (.dsc, .orig and .debian files), or the unpacked folder where those
-# files are gone.
+# files are gone. The MinGW runtime DLLs shipped beside the program (libgcc_s_seh-1.dll and
+# libstdc++-6.dll from gcc-mingw-w64 and the GCC source it was built with, libwinpthread-1.dll from
+# mingw-w64) come with the exact Debian source packages of the installed versions, fetched once with
+# apt-get source: about 100 MB, most of it GCC's, which a shop passing the installer on can still hand
+# over on any USB stick, and which spares it a written offer it would have to honour for three years.
 #
 #   source-archive.sh BUILD_FOLDER      writes BUILD_FOLDER/soranika-VERSION-windows-source.tar.xz
 set -euo pipefail
@@ -25,6 +29,34 @@ for package in $packages; do
   fi
 done
 
+# The runtime's source packages at the versions installed here, and those their build used (Built-Using).
+runtime_sources() {
+  local package
+  for package in gcc-mingw-w64-x86-64-posix-runtime mingw-w64-x86-64-dev; do
+    dpkg-query -W -f '${source:Package} ${source:Version}\n${Built-Using}\n' "$package" |
+      sed 's/, */\n/g; s/ *(= */ /; s/)//' | sed '/^$/d'
+  done | sort -u
+}
+runtime=$(runtime_sources)
+if [ -z "$runtime" ]; then
+  echo "source-archive.sh: the MinGW runtime packages are not installed (scripts/windows/toolchain.sh)." >&2
+  exit 1
+fi
+while read -r package version; do
+  dir="$work/runtime-src/$package"
+  # Fetched beside the folder and moved in whole, so a download cut short is never taken for a source.
+  if [ ! -d "$dir" ]; then
+    rm -rf "$dir.part"
+    mkdir -p "$dir.part"
+    if ! (cd "$dir.part" && apt-get source -q --download-only "$package=$version" >&2); then
+      echo "source-archive.sh: the source of $package $version cannot be fetched (apt-get source):" \
+        "without it the archive would not hold the source of the DLLs it goes with; no archive written." >&2
+      exit 1
+    fi
+    mv "$dir.part" "$dir"
+  fi
+done <<<"$runtime"
+
 rm -f "$archive" "$archive.xz"
 git -C "$root" archive --format=tar --prefix="soranika-$version/" -o "$archive" HEAD
 for package in $packages; do
@@ -37,5 +69,11 @@ for package in $packages; do
   tar -rf "$archive" --owner=0 --group=0 --transform "s|^|third-party/$package/|" -C "$dir" "${files[@]}"
   echo "source-archive.sh: $package: ${files[*]}"
 done
+while read -r package version; do
+  dir="$work/runtime-src/$package"
+  mapfile -t files < <(cd "$dir" && find . -maxdepth 1 -type f -printf '%P\n' | sort)
+  tar -rf "$archive" --owner=0 --group=0 --transform "s|^|third-party/$package/|" -C "$dir" "${files[@]}"
+  echo "source-archive.sh: $package $version (MinGW runtime): ${files[*]}"
+done <<<"$runtime"
 xz -T2 -f "$archive"
 ls -l "$archive.xz"

@@ -7,6 +7,8 @@
 #include "support/Sandbox.h"
 
 #include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -25,6 +27,7 @@ private slots:
     void everyPickListIsThere();
     void shopDetailsComeFromTheFoldersOwnStore();
     void existingChartsAreNotWrittenOver();
+    void windowsSettingsHoldTheSameShop();
     void breedsAreDogsAndCats();
     void carePlansAreForDogsOrCats();
 
@@ -106,6 +109,34 @@ void TestSampleData::existingChartsAreNotWrittenOver()
     QFile file(QStringLiteral("detapetto.dt"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), before);
+}
+
+// The Windows build reads an INI file in %APPDATA%\\soranika, whatever the shop's folder; a shop's own
+// file there is never written over.
+void TestSampleData::windowsSettingsHoldTheSameShop()
+{
+    QTemporaryDir other;
+    QVERIFY(other.isValid());
+    const QString appData = other.filePath(QStringLiteral("AppData/Roaming"));
+    const QString ini = appData + QStringLiteral("/soranika/soranika.ini");
+    QCOMPARE(runScript({other.filePath(QStringLiteral("shop")), QStringLiteral("--appdata"), appData}), 0);
+    {
+        const QSettings windows(ini, QSettings::IniFormat);
+        QCOMPARE(windows.value(QStringLiteral("mysave1/myd1")).toString(),
+                 QStringLiteral("ペットショップ ソラ 桜新町店"));
+        QCOMPARE(windows.value(QStringLiteral("mysave1/myd2")).toString(), QStringLiteral("03-1234-5678"));
+        QCOMPARE(windows.value(QStringLiteral("mysave1/myd4")).toString(),
+                 QStringLiteral("毎週水曜定休　営業時間 10:00～19:00"));
+    }
+
+    QFile own(ini);
+    QVERIFY(own.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    own.write("[mysave1]\nmyd1=\"\xe8\x87\xaa\xe5\xba\x97\"\n");
+    own.close();
+    QVERIFY(runScript({other.filePath(QStringLiteral("second")), QStringLiteral("--appdata"), appData}) > 0);
+    QVERIFY(!QFile::exists(other.filePath(QStringLiteral("second/detapetto.dt"))));
+    QCOMPARE(QSettings(ini, QSettings::IniFormat).value(QStringLiteral("mysave1/myd1")).toString(),
+             QStringLiteral("自店"));
 }
 
 void TestSampleData::breedsAreDogsAndCats()
