@@ -54,6 +54,10 @@ void TestNumbers::readNumber_data()
     row("stops at a letter", QStringLiteral("-3.7x"), -3.7);
     row("one point only", QStringLiteral("1.2.3"), 1.2);
     row("leading point", QStringLiteral(".5"), 0.5);
+    row("point alone", QStringLiteral("."), 0);
+    row("trailing point", QStringLiteral("5."), 5);
+    row("point before the exponent", QStringLiteral("2.e1"), 20);
+    row("exponent sign without digits", QStringLiteral("3e+"), 3);
     row("plus sign", QStringLiteral("+8"), 8);
     row("sign apart from digits", QStringLiteral("- 5"), -5);
     row("carriage return ends", QStringLiteral("1\r2"), 1);
