@@ -334,22 +334,11 @@ void SaleStore::saveDealerInfo(const DealerInfo& dealer)
     });
 }
 
-QByteArray SaleStore::snapshot() const
+void SaleStore::snapshot(const QString& path) const
 {
-    const ScratchFolder scratch;
-    const QString path = scratch.filePath(QStringLiteral("snapshot.db"));
-    {
-        // A backup does not wait long for another program's lock: it goes on without this file.
-        SaleDatabase db(name, name, SnapshotBusyTimeoutMs);
-        db.run(QStringLiteral("VACUUM INTO ?"), {path});
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure::cannotRead(name);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure::cannotRead(name);
-    return bytes;
+    // A backup does not wait long for another program's lock: it goes on without this file.
+    SaleDatabase db(name, name, SnapshotBusyTimeoutMs);
+    db.run(QStringLiteral("VACUUM INTO ?"), {path});
 }
 
 void SaleStore::checkSnapshot(const QByteArray& bytes) const
