@@ -84,6 +84,9 @@ private slots:
     void saleDatabaseOfThisVersionComesBackWhole();
     void saleDatabaseThatIsNotOursIsRefused_data();
     void saleDatabaseThatIsNotOursIsRefused();
+    void unpackedSaleDatabaseLeavesNoCopyBehind();
+    void saleDatabaseThatCannotBeUnpackedChangesNothing_data();
+    void saleDatabaseThatCannotBeUnpackedChangesNothing();
     void extraEntriesGoIntoTheBackupAndComeBack();
     void extraEntryWithItsOwnCheckAndCompanions();
 
@@ -636,6 +639,35 @@ QByteArray archiveWithDatabase(const QByteArray& database)
     return archiveOf(files);
 }
 
+// The system's temporary folder, pointed at a folder of the test's own while this lives, so that the
+// test sees every temporary file a backup or a restore makes.
+class OwnTemporaryFolder
+{
+public:
+    OwnTemporaryFolder() : previous(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", QFile::encodeName(folder.path()));
+    }
+    ~OwnTemporaryFolder()
+    {
+        if (previous.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", previous);
+    }
+    OwnTemporaryFolder(const OwnTemporaryFolder&) = delete;
+    OwnTemporaryFolder& operator=(const OwnTemporaryFolder&) = delete;
+
+    QStringList entries() const
+    {
+        return QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+private:
+    QTemporaryDir folder;
+    QByteArray previous;
+};
+
 } // namespace
 
 void TestBackup::backupWithoutSaleInformationSaysSoAndEmptiesIt()
@@ -793,6 +825,80 @@ void TestBackup::saleDatabaseIsCopiedRowByRow()
                             "（読み込みが時間内に終わりません）。 (x.db)"));
     SaleDatabaseCopy::copy(QStringLiteral("many.db"), QStringLiteral("clean.db"), QStringLiteral("x.db"));
     QCOMPARE(readFileBytes(QStringLiteral("clean.db")).left(16), QByteArray("SQLite format 3\0", 16));
+}
+
+// The buyers' data a restore unpacks, checks and backs up first passes through temporary files: none
+// is left once the restore is over, and the backup of the data as it was holds the database too.
+void TestBackup::unpackedSaleDatabaseLeavesNoCopyBehind()
+{
+    writeSample();
+    SaleStore sales;
+    sales.saveChartSale(7, chipped());
+    backups->addExtraEntry(saleStoreEntry(sales));
+    writeFileBytes(QStringLiteral("older.zip"),
+                   archiveWithDatabase(databaseOf(
+                       {ChartSaleTable, BreedTextTable, Sold, QStringLiteral("PRAGMA user_version = 1")})));
+    const OwnTemporaryFolder temporary;
+    QString safety;
+    {
+        const BackupContents contents = backups->open(QStringLiteral("older.zip"));
+        // The clean copy waits there for the restore.
+        QVERIFY(!temporary.entries().isEmpty());
+        safety = backups->restore(contents);
+    }
+    QCOMPARE(temporary.entries(), QStringList());
+    QCOMPARE(sales.chartSales().keys(), QList<qint32>{2});
+
+    clock->advance(1);
+    backups->restore(backups->open(safety));
+    QCOMPARE(sales.chartSales().keys(), QList<qint32>{7});
+    QCOMPARE(sales.chartSale(7).microchip, QStringLiteral("392141000123456"));
+    QCOMPARE(temporary.entries(), QStringList());
+}
+
+void TestBackup::saleDatabaseThatCannotBeUnpackedChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("archive");
+    QTest::addColumn<qint64>("fileLimit");
+    QTest::addColumn<QString>("message");
+    // Far larger than the limit below.
+    const QByteArray database = databaseOf(
+        {ChartSaleTable, BreedTextTable,
+         QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                        "INSERT INTO chart_sale (record_number, buyer_name) SELECT i, '購入者の名前' FROM n"),
+         QStringLiteral("PRAGMA user_version = 1")});
+    QByteArray lying = archiveWithDatabase(database);
+    setStatedSize(lying, "soranika.db", 100);
+    QTest::newRow("directory states a small size for a large database")
+        << lying << qint64(0)
+        << "バックアップファイルの soranika.db が壊れています（読み込めません）。 (crafted.zip)";
+    QTest::newRow("no room for it in the temporary folder")
+        << archiveWithDatabase(database) << qint64(16 * 1024) << "一時ファイルを作れません。 (soranika.db)";
+}
+
+void TestBackup::saleDatabaseThatCannotBeUnpackedChangesNothing()
+{
+    QFETCH(QByteArray, archive);
+    QFETCH(qint64, fileLimit);
+    QFETCH(QString, message);
+    writeSample();
+    SaleStore sales;
+    sales.saveChartSale(1, {});
+    backups->addExtraEntry(saleStoreEntry(sales));
+    writeFileBytes(QStringLiteral("crafted.zip"), archive);
+    const QMap<QString, QByteArray> before = folderState();
+    const OwnTemporaryFolder temporary;
+
+    QString failure;
+    {
+        std::unique_ptr<FileSizeLimit> limit;
+        if (fileLimit > 0)
+            limit = std::make_unique<FileSizeLimit>(fileLimit);
+        failure = failureText([&] { backups->restore(backups->open(QStringLiteral("crafted.zip"))); });
+    }
+    QCOMPARE(failure, message);
+    QCOMPARE(folderState(), before);
+    QCOMPARE(temporary.entries(), QStringList());
 }
 
 // Species, their default texts, what became of each animal, the care plans and the overview's marks
