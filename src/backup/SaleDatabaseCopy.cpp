@@ -44,6 +44,11 @@ qint64 rowLimitOf(const QString& table)
     return limits.value(table, RecordFile::MaxRecords);
 }
 
+// The most one value (a text, a record's bytes) may take, far above anything typed into a box: the copy
+// holds a value several times over while it checks and writes it, and a crafted one of a hundred
+// megabytes would fill the memory.
+constexpr qint64 MaxValueBytes = qint64(1) << 20;
+
 // What each column may hold, by the rules the sale dialogs apply to what is typed.
 enum class Kind { RecordNumber, OptionalRecordNumber, Microchip, Date, Flag, Text, DealerId, RecordBytes };
 
@@ -105,6 +110,8 @@ public:
             SQLITE_OK)
             throw damaged();
         sqlite3_progress_handler(db, 1000, &Reader::pastDeadline, this);
+        // A larger value is refused before SQLite reads it into memory.
+        sqlite3_limit(db, SQLITE_LIMIT_LENGTH, int(MaxValueBytes));
     }
     ~Reader() { sqlite3_close(db); }
     Reader(const Reader&) = delete;
@@ -138,6 +145,8 @@ private:
     {
         if (result == SQLITE_INTERRUPT)
             return wrong(QStringLiteral("読み込みが時間内に終わりません"));
+        if (result == SQLITE_TOOBIG)
+            return wrong(QStringLiteral("1 MB を超える値があります"));
         return damaged();
     }
 

@@ -792,6 +792,10 @@ void TestBackup::saleDatabaseIsCopiedRowByRow()
                    archiveWithDatabase(databaseOf({ChartSaleTable, BreedTextTable, Sold,
                                                    QStringLiteral("INSERT INTO breed_text (kind, lifespan) "
                                                                   "VALUES ('柴犬', '12〜15年')"),
+                                                   // A text at the most a value may hold.
+                                                   QStringLiteral("INSERT INTO breed_text (kind, lifespan) "
+                                                                  "VALUES ('プードル', replace(hex(zeroblob("
+                                                                  "524288)), '0', 'a'))"),
                                                    QStringLiteral("PRAGMA user_version = 1")})));
     SaleStore sales;
     sales.saveChartSale(5, {});
@@ -808,6 +812,7 @@ void TestBackup::saleDatabaseIsCopiedRowByRow()
     QCOMPARE(rows[2].buyerName, QStringLiteral("山田 花子"));
     QCOMPARE(rows[2].explainedOn, QDate(2026, 11, 3));
     QCOMPARE(sales.breedTexts(QStringLiteral("柴犬")).item(3), QStringLiteral("12〜15年"));
+    QCOMPARE(sales.breedTexts(QStringLiteral("プードル")).item(3), QString(1 << 20, QLatin1Char('a')));
     QCOMPARE(sales.dealerInfo(), DealerInfo());
 
     // Reading that does not end in time is refused, whatever the file holds.
@@ -962,6 +967,12 @@ void TestBackup::saleDatabaseThatIsNotOursIsRefused_data()
                                                "DELETE FROM chart_sale; END"),
                                 version}
         << "ソラニカのものではない t があります";
+    QTest::newRow("a breed text past 1 MB")
+        << tables +
+               QStringList{QStringLiteral("INSERT INTO breed_text (kind, lifespan) VALUES ('柴犬', "
+                                          "substr(replace(hex(zeroblob(524289)), '0', 'a'), 1, 1048577))"),
+                           version}
+        << "1 MB を超える値があります";
     QTest::newRow("no tables") << QStringList{version} << "表 chart_sale がありません";
     QTest::newRow("no tables and no version")
         << QStringList{QStringLiteral("CREATE TABLE x (y)"), QStringLiteral("DROP TABLE x")}
