@@ -31,8 +31,14 @@ struct FileClose
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
 
-// What libzip reads and writes in one go while an entry is unpacked.
+// What is read from an entry in one go while it is unpacked.
 constexpr qint64 ChunkSize = qint64(1) << 20;
+
+// libzip takes file names in UTF-8 on every system (on Windows it converts them for the system itself).
+QByteArray zipName(const QString& path)
+{
+    return path.toUtf8();
+}
 
 } // namespace
 
@@ -46,14 +52,14 @@ void writeZip(const QList<NamedBytes>& entries, const QDateTime& modified, const
 {
     int error = 0;
     std::unique_ptr<zip_t, Discard> archive(
-        zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_EXCL, &error));
+        zip_open(zipName(path).constData(), ZIP_CREATE | ZIP_EXCL, &error));
     if (!archive)
         throw BackupFailure::cannotWriteArchive(archiveName);
     for (const NamedBytes& entry : entries) {
         // A file on disk is read only when the archive is written, a piece at a time.
         Source data(entry.path.isEmpty()
                         ? zip_source_buffer(archive.get(), entry.bytes.constData(), entry.bytes.size(), 0)
-                        : zip_source_file(archive.get(), QFile::encodeName(entry.path).constData(), 0, -1));
+                        : zip_source_file(archive.get(), zipName(entry.path).constData(), 0, -1));
         if (!data)
             throw BackupFailure::cannotWriteArchive(archiveName);
         const zip_int64_t index =
@@ -86,7 +92,7 @@ ZipReader::ZipReader(const QString& path, QString archiveName) : archiveName(std
     if (file.read(4) != QByteArrayLiteral("PK\x03\x04"))
         throw BackupFailure::notZip(this->archiveName);
     int error = 0;
-    archive.reset(zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
+    archive.reset(zip_open(zipName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!archive) {
         if (error == ZIP_ER_OPEN || error == ZIP_ER_READ || error == ZIP_ER_MEMORY)
             throw BackupFailure::cannotReadArchive(this->archiveName);
