@@ -20,8 +20,8 @@ namespace BackupArchive {
 
 namespace {
 
-// Far above a full record file (31.6 MB) and its pick lists, so a wrong file picked by mistake
-// (a film, a disk image) is refused before it fills the memory.
+// Far above a full record file (31.6 MB), its pick lists and the database, so a wrong file picked by
+// mistake (a film, a disk image) is refused before anything in it is read.
 constexpr qint64 MaxArchiveSize = qint64(1) << 30;
 constexpr qint64 MaxItems = 32767;
 

@@ -66,7 +66,7 @@ struct DataSnapshot
 QStringList dataFileNames(const QList<ExtraEntry>& extras);
 
 // Reads each data file of `folder` once, whole, and the shop settings; the extra entries' data goes
-// to files in a scratch folder of the snapshot's own. A missing record file reads
-// as an empty one, as the program treats it; a pick list that is missing (or is not a regular
-// file) is left out. Reads bytes only, so it may run on any thread.
+// to files in a scratch folder of the snapshot's own. A missing record file reads as an empty one, as
+// the program treats it; a pick list that is missing (or is not a regular file) is left out. Reads
+// bytes only, so it may run on any thread.
 DataSnapshot takeSnapshot(const QDir& folder, const QList<ExtraEntry>& extras);
