@@ -204,14 +204,25 @@ void SaleStore::saveChartSale(qint32 number, const ChartSale& sale)
         db.run(QStringLiteral("INSERT OR REPLACE INTO chart_sale (record_number, %1) "
                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                    .arg(ChartSaleColumns),
-               {number, stored.microchip, sqlDate(stored.chipImplanted), sqlDate(stored.chipRegistered),
-                stored.neutered ? 1 : 0, sqlDate(stored.neuteredOn), sqlText(stored.owner),
-                sqlText(stored.hereditary), sqlText(stored.buyerName), sqlText(stored.buyerAddress),
-                sqlText(stored.buyerPhone), sqlDate(stored.explainedOn),
+               {number,
+                stored.microchip,
+                sqlDate(stored.chipImplanted),
+                sqlDate(stored.chipRegistered),
+                stored.neutered ? 1 : 0,
+                sqlDate(stored.neuteredOn),
+                sqlText(stored.owner),
+                sqlText(stored.hereditary),
+                sqlText(stored.buyerName),
+                sqlText(stored.buyerAddress),
+                sqlText(stored.buyerPhone),
+                sqlDate(stored.explainedOn),
                 stored.animal ? sqlText(stored.animal->kind) : QVariant(),
                 stored.animal ? sqlText(stored.animal->birth) : QVariant(),
-                stored.animal ? sqlText(stored.animal->purchased) : QVariant(), sqlText(stored.breederName),
-                sqlText(stored.breederReg), sqlText(stored.sellerName), sqlText(stored.sellerReg),
+                stored.animal ? sqlText(stored.animal->purchased) : QVariant(),
+                sqlText(stored.breederName),
+                sqlText(stored.breederReg),
+                sqlText(stored.sellerName),
+                sqlText(stored.sellerReg),
                 sqlDate(stored.chipCertificateOn)});
     });
 }
