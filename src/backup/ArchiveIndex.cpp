@@ -5,7 +5,6 @@
 #include "store/Failure.h"
 #include "store/RegularFile.h"
 
-#include <QCryptographicHash>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -34,8 +33,8 @@ const QRegularExpression& beforeRestorePattern()
 
 QByteArray sha256Of(const QString& path)
 {
-    const std::optional<QByteArray> bytes = WholeFile::read(path, MaxArchiveSize);
-    return bytes ? QCryptographicHash::hash(*bytes, QCryptographicHash::Sha256).toHex() : QByteArray();
+    const std::optional<QByteArray> sha256 = WholeFile::sha256(path);
+    return sha256 ? sha256->toHex() : QByteArray();
 }
 
 // The time an archive of an older version was written, as its name says it, when it has no number
@@ -122,16 +121,14 @@ void ArchiveIndex::adoptOlderArchives(const QStringList& dataNames)
         if (time.isEmpty())
             continue;
         try {
-            const QByteArray bytes = BackupArchive::readFile(file.filePath());
-            const BackupContents contents = BackupArchive::decode(bytes, file.fileName(), dataNames);
+            const BackupContents contents =
+                BackupArchive::decode(file.filePath(), file.fileName(), dataNames);
             const QDateTime created = contents.created.toLocalTime();
             const QString written = created.toString(time.size() == 8 ? QStringLiteral("yyyyMMdd")
                                                                       : QStringLiteral("yyyyMMdd_HHmmss"));
             if (written == time)
                 found.append(
-                    {created,
-                     {file.fileName(), QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex(),
-                      contents.data.fingerprint()}});
+                    {created, {file.fileName(), sha256Of(file.filePath()), contents.data.fingerprint()}});
         } catch (const Failure&) {
             // Not an archive the program could have written: the user's, left alone.
         }

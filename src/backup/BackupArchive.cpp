@@ -3,10 +3,10 @@
 #include "backup/BackupFailure.h"
 #include "backup/Manifest.h"
 #include "backup/ShopIni.h"
-#include "backup/WholeFile.h"
 #include "store/RegularFile.h"
 #include "store/PetRecord.h"
 #include "store/PickListFile.h"
+#include "store/ScratchFolder.h"
 #include "store/RecordFile.h"
 #include "store/Sjis.h"
 
@@ -20,8 +20,8 @@ namespace BackupArchive {
 
 namespace {
 
-// Far above a full record file (31.6 MB) and its pick lists, so a wrong file picked by mistake
-// (a film, a disk image) is refused before it fills the memory.
+// Far above a full record file (31.6 MB), its pick lists and the database, so a wrong file picked by
+// mistake (a film, a disk image) is refused before anything in it is read.
 constexpr qint64 MaxArchiveSize = qint64(1) << 30;
 constexpr qint64 MaxItems = 32767;
 
@@ -74,12 +74,21 @@ QString sizeText(qint64 bytes)
                                       : QStringLiteral("%L1 KB").arg(bytes >> 10);
 }
 
+// The entries that stay on disk: the extra entries, each one file of its own that may be large.
+bool keptOnDisk(const QString& name)
+{
+    return !isPickList(name) && name != ShopIni::FileName && name != ManifestName &&
+           name != DataSnapshot::RecordFileName;
+}
+
 // Every entry's size as the directory states it, before any is decompressed.
 void checkStatedSizes(const ZipReader& zip, const QString& archiveName)
 {
     qint64 total = 0;
     for (const QString& name : zip.names()) {
         const qint64 size = zip.statedSize(name);
+        if (name == DataSnapshot::RecordFileName && size > qint64(RecordFile::MaxRecords) * RecordLength)
+            throw BackupFailure::tooManyRecords(archiveName, size / RecordLength);
         if (size > maxSizeOf(name))
             throw BackupFailure::entryTooLarge(archiveName, name, sizeText(maxSizeOf(name)));
         total += size;
@@ -90,20 +99,31 @@ void checkStatedSizes(const ZipReader& zip, const QString& archiveName)
 
 } // namespace
 
-QByteArray encode(const DataSnapshot& data, const QDateTime& created, const QString& programVersion)
+void write(const QString& path, const DataSnapshot& data, const QDateTime& created,
+           const QString& programVersion)
 {
+    const QString name = QFileInfo(path).fileName();
     QList<NamedBytes> entries = data.files;
     entries.append({ShopIni::FileName, ShopIni::encode(data.shopSettings)});
     Manifest manifest{programVersion, created, data.recordCount(), {}, data.missingReason};
     for (const NamedBytes& entry : entries)
         manifest.entries.append(Manifest::describe(entry));
     entries.append({ManifestName, manifest.toJson()});
-    return writeZip(entries, created);
+    const ScratchFolder scratch;
+    const QString built = scratch.filePath(QStringLiteral("archive.zip"));
+    writeZip(entries, created, built, name);
+    if (!RegularFile::copy(path, built, RegularFile::Readers::OwnerOnly))
+        throw BackupFailure::cannotWriteArchive(name);
 }
 
-BackupContents decode(const QByteArray& archive, const QString& archiveName, const QStringList& dataNames)
+BackupContents decode(const QString& path, const QString& archiveName, const QStringList& dataNames)
 {
-    const ZipReader zip(archive, archiveName);
+    const QFileInfo info(path);
+    if (!info.isFile())
+        throw BackupFailure::cannotReadArchive(archiveName);
+    if (info.size() > MaxArchiveSize)
+        throw BackupFailure::tooLarge(archiveName);
+    const ZipReader zip(path, archiveName);
     checkStatedSizes(zip, archiveName);
     if (!zip.contains(ManifestName))
         throw BackupFailure::noManifest(archiveName);
@@ -124,31 +144,39 @@ BackupContents decode(const QByteArray& archive, const QString& archiveName, con
     if (names.size() != listed.size())
         throw BackupFailure::brokenZip(archiveName);
 
-    QHash<QString, QByteArray> entries;
+    BackupContents contents{manifest.programVersion, manifest.created, {}};
+    QHash<QString, NamedBytes> entries;
     for (const Manifest::Entry& entry : manifest.entries) {
         if (!zip.contains(entry.name))
             throw BackupFailure::missingEntry(archiveName, entry.name);
-        const QByteArray bytes = zip.read(entry.name, maxSizeOf(entry.name));
-        const Manifest::Entry found = Manifest::describe({entry.name, bytes});
+        NamedBytes file{entry.name, {}};
+        if (keptOnDisk(entry.name) && zip.statedSize(entry.name) > 0) {
+            if (!contents.data.scratch)
+                contents.data.scratch = std::make_shared<ScratchFolder>();
+            file.path = contents.data.scratch->filePath(entry.name);
+            zip.extract(entry.name, maxSizeOf(entry.name), file.path);
+        } else {
+            file.bytes = zip.read(entry.name, maxSizeOf(entry.name));
+        }
+        const Manifest::Entry found = Manifest::describe(file);
         if (found.size != entry.size)
             throw BackupFailure::brokenEntry(archiveName, entry.name, QStringLiteral("大きさが違います"));
         if (found.sha256 != entry.sha256)
             throw BackupFailure::brokenEntry(archiveName, entry.name,
                                              QStringLiteral("SHA-256 が一致しません"));
-        entries.insert(entry.name, bytes);
+        entries.insert(entry.name, file);
     }
     for (const QString& required : {DataSnapshot::RecordFileName, ShopIni::FileName}) {
         if (!entries.contains(required))
             throw BackupFailure::missingEntry(archiveName, required);
     }
 
-    BackupContents contents{manifest.programVersion, manifest.created, {}};
     contents.data.missingReason = manifest.saleInformationMissing;
     for (const QString& name : dataNames) {
         if (entries.contains(name))
-            contents.data.files.append({name, entries.value(name)});
+            contents.data.files.append(entries.value(name));
     }
-    const std::optional<QStringList> settings = ShopIni::decode(entries.value(ShopIni::FileName));
+    const std::optional<QStringList> settings = ShopIni::decode(entries.value(ShopIni::FileName).bytes);
     if (!settings)
         throw BackupFailure::badShopIni(archiveName);
     contents.data.shopSettings = *settings;
@@ -175,25 +203,6 @@ void checkData(const BackupContents& contents, const QString& archiveName)
         if (itemCount(file.bytes) > MaxItems)
             throw BackupFailure::tooManyItems(archiveName, file.name);
     }
-}
-
-QByteArray readFile(const QString& path)
-{
-    const QString name = QFileInfo(path).fileName();
-    const QFileInfo info(path);
-    if (info.isFile() && info.size() > MaxArchiveSize)
-        throw BackupFailure::tooLarge(name);
-    const std::optional<QByteArray> bytes =
-        info.isFile() ? WholeFile::read(path, MaxArchiveSize) : std::nullopt;
-    if (!bytes)
-        throw BackupFailure::cannotReadArchive(name);
-    return *bytes;
-}
-
-void writeFile(const QString& path, const QByteArray& archive)
-{
-    if (!RegularFile::write(path, archive, RegularFile::Readers::OwnerOnly))
-        throw BackupFailure::cannotWriteArchive(QFileInfo(path).fileName());
 }
 
 } // namespace BackupArchive

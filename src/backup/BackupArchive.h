@@ -32,27 +32,27 @@ inline const QString ManifestName = QStringLiteral("manifest.json");
 constexpr qint64 MaxPickListSize = qint64(1) << 20;
 constexpr qint64 MaxShopIniSize = qint64(64) << 10;
 constexpr qint64 MaxManifestSize = qint64(1) << 20;
-// The database, and any other entry.
+// The database, and any other entry. (The record file is refused by its stated size beyond its
+// 32,767 records, with a description that names the count.)
 constexpr qint64 MaxDatabaseSize = qint64(256) << 20;
 constexpr qint64 MaxTotalSize = qint64(300) << 20;
 
-QByteArray encode(const DataSnapshot& data, const QDateTime& created, const QString& programVersion);
+// Writes the backup file `path` of `data`: built in a scratch folder, then put in place through
+// QSaveFile, so a failed write leaves no half archive behind. Every backup holds the buyers' data, so
+// only its owner can read it.
+void write(const QString& path, const DataSnapshot& data, const QDateTime& created,
+           const QString& programVersion);
 
-// Reads a backup file's bytes and checks that it is whole: a readable ZIP, a well-formed manifest,
-// every entry it lists present with its size and SHA-256 and nothing else in the archive, and
-// every name one of `dataNames` (or shop.ini). Fails with a description naming `archiveName` and
-// what is wrong.
-BackupContents decode(const QByteArray& archive, const QString& archiveName, const QStringList& dataNames);
+// Reads the backup file at `path` an entry at a time and checks that it is whole: a readable ZIP, a
+// well-formed manifest, every entry it lists present with its size and SHA-256 and nothing else in the
+// archive, and every name one of `dataNames` (or shop.ini). The extra entries are unpacked to files in a
+// scratch folder the contents own; the rest is held in memory. Fails with a description naming `archiveName`
+// and what is wrong (a file that cannot be read, or far too large to be a backup, among it).
+BackupContents decode(const QString& path, const QString& archiveName, const QStringList& dataNames);
 
 // Checks that the data can be put back: detapetto.dt whole 964-byte records, at most 32,767 of
 // them; each pick list readable code page 932 text of at most 32,767 items (the rule is beside
 // the check).
 void checkData(const BackupContents& contents, const QString& archiveName);
-
-// The bytes of the backup file at `path`; fails when it cannot be read or is far too large to be one.
-QByteArray readFile(const QString& path);
-// Writes a backup file through QSaveFile: a failed write leaves no half archive behind. Every backup
-// holds the buyers' data, so only its owner can read it.
-void writeFile(const QString& path, const QByteArray& archive);
 
 } // namespace BackupArchive

@@ -4,11 +4,12 @@
 #include "backup/BackupFailure.h"
 #include "backup/Restore.h"
 #include "backup/RestoreJournal.h"
+#include "backup/WholeFile.h"
 #include "platform/Clock.h"
 #include "store/OwnerOnly.h"
 
 #include <QCoreApplication>
-#include <QCryptographicHash>
+#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -56,7 +57,7 @@ QString BackupService::createBackup(const QString& archivePath)
 {
     const QDateTime now = clock.now();
     const DataSnapshot data = takeSnapshot(dataFolder(), extras);
-    BackupArchive::writeFile(archivePath, BackupArchive::encode(data, now, programVersion()));
+    BackupArchive::write(archivePath, data, now, programVersion());
     return data.missingReason.isEmpty()
                ? QString()
                : BackupFailure::saleInformationLeftOut(data.missingReason).description();
@@ -65,15 +66,20 @@ QString BackupService::createBackup(const QString& archivePath)
 BackupContents BackupService::open(const QString& archivePath) const
 {
     const QString name = QFileInfo(archivePath).fileName();
-    BackupContents contents = BackupArchive::decode(BackupArchive::readFile(archivePath), name, dataNames());
+    BackupContents contents = BackupArchive::decode(archivePath, name, dataNames());
     BackupArchive::checkData(contents, name);
     for (const ExtraEntry& extra : extras) {
         for (NamedBytes& file : contents.data.files) {
-            if (extra.check && file.name == extra.name && !file.bytes.isEmpty())
-                file.bytes = extra.check(std::move(file.bytes));
+            if (extra.check && file.name == extra.name && !file.path.isEmpty()) {
+                // What the backup held is needed no more once the clean file is there.
+                const QString clean = file.path + QStringLiteral(".clean");
+                extra.check(file.path, clean);
+                QFile::remove(file.path);
+                file.path = clean;
+            }
         }
         const NamedBytes* file = contents.data.file(extra.name);
-        contents.extraDataMissing = contents.extraDataMissing || !file || file->bytes.isEmpty();
+        contents.extraDataMissing = contents.extraDataMissing || !file || file->isEmpty();
     }
     return contents;
 }
@@ -118,12 +124,13 @@ QString BackupService::restore(const BackupContents& contents)
             // Data that is there but cannot be read now would be lost: it is in no backup.
             if (current.missingDataIntact)
                 throw Failure(current.missingReason);
-            BackupArchive::writeFile(safetyPath, BackupArchive::encode(current, now, programVersion()));
+            BackupArchive::write(safetyPath, current, now, programVersion());
         }
-        const QByteArray written = BackupArchive::readFile(safetyPath);
-        const BackupContents previous = BackupArchive::decode(written, safetyName, dataNames());
-        index.add({safetyName, QCryptographicHash::hash(written, QCryptographicHash::Sha256).toHex(),
-                   previous.data.fingerprint()});
+        const BackupContents previous = BackupArchive::decode(safetyPath, safetyName, dataNames());
+        const std::optional<QByteArray> written = WholeFile::sha256(safetyPath);
+        if (!written)
+            throw BackupFailure::cannotReadArchive(safetyName);
+        index.add({safetyName, written->toHex(), previous.data.fingerprint()});
     } catch (const Failure& cause) {
         throw BackupFailure::safetyNotWritten(cause);
     }

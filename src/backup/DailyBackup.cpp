@@ -141,13 +141,14 @@ void write(const Job& job)
         return;
     }
 
-    BackupArchive::writeFile(folder.filePath(name),
-                             BackupArchive::encode(snapshot, job.now, job.programVersion));
+    BackupArchive::write(folder.filePath(name), snapshot, job.now, job.programVersion);
     // Read back as a restore would: an archive that does not read back whole is not a backup,
     // and older ones are removed only once this one can stand in for them.
-    const QByteArray written = BackupArchive::readFile(folder.filePath(name));
-    BackupArchive::decode(written, name, dataNames);
-    index.add({name, QCryptographicHash::hash(written, QCryptographicHash::Sha256).toHex(), data});
+    BackupArchive::decode(folder.filePath(name), name, dataNames);
+    const std::optional<QByteArray> written = WholeFile::sha256(folder.filePath(name));
+    if (!written)
+        throw BackupFailure::cannotReadArchive(name);
+    index.add({name, written->toHex(), data});
     index.prune(ArchiveIndex::Kind::Daily, Kept, name);
     keepStamp(folder, name, stamp);
 }

@@ -44,7 +44,12 @@ QByteArray DataSnapshot::fingerprint() const
     QCryptographicHash hash(QCryptographicHash::Sha256);
     for (const NamedBytes& each : files) {
         hash.addData(each.name.toUtf8() + '\0');
-        hash.addData(QCryptographicHash::hash(each.bytes, QCryptographicHash::Sha256));
+        const std::optional<QByteArray> sha256 =
+            each.path.isEmpty() ? QCryptographicHash::hash(each.bytes, QCryptographicHash::Sha256)
+                                : WholeFile::sha256(each.path);
+        if (!sha256)
+            throw Failure::cannotRead(each.name);
+        hash.addData(*sha256);
     }
     for (const QString& setting : shopSettings) {
         hash.addData(QByteArray("\0setting\0"));
@@ -76,9 +81,12 @@ DataSnapshot takeSnapshot(const QDir& folder, const QList<ExtraEntry>& extras)
         if (QFileInfo(path).isFile())
             snapshot.files.append({list, readWhole(path, list)});
     }
+    if (!extras.isEmpty())
+        snapshot.scratch = std::make_shared<ScratchFolder>();
     for (const ExtraEntry& extra : extras) {
         try {
-            snapshot.files.append({extra.name, extra.take()});
+            const QString path = snapshot.scratch->filePath(extra.name);
+            snapshot.files.append({extra.name, {}, extra.take(path) ? path : QString()});
         } catch (const DamagedDatabase& damage) {
             snapshot.missingReason = damage.description();
         } catch (const Failure& failure) {

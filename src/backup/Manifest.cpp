@@ -1,8 +1,10 @@
 #include "backup/Manifest.h"
 
 #include "backup/BackupFailure.h"
+#include "backup/WholeFile.h"
 
 #include <QCryptographicHash>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -59,8 +61,13 @@ public:
 
 Manifest::Entry Manifest::describe(const NamedBytes& file)
 {
-    return {file.name, file.bytes.size(),
-            QCryptographicHash::hash(file.bytes, QCryptographicHash::Sha256).toHex()};
+    if (file.path.isEmpty())
+        return {file.name, file.bytes.size(),
+                QCryptographicHash::hash(file.bytes, QCryptographicHash::Sha256).toHex()};
+    const std::optional<QByteArray> sha256 = WholeFile::sha256(file.path);
+    if (!sha256)
+        throw Failure::cannotRead(file.name);
+    return {file.name, QFileInfo(file.path).size(), sha256->toHex()};
 }
 
 QByteArray Manifest::toJson() const

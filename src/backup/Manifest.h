@@ -28,7 +28,7 @@ struct Manifest
     // Why the sale information is not in the backup although the shop had some; empty otherwise.
     QString saleInformationMissing;
 
-    // The entry's size and SHA-256.
+    // The entry's size and SHA-256; a file kept on disk is read a piece at a time.
     static Entry describe(const NamedBytes& file);
 
     QByteArray toJson() const;

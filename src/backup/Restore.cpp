@@ -24,14 +24,17 @@ void checkReplaceable(const QDir& folder, const QString& target, const QString& 
         throw Failure::cannotWrite(shown);
 }
 
-void stage(const QDir& folder, const QString& target, const QByteArray& bytes, const QString& shown,
+// `content` is the new file's bytes, or the file that holds them.
+void stage(const QDir& folder, const QString& target, const NamedBytes& content, const QString& shown,
            RegularFile::Readers readers = RegularFile::Readers::AsUmask)
 {
     checkReplaceable(folder, target, shown);
     const QString path = folder.filePath(target) + RestoreJournal::NewSuffix;
     // The new file keeps the access rights the shop's file has, unless it is its owner's only.
     const QFileInfo existing(folder.filePath(target));
-    if (!RegularFile::write(path, bytes, readers) ||
+    const bool written = content.path.isEmpty() ? RegularFile::write(path, content.bytes, readers)
+                                                : RegularFile::copy(path, content.path, readers);
+    if (!written ||
         (readers == RegularFile::Readers::AsUmask && existing.isFile() &&
          !QFile::setPermissions(path, existing.permissions())) ||
         !syncFolderOf(path))
@@ -68,9 +71,9 @@ void stageAll(const QDir& folder, const QList<ExtraEntry>& extras, const DataSna
         }
         const NamedBytes* file = target.file(name);
         // An extra entry without bytes is data the backup did not hold: the file goes.
-        if (file && !(file->bytes.isEmpty() && isExtra(extras, name))) {
+        if (file && !(file->isEmpty() && isExtra(extras, name))) {
             steps.append({name, true});
-            stage(folder, name, file->bytes, name, readersOf(extras, name));
+            stage(folder, name, *file, name, readersOf(extras, name));
         } else {
             steps.append({name, false});
         }
@@ -79,7 +82,7 @@ void stageAll(const QDir& folder, const QList<ExtraEntry>& extras, const DataSna
     if (!QDir().mkpath(QFileInfo(path).path()))
         throw Failure(QStringLiteral("設定を保存できません。"));
     steps.append({path, true});
-    stage(folder, path, settings, QDir::toNativeSeparators(path));
+    stage(folder, path, {path, settings}, QDir::toNativeSeparators(path));
 }
 
 } // namespace

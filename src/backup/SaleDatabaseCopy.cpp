@@ -3,7 +3,6 @@
 #include "store/Failure.h"
 #include "store/Microchip.h"
 #include "store/RecordFile.h"
-#include "store/ScratchFolder.h"
 #include "store/SaleSchema.h"
 #include "store/SqliteConnection.h"
 
@@ -44,6 +43,11 @@ qint64 rowLimitOf(const QString& table)
     };
     return limits.value(table, RecordFile::MaxRecords);
 }
+
+// The most one value (a text, a record's bytes) may take, far above anything typed into a box: the copy
+// holds a value several times over while it checks and writes it, and a crafted one of a hundred
+// megabytes would fill the memory.
+constexpr qint64 MaxValueBytes = qint64(1) << 20;
 
 // What each column may hold, by the rules the sale dialogs apply to what is typed.
 enum class Kind { RecordNumber, OptionalRecordNumber, Microchip, Date, Flag, Text, DealerId, RecordBytes };
@@ -106,6 +110,8 @@ public:
             SQLITE_OK)
             throw damaged();
         sqlite3_progress_handler(db, 1000, &Reader::pastDeadline, this);
+        // A larger value is refused before SQLite reads it into memory.
+        sqlite3_limit(db, SQLITE_LIMIT_LENGTH, int(MaxValueBytes));
     }
     ~Reader() { sqlite3_close(db); }
     Reader(const Reader&) = delete;
@@ -139,6 +145,8 @@ private:
     {
         if (result == SQLITE_INTERRUPT)
             return wrong(QStringLiteral("読み込みが時間内に終わりません"));
+        if (result == SQLITE_TOOBIG)
+            return wrong(QStringLiteral("1 MB を超える値があります"));
         return damaged();
     }
 
@@ -269,31 +277,26 @@ QStringList columnsIn(Reader& reader, const SaleSchema::Table& table)
     return columns;
 }
 
-// The backup's bytes as a file SQLite reads without a write-ahead log, which a read-only connection
-// could not open (bytes 18 and 19 name the log); written in pieces, so that the database is never
-// held twice in memory.
-void writeReadable(const QByteArray& bytes, const QString& path)
+// Marks the file as one SQLite reads without a write-ahead log, which a read-only connection could
+// not open (bytes 18 and 19 name the log). True when it starts as a SQLite database does.
+bool makeReadable(const QString& path)
 {
-    const bool logged = bytes.size() >= 100 && bytes[18] == 2 && bytes[19] == 2;
-    const qsizetype rest = logged ? 20 : 0;
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
-        (logged && (file.write(bytes.constData(), 18) != 18 || file.write("\1\1", 2) != 2)) ||
-        file.write(bytes.constData() + rest, bytes.size() - rest) != bytes.size() - rest || !file.flush())
+    if (!file.open(QIODevice::ReadWrite))
         throw Failure::cannotWrite(path);
+    const QByteArray header = file.read(100);
+    const bool logged = header.size() == 100 && header[18] == 2 && header[19] == 2;
+    if (logged && (!file.seek(18) || file.write("\1\1", 2) != 2 || !file.flush()))
+        throw Failure::cannotWrite(path);
+    return header.startsWith(QByteArray("SQLite format 3\0", 16));
 }
 
 } // namespace
 
-QByteArray copy(QByteArray bytes, const QString& shownName, std::chrono::milliseconds timeLimit)
+void copy(const QString& source, const QString& target, const QString& shownName,
+          std::chrono::milliseconds timeLimit)
 {
-    const ScratchFolder dir;
-    const QString source = dir.filePath(QStringLiteral("archive.db"));
-    const QString target = dir.filePath(QStringLiteral("clean.db"));
-    const bool isDatabase = bytes.startsWith(QByteArray("SQLite format 3\0", 16));
-    writeReadable(bytes, source);
-    // From here on SQLite reads the file: the bytes would only double the memory the copy takes.
-    bytes = QByteArray();
+    const bool isDatabase = makeReadable(source);
 
     int version = 0;
     {
@@ -351,13 +354,6 @@ QByteArray copy(QByteArray bytes, const QString& shownName, std::chrono::millise
         transaction.commit();
         SaleSchema::migrate(db);
     }
-    QFile clean(target);
-    if (!clean.open(QIODevice::ReadOnly))
-        throw Failure::cannotRead(target);
-    const QByteArray result = clean.readAll();
-    if (clean.error() != QFileDevice::NoError)
-        throw Failure::cannotRead(target);
-    return result;
 }
 
 } // namespace SaleDatabaseCopy

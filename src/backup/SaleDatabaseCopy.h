@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QString>
 
 #include <chrono>
@@ -15,9 +14,12 @@ namespace SaleDatabaseCopy {
 
 constexpr std::chrono::milliseconds TimeLimit{60000};
 
-// The bytes of the new database. Fails with a description naming `shownName` when the file is not
-// a database of this program, is of a newer version, holds a row that breaks the rules, or cannot
-// be read within the time limit. The bytes are let go of once they are on disk.
-QByteArray copy(QByteArray bytes, const QString& shownName, std::chrono::milliseconds timeLimit = TimeLimit);
+// Writes the new database `target` from the backup's file `source` (a file of the caller's own, which
+// the copy may change: a database in write-ahead-log mode is marked as one without, so that it can be
+// read without a log). Fails with a description naming `shownName` when the file is not a database
+// of this program, is of a newer version, holds a row that breaks the rules, or cannot be read
+// within the time limit.
+void copy(const QString& source, const QString& target, const QString& shownName,
+          std::chrono::milliseconds timeLimit = TimeLimit);
 
 } // namespace SaleDatabaseCopy

@@ -6,16 +6,18 @@
 
 #include <QFileInfo>
 
-#include <utility>
-
 ExtraEntry saleStoreEntry(const SaleStore& store)
 {
     const QString name = store.fileName();
     return {name,
-            [&store] { return QFileInfo::exists(store.fileName()) ? store.snapshot() : QByteArray(); },
-            [name](QByteArray bytes) {
-                return SaleDatabaseCopy::copy(std::move(bytes),
-                                              QStringLiteral("バックアップの %1").arg(name));
+            [&store](const QString& path) {
+                if (!QFileInfo::exists(store.fileName()))
+                    return false;
+                store.snapshot(path);
+                return true;
+            },
+            [name](const QString& path, const QString& cleanPath) {
+                SaleDatabaseCopy::copy(path, cleanPath, QStringLiteral("バックアップの %1").arg(name));
             },
             {name + QStringLiteral("-wal"), name + QStringLiteral("-shm"), name + QStringLiteral("-journal")},
             RegularFile::Readers::OwnerOnly};

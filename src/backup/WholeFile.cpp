@@ -1,5 +1,6 @@
 #include "backup/WholeFile.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 
 namespace WholeFile {
@@ -14,6 +15,15 @@ std::optional<QByteArray> read(const QString& path, qint64 maxSize)
     if (file.error() != QFileDevice::NoError || bytes.size() > maxSize)
         return std::nullopt;
     return bytes;
+}
+
+std::optional<QByteArray> sha256(const QString& path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file) || file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return hash.result();
 }
 
 } // namespace WholeFile

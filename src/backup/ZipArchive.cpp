@@ -2,9 +2,12 @@
 
 #include "backup/BackupFailure.h"
 
-#include <zip.h>
+#include <QFile>
 
+#include <algorithm>
 #include <limits>
+
+#include <zip.h>
 
 namespace {
 
@@ -28,31 +31,13 @@ struct FileClose
     void operator()(zip_file_t* file) const { zip_fclose(file); }
 };
 
-// Building in memory fails only when memory runs out.
-[[noreturn]] void outOfMemory()
-{
-    throw Failure(QStringLiteral("メモリが足りないため、バックアップファイルを作れません。"));
-}
+// What is read from an entry in one go while it is unpacked.
+constexpr qint64 ChunkSize = qint64(1) << 20;
 
-QByteArray contentsOf(zip_source_t* buffer)
+// libzip takes file names in UTF-8 on every system (on Windows it converts them for the system itself).
+QByteArray zipName(const QString& path)
 {
-    if (zip_source_open(buffer) < 0)
-        outOfMemory();
-    QByteArray bytes;
-    if (zip_source_seek(buffer, 0, SEEK_END) == 0 && zip_source_tell(buffer) > 0) {
-        bytes.resize(zip_source_tell(buffer));
-        qint64 done = zip_source_seek(buffer, 0, SEEK_SET) == 0 ? 0 : -1;
-        while (done >= 0 && done < bytes.size()) {
-            const zip_int64_t got = zip_source_read(buffer, bytes.data() + done, bytes.size() - done);
-            done = got > 0 ? done + got : -1;
-        }
-        if (done < 0)
-            bytes.clear();
-    }
-    zip_source_close(buffer);
-    if (bytes.isEmpty())
-        outOfMemory();
-    return bytes;
+    return path.toUtf8();
 }
 
 } // namespace
@@ -62,38 +47,35 @@ QString zipLibraryVersion()
     return QString::fromLatin1(zip_libzip_version());
 }
 
-QByteArray writeZip(const QList<NamedBytes>& entries, const QDateTime& modified)
+void writeZip(const QList<NamedBytes>& entries, const QDateTime& modified, const QString& path,
+              const QString& archiveName)
 {
-    zip_error_t error;
-    zip_error_init(&error);
-    const Source buffer(zip_source_buffer_create(nullptr, 0, 0, &error));
-    zip_error_fini(&error);
-    if (!buffer)
-        outOfMemory();
-    std::unique_ptr<zip_t, Discard> archive(zip_open_from_source(buffer.get(), ZIP_TRUNCATE, nullptr));
+    int error = 0;
+    std::unique_ptr<zip_t, Discard> archive(
+        zip_open(zipName(path).constData(), ZIP_CREATE | ZIP_EXCL, &error));
     if (!archive)
-        outOfMemory();
-    // The buffer outlives the archive: closing the archive writes into it.
-    zip_source_keep(buffer.get());
-
+        throw BackupFailure::cannotWriteArchive(archiveName);
     for (const NamedBytes& entry : entries) {
-        Source data(zip_source_buffer(archive.get(), entry.bytes.constData(), entry.bytes.size(), 0));
+        // A file on disk is read only when the archive is written, a piece at a time.
+        Source data(entry.path.isEmpty()
+                        ? zip_source_buffer(archive.get(), entry.bytes.constData(), entry.bytes.size(), 0)
+                        : zip_source_file(archive.get(), zipName(entry.path).constData(), 0, -1));
         if (!data)
-            outOfMemory();
+            throw BackupFailure::cannotWriteArchive(archiveName);
         const zip_int64_t index =
             zip_file_add(archive.get(), entry.name.toUtf8().constData(), data.get(), ZIP_FL_ENC_UTF_8);
         if (index < 0)
-            outOfMemory();
+            throw BackupFailure::cannotWriteArchive(archiveName);
         // The archive owns the source once the entry is added.
         (void)data.release();
         if (zip_set_file_compression(archive.get(), index, ZIP_CM_DEFLATE, CompressionLevel) < 0 ||
             zip_file_set_mtime(archive.get(), index, modified.toSecsSinceEpoch(), 0) < 0)
-            outOfMemory();
+            throw BackupFailure::cannotWriteArchive(archiveName);
     }
+    // A full disk shows here, and libzip then leaves no file behind.
     if (zip_close(archive.get()) < 0)
-        outOfMemory();
+        throw BackupFailure::cannotWriteArchive(archiveName);
     (void)archive.release();
-    return contentsOf(buffer.get());
 }
 
 void ZipReader::Closer::operator()(zip* archive) const
@@ -101,22 +83,21 @@ void ZipReader::Closer::operator()(zip* archive) const
     zip_discard(archive);
 }
 
-ZipReader::ZipReader(const QByteArray& bytes, QString archiveName) : archiveName(std::move(archiveName))
+ZipReader::ZipReader(const QString& path, QString archiveName) : archiveName(std::move(archiveName))
 {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw BackupFailure::cannotReadArchive(this->archiveName);
     // Every archive this program writes starts with an entry's local header.
-    if (!bytes.startsWith(QByteArrayLiteral("PK\x03\x04")))
+    if (file.read(4) != QByteArrayLiteral("PK\x03\x04"))
         throw BackupFailure::notZip(this->archiveName);
-    zip_error_t error;
-    zip_error_init(&error);
-    Source source(zip_source_buffer_create(bytes.constData(), bytes.size(), 0, &error));
-    zip_error_fini(&error);
-    if (!source)
-        outOfMemory();
-    archive.reset(zip_open_from_source(source.get(), ZIP_RDONLY | ZIP_CHECKCONS, nullptr));
-    if (!archive)
+    int error = 0;
+    archive.reset(zip_open(zipName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
+    if (!archive) {
+        if (error == ZIP_ER_OPEN || error == ZIP_ER_READ || error == ZIP_ER_MEMORY)
+            throw BackupFailure::cannotReadArchive(this->archiveName);
         throw BackupFailure::brokenZip(this->archiveName);
-    // The archive owns the source once it is open.
-    (void)source.release();
+    }
 }
 
 ZipReader::~ZipReader() = default;
@@ -150,7 +131,8 @@ qint64 ZipReader::statedSize(const QString& name) const
     return qint64(stat.size);
 }
 
-QByteArray ZipReader::read(const QString& name, qint64 maxSize) const
+void ZipReader::stream(const QString& name, qint64 maxSize,
+                       const std::function<bool(const char*, qint64)>& take) const
 {
     const QString broken = QStringLiteral("読み込めません");
     const zip_int64_t index = zip_name_locate(archive.get(), name.toUtf8().constData(), ZIP_FL_ENC_GUESS);
@@ -166,17 +148,41 @@ QByteArray ZipReader::read(const QString& name, qint64 maxSize) const
     const std::unique_ptr<zip_file_t, FileClose> file(zip_fopen_index(archive.get(), index, 0));
     if (!file)
         throw BackupFailure::brokenEntry(archiveName, name, broken);
-    QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const zip_int64_t got = zip_fread(file.get(), bytes.data() + done, bytes.size() - done);
+    QByteArray chunk(qsizetype(std::min<zip_uint64_t>(stat.size, ChunkSize)), Qt::Uninitialized);
+    for (qint64 left = qint64(stat.size); left > 0;) {
+        // Never more than the directory states: an entry that decompresses to more is broken.
+        const zip_int64_t got = zip_fread(file.get(), chunk.data(), std::min<qint64>(left, chunk.size()));
         if (got <= 0)
             throw BackupFailure::brokenEntry(archiveName, name, broken);
-        done += got;
+        if (!take(chunk.constData(), got))
+            throw Failure(QStringLiteral("一時ファイルを作れません。 (%1)").arg(name));
+        left -= got;
     }
     // Reading on to the end is what makes the library compare the CRC.
     char more;
     if (zip_fread(file.get(), &more, 1) != 0)
         throw BackupFailure::brokenEntry(archiveName, name, broken);
+}
+
+QByteArray ZipReader::read(const QString& name, qint64 maxSize) const
+{
+    QByteArray bytes;
+    // One allocation of the stated size, not a buffer grown (and copied) as pieces arrive.
+    if (contains(name) && statedSize(name) <= maxSize)
+        bytes.reserve(statedSize(name));
+    stream(name, maxSize, [&](const char* data, qint64 size) {
+        bytes.append(data, size);
+        return true;
+    });
     return bytes;
+}
+
+void ZipReader::extract(const QString& name, qint64 maxSize, const QString& path) const
+{
+    QFile file(path);
+    if (!file.open(QIODevice::NewOnly, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        throw Failure(QStringLiteral("一時ファイルを作れません。 (%1)").arg(name));
+    stream(name, maxSize, [&](const char* data, qint64 size) { return file.write(data, size) == size; });
+    if (!file.flush())
+        throw Failure(QStringLiteral("一時ファイルを作れません。 (%1)").arg(name));
 }

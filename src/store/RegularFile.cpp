@@ -34,6 +34,23 @@ bool write(const QString& path, const QByteArray& bytes, Readers readers)
     return file.write(bytes) == bytes.size() && file.flush() && syncToDisk(file) && file.commit();
 }
 
+bool copy(const QString& path, const QString& source, Readers readers)
+{
+    constexpr qint64 ChunkSize = qint64(1) << 20;
+    QFile from(source);
+    QSaveFile file(path);
+    if (!from.open(QIODevice::ReadOnly) || !file.open(QIODevice::WriteOnly))
+        return false;
+    if (readers == Readers::OwnerOnly && !OwnerOnly::restrict(file))
+        return false;
+    while (!from.atEnd()) {
+        const QByteArray chunk = from.read(ChunkSize);
+        if (chunk.isEmpty() || file.write(chunk) != chunk.size())
+            return false;
+    }
+    return from.error() == QFileDevice::NoError && file.flush() && syncToDisk(file) && file.commit();
+}
+
 void replace(const QString& path, const QByteArray& bytes, const QString& shownName, Readers readers)
 {
     exists(path, shownName);

@@ -24,6 +24,9 @@ enum class Readers { AsUmask, OwnerOnly };
 // A file for its owner only is limited before the first byte is written, and so is one that is
 // replaced.
 bool write(const QString& path, const QByteArray& bytes, Readers readers = Readers::AsUmask);
+// As write, with the bytes of the file `source`, copied a piece at a time so that a large file is
+// never held in memory whole.
+bool copy(const QString& path, const QString& source, Readers readers = Readers::AsUmask);
 
 // As write, for the shop's own files: anything but a regular file is refused first, and a failure
 // names `shownName`.

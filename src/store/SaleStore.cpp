@@ -204,14 +204,25 @@ void SaleStore::saveChartSale(qint32 number, const ChartSale& sale)
         db.run(QStringLiteral("INSERT OR REPLACE INTO chart_sale (record_number, %1) "
                               "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                    .arg(ChartSaleColumns),
-               {number, stored.microchip, sqlDate(stored.chipImplanted), sqlDate(stored.chipRegistered),
-                stored.neutered ? 1 : 0, sqlDate(stored.neuteredOn), sqlText(stored.owner),
-                sqlText(stored.hereditary), sqlText(stored.buyerName), sqlText(stored.buyerAddress),
-                sqlText(stored.buyerPhone), sqlDate(stored.explainedOn),
+               {number,
+                stored.microchip,
+                sqlDate(stored.chipImplanted),
+                sqlDate(stored.chipRegistered),
+                stored.neutered ? 1 : 0,
+                sqlDate(stored.neuteredOn),
+                sqlText(stored.owner),
+                sqlText(stored.hereditary),
+                sqlText(stored.buyerName),
+                sqlText(stored.buyerAddress),
+                sqlText(stored.buyerPhone),
+                sqlDate(stored.explainedOn),
                 stored.animal ? sqlText(stored.animal->kind) : QVariant(),
                 stored.animal ? sqlText(stored.animal->birth) : QVariant(),
-                stored.animal ? sqlText(stored.animal->purchased) : QVariant(), sqlText(stored.breederName),
-                sqlText(stored.breederReg), sqlText(stored.sellerName), sqlText(stored.sellerReg),
+                stored.animal ? sqlText(stored.animal->purchased) : QVariant(),
+                sqlText(stored.breederName),
+                sqlText(stored.breederReg),
+                sqlText(stored.sellerName),
+                sqlText(stored.sellerReg),
                 sqlDate(stored.chipCertificateOn)});
     });
 }
@@ -334,22 +345,11 @@ void SaleStore::saveDealerInfo(const DealerInfo& dealer)
     });
 }
 
-QByteArray SaleStore::snapshot() const
+void SaleStore::snapshot(const QString& path) const
 {
-    const ScratchFolder scratch;
-    const QString path = scratch.filePath(QStringLiteral("snapshot.db"));
-    {
-        // A backup does not wait long for another program's lock: it goes on without this file.
-        SaleDatabase db(name, name, SnapshotBusyTimeoutMs);
-        db.run(QStringLiteral("VACUUM INTO ?"), {path});
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw Failure::cannotRead(name);
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw Failure::cannotRead(name);
-    return bytes;
+    // A backup does not wait long for another program's lock: it goes on without this file.
+    SaleDatabase db(name, name, SnapshotBusyTimeoutMs);
+    db.run(QStringLiteral("VACUUM INTO ?"), {path});
 }
 
 void SaleStore::checkSnapshot(const QByteArray& bytes) const

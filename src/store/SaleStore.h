@@ -127,11 +127,11 @@ public:
     DealerInfo dealerInfo() const;
     void saveDealerInfo(const DealerInfo& dealer);
 
-    // A consistent copy of the whole database as the bytes of a SQLite file, for a backup archive.
-    // Written by SQLite itself from one read transaction, so a write under way is either wholly in
-    // it or not at all. A damaged file fails with DamagedDatabase and stays where it is: a backup
-    // may run where nobody sees what it did. Waits only briefly for another program's lock.
-    QByteArray snapshot() const;
+    // A consistent copy of the whole database written to the new SQLite file `path`, for a backup
+    // archive. Written by SQLite itself from one read transaction, so a write under way is either
+    // wholly in it or not at all. A damaged file fails with DamagedDatabase and stays where it is: a
+    // backup may run where nobody sees what it did. Waits only briefly for another program's lock.
+    void snapshot(const QString& path) const;
     // Refuses bytes that are not a sound database this program can read (damaged, or of a newer
     // version), with a description naming the backup.
     void checkSnapshot(const QByteArray& bytes) const;

@@ -10,6 +10,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 namespace ShopData {
 
@@ -124,7 +125,10 @@ QByteArray archiveOf(const QList<NamedBytes>& files, const std::function<void(QB
     QList<NamedBytes> entries = files;
     if (!json.isEmpty())
         entries.append({QStringLiteral("manifest.json"), json});
-    return writeZip(entries, manifest.created);
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("archive.zip"));
+    writeZip(entries, manifest.created, path, QStringLiteral("archive.zip"));
+    return readFileBytes(path);
 }
 
 } // namespace ShopData

@@ -84,6 +84,9 @@ private slots:
     void saleDatabaseOfThisVersionComesBackWhole();
     void saleDatabaseThatIsNotOursIsRefused_data();
     void saleDatabaseThatIsNotOursIsRefused();
+    void unpackedSaleDatabaseLeavesNoCopyBehind();
+    void saleDatabaseThatCannotBeUnpackedChangesNothing_data();
+    void saleDatabaseThatCannotBeUnpackedChangesNothing();
     void extraEntriesGoIntoTheBackupAndComeBack();
     void extraEntryWithItsOwnCheckAndCompanions();
 
@@ -148,8 +151,7 @@ void TestBackup::backupFileHoldsTheDataAndAManifest()
 {
     writeSample();
     backups->createBackup(QStringLiteral("shop.zip"));
-    const QByteArray archive = readFileBytes(QStringLiteral("shop.zip"));
-    const ZipReader zip(archive, QStringLiteral("shop.zip"));
+    const ZipReader zip(QStringLiteral("shop.zip"), QStringLiteral("shop.zip"));
     QCOMPARE(zip.names(), (QStringList{"detapetto.dt", "syurui.txt", "iro.txt", "tokucyou.txt", "hoka1.txt",
                                        "shop.ini", "manifest.json"}));
     QCOMPARE(zip.read(QStringLiteral("detapetto.dt"), 1 << 20), sampleRecords());
@@ -637,6 +639,35 @@ QByteArray archiveWithDatabase(const QByteArray& database)
     return archiveOf(files);
 }
 
+// The system's temporary folder, pointed at a folder of the test's own while this lives, so that the
+// test sees every temporary file a backup or a restore makes.
+class OwnTemporaryFolder
+{
+public:
+    OwnTemporaryFolder() : previous(qgetenv("TMPDIR"))
+    {
+        qputenv("TMPDIR", QFile::encodeName(folder.path()));
+    }
+    ~OwnTemporaryFolder()
+    {
+        if (previous.isNull())
+            qunsetenv("TMPDIR");
+        else
+            qputenv("TMPDIR", previous);
+    }
+    OwnTemporaryFolder(const OwnTemporaryFolder&) = delete;
+    OwnTemporaryFolder& operator=(const OwnTemporaryFolder&) = delete;
+
+    QStringList entries() const
+    {
+        return QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+
+private:
+    QTemporaryDir folder;
+    QByteArray previous;
+};
+
 } // namespace
 
 void TestBackup::backupWithoutSaleInformationSaysSoAndEmptiesIt()
@@ -736,8 +767,7 @@ void TestBackup::unusableSaleDatabaseCostsNoChartBackup()
     QFile::setPermissions(shopFolder,
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
-    const QByteArray archiveBytes = readFileBytes(archive);
-    const ZipReader zip(archiveBytes, archive);
+    const ZipReader zip(archive, archive);
     QVERIFY(!zip.contains(QStringLiteral("soranika.db")));
     const Manifest manifest = Manifest::fromJson(zip.read(QStringLiteral("manifest.json"), 1 << 20), {});
     QVERIFY2(manifest.saleInformationMissing.contains(reason), qPrintable(manifest.saleInformationMissing));
@@ -762,6 +792,10 @@ void TestBackup::saleDatabaseIsCopiedRowByRow()
                    archiveWithDatabase(databaseOf({ChartSaleTable, BreedTextTable, Sold,
                                                    QStringLiteral("INSERT INTO breed_text (kind, lifespan) "
                                                                   "VALUES ('柴犬', '12〜15年')"),
+                                                   // A text at the most a value may hold.
+                                                   QStringLiteral("INSERT INTO breed_text (kind, lifespan) "
+                                                                  "VALUES ('プードル', replace(hex(zeroblob("
+                                                                  "524288)), '0', 'a'))"),
                                                    QStringLiteral("PRAGMA user_version = 1")})));
     SaleStore sales;
     sales.saveChartSale(5, {});
@@ -778,6 +812,7 @@ void TestBackup::saleDatabaseIsCopiedRowByRow()
     QCOMPARE(rows[2].buyerName, QStringLiteral("山田 花子"));
     QCOMPARE(rows[2].explainedOn, QDate(2026, 11, 3));
     QCOMPARE(sales.breedTexts(QStringLiteral("柴犬")).item(3), QStringLiteral("12〜15年"));
+    QCOMPARE(sales.breedTexts(QStringLiteral("プードル")).item(3), QString(1 << 20, QLatin1Char('a')));
     QCOMPARE(sales.dealerInfo(), DealerInfo());
 
     // Reading that does not end in time is refused, whatever the file holds.
@@ -786,12 +821,89 @@ void TestBackup::saleDatabaseIsCopiedRowByRow()
          QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 5000) "
                         "INSERT INTO chart_sale (record_number) SELECT i FROM n WHERE i <= 32767"),
          QStringLiteral("PRAGMA user_version = 2")});
-    QCOMPARE(failureText(
-                 [&] { SaleDatabaseCopy::copy(many, QStringLiteral("x.db"), std::chrono::milliseconds(0)); }),
+    writeFileBytes(QStringLiteral("many.db"), many);
+    QCOMPARE(failureText([&] {
+                 SaleDatabaseCopy::copy(QStringLiteral("many.db"), QStringLiteral("late.db"),
+                                        QStringLiteral("x.db"), std::chrono::milliseconds(0));
+             }),
              QStringLiteral("バックアップの soranika.db（販売情報）が正しくないため、復元できません"
                             "（読み込みが時間内に終わりません）。 (x.db)"));
-    QCOMPARE(SaleDatabaseCopy::copy(many, QStringLiteral("x.db")).left(16),
-             QByteArray("SQLite format 3\0", 16));
+    SaleDatabaseCopy::copy(QStringLiteral("many.db"), QStringLiteral("clean.db"), QStringLiteral("x.db"));
+    QCOMPARE(readFileBytes(QStringLiteral("clean.db")).left(16), QByteArray("SQLite format 3\0", 16));
+}
+
+// The buyers' data a restore unpacks, checks and backs up first passes through temporary files: none
+// is left once the restore is over, and the backup of the data as it was holds the database too.
+void TestBackup::unpackedSaleDatabaseLeavesNoCopyBehind()
+{
+    writeSample();
+    SaleStore sales;
+    sales.saveChartSale(7, chipped());
+    backups->addExtraEntry(saleStoreEntry(sales));
+    writeFileBytes(QStringLiteral("older.zip"),
+                   archiveWithDatabase(databaseOf(
+                       {ChartSaleTable, BreedTextTable, Sold, QStringLiteral("PRAGMA user_version = 1")})));
+    const OwnTemporaryFolder temporary;
+    QString safety;
+    {
+        const BackupContents contents = backups->open(QStringLiteral("older.zip"));
+        // The clean copy waits there for the restore.
+        QVERIFY(!temporary.entries().isEmpty());
+        safety = backups->restore(contents);
+    }
+    QCOMPARE(temporary.entries(), QStringList());
+    QCOMPARE(sales.chartSales().keys(), QList<qint32>{2});
+
+    clock->advance(1);
+    backups->restore(backups->open(safety));
+    QCOMPARE(sales.chartSales().keys(), QList<qint32>{7});
+    QCOMPARE(sales.chartSale(7).microchip, QStringLiteral("392141000123456"));
+    QCOMPARE(temporary.entries(), QStringList());
+}
+
+void TestBackup::saleDatabaseThatCannotBeUnpackedChangesNothing_data()
+{
+    QTest::addColumn<QByteArray>("archive");
+    QTest::addColumn<qint64>("fileLimit");
+    QTest::addColumn<QString>("message");
+    // Far larger than the limit below.
+    const QByteArray database = databaseOf(
+        {ChartSaleTable, BreedTextTable,
+         QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+                        "INSERT INTO chart_sale (record_number, buyer_name) SELECT i, '購入者の名前' FROM n"),
+         QStringLiteral("PRAGMA user_version = 1")});
+    QByteArray lying = archiveWithDatabase(database);
+    setStatedSize(lying, "soranika.db", 100);
+    QTest::newRow("directory states a small size for a large database")
+        << lying << qint64(0)
+        << "バックアップファイルの soranika.db が壊れています（読み込めません）。 (crafted.zip)";
+    QTest::newRow("no room for it in the temporary folder")
+        << archiveWithDatabase(database) << qint64(16 * 1024) << "一時ファイルを作れません。 (soranika.db)";
+}
+
+void TestBackup::saleDatabaseThatCannotBeUnpackedChangesNothing()
+{
+    QFETCH(QByteArray, archive);
+    QFETCH(qint64, fileLimit);
+    QFETCH(QString, message);
+    writeSample();
+    SaleStore sales;
+    sales.saveChartSale(1, {});
+    backups->addExtraEntry(saleStoreEntry(sales));
+    writeFileBytes(QStringLiteral("crafted.zip"), archive);
+    const QMap<QString, QByteArray> before = folderState();
+    const OwnTemporaryFolder temporary;
+
+    QString failure;
+    {
+        std::unique_ptr<FileSizeLimit> limit;
+        if (fileLimit > 0)
+            limit = std::make_unique<FileSizeLimit>(fileLimit);
+        failure = failureText([&] { backups->restore(backups->open(QStringLiteral("crafted.zip"))); });
+    }
+    QCOMPARE(failure, message);
+    QCOMPARE(folderState(), before);
+    QCOMPARE(temporary.entries(), QStringList());
 }
 
 // Species, their default texts, what became of each animal, the care plans and the overview's marks
@@ -808,8 +920,8 @@ void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
     sales.saveSpeciesTexts(QStringLiteral("犬"), dogs);
     RecordFile records;
     records.LoadRecord(1);
-    outcomes.recordLeaving(records, 1,
-                           {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")}, Species::Dog);
+    outcomes.recordLeaving(records, 1, {QDate(2026, 9, 1), LeaveKind::Died, QStringLiteral("肺炎")},
+                           Species::Dog);
     CarePlans care(sales.fileName());
     care.savePlans({{QStringLiteral("駆虫薬"), 14, {}, 2, CareFor::All, {}}});
     care.saveStockLimits({90, 45});
@@ -819,8 +931,7 @@ void TestBackup::saleDatabaseOfThisVersionComesBackWhole()
     care.saveStockLimits({120, 60});
     sales.saveSpeciesTexts(QStringLiteral("犬"), {});
     outcomes.saveSpecies({{QStringLiteral("柴犬"), Species::Other}});
-    outcomes.recordLeaving(records, 2, {QDate(2026, 10, 1), LeaveKind::Returned, {}},
-                           Species::Dog);
+    outcomes.recordLeaving(records, 2, {QDate(2026, 10, 1), LeaveKind::Returned, {}}, Species::Dog);
     backups->restore(backups->open(QStringLiteral("shop.zip")));
 
     QCOMPARE(outcomes.allSpecies(), (QMap<QString, Species>{{QStringLiteral("柴犬"), Species::Dog}}));
@@ -856,6 +967,12 @@ void TestBackup::saleDatabaseThatIsNotOursIsRefused_data()
                                                "DELETE FROM chart_sale; END"),
                                 version}
         << "ソラニカのものではない t があります";
+    QTest::newRow("a breed text past 1 MB")
+        << tables +
+               QStringList{QStringLiteral("INSERT INTO breed_text (kind, lifespan) VALUES ('柴犬', "
+                                          "substr(replace(hex(zeroblob(524289)), '0', 'a'), 1, 1048577))"),
+                           version}
+        << "1 MB を超える値があります";
     QTest::newRow("no tables") << QStringList{version} << "表 chart_sale がありません";
     QTest::newRow("no tables and no version")
         << QStringList{QStringLiteral("CREATE TABLE x (y)"), QStringLiteral("DROP TABLE x")}
@@ -912,8 +1029,9 @@ void TestBackup::extraEntriesGoIntoTheBackupAndComeBack()
 {
     writeSample();
     writeFileBytes(QStringLiteral("soranika.db"), "database as it was");
-    backups->addExtraEntry(
-        {QStringLiteral("soranika.db"), [] { return readFileBytes(QStringLiteral("soranika.db")); }});
+    backups->addExtraEntry({QStringLiteral("soranika.db"), [](const QString& path) {
+                                return QFile::copy(QStringLiteral("soranika.db"), path);
+                            }});
     backups->createBackup(QStringLiteral("shop.zip"));
     writeFileBytes(QStringLiteral("soranika.db"), "database changed");
 
@@ -932,16 +1050,16 @@ void TestBackup::extraEntryWithItsOwnCheckAndCompanions()
     // files go with it.
     auto addDatabase = [](BackupService& service) {
         service.addExtraEntry({QStringLiteral("soranika.db"),
-                               [] {
-                                   return QFileInfo::exists(QStringLiteral("soranika.db"))
-                                              ? readFileBytes(QStringLiteral("soranika.db"))
-                                              : QByteArray();
+                               [](const QString& path) {
+                                   return QFileInfo::exists(QStringLiteral("soranika.db")) &&
+                                          QFile::copy(QStringLiteral("soranika.db"), path);
                                },
-                               [](const QByteArray& bytes) {
+                               [](const QString& path, const QString& cleanPath) {
+                                   const QByteArray bytes = readFileBytes(path);
                                    if (bytes == "damaged")
                                        throw Failure(
                                            QStringLiteral("バックアップの soranika.db が壊れています。"));
-                                   return QByteArray("clean ") + bytes;
+                                   writeFileBytes(cleanPath, QByteArray("clean ") + bytes);
                                },
                                {QStringLiteral("soranika.db-wal")}});
     };
@@ -1025,9 +1143,10 @@ void TestBackup::dailyBackupReadsUnchangedDataOnce()
 {
     writeSample();
     int taken = 0;
-    backups->addExtraEntry({QStringLiteral("extra.bin"), [&] {
+    backups->addExtraEntry({QStringLiteral("extra.bin"), [&](const QString& path) {
                                 ++taken;
-                                return QByteArray("extra");
+                                writeFileBytes(path, "extra");
+                                return true;
                             }});
     // Files last written an hour ago, as at a start later in the day.
     const auto settle = [] {

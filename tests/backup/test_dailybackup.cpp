@@ -55,9 +55,10 @@ void TestDailyBackup::cleanup()
 
 void TestDailyBackup::holdDailyBackup()
 {
-    f->program->backups().addExtraEntry({QStringLiteral("held.bin"), [this] {
+    f->program->backups().addExtraEntry({QStringLiteral("held.bin"), [this](const QString& path) {
                                              gate.acquire();
-                                             return QByteArray("held");
+                                             writeFileBytes(path, "held");
+                                             return true;
                                          }});
 }
 

@@ -283,11 +283,17 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     const QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() == 3 && arguments[1] == QLatin1String("--check-forever")) {
-        // The database and settings of a backup checked over and over, as opening a backup does.
-        const QByteArray database = readFileBytes(QDir(arguments[2]).filePath(QStringLiteral("soranika.db")));
+        // The database and settings of a backup checked over and over, as opening a backup does: the
+        // database unpacked into a scratch folder and copied clean there.
+        const QString database = QDir(arguments[2]).filePath(QStringLiteral("soranika.db"));
         const QByteArray ini = ShopIni::encode({"a", "b", "c", "d"});
         for (bool first = true;; first = false) {
-            SaleDatabaseCopy::copy(database, QStringLiteral("soranika.db"));
+            const ScratchFolder scratch;
+            const QString unpacked = scratch.filePath(QStringLiteral("soranika.db"));
+            if (!QFile::copy(database, unpacked))
+                return 1;
+            SaleDatabaseCopy::copy(unpacked, scratch.filePath(QStringLiteral("clean.db")),
+                                   QStringLiteral("soranika.db"));
             ShopIni::decode(ini);
             if (first) {
                 std::printf("checking\n");

@@ -170,6 +170,15 @@ void writeRecords(int count)
     writeFileBytes(QStringLiteral("detapetto.dt"), bytes);
 }
 
+// The bytes of the file a snapshot writes.
+QByteArray snapshotOf(const SaleStore& store)
+{
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("snapshot.db"));
+    store.snapshot(path);
+    return readFileBytes(path);
+}
+
 } // namespace
 
 void TestSaleStore::init()
@@ -287,7 +296,7 @@ void TestSaleStore::damagedFileIsSetAsideAndTheNextCallStartsANewOne()
 
     // A backup's snapshot only reports the damage: nobody may be there to be told of a rename.
     try {
-        SaleStore().snapshot();
+        snapshotOf(SaleStore());
         QFAIL("a damaged file gave a snapshot");
     } catch (const DamagedDatabase& damage) {
         QCOMPARE(damage.fileName(), DbName);
@@ -561,7 +570,7 @@ void TestSaleStore::snapshotHoldsWhatIsCommittedWhileAnotherConnectionWrites()
         QStringList{QStringLiteral("BEGIN IMMEDIATE"),
                     QStringLiteral("INSERT INTO chart_sale (record_number, buyer_name) VALUES (3, '途中')")});
 
-    const QByteArray snapshot = store.snapshot();
+    const QByteArray snapshot = snapshotOf(store);
     writer.run(QStringLiteral("COMMIT"));
 
     QTemporaryDir other;
@@ -605,7 +614,7 @@ void TestSaleStore::snapshotsWhileAnotherThreadWritesAreWhole()
     QTemporaryDir other;
     int previous = 0;
     for (int i = 0; i < 10; ++i) {
-        writeFileBytes(other.filePath(DbName), store.snapshot());
+        writeFileBytes(other.filePath(DbName), snapshotOf(store));
         Raw copy(other.filePath(DbName));
         QCOMPARE(copy.run(QStringLiteral("PRAGMA quick_check")).toString(), QStringLiteral("ok"));
         const int count = copy.run(QStringLiteral("SELECT count(*) FROM chart_sale")).toInt();
@@ -621,7 +630,7 @@ void TestSaleStore::restoreBringsBackTheSnapshot()
     store.saveChartSale(4, fullSale());
     store.saveBreedTexts(QStringLiteral("柴犬"), breedTexts(QStringLiteral("柴")));
     store.saveDealerInfo({QStringLiteral("第1号"), QStringLiteral("佐藤")});
-    const QByteArray snapshot = store.snapshot();
+    const QByteArray snapshot = snapshotOf(store);
 
     ChartSale changed = fullSale();
     changed.buyerName = QStringLiteral("別の人");
@@ -678,7 +687,7 @@ void TestSaleStore::refusedSnapshotChangesNothing()
             QStringLiteral("INSERT INTO chart_sale (record_number, buyer_name) VALUES (%1, '購入者の名前')")
                 .arg(n));
     Raw(DbName).run(rows + QStringList{QStringLiteral("COMMIT")});
-    QByteArray snapshot = store.snapshot();
+    QByteArray snapshot = snapshotOf(store);
     store.saveChartSale(301, fullSale());
 
     if (damage == 0) {
