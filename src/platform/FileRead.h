@@ -19,7 +19,8 @@ struct FileRead
 // into `bytes` when the offset lies inside the file (bytes past its end are left as they are); and closes it
 // again. One call to the system for each of these steps, as the search for a free chart reads thousands of
 // records in a row. `earlier`, a read of the same file a moment ago in the same event, stands for the
-// file's kind and length, which are then not asked for again.
+// file's kind and length, which are then asked for again only when the read finds more or fewer bytes
+// than that length promised.
 FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 length,
                   const FileRead* earlier = nullptr);
 

@@ -60,7 +60,7 @@ void RecordFile::LoadRecord(qint32 number)
     char bytes[RecordLength] = {};
     const FileRead read =
         readOnce(name, offsetOf(number), bytes, RecordLength, passRead ? &*passRead : nullptr);
-    if (readPass && read.opened && !passRead)
+    if (readPass && read.opened)
         passRead = read;
     if (!read.opened)
         throw Failure::cannotOpen(name);

@@ -54,9 +54,9 @@ public:
     const QString& fileName() const { return name; }
 
     // While one lives, the loads of one event (the search for a free chart, reading record after
-    // record) look for an interrupted store, and at the file's kind and length, only at the first of
-    // them: nothing of this program stores in between, and two looks less per read keep the search near
-    // the speed of the bare reads.
+    // record) look for an interrupted store only at the first of them, and at the file's kind and
+    // length only when a read finds other than the length before promised: nothing of this program
+    // stores in between, and two looks less per read keep the search near the speed of the bare reads.
     class ReadPass
     {
     public:
@@ -77,7 +77,7 @@ private:
     QString name;
     bool readPass = false;
     bool journalLooked = false;
-    // The first read of the present pass.
+    // The last read of the present pass.
     std::optional<FileRead> passRead;
 };
 

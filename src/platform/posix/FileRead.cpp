@@ -2,6 +2,7 @@
 
 #include <QFile>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -41,21 +42,24 @@ FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 le
         file = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (file < 0)
         return {};
-    FileRead result;
-    struct stat status = {};
     // A folder, a pipe or a device opens, but it is no file to read records from.
-    if (earlier && earlier->opened)
-        result = {true, earlier->size, true};
-    else if (::fstat(file, &status) == 0 && S_ISREG(status.st_mode))
-        result = {true, qint64(status.st_size), true};
-    if (result.opened) {
-        if (offset >= 0 && offset < result.size) {
-            ssize_t got = 0;
-            do {
-                got = ::pread(file, bytes, size_t(length), off_t(offset));
-            } while (got < 0 && errno == EINTR);
-            result.read = got >= 0;
-        }
+    const auto look = [file] {
+        struct stat status = {};
+        return ::fstat(file, &status) == 0 && S_ISREG(status.st_mode)
+                   ? FileRead{true, qint64(status.st_size), true}
+                   : FileRead{};
+    };
+    FileRead result = earlier && earlier->opened ? *earlier : look();
+    if (result.opened && offset >= 0 && (earlier || offset < result.size)) {
+        ssize_t got = 0;
+        do {
+            got = ::pread(file, bytes, size_t(length), off_t(offset));
+        } while (got < 0 && errno == EINTR);
+        result.read = got >= 0;
+        // More or fewer bytes than the earlier length promised: the file changed since, and is looked at
+        // again.
+        if (earlier && got >= 0 && got != std::clamp(earlier->size - offset, qint64(0), length))
+            result = look();
     }
     ::close(file);
     return result;

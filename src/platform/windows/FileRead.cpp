@@ -2,6 +2,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 #include <windows.h>
 
 namespace {
@@ -56,22 +58,26 @@ FileRead readOnce(const QString& fileName, qint64 offset, char* bytes, qint64 le
     if (file.handle == INVALID_HANDLE_VALUE)
         return {};
     // A pipe or a device opens too, but it is no file to read records from.
-    FileRead result{true, earlier ? earlier->size : 0, true};
-    if (!earlier || !earlier->opened) {
+    const auto look = [&file] {
         BY_HANDLE_FILE_INFORMATION information = {};
         if (GetFileType(file.handle) != FILE_TYPE_DISK ||
             !GetFileInformationByHandle(file.handle, &information) ||
             (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            return {};
-        result.size = (qint64(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
-    }
-    if (offset >= 0 && offset < result.size) {
+            return FileRead{};
+        return FileRead{true, (qint64(information.nFileSizeHigh) << 32) | information.nFileSizeLow, true};
+    };
+    FileRead result = earlier && earlier->opened ? *earlier : look();
+    if (result.opened && offset >= 0 && (earlier || offset < result.size)) {
         OVERLAPPED at = {};
         at.Offset = DWORD(offset & 0xFFFFFFFF);
         at.OffsetHigh = DWORD(offset >> 32);
         DWORD got = 0;
         result.read =
             ReadFile(file.handle, bytes, DWORD(length), &got, &at) || GetLastError() == ERROR_HANDLE_EOF;
+        // More or fewer bytes than the earlier length promised: the file changed since, and is looked at
+        // again.
+        if (earlier && result.read && qint64(got) != std::clamp(earlier->size - offset, qint64(0), length))
+            result = look();
     }
     return result;
 }
