@@ -8,9 +8,9 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 namespace {
@@ -18,17 +18,37 @@ namespace {
 // Far above any archive the program writes; a larger file under an archive's name is not ours.
 constexpr qint64 MaxArchiveSize = qint64(1) << 30;
 
-const QRegularExpression& dailyPattern()
+// The parts of an archive's name as this program writes it: the time in it (yyyyMMdd for a daily
+// archive, yyyyMMdd_HHmmss after "restore-before-") and whether a number follows the time. Read by hand:
+// a regular expression would load its library at every start, when the daily backup looks at its
+// archives.
+struct NameParts
 {
-    static const QRegularExpression daily(QStringLiteral("^([0-9]{8})(?:-([0-9]+))?\\.zip$"));
-    return daily;
-}
+    QString time;
+    bool numbered = false;
+};
 
-const QRegularExpression& beforeRestorePattern()
+std::optional<NameParts> partsOf(ArchiveIndex::Kind kind, const QString& fileName)
 {
-    static const QRegularExpression before(
-        QStringLiteral("^restore-before-([0-9]{8}_[0-9]{6})(?:-([0-9]+))?\\.zip$"));
-    return before;
+    const bool daily = kind == ArchiveIndex::Kind::Daily;
+    const QLatin1StringView prefix(daily ? "" : "restore-before-");
+    const QLatin1StringView suffix(".zip");
+    // 9 for a digit.
+    const QLatin1StringView shape(daily ? "99999999" : "99999999_999999");
+    if (fileName.size() < prefix.size() + shape.size() + suffix.size() || !fileName.startsWith(prefix) ||
+        !fileName.endsWith(suffix))
+        return std::nullopt;
+    const QStringView rest = QStringView(fileName).sliced(prefix.size()).chopped(suffix.size());
+    const auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    for (qsizetype at = 0; at < shape.size(); ++at) {
+        if (shape[at] == QLatin1Char('9') ? !isDigit(rest[at]) : rest[at] != shape[at])
+            return std::nullopt;
+    }
+    const QStringView number = rest.sliced(shape.size());
+    if (!number.isEmpty() && (number.size() < 2 || number[0] != QLatin1Char('-') ||
+                              !std::all_of(number.begin() + 1, number.end(), isDigit)))
+        return std::nullopt;
+    return NameParts{rest.left(shape.size()).toString(), !number.isEmpty()};
 }
 
 QByteArray sha256Of(const QString& path)
@@ -41,10 +61,9 @@ QByteArray sha256Of(const QString& path)
 // after it: older versions never wrote one.
 QString timeInName(const QString& fileName)
 {
-    for (const QRegularExpression* pattern : {&dailyPattern(), &beforeRestorePattern()}) {
-        const QRegularExpressionMatch match = pattern->match(fileName);
-        if (match.hasMatch() && !match.hasCaptured(2))
-            return match.captured(1);
+    for (const ArchiveIndex::Kind kind : {ArchiveIndex::Kind::Daily, ArchiveIndex::Kind::BeforeRestore}) {
+        if (const std::optional<NameParts> parts = partsOf(kind, fileName); parts && !parts->numbered)
+            return parts->time;
     }
     return {};
 }
@@ -67,10 +86,9 @@ ArchiveIndex::ArchiveIndex(const QDir& folder, const QStringList& dataNames) : f
 
 bool ArchiveIndex::isNameOf(Kind kind, const QString& fileName)
 {
-    const QRegularExpressionMatch match =
-        (kind == Kind::Daily ? dailyPattern() : beforeRestorePattern()).match(fileName);
-    return match.hasMatch() && (kind != Kind::Daily ||
-                                QDate::fromString(match.captured(1), QStringLiteral("yyyyMMdd")).isValid());
+    const std::optional<NameParts> parts = partsOf(kind, fileName);
+    return parts &&
+           (kind != Kind::Daily || QDate::fromString(parts->time, QStringLiteral("yyyyMMdd")).isValid());
 }
 
 const ArchiveIndex::Entry* ArchiveIndex::newest(Kind kind) const
