@@ -81,7 +81,7 @@ fuzz: deps
 # and deletions (make test runs 200, 20 and 30).
 killtest: build
 	$(BUILD)/tests/hardening/killtest $(KILLS)
-	$(BUILD)/tests/hardening/restorekill $(KILLS)
+	QT_PLUGIN_PATH="$(abspath $(BUILD))" $(BUILD)/tests/hardening/restorekill $(KILLS)
 	$(BUILD)/tests/hardening/salekill $(KILLS)
 
 bench: build
@@ -111,11 +111,12 @@ windows-configure:
 	    -DSORANIKA_BENCH=OFF; \
 	fi
 
-# build-windows/soranika.exe and its plot module with their DLLs, Qt plugins and Qt's Japanese texts beside them.
+# build-windows/soranika.exe and its plot and ZIP modules with their DLLs, Qt plugins and Qt's Japanese texts
+# beside them.
 windows: windows-configure
-	cmake --build $(WIN_BUILD) -j$(JOBS) --target soranika soranika_plots
+	cmake --build $(WIN_BUILD) -j$(JOBS) --target soranika soranika_plots soranika_zip
 	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" bash scripts/windows/deploy.sh $(WIN_BUILD) $(WIN_BUILD)/soranika.exe \
-	  $(WIN_BUILD)/soranika_plots.dll
+	  $(WIN_BUILD)/soranika_plots.dll $(WIN_BUILD)/soranika_zip.dll
 
 # The test programs built for Windows and run under Wine, on the Windows platform under Xvfb.
 test-windows: windows

@@ -57,6 +57,8 @@ int main(int argc, char* argv[])
     benchmark::Initialize(&argc, argv);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // The program's modules (the ZIP library, the plots) lie in the build folder, one up.
+    QCoreApplication::addLibraryPath(QCoreApplication::applicationDirPath() + QStringLiteral("/.."));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;

@@ -2,10 +2,11 @@
 # builds from that. Paths are fixed when the build is configured (the program looks for its web-engine
 # module in SORANIKA_MODULE_DIR), so configure with the prefix it is installed under.
 
-# The program and its web-engine and plot modules in a folder of their own; the modules are looked for there.
+# The program and its web-engine, plot and ZIP modules in a folder of their own; the modules are looked for
+# there.
 set(SORANIKA_PROGRAM_DIR ${CMAKE_INSTALL_LIBDIR}/soranika)
 install(TARGETS soranika RUNTIME DESTINATION ${SORANIKA_PROGRAM_DIR})
-install(TARGETS soranika_webengine soranika_plots LIBRARY DESTINATION ${SORANIKA_PROGRAM_DIR})
+install(TARGETS soranika_webengine soranika_plots soranika_zip LIBRARY DESTINATION ${SORANIKA_PROGRAM_DIR})
 
 # The command `soranika` starts the program in ~/ソラニカ: the desktop entry runs it.
 file(RELATIVE_PATH PROGRAM_FROM_LAUNCHER ${CMAKE_INSTALL_FULL_BINDIR}

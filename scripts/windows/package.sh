@@ -17,8 +17,8 @@ portable="$build/soranika-$version-x64-portable.zip"
 # A clean folder holding only what the program needs.
 rm -rf "$build/dist"
 mkdir -p "$dist"
-cp "$build/soranika.exe" "$build/soranika_plots.dll" "$dist/"
-bash "$here/deploy.sh" "$dist" "$dist/soranika.exe" "$dist/soranika_plots.dll"
+cp "$build/soranika.exe" "$build/soranika_plots.dll" "$build/soranika_zip.dll" "$dist/"
+bash "$here/deploy.sh" "$dist" "$dist/soranika.exe" "$dist/soranika_plots.dll" "$dist/soranika_zip.dll"
 
 # The program's licence, and every bundled DLL's licence in third-party/: Debian's copyright file of
 # the package each was built from, with the licence texts those files point to. A DLL no notice
@@ -32,7 +32,7 @@ cp /usr/share/common-licenses/LGPL-3 "$third/LGPL-3.txt"
 cp /usr/share/common-licenses/GPL-3 "$third/GPL-3.txt"
 notice_of() {
   case ${1,,} in
-  soranika_plots.dll) ;;
+  soranika_plots.dll | soranika_zip.dll) ;;
   qt6*.dll | platforms/* | sqldrivers/* | styles/* | printsupport/* | imageformats/*) echo libqt6core6 qt6-base ;;
   libqcustomplot.dll) echo libqcustomplot2.1-qt6 qcustomplot ;;
   libsqlite3-0.dll) echo libsqlite3-0 sqlite3 ;;

@@ -37,8 +37,10 @@ run_all() {
     # (qt.conf is read as an INI file, where a backslash escapes: the paths take forward slashes.)
     printf '[Paths]\nPrefix = Z:%s\nTranslations = Z:%s\n' "$prefix" "$build/translations" \
       >"$(dirname "$exe")/qt.conf"
-    # The plot module, loaded with the first plot, beside the test program as it is beside soranika.exe.
-    if [ -f "$build/soranika_plots.dll" ]; then cp -u "$build/soranika_plots.dll" "$(dirname "$exe")/"; fi
+    # The plot and ZIP modules, loaded when first needed, beside the test program as beside soranika.exe.
+    for module in soranika_plots.dll soranika_zip.dll; do
+      if [ -f "$build/$module" ]; then cp -u "$build/$module" "$(dirname "$exe")/"; fi
+    done
     log="$build/wine-$name.log"
     rm -f "$log"
     # A console program under Wine writes nothing the Linux side sees, so QtTest writes its report into

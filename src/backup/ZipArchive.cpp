@@ -1,13 +1,12 @@
 #include "backup/ZipArchive.h"
 
 #include "backup/BackupFailure.h"
+#include "backup/ZipFunctions.h"
 
 #include <QFile>
 
 #include <algorithm>
 #include <limits>
-
-#include <zip.h>
 
 namespace {
 
@@ -17,18 +16,18 @@ constexpr zip_uint32_t CompressionLevel = 1;
 
 struct SourceFree
 {
-    void operator()(zip_source_t* source) const { zip_source_free(source); }
+    void operator()(zip_source_t* source) const { zipLibrary().zip_source_free(source); }
 };
 using Source = std::unique_ptr<zip_source_t, SourceFree>;
 
 struct Discard
 {
-    void operator()(zip_t* archive) const { zip_discard(archive); }
+    void operator()(zip_t* archive) const { zipLibrary().zip_discard(archive); }
 };
 
 struct FileClose
 {
-    void operator()(zip_file_t* file) const { zip_fclose(file); }
+    void operator()(zip_file_t* file) const { zipLibrary().zip_fclose(file); }
 };
 
 // What is read from an entry in one go while it is unpacked.
@@ -44,7 +43,7 @@ QByteArray zipName(const QString& path)
 
 QString zipLibraryVersion()
 {
-    return QString::fromLatin1(zip_libzip_version());
+    return QString::fromLatin1(zipLibrary().zip_libzip_version());
 }
 
 void writeZip(const QList<NamedBytes>& entries, const QDateTime& modified, const QString& path,
@@ -52,35 +51,37 @@ void writeZip(const QList<NamedBytes>& entries, const QDateTime& modified, const
 {
     int error = 0;
     std::unique_ptr<zip_t, Discard> archive(
-        zip_open(zipName(path).constData(), ZIP_CREATE | ZIP_EXCL, &error));
+        zipLibrary().zip_open(zipName(path).constData(), ZIP_CREATE | ZIP_EXCL, &error));
     if (!archive)
         throw BackupFailure::cannotWriteArchive(archiveName);
     for (const NamedBytes& entry : entries) {
         // A file on disk is read only when the archive is written, a piece at a time.
-        Source data(entry.path.isEmpty()
-                        ? zip_source_buffer(archive.get(), entry.bytes.constData(), entry.bytes.size(), 0)
-                        : zip_source_file(archive.get(), zipName(entry.path).constData(), 0, -1));
+        Source data(entry.path.isEmpty() ? zipLibrary().zip_source_buffer(
+                                               archive.get(), entry.bytes.constData(), entry.bytes.size(), 0)
+                                         : zipLibrary().zip_source_file(
+                                               archive.get(), zipName(entry.path).constData(), 0, -1));
         if (!data)
             throw BackupFailure::cannotWriteArchive(archiveName);
-        const zip_int64_t index =
-            zip_file_add(archive.get(), entry.name.toUtf8().constData(), data.get(), ZIP_FL_ENC_UTF_8);
+        const zip_int64_t index = zipLibrary().zip_file_add(archive.get(), entry.name.toUtf8().constData(),
+                                                            data.get(), ZIP_FL_ENC_UTF_8);
         if (index < 0)
             throw BackupFailure::cannotWriteArchive(archiveName);
         // The archive owns the source once the entry is added.
         (void)data.release();
-        if (zip_set_file_compression(archive.get(), index, ZIP_CM_DEFLATE, CompressionLevel) < 0 ||
-            zip_file_set_mtime(archive.get(), index, modified.toSecsSinceEpoch(), 0) < 0)
+        if (zipLibrary().zip_set_file_compression(archive.get(), index, ZIP_CM_DEFLATE, CompressionLevel) <
+                0 ||
+            zipLibrary().zip_file_set_mtime(archive.get(), index, modified.toSecsSinceEpoch(), 0) < 0)
             throw BackupFailure::cannotWriteArchive(archiveName);
     }
     // A full disk shows here, and libzip then leaves no file behind.
-    if (zip_close(archive.get()) < 0)
+    if (zipLibrary().zip_close(archive.get()) < 0)
         throw BackupFailure::cannotWriteArchive(archiveName);
     (void)archive.release();
 }
 
 void ZipReader::Closer::operator()(zip* archive) const
 {
-    zip_discard(archive);
+    zipLibrary().zip_discard(archive);
 }
 
 ZipReader::ZipReader(const QString& path, QString archiveName) : archiveName(std::move(archiveName))
@@ -92,7 +93,7 @@ ZipReader::ZipReader(const QString& path, QString archiveName) : archiveName(std
     if (file.read(4) != QByteArrayLiteral("PK\x03\x04"))
         throw BackupFailure::notZip(this->archiveName);
     int error = 0;
-    archive.reset(zip_open(zipName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
+    archive.reset(zipLibrary().zip_open(zipName(path).constData(), ZIP_RDONLY | ZIP_CHECKCONS, &error));
     if (!archive) {
         if (error == ZIP_ER_OPEN || error == ZIP_ER_READ || error == ZIP_ER_MEMORY)
             throw BackupFailure::cannotReadArchive(this->archiveName);
@@ -105,9 +106,9 @@ ZipReader::~ZipReader() = default;
 QStringList ZipReader::names() const
 {
     QStringList names;
-    const zip_int64_t count = zip_get_num_entries(archive.get(), 0);
+    const zip_int64_t count = zipLibrary().zip_get_num_entries(archive.get(), 0);
     for (zip_int64_t i = 0; i < count; ++i) {
-        const char* name = zip_get_name(archive.get(), i, ZIP_FL_ENC_GUESS);
+        const char* name = zipLibrary().zip_get_name(archive.get(), i, ZIP_FL_ENC_GUESS);
         if (!name)
             throw BackupFailure::brokenZip(archiveName);
         names.append(QString::fromUtf8(name));
@@ -117,16 +118,17 @@ QStringList ZipReader::names() const
 
 bool ZipReader::contains(const QString& name) const
 {
-    return zip_name_locate(archive.get(), name.toUtf8().constData(), ZIP_FL_ENC_GUESS) >= 0;
+    return zipLibrary().zip_name_locate(archive.get(), name.toUtf8().constData(), ZIP_FL_ENC_GUESS) >= 0;
 }
 
 qint64 ZipReader::statedSize(const QString& name) const
 {
-    const zip_int64_t index = zip_name_locate(archive.get(), name.toUtf8().constData(), ZIP_FL_ENC_GUESS);
+    const zip_int64_t index =
+        zipLibrary().zip_name_locate(archive.get(), name.toUtf8().constData(), ZIP_FL_ENC_GUESS);
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (index < 0 || zip_stat_index(archive.get(), index, 0, &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE) ||
-        stat.size > zip_uint64_t(std::numeric_limits<qint64>::max()))
+    zipLibrary().zip_stat_init(&stat);
+    if (index < 0 || zipLibrary().zip_stat_index(archive.get(), index, 0, &stat) < 0 ||
+        !(stat.valid & ZIP_STAT_SIZE) || stat.size > zip_uint64_t(std::numeric_limits<qint64>::max()))
         throw BackupFailure::brokenZip(archiveName);
     return qint64(stat.size);
 }
@@ -135,23 +137,25 @@ void ZipReader::stream(const QString& name, qint64 maxSize,
                        const std::function<bool(const char*, qint64)>& take) const
 {
     const QString broken = QStringLiteral("読み込めません");
-    const zip_int64_t index = zip_name_locate(archive.get(), name.toUtf8().constData(), ZIP_FL_ENC_GUESS);
+    const zip_int64_t index =
+        zipLibrary().zip_name_locate(archive.get(), name.toUtf8().constData(), ZIP_FL_ENC_GUESS);
     if (index < 0)
         throw BackupFailure::missingEntry(archiveName, name);
     zip_stat_t stat;
-    zip_stat_init(&stat);
-    if (zip_stat_index(archive.get(), index, 0, &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE))
+    zipLibrary().zip_stat_init(&stat);
+    if (zipLibrary().zip_stat_index(archive.get(), index, 0, &stat) < 0 || !(stat.valid & ZIP_STAT_SIZE))
         throw BackupFailure::brokenEntry(archiveName, name, broken);
     if (stat.size > zip_uint64_t(maxSize))
         throw BackupFailure::brokenEntry(archiveName, name, QStringLiteral("大きすぎます"));
 
-    const std::unique_ptr<zip_file_t, FileClose> file(zip_fopen_index(archive.get(), index, 0));
+    const std::unique_ptr<zip_file_t, FileClose> file(zipLibrary().zip_fopen_index(archive.get(), index, 0));
     if (!file)
         throw BackupFailure::brokenEntry(archiveName, name, broken);
     QByteArray chunk(qsizetype(std::min<zip_uint64_t>(stat.size, ChunkSize)), Qt::Uninitialized);
     for (qint64 left = qint64(stat.size); left > 0;) {
         // Never more than the directory states: an entry that decompresses to more is broken.
-        const zip_int64_t got = zip_fread(file.get(), chunk.data(), std::min<qint64>(left, chunk.size()));
+        const zip_int64_t got =
+            zipLibrary().zip_fread(file.get(), chunk.data(), std::min<qint64>(left, chunk.size()));
         if (got <= 0)
             throw BackupFailure::brokenEntry(archiveName, name, broken);
         if (!take(chunk.constData(), got))
@@ -160,7 +164,7 @@ void ZipReader::stream(const QString& name, qint64 maxSize,
     }
     // Reading on to the end is what makes the library compare the CRC.
     char more;
-    if (zip_fread(file.get(), &more, 1) != 0)
+    if (zipLibrary().zip_fread(file.get(), &more, 1) != 0)
         throw BackupFailure::brokenEntry(archiveName, name, broken);
 }
 

@@ -4,6 +4,7 @@
 #include "overview/PlotModule.h"
 #include "platform/Look.h"
 #include "store/Failure.h"
+#include "store/ModuleFolders.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -19,16 +20,6 @@ const QColor MarginColour(240, 150, 50);
 const QColor StockColour(60, 150, 90);
 const QColor NoteColour(190, 0, 0);
 
-// Beside the program, where it is installed, or on Qt's library path.
-QStringList moduleDirs()
-{
-    QStringList dirs{QCoreApplication::applicationDirPath()};
-#ifdef SORANIKA_MODULE_DIR
-    dirs.append(QStringLiteral(SORANIKA_MODULE_DIR));
-#endif
-    return dirs + QCoreApplication::libraryPaths();
-}
-
 // Loaded with the first plot and kept for the rest of the run. A module that cannot be loaded is
 // tried again with the next plot.
 PlotModule& plotModule()
@@ -37,7 +28,7 @@ PlotModule& plotModule()
     if (loader)
         return *qobject_cast<PlotModule*>(loader->instance());
     QStringList errors;
-    for (const QString& dir : moduleDirs()) {
+    for (const QString& dir : moduleFolders()) {
         auto candidate =
             std::make_unique<QPluginLoader>(QDir(dir).filePath(QStringLiteral("soranika_plots")));
         if (qobject_cast<PlotModule*>(candidate->instance())) {
