@@ -255,8 +255,11 @@ void ChartScreen::showStatusBar()
 
 void ChartScreen::showAbout()
 {
-    context.messages.ask(this, versionInfoText(), QStringLiteral("バージョン情報"), MessageBoxes::Buttons::Ok,
-                         MessageBoxes::Icon::None);
+    // The ZIP library's version comes from its module, which a damaged installation may lack.
+    reportFailures(context.messages, this, [&] {
+        context.messages.ask(this, versionInfoText(), QStringLiteral("バージョン情報"),
+                             MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
+    });
 }
 
 void ChartScreen::editSaleInfo()
