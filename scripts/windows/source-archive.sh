@@ -7,7 +7,7 @@
 # libstdc++-6.dll from gcc-mingw-w64 and the GCC source it was built with, libwinpthread-1.dll from
 # mingw-w64) come with the exact Debian source packages of the installed versions, fetched once with
 # apt-get source: about 100 MB, most of it GCC's, which a shop passing the installer on can still hand
-# over on any USB stick, and which spares it a written offer it would have to honour for three years.
+# over on any USB stick. A runtime source the mirror no longer has is named in third-party/MISSING.txt.
 #
 #   source-archive.sh BUILD_FOLDER      writes BUILD_FOLDER/soranika-VERSION-windows-source.tar.xz
 set -euo pipefail
@@ -38,6 +38,7 @@ runtime_sources() {
   done | sort -u
 }
 runtime=$(runtime_sources)
+missing=()
 if [ -z "$runtime" ]; then
   echo "source-archive.sh: the MinGW runtime packages are not installed (scripts/windows/toolchain.sh)." >&2
   exit 1
@@ -49,9 +50,14 @@ while read -r package version; do
     rm -rf "$dir.part"
     mkdir -p "$dir.part"
     if ! (cd "$dir.part" && apt-get source -q --download-only "$package=$version" >&2); then
-      echo "source-archive.sh: the source of $package $version cannot be fetched (apt-get source):" \
-        "without it the archive would not hold the source of the DLLs it goes with; no archive written." >&2
-      exit 1
+      # The runtime DLLs may be passed on without their source (the GCC Runtime Library Exception; the
+      # MIT licence of winpthreads): it comes along as a courtesy, and a package the mirror has lost
+      # is named in the archive instead of holding back the sources the licences ask for.
+      echo "source-archive.sh: warning: the source of $package $version cannot be fetched (apt-get source);" \
+        "the archive names it in third-party/MISSING.txt." >&2
+      missing+=("$package $version: not on the package mirror when this archive was written (apt-get source failed)")
+      rm -rf "$dir.part"
+      continue
     fi
     mv "$dir.part" "$dir"
   fi
@@ -71,9 +77,17 @@ for package in $packages; do
 done
 while read -r package version; do
   dir="$work/runtime-src/$package"
+  [ -d "$dir" ] || continue
   mapfile -t files < <(cd "$dir" && find . -maxdepth 1 -type f -printf '%P\n' | sort)
   tar -rf "$archive" --owner=0 --group=0 --transform "s|^|third-party/$package/|" -C "$dir" "${files[@]}"
   echo "source-archive.sh: $package $version (MinGW runtime): ${files[*]}"
 done <<<"$runtime"
+if [ ${#missing[@]} -gt 0 ]; then
+  notes=$(mktemp -d)
+  printf 'Sources of the MinGW runtime that could not be fetched:\n' >"$notes/MISSING.txt"
+  printf '%s\n' "${missing[@]}" >>"$notes/MISSING.txt"
+  tar -rf "$archive" --owner=0 --group=0 --transform "s|^|third-party/|" -C "$notes" MISSING.txt
+  rm -rf "$notes"
+fi
 xz -T2 -f "$archive"
 ls -l "$archive.xz"

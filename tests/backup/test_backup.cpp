@@ -644,16 +644,22 @@ QByteArray archiveWithDatabase(const QByteArray& database)
 class OwnTemporaryFolder
 {
 public:
-    OwnTemporaryFolder() : previous(qgetenv("TMPDIR"))
+    // TMPDIR on Unix; Windows takes TMP, then TEMP.
+    OwnTemporaryFolder()
     {
-        qputenv("TMPDIR", QFile::encodeName(folder.path()));
+        for (const char* name : Names) {
+            previous.append(qgetenv(name));
+            qputenv(name, QFile::encodeName(QDir::toNativeSeparators(folder.path())));
+        }
     }
     ~OwnTemporaryFolder()
     {
-        if (previous.isNull())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", previous);
+        for (int index = 0; index < previous.size(); ++index) {
+            if (previous[index].isNull())
+                qunsetenv(Names[index]);
+            else
+                qputenv(Names[index], previous[index]);
+        }
     }
     OwnTemporaryFolder(const OwnTemporaryFolder&) = delete;
     OwnTemporaryFolder& operator=(const OwnTemporaryFolder&) = delete;
@@ -664,8 +670,9 @@ public:
     }
 
 private:
+    static constexpr const char* Names[] = {"TMPDIR", "TMP", "TEMP"};
     QTemporaryDir folder;
-    QByteArray previous;
+    QList<QByteArray> previous;
 };
 
 } // namespace
