@@ -44,11 +44,6 @@ qint64 rowLimitOf(const QString& table)
     return limits.value(table, RecordFile::MaxRecords);
 }
 
-// The most one value (a text, a record's bytes) may take, far above anything typed into a box: the copy
-// holds a value several times over while it checks and writes it, and a crafted one of a hundred
-// megabytes would fill the memory.
-constexpr qint64 MaxValueBytes = qint64(1) << 20;
-
 // What each column may hold, by the rules the sale dialogs apply to what is typed.
 enum class Kind { RecordNumber, OptionalRecordNumber, Microchip, Date, Flag, Text, DealerId, RecordBytes };
 

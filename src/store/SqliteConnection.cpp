@@ -68,6 +68,22 @@ QString newConnectionName()
     return QStringLiteral("soranika-sqlite-%1").arg(next++);
 }
 
+// A value no backup could bring back is not stored: the shop is told, and keeps what it typed.
+void checkValueSizes(const QVariantList& values, const QString& shownName)
+{
+    for (const QVariant& value : values) {
+        // A character takes at most three bytes in UTF-8: only long texts are converted to be measured.
+        const qint64 bytes =
+            value.typeId() == QMetaType::QByteArray ? value.toByteArray().size()
+            : value.typeId() == QMetaType::QString && value.toString().size() * 3 > MaxValueBytes
+                ? value.toString().toUtf8().size()
+                : 0;
+        if (bytes > MaxValueBytes)
+            throw Failure(QStringLiteral("%1 に保存できません。1 つの欄に入れられるのは 1 MB までです。")
+                              .arg(shownName));
+    }
+}
+
 } // namespace
 
 SqliteConnection::SqliteConnection(const QString& path, QString shownName, int busyTimeoutMs)
@@ -104,6 +120,7 @@ SqliteConnection::~SqliteConnection()
 
 QSqlQuery SqliteConnection::run(const QString& sql, const QVariantList& values)
 {
+    checkValueSizes(values, name);
     QSqlQuery query(QSqlDatabase::database(connectionName, false));
     query.setForwardOnly(true);
     if (!query.prepare(sql))
@@ -126,6 +143,7 @@ QSqlQuery SqliteConnection::prepare(const QString& sql)
 
 void SqliteConnection::runPrepared(QSqlQuery& query, const QVariantList& values)
 {
+    checkValueSizes(values, name);
     for (qsizetype i = 0; i < values.size(); ++i)
         query.bindValue(int(i), values[i]);
     if (!query.exec())

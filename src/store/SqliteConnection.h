@@ -4,6 +4,11 @@
 #include <QString>
 #include <QVariantList>
 
+// The most one value (a text, a record's bytes) may take, far above anything a box is made for. Nothing
+// larger is stored, and a backup's database with a larger one is refused: a restore holds a value several
+// times over while it checks and writes it, and a crafted one of a hundred megabytes would fill the memory.
+inline constexpr qint64 MaxValueBytes = qint64(1) << 20;
+
 // One connection to a SQLite file for the length of one operation, like every other file of the shop:
 // opened, used and closed within one user action. Every commit is flushed to the disk, so a change
 // that reported success survives a power cut. The file and its log files are its owner's only.

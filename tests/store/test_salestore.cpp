@@ -343,6 +343,18 @@ void TestSaleStore::chartSaleBreedTextsAndDealerRoundTrip()
     QVERIFY(store.breedTexts(QStringLiteral("柴犬")).isEmpty());
     QCOMPARE(Raw(DbName).run(QStringLiteral("SELECT count(*) FROM breed_text")).toInt(), 1);
 
+    // A text no backup could bring back is refused, and what was stored stays: 1 MB is taken, a byte more
+    // is not (三 takes three bytes).
+    BreedTexts large;
+    large.item(2) = QString(1 << 20, QLatin1Char('a'));
+    store.saveBreedTexts(QStringLiteral("大きい"), large);
+    QCOMPARE(store.breedTexts(QStringLiteral("大きい")).item(2).size(), 1 << 20);
+    BreedTexts tooLarge;
+    tooLarge.item(2) = QString((1 << 20) - 2, QLatin1Char('a')) + QStringLiteral("三");
+    QCOMPARE(failureText([&] { store.saveBreedTexts(QStringLiteral("大きい"), tooLarge); }),
+             QStringLiteral("soranika.db に保存できません。1 つの欄に入れられるのは 1 MB までです。"));
+    QCOMPARE(store.breedTexts(QStringLiteral("大きい")).item(2).size(), 1 << 20);
+
     QCOMPARE(store.dealerInfo(), DealerInfo());
     store.saveDealerInfo({QStringLiteral("東京都 第001号"), QString()});
     store.saveDealerInfo({QStringLiteral("東京都 第002号"), QStringLiteral("佐藤")});
