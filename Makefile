@@ -118,10 +118,18 @@ windows: windows-configure
 	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" bash scripts/windows/deploy.sh $(WIN_BUILD) $(WIN_BUILD)/soranika.exe \
 	  $(WIN_BUILD)/soranika_plots.dll $(WIN_BUILD)/soranika_zip.dll
 
-# The test programs built for Windows and run under Wine, on the Windows platform under Xvfb.
+# The test programs built for Windows and run under Wine, on the Windows platform under Xvfb; then every DLL
+# the program and its modules bring along, deployed into a folder of its own as the installer does, must
+# have its notice in packaging/copyright.
 test-windows: windows
 	cmake --build $(WIN_BUILD) -j$(JOBS) --target $(WIN_TESTS)
 	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" SORANIKA_WINEPREFIX="$(WIN_WINEPREFIX)" bash scripts/windows/test.sh $(WIN_BUILD) $(WIN_TESTS)
+	rm -rf $(WIN_BUILD)/notice-check && mkdir -p $(WIN_BUILD)/notice-check
+	cp $(WIN_BUILD)/soranika.exe $(WIN_BUILD)/soranika_plots.dll $(WIN_BUILD)/soranika_zip.dll $(WIN_BUILD)/notice-check/
+	SORANIKA_WIN64_PREFIX="$(WIN_PREFIX)" bash scripts/windows/deploy.sh $(WIN_BUILD)/notice-check \
+	  $(WIN_BUILD)/notice-check/soranika.exe $(WIN_BUILD)/notice-check/soranika_plots.dll \
+	  $(WIN_BUILD)/notice-check/soranika_zip.dll
+	bash scripts/check-copyright.sh packaging/copyright --dlls $(WIN_BUILD)/notice-check
 
 # A chart and its explanation sheet printed by the Windows build under Wine (Wine's PostScript driver),
 # compared page by page and line by line with the Linux build's printout of the same chart.
