@@ -3,9 +3,8 @@
 
 #include "backup/ZipFunctions.h"
 
-#include <QtGlobal>
-
-extern "C" Q_DECL_EXPORT const ZipFunctions* soranikaZipFunctions()
+// Exported as every function of a shared library is, on Linux and with MinGW alike.
+extern "C" const ZipFunctions* soranikaZipFunctions()
 {
     static const ZipFunctions functions{
         .zip_libzip_version = &::zip_libzip_version,
