@@ -43,7 +43,9 @@ double widestLine(const QString& text, const QFontMetricsF& metrics)
     return widest;
 }
 
-QFont tableFont(double pointSize)
+} // namespace
+
+QFont printedTextFont(double pointSize)
 {
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
@@ -52,8 +54,6 @@ QFont tableFont(double pointSize)
     font.setPointSizeF(pointSize);
     return font;
 }
-
-} // namespace
 
 QList<double> columnWidths(const PrintedTable& table, const QFontMetricsF& metrics, double available,
                            double pad)
@@ -106,7 +106,7 @@ void paintTableDocument(const TableDocument& document, QPagedPaintDevice& device
     const QRectF page = painter.viewport();
     // The largest size, in half points, at which every table's columns fit across the page.
     double size = document.pointSize;
-    QFont font = tableFont(size);
+    QFont font = printedTextFont(size);
     QList<QList<double>> widths;
     for (;;) {
         const QFontMetricsF metrics(font, &device);
@@ -118,7 +118,7 @@ void paintTableDocument(const TableDocument& document, QPagedPaintDevice& device
         if (fits || size <= MinimumPointSize)
             break;
         size = std::max(size - 0.5, MinimumPointSize);
-        font = tableFont(size);
+        font = printedTextFont(size);
     }
     // Past the smallest size the relative widths hold, and long pieces wrap anyway.
     for (qsizetype index = 0; index < widths.size(); ++index) {

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+class QFont;
 class QFontMetricsF;
 class QPagedPaintDevice;
 class QPainter;
@@ -33,6 +34,10 @@ struct TableDocument
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     double pointSize = 9;
 };
+
+// The proportional font of printed tables and sheets. IPA fonts come before Noto: their text layer gives
+// back the characters written, where Noto's shared glyphs would give back look-alike radicals.
+QFont printedTextFont(double pointSize);
 
 // A4 pages, each headed with the title and footed with 「n / N ページ」; cells wrap their text. When
 // the columns do not fit at the document's point size the whole document is set smaller, down to

@@ -1,5 +1,6 @@
 #include "sale/ExplanationPrint.h"
 
+#include "platform/TablePages.h"
 #include "store/Failure.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -78,12 +79,12 @@ class SheetLayout
 {
 public:
     SheetLayout(const ExplanationSheet& sheet, QPagedPaintDevice& device)
-        : headingFont(sheetFont(9), &device),
+        : headingFont(printedTextFont(9), &device),
           headingHeight(QFontMetricsF(headingFont, &device).lineSpacing() * 2),
           body(device.width(), device.height() - headingHeight)
     {
         document.documentLayout()->setPaintDevice(&device);
-        document.setDefaultFont(sheetFont(10));
+        document.setDefaultFont(printedTextFont(10));
         document.setHtml(sheetHtml(sheet));
         // The page's own margins are the sheet's margins.
         QTextFrameFormat frame = document.rootFrame()->frameFormat();
@@ -113,18 +114,6 @@ public:
     }
 
 private:
-    // IPA fonts first: their text layer gives back the characters written, where Noto's shared glyphs
-    // would give back look-alike radicals.
-    static QFont sheetFont(qreal points)
-    {
-        QFont font;
-        font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("MS PGothic"),
-                          QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                          QStringLiteral("Noto Sans CJK JP"), QStringLiteral("sans-serif")});
-        font.setPointSizeF(points);
-        return font;
-    }
-
     QTextDocument document;
     QFont headingFont;
     qreal headingHeight;
