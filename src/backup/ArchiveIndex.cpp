@@ -19,13 +19,13 @@ namespace {
 constexpr qint64 MaxArchiveSize = qint64(1) << 30;
 
 // The parts of an archive's name as this program writes it: the time in it (yyyyMMdd for a daily
-// archive, yyyyMMdd_HHmmss after "restore-before-") and whether a number follows the time. Read by hand:
+// archive, yyyyMMdd_HHmmss after "restore-before-") and the number after it, 0 for none. Read by hand:
 // a regular expression would load its library at every start, when the daily backup looks at its
 // archives.
 struct NameParts
 {
     QString time;
-    bool numbered = false;
+    int number = 0;
 };
 
 std::optional<NameParts> partsOf(ArchiveIndex::Kind kind, const QString& fileName)
@@ -48,7 +48,7 @@ std::optional<NameParts> partsOf(ArchiveIndex::Kind kind, const QString& fileNam
     if (!number.isEmpty() && (number.size() < 2 || number[0] != QLatin1Char('-') ||
                               !std::all_of(number.begin() + 1, number.end(), isDigit)))
         return std::nullopt;
-    return NameParts{rest.left(shape.size()).toString(), !number.isEmpty()};
+    return NameParts{rest.left(shape.size()).toString(), number.isEmpty() ? 0 : number.sliced(1).toInt()};
 }
 
 QByteArray sha256Of(const QString& path)
@@ -62,7 +62,7 @@ QByteArray sha256Of(const QString& path)
 QString timeInName(const QString& fileName)
 {
     for (const ArchiveIndex::Kind kind : {ArchiveIndex::Kind::Daily, ArchiveIndex::Kind::BeforeRestore}) {
-        if (const std::optional<NameParts> parts = partsOf(kind, fileName); parts && !parts->numbered)
+        if (const std::optional<NameParts> parts = partsOf(kind, fileName); parts && parts->number == 0)
             return parts->time;
     }
     return {};
@@ -89,6 +89,14 @@ bool ArchiveIndex::isNameOf(Kind kind, const QString& fileName)
     const std::optional<NameParts> parts = partsOf(kind, fileName);
     return parts &&
            (kind != Kind::Daily || QDate::fromString(parts->time, QStringLiteral("yyyyMMdd")).isValid());
+}
+
+int ArchiveIndex::dailyNumber(const QString& fileName, const QDate& day)
+{
+    const std::optional<NameParts> parts = partsOf(Kind::Daily, fileName);
+    if (!parts || parts->time != day.toString(QStringLiteral("yyyyMMdd")))
+        return 0;
+    return std::max(parts->number, 1);
 }
 
 const ArchiveIndex::Entry* ArchiveIndex::newest(Kind kind) const

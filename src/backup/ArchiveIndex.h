@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDate>
 #include <QDir>
 #include <QList>
 #include <QString>
@@ -30,6 +31,9 @@ public:
     ArchiveIndex(const QDir& folder, const QStringList& dataNames);
 
     static bool isNameOf(Kind kind, const QString& fileName);
+    // The number of a daily archive of `day` by its name: 1 for yyyyMMdd.zip, N for yyyyMMdd-N.zip, 0 for
+    // a name that is none of them.
+    static int dailyNumber(const QString& fileName, const QDate& day);
 
     // The newest archive of that kind, or nullptr.
     const Entry* newest(Kind kind) const;

@@ -29,23 +29,12 @@ namespace {
 // highest of them: a number freed by pruning is never taken again, so names follow the order.
 QString freeName(const QDir& folder, const QDate& day)
 {
-    const QString stem = day.toString(QStringLiteral("yyyyMMdd"));
-    const QString numbered = stem + QLatin1Char('-');
-    const QLatin1StringView zip(".zip");
     int highest = 0;
-    // Matched by hand: a regular expression would load its library on every start for this alone.
-    for (const QString& name : folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot)) {
-        if (name == stem + zip) {
-            highest = std::max(highest, 1);
-        } else if (name.startsWith(numbered) && name.endsWith(zip)) {
-            const QStringView number = QStringView(name).sliced(numbered.size()).chopped(zip.size());
-            if (!number.isEmpty() && std::all_of(number.begin(), number.end(), [](QChar c) {
-                    return c >= QLatin1Char('0') && c <= QLatin1Char('9');
-                }))
-                highest = std::max(highest, number.toInt());
-        }
-    }
-    return highest == 0 ? fileName(day) : QStringLiteral("%1-%2.zip").arg(stem).arg(highest + 1);
+    for (const QString& name : folder.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
+        highest = std::max(highest, ArchiveIndex::dailyNumber(name, day));
+    return highest == 0
+               ? fileName(day)
+               : QStringLiteral("%1-%2.zip").arg(day.toString(QStringLiteral("yyyyMMdd"))).arg(highest + 1);
 }
 
 // Beside the archives: the name of the newest daily archive and the stamp of the data it holds.
