@@ -1,25 +1,13 @@
 #include "overview/OverviewSheets.h"
 
+#include "platform/Clock.h"
 #include "store/Numbers.h"
-
-#include <cstdio>
 
 namespace {
 
 QString optionalNumber(const std::optional<int>& number)
 {
     return number ? QString::number(*number) : QString();
-}
-
-// yyyy/MM/dd. Written out by hand: a date format is parsed again at each use, and a full shop has tens of
-// thousands of care lines.
-QString paddedDateText(const QDate& date)
-{
-    if (!date.isValid())
-        return {};
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d/%02d/%02d", date.year(), date.month(), date.day());
-    return QString::fromLatin1(text);
 }
 
 } // namespace
@@ -100,7 +88,7 @@ QList<QStringList> dueRows(const CareFigures& care)
 {
     QList<QStringList> rows;
     for (const CareDue& item : care.due)
-        rows.append({QString::number(item.number), item.medication, paddedDateText(item.due), item.kind,
+        rows.append({QString::number(item.number), item.medication, shortDateText(item.due), item.kind,
                      item.basis, item.overdue ? QStringLiteral("期限切れ") : QStringLiteral("今日")});
     return rows;
 }

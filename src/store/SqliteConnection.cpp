@@ -72,12 +72,12 @@ QString newConnectionName()
 void checkValueSizes(const QVariantList& values, const QString& shownName)
 {
     for (const QVariant& value : values) {
+        qint64 bytes = 0;
+        if (value.typeId() == QMetaType::QByteArray)
+            bytes = value.toByteArray().size();
         // A character takes at most three bytes in UTF-8: only long texts are converted to be measured.
-        const qint64 bytes =
-            value.typeId() == QMetaType::QByteArray ? value.toByteArray().size()
-            : value.typeId() == QMetaType::QString && value.toString().size() * 3 > MaxValueBytes
-                ? value.toString().toUtf8().size()
-                : 0;
+        else if (value.typeId() == QMetaType::QString && value.toString().size() * 3 > MaxValueBytes)
+            bytes = value.toString().toUtf8().size();
         if (bytes > MaxValueBytes)
             throw Failure(QStringLiteral("%1 に保存できません。1 つの欄に入れられるのは 1 MB までです。")
                               .arg(shownName));
