@@ -10,11 +10,14 @@
 #include "app/HelpPage.h"
 #include "app/Program.h"
 #include "app/ScreenWindow.h"
+#include "browser/TextWebViews.h"
 #include "platform/Clock.h"
-#include "platform/FileDialogs.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Printer.h"
-#include "platform/TextWebViews.h"
+#include "support/FixedClock.h"
+#include "support/ScriptedFileDialogs.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/Printer.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,17 +8,18 @@
 #include "app/HelpPage.h"
 #include "app/Program.h"
 #include "app/ScreenWindow.h"
+#include "browser/SystemWebViews.h"
 #include "platform/Clock.h"
-#include "platform/FileDialogs.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Printer.h"
-#include "platform/SystemWebViews.h"
 #include "store/AnimalOutcomes.h"
 #include "store/DateText.h"
 #include "store/DisplayText.h"
 #include "store/FreeText.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
+#include "support/FixedClock.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/Printer.h"
 
 #include <QAction>
 #include <QApplication>

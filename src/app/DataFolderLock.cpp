@@ -1,8 +1,8 @@
 #include "app/DataFolderLock.h"
 
 #include "platform/FrontRequests.h"
-#include "platform/MessageBoxes.h"
 #include "store/ScratchFolder.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QApplication>
 #include <QCryptographicHash>

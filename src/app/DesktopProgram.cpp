@@ -5,12 +5,12 @@
 #include "app/HelpPage.h"
 #include "app/Program.h"
 #include "app/StartupRecovery.h"
+#include "browser/SystemWebViews.h"
 #include "platform/Clock.h"
-#include "platform/FileDialogs.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Printer.h"
-#include "platform/SystemWebViews.h"
 #include "store/PickListFile.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/Printer.h"
 
 #include <QApplication>
 #include <QDir>

@@ -2,8 +2,8 @@
 
 #include "app/HelpPage.h"
 #include "app/ScreenWindow.h"
-#include "platform/Look.h"
 #include "platform/RunningHandlers.h"
+#include "widgets/Look.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -3,10 +3,10 @@
 #include "app/HelpPage.h"
 #include "app/ScreenRegistry.h"
 #include "platform/Clock.h"
-#include "platform/Controls.h"
-#include "platform/FailureReport.h"
-#include "platform/Look.h"
-#include "platform/Twips.h"
+#include "widgets/Controls.h"
+#include "widgets/FailureReport.h"
+#include "widgets/Look.h"
+#include "widgets/Twips.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 #include "app/StartupRecovery.h"
 
 #include "backup/RestoreJournal.h"
-#include "platform/FailureReport.h"
-#include "platform/MessageBoxes.h"
 #include "store/AnimalOutcomes.h"
 #include "store/RecordFile.h"
+#include "widgets/FailureReport.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QDir>
 #include <QFileInfo>

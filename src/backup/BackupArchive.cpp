@@ -3,11 +3,11 @@
 #include "backup/BackupFailure.h"
 #include "backup/Manifest.h"
 #include "backup/ShopIni.h"
-#include "store/RegularFile.h"
 #include "store/PetRecord.h"
 #include "store/PickListFile.h"
-#include "store/ScratchFolder.h"
 #include "store/RecordFile.h"
+#include "store/RegularFile.h"
+#include "store/ScratchFolder.h"
 #include "store/Sjis.h"
 
 #include <QFileInfo>

@@ -1,10 +1,10 @@
 #include "browser/HelpBrowser.h"
 
 #include "browser/ToolbarIcons.h"
-#include "platform/FailureReport.h"
-#include "platform/Look.h"
-#include "platform/Twips.h"
-#include "platform/WebView.h"
+#include "browser/WebView.h"
+#include "widgets/FailureReport.h"
+#include "widgets/Look.h"
+#include "widgets/Twips.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "browser/ToolbarIcons.h"
 
-#include "platform/Look.h"
+#include "widgets/Look.h"
 
 #include <QBitmap>
 #include <QPainter>

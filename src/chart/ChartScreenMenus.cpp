@@ -6,10 +6,7 @@
 #include "chart/Notices.h"
 #include "chartlist/ChartList.h"
 #include "platform/Clock.h"
-#include "platform/FailureReport.h"
-#include "platform/FileDialogs.h"
 #include "platform/JapaneseOrder.h"
-#include "platform/Printer.h"
 #include "platform/WaitCursor.h"
 #include "sale/BreedInfoDialog.h"
 #include "sale/DealerInfoDialog.h"
@@ -19,6 +16,9 @@
 #include "store/Csv.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
+#include "widgets/FailureReport.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Printer.h"
 
 #include <QAction>
 #include <QDir>

@@ -3,7 +3,6 @@
 #include "masterdata/CarePlanDialog.h"
 #include "overview/ShopOverview.h"
 #include "platform/Clock.h"
-#include "platform/FailureReport.h"
 #include "platform/RunningHandlers.h"
 #include "sale/ChipDeadlines.h"
 #include "sale/ShopAnimals.h"
@@ -11,6 +10,7 @@
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
+#include "widgets/FailureReport.h"
 
 #include <QFileInfo>
 #include <QLabel>

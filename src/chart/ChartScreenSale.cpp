@@ -2,21 +2,21 @@
 
 #include "app/Application.h"
 #include "platform/Clock.h"
-#include "platform/FailureReport.h"
 #include "platform/JapaneseOrder.h"
 #include "sale/LeaveDialog.h"
 #include "sale/RecordBookDialog.h"
 #include "sale/ReturnDialog.h"
 #include "sale/SellDialog.h"
-#include "sale/TypedSale.h"
 #include "sale/ShopAnimals.h"
+#include "sale/TypedSale.h"
 #include "sale/YearlyReport.h"
+#include "store/AnimalOutcomes.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
-#include "store/AnimalOutcomes.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
+#include "widgets/FailureReport.h"
 
 #include <QFileInfo>
 

@@ -3,11 +3,11 @@
 #include "chartlist/ChartListFilter.h"
 #include "chartlist/ChartListModel.h"
 #include "chartlist/ChartListView.h"
-#include "platform/FailureReport.h"
-#include "platform/FileDialogs.h"
-#include "platform/Look.h"
 #include "store/Csv.h"
 #include "store/RecordFile.h"
+#include "widgets/FailureReport.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Look.h"
 
 #include <QComboBox>
 #include <QDate>

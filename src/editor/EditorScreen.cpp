@@ -2,14 +2,9 @@
 
 #include "app/ScreenRegistry.h"
 #include "platform/Clock.h"
-#include "platform/Controls.h"
-#include "platform/FailureReport.h"
-#include "platform/FieldWidth.h"
 #include "platform/InputMethod.h"
-#include "platform/Look.h"
-#include "platform/Taskbar.h"
 #include "platform/JapaneseOrder.h"
-#include "platform/Twips.h"
+#include "platform/Taskbar.h"
 #include "sale/RecordBook.h"
 #include "store/AnimalOutcomes.h"
 #include "store/DateText.h"
@@ -19,6 +14,11 @@
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
+#include "widgets/Controls.h"
+#include "widgets/FailureReport.h"
+#include "widgets/FieldWidth.h"
+#include "widgets/Look.h"
+#include "widgets/Twips.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -1,11 +1,11 @@
 #include "masterdata/CarePlanDialog.h"
 
-#include "platform/FailureReport.h"
-#include "platform/DiscardQuestion.h"
-#include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "store/Failure.h"
 #include "store/Numbers.h"
+#include "widgets/DiscardQuestion.h"
+#include "widgets/FailureReport.h"
+#include "widgets/Look.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -2,17 +2,17 @@
 
 #include "app/ScreenRegistry.h"
 #include "masterdata/CarePlanDialog.h"
-#include "platform/Controls.h"
-#include "platform/FailureReport.h"
 #include "platform/InputMethod.h"
-#include "platform/Look.h"
 #include "platform/JapaneseOrder.h"
-#include "platform/Twips.h"
-#include "store/PetRecord.h"
 #include "store/CarePlans.h"
+#include "store/PetRecord.h"
 #include "store/PickListFile.h"
 #include "store/SaleStore.h"
 #include "store/ShopSettings.h"
+#include "widgets/Controls.h"
+#include "widgets/FailureReport.h"
+#include "widgets/Look.h"
+#include "widgets/Twips.h"
 
 #include <QFrame>
 #include <QLabel>

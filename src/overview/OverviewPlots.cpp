@@ -2,9 +2,9 @@
 
 #include "overview/OverviewSheets.h"
 #include "overview/PlotModule.h"
-#include "platform/Look.h"
 #include "store/Failure.h"
 #include "store/ModuleFolders.h"
+#include "widgets/Look.h"
 
 #include <QCoreApplication>
 #include <QDir>

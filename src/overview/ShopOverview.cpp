@@ -3,14 +3,14 @@
 #include "overview/OverviewPlots.h"
 #include "overview/OverviewSheets.h"
 #include "overview/RowsModel.h"
-#include "platform/FailureReport.h"
-#include "platform/FileDialogs.h"
-#include "platform/Look.h"
-#include "platform/Printer.h"
-#include "platform/TablePages.h"
 #include "sale/DialogFields.h"
 #include "store/CarePlans.h"
 #include "store/Csv.h"
+#include "widgets/FailureReport.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Look.h"
+#include "widgets/Printer.h"
+#include "widgets/TablePages.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -17,18 +17,6 @@ public:
     QDateTime now() const override { return QDateTime::currentDateTime(); }
 };
 
-class FixedClock final : public Clock
-{
-public:
-    explicit FixedClock(QDateTime time) : time(std::move(time)) {}
-    QDateTime now() const override { return time; }
-    void set(const QDateTime& value) { time = value; }
-    void advance(qint64 seconds) { time = time.addSecs(seconds); }
-
-private:
-    QDateTime time;
-};
-
 // The Japanese system formats: short date 2026/12/07, long time 9:05:03.
 QString shortDateText(const QDate& date);
 QString longTimeText(const QTime& time);

@@ -1,10 +1,10 @@
 #include "sale/BreedInfoDialog.h"
 
-#include "platform/FailureReport.h"
-#include "platform/DiscardQuestion.h"
-#include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "sale/ItemTexts.h"
+#include "widgets/DiscardQuestion.h"
+#include "widgets/FailureReport.h"
+#include "widgets/Look.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

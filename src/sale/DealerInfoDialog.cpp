@@ -1,11 +1,11 @@
 #include "sale/DealerInfoDialog.h"
 
-#include "platform/FailureReport.h"
-#include "platform/DiscardQuestion.h"
-#include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "sale/ItemTexts.h"
 #include "store/AnimalOutcomes.h"
+#include "widgets/DiscardQuestion.h"
+#include "widgets/FailureReport.h"
+#include "widgets/Look.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,7 +1,7 @@
 #include "sale/ExplanationPrint.h"
 
-#include "platform/TablePages.h"
 #include "store/Failure.h"
+#include "widgets/TablePages.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFont>

@@ -1,12 +1,12 @@
 #include "sale/LeaveDialog.h"
 
-#include "platform/FailureReport.h"
-#include "platform/DiscardQuestion.h"
-#include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
 #include "store/SaleStore.h"
+#include "widgets/DiscardQuestion.h"
+#include "widgets/FailureReport.h"
+#include "widgets/Look.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>

@@ -1,9 +1,9 @@
 #include "sale/RecordBook.h"
 
-#include "platform/TablePages.h"
 #include "sale/ShopAnimals.h"
 #include "store/DateText.h"
 #include "store/DisplayText.h"
+#include "widgets/TablePages.h"
 
 #include <iterator>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/TablePages.h"
 #include "store/AnimalOutcomes.h"
 #include "store/SaleStore.h"
+#include "widgets/TablePages.h"
 
 #include <QDate>
 #include <QList>

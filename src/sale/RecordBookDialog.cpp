@@ -1,16 +1,16 @@
 #include "sale/RecordBookDialog.h"
 
-#include "platform/FailureReport.h"
-#include "platform/DiscardQuestion.h"
-#include "platform/FileDialogs.h"
-#include "platform/Look.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Printer.h"
 #include "sale/DialogFields.h"
 #include "sale/OtherAnimals.h"
 #include "sale/ShopAnimals.h"
 #include "store/Csv.h"
 #include "store/Failure.h"
+#include "widgets/DiscardQuestion.h"
+#include "widgets/FailureReport.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Look.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/Printer.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

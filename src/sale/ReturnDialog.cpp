@@ -1,13 +1,13 @@
 #include "sale/ReturnDialog.h"
 
-#include "platform/FailureReport.h"
-#include "platform/DiscardQuestion.h"
-#include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "store/AnimalOutcomes.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
 #include "store/RecordFile.h"
+#include "widgets/DiscardQuestion.h"
+#include "widgets/FailureReport.h"
+#include "widgets/Look.h"
 
 #include <QDialogButtonBox>
 #include <QFileInfo>

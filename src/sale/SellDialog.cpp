@@ -1,8 +1,5 @@
 #include "sale/SellDialog.h"
 
-#include "platform/FailureReport.h"
-#include "platform/DiscardQuestion.h"
-#include "platform/Look.h"
 #include "sale/DialogFields.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
@@ -10,6 +7,9 @@
 #include "store/Microchip.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
+#include "widgets/DiscardQuestion.h"
+#include "widgets/FailureReport.h"
+#include "widgets/Look.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,5 @@
 #include "sale/TypedSale.h"
 
-#include "platform/MessageBoxes.h"
 #include "store/AnimalOutcomes.h"
 #include "store/DateText.h"
 #include "store/DisplayText.h"
@@ -8,6 +7,7 @@
 #include "store/FreeText.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,8 @@
 #include "sale/YearlyCount.h"
 
 #include "sale/ShopAnimals.h"
-#include "store/DisplayText.h"
 #include "store/DateText.h"
+#include "store/DisplayText.h"
 
 #include <numeric>
 

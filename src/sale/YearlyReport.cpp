@@ -1,12 +1,12 @@
 #include "sale/YearlyReport.h"
 
-#include "platform/FailureReport.h"
-#include "platform/FileDialogs.h"
-#include "platform/Look.h"
-#include "platform/Printer.h"
 #include "sale/DialogFields.h"
 #include "store/Csv.h"
 #include "store/ShopSettings.h"
+#include "widgets/FailureReport.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/Look.h"
+#include "widgets/Printer.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>

@@ -1,10 +1,10 @@
 #include "app/ScreenRegistry.h"
 #include "app/ScreenWindow.h"
-#include "platform/FailureReport.h"
 #include "store/Failure.h"
 #include "store/PetRecord.h"
 #include "support/ProgramFixture.h"
 #include "support/RealBoxes.h"
+#include "widgets/FailureReport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,9 @@
 #include "app/DataFolderLock.h"
 #include "app/ScreenRegistry.h"
-#include "platform/MessageBoxes.h"
 #include "support/ProgramFixture.h"
 #include "support/Sandbox.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QApplication>
 #include <QDir>

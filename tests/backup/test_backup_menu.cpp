@@ -3,6 +3,7 @@
 #include "backup/BackupService.h"
 #include "store/PetRecord.h"
 #include "support/ProgramFixture.h"
+#include "support/ScriptedMessageBoxes.h"
 
 #include <QAction>
 #include <QDir>

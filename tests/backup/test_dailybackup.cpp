@@ -1,7 +1,7 @@
 #include "ShopData.h"
 
-#include "backup/BackupService.h"
 #include "app/ScreenRegistry.h"
+#include "backup/BackupService.h"
 #include "store/PetRecord.h"
 #include "store/RecordFile.h"
 #include "support/ProgramFixture.h"

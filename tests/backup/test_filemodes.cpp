@@ -8,6 +8,7 @@
 #include "store/ScratchFolder.h"
 #include "store/SqliteConnection.h"
 #include "support/DialogDriver.h"
+#include "support/FixedClock.h"
 #include "support/ProgramFixture.h"
 
 #include <QAction>

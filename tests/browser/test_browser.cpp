@@ -1,9 +1,10 @@
 #include "app/HelpPage.h"
+#include "browser/EngineWebViews.h"
 #include "browser/HelpBrowser.h"
-#include "platform/posix/EngineWebViews.h"
 #include "support/FakeWebView.h"
-#include "platform/MessageBoxes.h"
 #include "support/ProgramFixture.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QAbstractItemView>
 #include <QAction>

@@ -1,7 +1,8 @@
 #include "app/HelpPage.h"
+#include "browser/EngineWebViews.h"
 #include "browser/HelpBrowser.h"
-#include "platform/posix/EngineWebViews.h"
-#include "platform/MessageBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,8 @@
 #include "app/HelpPage.h"
 #include "browser/HelpBrowser.h"
-#include "platform/MessageBoxes.h"
-#include "platform/TextWebViews.h"
+#include "browser/TextWebViews.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -9,6 +9,7 @@
 #include "support/OpenHook.h"
 #include "support/ProgramFixture.h"
 #include "support/RealBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,5 +1,5 @@
-#include "platform/FieldWidth.h"
 #include "support/ProgramFixture.h"
+#include "widgets/FieldWidth.h"
 
 #include <QComboBox>
 #include <QLabel>

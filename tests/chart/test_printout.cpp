@@ -1,5 +1,4 @@
 #include "chart/ChartPrintout.h"
-#include "platform/Printer.h"
 #include "store/Failure.h"
 #include "store/PetRecord.h"
 #include "store/ShopSettings.h"
@@ -7,6 +6,8 @@
 #include "support/PdfText.h"
 #include "support/ProgramFixture.h"
 #include "support/RealBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "widgets/Printer.h"
 
 #include <QCheckBox>
 #include <QHash>

@@ -1,11 +1,12 @@
+#include "app/Application.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenWindow.h"
 #include "store/Failure.h"
 #include "store/SaleStore.h"
-#include "app/Application.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
 #include "support/RealBoxes.h"
+#include "support/ScriptedMessageBoxes.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -20,6 +20,7 @@
 #include "store/PickListFile.h"
 #include "store/SaleStore.h"
 #include "store/ShopSettings.h"
+#include "support/FixedClock.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
-#include "support/FailureText.h"
-#include "support/FileSizeLimit.h"
 #include "hardening/Snapshot.h"
 #include "store/Failure.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/ShopSettings.h"
+#include "support/FailureText.h"
+#include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
 #include "support/Sandbox.h"
 

@@ -1,5 +1,4 @@
 #include "chartlist/ChartRows.h"
-#include "platform/TablePages.h"
 #include "sale/RecordBook.h"
 #include "sale/YearlyCount.h"
 #include "store/AnimalOutcomes.h"
@@ -11,6 +10,7 @@
 #include "support/OpenHook.h"
 #include "support/PdfText.h"
 #include "support/ProgramFixture.h"
+#include "widgets/TablePages.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FailureReport.h"
+#include "widgets/FailureReport.h"
 
 #include <QString>
 

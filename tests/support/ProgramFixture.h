@@ -2,11 +2,15 @@
 
 #include "app/Program.h"
 #include "platform/Clock.h"
-#include "platform/FileDialogs.h"
 #include "support/FakeWebView.h"
-#include "platform/MessageBoxes.h"
-#include "platform/Printer.h"
+#include "support/FixedClock.h"
+#include "support/RecordingPrinter.h"
 #include "support/Sandbox.h"
+#include "support/ScriptedFileDialogs.h"
+#include "support/ScriptedMessageBoxes.h"
+#include "widgets/FileDialogs.h"
+#include "widgets/MessageBoxes.h"
+#include "widgets/Printer.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "platform/posix/WebEngineModule.h"
+#include "platform/WebEngineModule.h"
 
 #include <QObject>
 #include <QWebEngineHistory>

@@ -1,4 +1,4 @@
-#include "platform/Printer.h"
+#include "widgets/Printer.h"
 
 #include "platform/Fonts.h"
 #include "store/Failure.h"
@@ -114,6 +114,8 @@ QPageLayout sheetOfPaper()
                        QPageLayout::Millimeter);
 }
 
+} // namespace
+
 // The PDF is made in memory: the writer does not report a failed write of its file, so a full disk
 // would leave a cut-off PDF reported as saved.
 QByteArray pdfBytes(const QString& title, const Painting& paint, const QString& deviceName)
@@ -127,8 +129,6 @@ QByteArray pdfBytes(const QString& title, const Painting& paint, const QString& 
     paint(pdf, deviceName);
     return buffer.data();
 }
-
-} // namespace
 
 void writePdf(const QString& path, const QString& title, const Painting& paint, RegularFile::Readers readers)
 {
@@ -165,18 +165,4 @@ void SystemPrinter::printDocument(const QString& documentName, const Painting& p
     paint(printer, info.description().isEmpty() ? info.printerName() : info.description());
     if (printer.printerState() == QPrinter::Error)
         throw Failure(QStringLiteral("印刷できませんでした。 (%1)").arg(info.printerName()));
-}
-
-void RecordingPrinter::print(const QStringList& lines, const QString& documentName)
-{
-    if (!failure.isEmpty())
-        throw Failure(failure);
-    documents.append({documentName, lines, {}});
-}
-
-void RecordingPrinter::printDocument(const QString& documentName, const Painting& paint)
-{
-    if (!failure.isEmpty())
-        throw Failure(failure);
-    documents.append({documentName, {}, pdfBytes(documentName, paint, QStringLiteral("PDF"))});
 }

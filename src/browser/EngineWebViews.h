@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/WebView.h"
+#include "browser/WebView.h"
 
 #include <QString>
 #include <QStringList>

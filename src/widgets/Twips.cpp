@@ -1,4 +1,4 @@
-#include "platform/Twips.h"
+#include "widgets/Twips.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "platform/TextWebViews.h"
+#include "browser/TextWebViews.h"
 
 #include "store/Failure.h"
 

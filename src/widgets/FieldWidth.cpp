@@ -1,4 +1,4 @@
-#include "platform/FieldWidth.h"
+#include "widgets/FieldWidth.h"
 
 #include "store/Sjis.h"
 

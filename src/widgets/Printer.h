@@ -25,6 +25,8 @@ void paintLines(const QStringList& lines, QPagedPaintDevice& device, const QStri
 // searchable; a failure when it cannot be written. `readers` as for RegularFile::write.
 void writePdf(const QString& path, const QString& title, const Painting& paint,
               RegularFile::Readers readers = RegularFile::Readers::AsUmask);
+// The PDF a painting makes on A4 with the usual margins, titled `title`.
+QByteArray pdfBytes(const QString& title, const Painting& paint, const QString& deviceName);
 void writeLinesToPdf(const QStringList& lines, const QString& path, const QString& title);
 
 // Where printed documents go, so tests can see what would have been printed. Each print ends its
@@ -49,24 +51,4 @@ public:
 
 private:
     DefaultPrinter defaultPrinter;
-};
-
-// Keeps every document it is given instead of printing it, or fails as a broken printer would.
-// A painted document is kept as the PDF the same painting makes.
-class RecordingPrinter final : public Printer
-{
-public:
-    struct Document
-    {
-        QString name;
-        QStringList lines;
-        QByteArray pdf;
-    };
-
-    void print(const QStringList& lines, const QString& documentName) override;
-    void printDocument(const QString& documentName, const Painting& paint) override;
-
-    QList<Document> documents;
-    // When set, every print fails with this description and nothing is kept.
-    QString failure;
 };

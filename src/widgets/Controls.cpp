@@ -1,6 +1,6 @@
-#include "platform/Controls.h"
+#include "widgets/Controls.h"
 
-#include "platform/Twips.h"
+#include "widgets/Twips.h"
 
 #include <QCoreApplication>
 #include <QFrame>

@@ -1,4 +1,4 @@
-#include "platform/TablePages.h"
+#include "widgets/TablePages.h"
 
 #include <QFont>
 #include <QFontMetricsF>

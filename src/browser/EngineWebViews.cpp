@@ -1,15 +1,14 @@
-#include "platform/posix/EngineWebViews.h"
+#include "browser/EngineWebViews.h"
 
-#include "platform/TextWebViews.h"
-#include "platform/posix/WebEngineModule.h"
+#include "browser/TextWebViews.h"
+#include "platform/WebEngineModule.h"
+#include "platform/WebEngineSystem.h"
 #include "store/Failure.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QPluginLoader>
 #include <QVBoxLayout>
-
-#include <unistd.h>
 
 namespace {
 
@@ -57,14 +56,6 @@ private:
     QString search;
 };
 
-// The engine's browser ends the whole process when it is started by root with its sandbox on. A
-// browser that can reach the web is not run without a sandbox unless whoever started the program
-// asked for it with QTWEBENGINE_DISABLE_SANDBOX.
-bool startedAsRootWithSandbox()
-{
-    return geteuid() == 0 && qEnvironmentVariableIntValue("QTWEBENGINE_DISABLE_SANDBOX") == 0;
-}
-
 } // namespace
 
 EngineWebViews::EngineWebViews(QString homeAddress, QString searchAddress, QStringList moduleDirs)
@@ -81,7 +72,7 @@ QStringList EngineWebViews::defaultModuleDirs()
 
 WebView* EngineWebViews::create(QWidget* parent)
 {
-    if (startedAsRootWithSandbox())
+    if (webEngineWouldEndProgram())
         return TextWebViews(
                    home, search,
                    QStringLiteral("ソラニカが管理者（root）として起動されているため、ヘルプを簡易表示で"

@@ -1,6 +1,6 @@
-#include "platform/DiscardQuestion.h"
+#include "widgets/DiscardQuestion.h"
 
-#include "platform/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>

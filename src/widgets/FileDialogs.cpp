@@ -1,4 +1,4 @@
-#include "platform/FileDialogs.h"
+#include "widgets/FileDialogs.h"
 
 #include "platform/RunningHandlers.h"
 
@@ -38,18 +38,6 @@ QString RealFileDialogs::openFileName(QWidget* parent, const QString& caption, c
         details->header()->setSectionResizeMode(DateColumn, QHeaderView::ResizeToContents);
     }
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-}
-
-QString ScriptedFileDialogs::saveFileName(QWidget*, const QString&, const QString& path, const QString&)
-{
-    suggested.append(path);
-    return answers.isEmpty() ? QString() : answers.takeFirst();
-}
-
-QString ScriptedFileDialogs::openFileName(QWidget*, const QString&, const QString& folder, const QString&)
-{
-    suggested.append(folder);
-    return answers.isEmpty() ? QString() : answers.takeFirst();
 }
 
 QString FileDialogs::saveForOtherPrograms(QWidget* parent, const QString& caption, const QString& fileName,

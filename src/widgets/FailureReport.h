@@ -1,8 +1,8 @@
 #pragma once
 
-#include "platform/MessageBoxes.h"
 #include "platform/RunningHandlers.h"
 #include "store/Failure.h"
+#include "widgets/MessageBoxes.h"
 
 #include <optional>
 

@@ -1,4 +1,4 @@
-#include "platform/FailureReport.h"
+#include "widgets/FailureReport.h"
 
 void showFailure(MessageBoxes& messages, QWidget* parent, const QString& description)
 {

@@ -1,4 +1,4 @@
-#include "platform/MessageBoxes.h"
+#include "widgets/MessageBoxes.h"
 
 #include "platform/RunningHandlers.h"
 
@@ -46,13 +46,4 @@ MessageBoxes::Answer RealMessageBoxes::ask(QWidget* parent, const QString& text,
     default:
         return Answer::Cancel;
     }
-}
-
-MessageBoxes::Answer ScriptedMessageBoxes::ask(QWidget*, const QString& text, const QString& title,
-                                               Buttons buttons, Icon icon, Answer defaultAnswer)
-{
-    asked.append({text, title, buttons, icon, defaultAnswer});
-    if (!answers.isEmpty())
-        return answers.takeFirst();
-    return buttons == Buttons::YesNo ? Answer::Yes : Answer::Ok;
 }

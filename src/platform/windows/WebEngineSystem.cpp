@@ -1,0 +1,11 @@
+#include "platform/WebEngineSystem.h"
+
+bool systemHasWebEngine()
+{
+    return false;
+}
+
+bool webEngineWouldEndProgram()
+{
+    return false;
+}
