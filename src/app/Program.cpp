@@ -45,7 +45,7 @@ private:
 
 Program::Program(MessageBoxes& messages, Clock& clock, Printer& printer, FileDialogs& files,
                  WebViewFactory& webViews)
-    : backupService(std::make_unique<BackupService>(clock)), context{screens,  recordFile,     saleStore,
+    : backupService(std::make_unique<BackupService>(clock)), context{screens,  recordFile,     shopDatabase,
                                                                      messages, clock,          printer,
                                                                      files,    *backupService, chartListView,
                                                                      {}}
@@ -66,7 +66,7 @@ Program::~Program() = default;
 
 void Program::addSaleStoreToBackups()
 {
-    backupService->addExtraEntry(saleStoreEntry(saleStore));
+    backupService->addExtraEntry(saleStoreEntry(shopDatabase.sales()));
 }
 
 void Program::start()
@@ -76,7 +76,7 @@ void Program::start()
     // a kill cut short is undone before the backup or any screen reads the data (the start screen
     // reads none), then the daily backup starts.
     new AfterFirstPaint(startScreen, backupService.get(), [this] {
-        settleChartChanges(context.messages);
+        settleChartChanges(shopDatabase, context.messages);
         backupService->startDailyBackup();
     });
 }

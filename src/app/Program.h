@@ -4,7 +4,7 @@
 #include "app/ScreenRegistry.h"
 #include "chartlist/ChartListView.h"
 #include "store/RecordFile.h"
-#include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 
 #include <memory>
 
@@ -29,14 +29,14 @@ public:
 
     ScreenRegistry& registry() { return screens; }
     RecordFile& records() { return recordFile; }
-    SaleStore& sales() { return saleStore; }
+    ShopDatabase& database() { return shopDatabase; }
     BackupService& backups() { return *backupService; }
 
 private:
     void addSaleStoreToBackups();
 
     RecordFile recordFile;
-    SaleStore saleStore;
+    ShopDatabase shopDatabase;
     ScreenRegistry screens;
     // Destroyed before the screens, so the program ends only after a running daily backup is on disk.
     std::unique_ptr<BackupService> backupService;

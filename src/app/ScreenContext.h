@@ -4,7 +4,7 @@
 
 class ScreenRegistry;
 class RecordFile;
-class SaleStore;
+class ShopDatabase;
 class MessageBoxes;
 class Clock;
 class Printer;
@@ -18,8 +18,9 @@ struct ScreenContext
 {
     ScreenRegistry& registry;
     RecordFile& records;
-    // What the record has no room for: microchip, buyer, the texts of the sale-time explanation.
-    SaleStore& sales;
+    // soranika.db: what the record has no room for (microchip, buyer, the texts of the sale-time
+    // explanation), the animals' stays and the care plans.
+    ShopDatabase& database;
     MessageBoxes& messages;
     Clock& clock;
     Printer& printer;

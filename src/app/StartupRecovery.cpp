@@ -1,21 +1,20 @@
 #include "app/StartupRecovery.h"
 
 #include "backup/RestoreJournal.h"
-#include "store/AnimalOutcomes.h"
 #include "store/RecordFile.h"
+#include "store/ShopDatabase.h"
 #include "widgets/FailureReport.h"
 #include "widgets/MessageBoxes.h"
 
 #include <QDir>
-#include <QFileInfo>
 
-void settleChartChanges(MessageBoxes& messages)
+void settleChartChanges(ShopDatabase& database, MessageBoxes& messages)
 {
     const std::optional<QString> failure = failureOf([&] {
-        AnimalOutcomes outcomes;
         // A shop that never recorded a sale has no database, and none is made for it here.
-        if (!QFileInfo::exists(outcomes.fileName()))
+        if (!database.exists())
             return;
+        AnimalOutcomes& outcomes = database.outcomes();
         RecordFile records;
         const QStringList undone = outcomes.settleUnfinished(records);
         outcomes.adoptTypedSaleDates(records);

@@ -11,7 +11,7 @@
 #include "store/DisplayText.h"
 #include "store/Numbers.h"
 #include "store/RecordFile.h"
-#include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 #include "store/ShopSettings.h"
 #include "widgets/Controls.h"
 #include "widgets/FailureReport.h"
@@ -489,8 +489,8 @@ bool ChartScreen::storeTradingFields()
     // 販売日 that is refused gets the focus back.
     bool stored = false;
     const bool refused = !reportFailures(context.messages, this, [&] {
-        stored = ::storeTradingFields(context.records, context.sales.fileName(), context.messages, this,
-                                      shownNumber, saved);
+        stored = ::storeTradingFields(context.records, context.database, context.messages, this, shownNumber,
+                                      saved);
     });
     if (refused)
         Text7->setFocus();

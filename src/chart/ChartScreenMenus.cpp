@@ -16,6 +16,7 @@
 #include "store/Csv.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
+#include "store/ShopDatabase.h"
 #include "widgets/FailureReport.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Printer.h"
@@ -161,10 +162,10 @@ QMap<qint32, QString> ChartScreen::microchipNumbers()
 {
     QMap<qint32, QString> chips;
     // Looking does not create the file: a shop that never entered sale information has none.
-    if (!QFileInfo::exists(context.sales.fileName()))
+    if (!context.database.exists())
         return chips;
     reportFailures(context.messages, this, [&] {
-        const QMap<qint32, ChartSale> sales = context.sales.chartSales();
+        const QMap<qint32, ChartSale> sales = context.database.sales().chartSales();
         for (auto sale = sales.cbegin(); sale != sales.cend(); ++sale) {
             if (!sale->microchip.isEmpty())
                 chips.insert(sale.key(), sale->microchip);
@@ -266,7 +267,8 @@ void ChartScreen::editSaleInfo()
 {
     if (!applyTypedRecordNumber())
         return;
-    SaleInfoDialog dialog(context.sales, context.messages, shownNumber, context.records.CurrentRecord, this);
+    SaleInfoDialog dialog(context.database.sales(), context.messages, shownNumber,
+                          context.records.CurrentRecord, this);
     const HandlerScope running;
     dialog.exec();
 }
@@ -278,7 +280,7 @@ void ChartScreen::printExplanation()
     // A sheet that cannot be made is refused before the question.
     reportFailures(context.messages, this, [&] {
         const ExplanationSheet sheet =
-            Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
+            Explanation::load(shownNumber, context.records.CurrentRecord, context.database);
         const QString note = Explanation::defaultsNote(sheet);
         const QString question =
             note.isEmpty() ? QStringLiteral("印刷しますか？") : note + QStringLiteral("\n\n印刷しますか？");
@@ -304,7 +306,7 @@ void ChartScreen::saveExplanationAsPdf()
     QString note;
     if (reportFailures(context.messages, this, [&] {
             const ExplanationSheet sheet =
-                Explanation::load(shownNumber, context.records.CurrentRecord, context.sales);
+                Explanation::load(shownNumber, context.records.CurrentRecord, context.database);
             note = Explanation::defaultsNote(sheet);
             // The sheet carries the buyer's name.
             writePdf(
@@ -330,7 +332,7 @@ void ChartScreen::editBreedInfo()
             kinds.removeDuplicates();
         }))
         return;
-    BreedInfoDialog dialog(context.sales, context.messages, kinds, this);
+    BreedInfoDialog dialog(context.database, context.messages, kinds, this);
     {
         const HandlerScope running;
         dialog.exec();
@@ -352,7 +354,7 @@ void ChartScreen::exportSaleLedger()
         return;
     bool written = false;
     reportFailures(context.messages, this, [&] {
-        const QList<LedgerRow> rows = SalesLedger::load(context.records, context.sales);
+        const QList<LedgerRow> rows = SalesLedger::load(context.records, context.database.sales());
         const QString question = SalesLedger::mismatchQuestion(rows);
         if (!question.isEmpty() &&
             context.messages.ask(this, question, QStringLiteral("販売台帳"), MessageBoxes::Buttons::OkCancel,
@@ -370,7 +372,7 @@ void ChartScreen::editDealerInfo()
 {
     if (!applyTypedRecordNumber())
         return;
-    DealerInfoDialog dialog(context.sales, context.messages, this);
+    DealerInfoDialog dialog(context.database.sales(), context.messages, this);
     const HandlerScope running;
     dialog.exec();
 }

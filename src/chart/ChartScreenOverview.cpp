@@ -9,7 +9,7 @@
 #include "store/CarePlans.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
-#include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 #include "widgets/FailureReport.h"
 
 #include <QFileInfo>
@@ -31,9 +31,9 @@ void ChartScreen::openOverview()
         return;
     }
     reportFailures(context.messages, this, [&] {
-        const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
+        const StoredOutcomes stored = storedOutcomes(context.database);
         overview = new ShopOverview(context.records.loadAllRecords(), stored.outcomes, stored.species,
-                                    storedChartSales(), CarePlans(context.sales.fileName()), context.messages,
+                                    storedChartSales(), context.database.carePlans(), context.messages,
                                     context.printer, context.files, context.clock.now().date(), this);
     });
     if (!overview)
@@ -54,7 +54,7 @@ void ChartScreen::openCarePlan()
 
 void ChartScreen::showShopInOverview()
 {
-    const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
+    const StoredOutcomes stored = storedOutcomes(context.database);
     overview->showShop(context.records.loadAllRecords(), stored.outcomes, stored.species, storedChartSales(),
                        context.clock.now().date());
 }
@@ -62,8 +62,7 @@ void ChartScreen::showShopInOverview()
 // The sale information of every chart; none for a shop without soranika.db, which is not created.
 QMap<qint32, ChartSale> ChartScreen::storedChartSales() const
 {
-    return QFileInfo::exists(context.sales.fileName()) ? context.sales.chartSales()
-                                                       : QMap<qint32, ChartSale>();
+    return context.database.exists() ? context.database.sales().chartSales() : QMap<qint32, ChartSale>();
 }
 
 // As if the user typed the chosen number and pressed Enter; typing not yet saved is never read over.
@@ -78,7 +77,7 @@ void ChartScreen::showChosenChart(qint32 number)
 
 void ChartScreen::editCarePlans()
 {
-    CarePlans plans(context.sales.fileName());
+    CarePlans& plans = context.database.carePlans();
     QStringList medications;
     if (!reportFailures(context.messages, overview ? static_cast<QWidget*>(overview) : this, [&] {
             if (QFileInfo::exists(QStringLiteral("kusuri.txt")))
@@ -115,7 +114,7 @@ void ChartScreen::shopDataMayHaveChanged()
 QString ChartScreen::shopDataStamp() const
 {
     QStringList parts{context.clock.now().date().toString(Qt::ISODate)};
-    const QString database = context.sales.fileName();
+    const QString database = context.database.fileName();
     for (const QString& name : {context.records.fileName(), database, database + QStringLiteral("-wal")}) {
         const QFileInfo file(name);
         parts.append(QStringLiteral("%1:%2")
@@ -134,16 +133,16 @@ void ChartScreen::showCareNotice()
     qsizetype chips = 0;
     const QString stamp = shopDataStamp();
     const std::optional<QString> failure = failureOf([&] {
-        if (!QFileInfo::exists(context.sales.fileName()))
+        if (!context.database.exists())
             return;
-        const QList<CarePlan> plans = CarePlans(context.sales.fileName()).plans();
+        const QList<CarePlan> plans = context.database.carePlans().plans();
         const std::vector<PetRecord> records = context.records.loadAllRecords();
-        const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
+        const StoredOutcomes stored = storedOutcomes(context.database);
         const QList<ShopAnimal> animals = shopAnimals(records, stored.outcomes, stored.species);
         const QDate today = context.clock.now().date();
         if (!plans.isEmpty())
             overdue = careDue(animals, plans, today).overdue();
-        chips = chipNotices(animals, context.sales.chartSales(), today).size();
+        chips = chipNotices(animals, context.database.sales().chartSales(), today).size();
     });
     if (failure)
         return;

@@ -15,7 +15,7 @@
 #include "store/Failure.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
-#include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 #include "widgets/FailureReport.h"
 
 #include <QFileInfo>
@@ -45,7 +45,7 @@ void ChartScreen::sellAnimal()
             // The staff list helps; a shop without one still sells.
             if (QFileInfo::exists(QStringLiteral("tokucyou.txt")))
                 staff = sortedJapanese(PickListFile::readItems(QStringLiteral("tokucyou.txt")));
-            dialog = std::make_unique<SellDialog>(context.records, context.sales, context.messages,
+            dialog = std::make_unique<SellDialog>(context.records, context.database, context.messages,
                                                   shownNumber, context.clock.now().date(), staff, this);
         }))
         return;
@@ -69,9 +69,7 @@ void ChartScreen::undoSale()
     if (!applyTypedRecordNumber() || refusedInDirectEntry(QStringLiteral("販売を取り消")))
         return;
     reportFailures(context.messages, this, [&] {
-        const AnimalOutcomes outcomes(context.sales.fileName());
-        const std::optional<AnimalOutcome> outcome =
-            QFileInfo::exists(context.sales.fileName()) ? outcomes.outcome(shownNumber) : std::nullopt;
+        const std::optional<AnimalOutcome> outcome = context.database.storedOutcome(shownNumber);
         if (!outcome || !outcome->sale)
             throw Failure(QStringLiteral("このカルテには販売が記録されていません。"));
         if (context.messages.ask(this, undoSaleQuestion(outcome->sale->soldOn),
@@ -79,7 +77,7 @@ void ChartScreen::undoSale()
                                  MessageBoxes::Icon::Warning,
                                  MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
             return;
-        AnimalOutcomes(context.sales.fileName()).undoSale(context.records, shownNumber);
+        context.database.outcomes().undoSale(context.records, shownNumber);
         showChart(shownNumber);
     });
     shopDataChanged();
@@ -90,10 +88,10 @@ void ChartScreen::undoSale()
 QMap<qint32, ChartOutcomeFigures> ChartScreen::outcomeFigures()
 {
     QMap<qint32, ChartOutcomeFigures> figures;
-    if (!QFileInfo::exists(context.sales.fileName()))
+    if (!context.database.exists())
         return figures;
     reportFailures(context.messages, this, [&] {
-        for (const AnimalOutcome& outcome : AnimalOutcomes(context.sales.fileName()).outcomes()) {
+        for (const AnimalOutcome& outcome : context.database.outcomes().outcomes()) {
             if (outcome.recordNumber > 0)
                 figures.insert(outcome.recordNumber,
                                {outcome.status(), outcome.sale ? outcome.sale->price : std::nullopt});
@@ -109,7 +107,7 @@ void ChartScreen::recordLeaving()
     std::unique_ptr<LeaveDialog> dialog;
     if (!reportFailures(context.messages, this, [&] {
             context.records.LoadRecord(shownNumber);
-            dialog = std::make_unique<LeaveDialog>(context.records, context.sales, context.messages,
+            dialog = std::make_unique<LeaveDialog>(context.records, context.database, context.messages,
                                                    shownNumber, context.records.CurrentRecord,
                                                    context.clock.now().date(), this);
         }))
@@ -127,9 +125,8 @@ void ChartScreen::recordReturn()
         return;
     std::unique_ptr<ReturnDialog> dialog;
     if (!reportFailures(context.messages, this, [&] {
-            dialog =
-                std::make_unique<ReturnDialog>(context.records, context.sales.fileName(), context.messages,
-                                               shownNumber, context.clock.now().date(), this);
+            dialog = std::make_unique<ReturnDialog>(context.records, context.database, context.messages,
+                                                    shownNumber, context.clock.now().date(), this);
         }))
         return;
     {
@@ -147,9 +144,9 @@ void ChartScreen::openYearlyReport()
     std::unique_ptr<YearlyReport> report;
     if (!reportFailures(context.messages, this, [&] {
             // Without the database no kind's species is decided, and the report lists every chart.
-            const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
+            const StoredOutcomes stored = storedOutcomes(context.database);
             const DealerInfo dealer =
-                QFileInfo::exists(context.sales.fileName()) ? context.sales.dealerInfo() : DealerInfo{};
+                context.database.exists() ? context.database.sales().dealerInfo() : DealerInfo{};
             report = std::make_unique<YearlyReport>(context.records.loadAllRecords(), stored.outcomes,
                                                     stored.species, dealer, context.messages, context.printer,
                                                     context.files, context.clock.now().date(), this);
@@ -165,13 +162,13 @@ void ChartScreen::makeRecordBook()
         return;
     std::unique_ptr<RecordBookDialog> dialog;
     if (!reportFailures(context.messages, this, [&] {
-            const StoredOutcomes stored = storedOutcomes(context.sales.fileName());
+            const StoredOutcomes stored = storedOutcomes(context.database);
             QMap<qint32, ChartSale> chartSales;
-            if (QFileInfo::exists(context.sales.fileName()))
-                chartSales = context.sales.chartSales();
+            if (context.database.exists())
+                chartSales = context.database.sales().chartSales();
             dialog = std::make_unique<RecordBookDialog>(
                 context.records.loadAllRecords(), stored.outcomes, chartSales, stored.species,
-                context.sales.fileName(), context.messages, context.files, context.clock.now().date(), this);
+                context.database, context.messages, context.files, context.clock.now().date(), this);
         }))
         return;
     const HandlerScope running;

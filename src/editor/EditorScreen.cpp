@@ -13,7 +13,7 @@
 #include "store/Numbers.h"
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
-#include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 #include "widgets/Controls.h"
 #include "widgets/FailureReport.h"
 #include "widgets/FieldWidth.h"
@@ -412,8 +412,8 @@ bool EditorScreen::deletionConfirmed(bool hasSale)
         const qint32 number = readRecordNumber(Label2->text());
         RecordFile records(context.records.fileName());
         records.LoadRecord(number);
-        const bool stored = QFileInfo::exists(context.sales.fileName());
-        const AnimalOutcomes outcomes(context.sales.fileName());
+        const bool stored = context.database.exists();
+        const AnimalOutcomes& outcomes = context.database.outcomes();
         // Only the animals known to be dogs or cats are asked about; every other is kept all the same.
         const Species species = stored ? outcomes.speciesForChart(records.CurrentRecord) : Species::Unset;
         if (species == Species::Dog || species == Species::Cat) {
@@ -456,8 +456,8 @@ void EditorScreen::closeAndShowChart()
 
 bool EditorScreen::hasSaleInformation() const
 {
-    return QFileInfo::exists(context.sales.fileName()) &&
-           !context.sales.chartSale(readRecordNumber(Label2->text())).isEmpty();
+    return context.database.exists() &&
+           !context.database.sales().chartSale(readRecordNumber(Label2->text())).isEmpty();
 }
 
 void EditorScreen::closeWithoutSaving()
@@ -519,8 +519,7 @@ void EditorScreen::save()
     // A deleted chart's sale information goes with it, and what the record book needs of the animal
     // stays, in one step with the record.
     if (deleting)
-        AnimalOutcomes(context.sales.fileName())
-            .deleteChart(context.records, number, record, context.clock.now().date());
+        context.database.outcomes().deleteChart(context.records, number, record, context.clock.now().date());
     else
         context.records.StoreRecord(number, record);
 }

@@ -7,7 +7,7 @@
 #include "store/CarePlans.h"
 #include "store/PetRecord.h"
 #include "store/PickListFile.h"
-#include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 #include "store/ShopSettings.h"
 #include "widgets/Controls.h"
 #include "widgets/FailureReport.h"
@@ -283,7 +283,7 @@ void MasterDataScreen::setFocusOrder()
 
 void MasterDataScreen::editCarePlans()
 {
-    CarePlans plans(context.sales.fileName());
+    CarePlans& plans = context.database.carePlans();
     CarePlanDialog dialog(plans, context.messages, itemsOf(*groups[3].list), this);
     const HandlerScope running;
     dialog.exec();

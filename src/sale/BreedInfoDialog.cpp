@@ -2,6 +2,7 @@
 
 #include "sale/DialogFields.h"
 #include "sale/ItemTexts.h"
+#include "store/ShopDatabase.h"
 #include "widgets/DiscardQuestion.h"
 #include "widgets/FailureReport.h"
 #include "widgets/Look.h"
@@ -15,12 +16,12 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-BreedInfoDialog::BreedInfoDialog(SaleStore& store, MessageBoxes& messages, const QStringList& kinds,
+BreedInfoDialog::BreedInfoDialog(ShopDatabase& database, MessageBoxes& messages, const QStringList& kinds,
                                  QWidget* parent)
-    : QDialog(parent), store(store), messages(messages)
+    : QDialog(parent), store(database.sales()), outcomes(database.outcomes()), messages(messages)
 {
     reportFailures(messages, parent, [&] {
-        savedSpecies = AnimalOutcomes(store.fileName()).allSpecies();
+        savedSpecies = outcomes.allSpecies();
         for (Species each : {Species::Dog, Species::Cat, Species::Other})
             speciesDefaults.insert(each, store.speciesTexts(speciesText(each)));
     });
@@ -152,7 +153,7 @@ void BreedInfoDialog::accept()
                 changed.insert(kind.key(), *kind);
         }
         if (!changed.isEmpty()) {
-            AnimalOutcomes(store.fileName()).saveSpecies(changed);
+            outcomes.saveSpecies(changed);
             savedSpecies.insert(changed);
         }
         for (auto kind = edited.cbegin(); kind != edited.cend(); ++kind) {

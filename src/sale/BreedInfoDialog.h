@@ -7,6 +7,7 @@
 #include <QMap>
 
 class MessageBoxes;
+class ShopDatabase;
 class QDialogButtonBox;
 class QLabel;
 class QComboBox;
@@ -21,7 +22,8 @@ class BreedInfoDialog : public QDialog
 {
     Q_OBJECT
 public:
-    BreedInfoDialog(SaleStore& store, MessageBoxes& messages, const QStringList& kinds, QWidget* parent);
+    BreedInfoDialog(ShopDatabase& database, MessageBoxes& messages, const QStringList& kinds,
+                    QWidget* parent);
 
     void accept() override;
 
@@ -32,6 +34,7 @@ private:
     void showProposal();
 
     SaleStore& store;
+    AnimalOutcomes& outcomes;
     MessageBoxes& messages;
     // The texts as saved, and as the user changed them, by kind.
     QMap<QString, BreedTexts> saved;

@@ -1,6 +1,6 @@
 #include "sale/ExplanationSheet.h"
 
-#include "store/AnimalOutcomes.h"
+#include "store/ShopDatabase.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
 #include "store/ShopSettings.h"
@@ -124,8 +124,9 @@ QString defaultsNote(const ExplanationSheet& sheet)
         .arg(numbers.join(QStringLiteral("・")), sheet.species);
 }
 
-ExplanationSheet load(qint32 number, const PetRecord& record, const SaleStore& store)
+ExplanationSheet load(qint32 number, const PetRecord& record, const ShopDatabase& database)
 {
+    const SaleStore& store = database.sales();
     const ChartSale sale = store.chartSale(number);
     // Another animal's microchip must not go to this animal's buyer on paper.
     if (!sale.isFor(record))
@@ -138,7 +139,7 @@ ExplanationSheet load(qint32 number, const PetRecord& record, const SaleStore& s
     sheet.dealer = store.dealerInfo();
     sheet.recordNumber = number;
     sheet.kind = tableText(record.Kind).trimmed();
-    sheet.species = speciesText(AnimalOutcomes(store.fileName()).speciesForChart(record));
+    sheet.species = speciesText(database.outcomes().speciesForChart(record));
     const BreedTexts texts =
         withDefaults(store.breedTextsForChart(record), store.speciesTexts(sheet.species), sheet.defaultItems);
     sheet.items = items(record, sale, texts);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "store/PetRecord.h"
-#include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 
 #include <QDate>
 #include <QList>
@@ -59,6 +59,6 @@ QString defaultsNote(const ExplanationSheet& sheet);
 
 // The sheet of record `number` (as it is held in `record`), with the shop's details from the settings
 // store and the rest from `store`.
-ExplanationSheet load(qint32 number, const PetRecord& record, const SaleStore& store);
+ExplanationSheet load(qint32 number, const PetRecord& record, const ShopDatabase& database);
 
 } // namespace Explanation

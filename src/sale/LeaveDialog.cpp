@@ -3,28 +3,27 @@
 #include "sale/DialogFields.h"
 #include "store/DisplayText.h"
 #include "store/Failure.h"
-#include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 #include "widgets/DiscardQuestion.h"
 #include "widgets/FailureReport.h"
 #include "widgets/Look.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-LeaveDialog::LeaveDialog(RecordFile& records, SaleStore& sales, MessageBoxes& messages, qint32 number,
+LeaveDialog::LeaveDialog(RecordFile& records, ShopDatabase& database, MessageBoxes& messages, qint32 number,
                          const PetRecord& chart, const QDate& today, QWidget* parent)
-    : QDialog(parent), records(records), sales(sales), messages(messages), number(number), chart(chart)
+    : QDialog(parent), records(records), database(database), messages(messages), number(number), chart(chart)
 {
     if (tableText(chart.Kind).isEmpty())
         throw Failure(QStringLiteral("このカルテには動物が入力されていません。"));
     // An animal that has left the shop cannot leave again; the dialog says so before anything is typed.
-    if (QFileInfo::exists(sales.fileName())) {
-        const QString refusal = refusalOf(AnimalOutcomes(sales.fileName()).outcome(number), LifeStep::Leave);
+    if (database.exists()) {
+        const QString refusal = refusalOf(database.outcomes().outcome(number), LifeStep::Leave);
         if (!refusal.isEmpty())
             throw Failure(refusal);
     }
@@ -69,7 +68,7 @@ void LeaveDialog::accept()
         const Leaving leaving{typedDate(leftOn, QStringLiteral("日付")),
                               LeaveKind(kind->currentData().toInt()), detail->text().trimmed()};
         refused = nullptr;
-        AnimalOutcomes outcomes(sales.fileName());
+        AnimalOutcomes& outcomes = database.outcomes();
         outcomes.recordLeaving(records, number, leaving, outcomes.speciesForChart(chart));
     });
     if (stored) {

@@ -10,7 +10,7 @@ class QComboBox;
 class QDialogButtonBox;
 class QLineEdit;
 class RecordFile;
-class SaleStore;
+class ShopDatabase;
 
 // 死亡・譲渡を記録: an animal that left the shop without a sale. OK checks and stores; Cancel (and
 // Esc) changes nothing; a refused entry keeps the dialog open with what was typed.
@@ -18,7 +18,7 @@ class LeaveDialog : public QDialog
 {
     Q_OBJECT
 public:
-    LeaveDialog(RecordFile& records, SaleStore& sales, MessageBoxes& messages, qint32 number,
+    LeaveDialog(RecordFile& records, ShopDatabase& database, MessageBoxes& messages, qint32 number,
                 const PetRecord& chart, const QDate& today, QWidget* parent);
 
     void accept() override;
@@ -27,7 +27,7 @@ private:
     void buildLayout();
 
     RecordFile& records;
-    SaleStore& sales;
+    ShopDatabase& database;
     MessageBoxes& messages;
     qint32 number;
     PetRecord chart;

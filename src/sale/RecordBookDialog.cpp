@@ -5,6 +5,7 @@
 #include "sale/ShopAnimals.h"
 #include "store/Csv.h"
 #include "store/Failure.h"
+#include "store/ShopDatabase.h"
 #include "widgets/DiscardQuestion.h"
 #include "widgets/FailureReport.h"
 #include "widgets/FileDialogs.h"
@@ -25,11 +26,11 @@
 
 RecordBookDialog::RecordBookDialog(std::vector<PetRecord> records, QList<AnimalOutcome> outcomes,
                                    QMap<qint32, ChartSale> chartSales, QMap<QString, Species> species,
-                                   QString databaseName, MessageBoxes& messages, FileDialogs& files,
+                                   ShopDatabase& database, MessageBoxes& messages, FileDialogs& files,
                                    const QDate& today, QWidget* parent)
     : QDialog(parent), records(std::move(records)), outcomes(std::move(outcomes)),
-      chartSales(std::move(chartSales)), species(std::move(species)), databaseName(std::move(databaseName)),
-      messages(messages), files(files), today(today)
+      chartSales(std::move(chartSales)), species(std::move(species)), database(database), messages(messages),
+      files(files), today(today)
 {
     buildLayout();
     askBeforeDiscarding(this, messages);
@@ -110,7 +111,7 @@ void RecordBookDialog::removeExpiredStays()
                      MessageBoxes::Icon::Warning, MessageBoxes::Answer::Cancel) != MessageBoxes::Answer::Ok)
         return;
     reportFailures(messages, this, [&] {
-        AnimalOutcomes stored(databaseName);
+        AnimalOutcomes& stored = database.outcomes();
         stored.removeExpired(today);
         outcomes = stored.outcomes();
     });

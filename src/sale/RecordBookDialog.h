@@ -6,6 +6,7 @@
 
 class FileDialogs;
 class MessageBoxes;
+class ShopDatabase;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
@@ -18,8 +19,9 @@ class RecordBookDialog : public QDialog
     Q_OBJECT
 public:
     RecordBookDialog(std::vector<PetRecord> records, QList<AnimalOutcome> outcomes,
-                     QMap<qint32, ChartSale> chartSales, QMap<QString, Species> species, QString databaseName,
-                     MessageBoxes& messages, FileDialogs& files, const QDate& today, QWidget* parent);
+                     QMap<qint32, ChartSale> chartSales, QMap<QString, Species> species,
+                     ShopDatabase& database, MessageBoxes& messages, FileDialogs& files, const QDate& today,
+                     QWidget* parent);
 
     void accept() override;
 
@@ -35,7 +37,7 @@ private:
     QList<AnimalOutcome> outcomes;
     QMap<qint32, ChartSale> chartSales;
     QMap<QString, Species> species;
-    QString databaseName;
+    ShopDatabase& database;
     MessageBoxes& messages;
     FileDialogs& files;
     QDate today;

@@ -5,29 +5,26 @@
 #include "store/DisplayText.h"
 #include "store/Failure.h"
 #include "store/RecordFile.h"
+#include "store/ShopDatabase.h"
 #include "widgets/DiscardQuestion.h"
 #include "widgets/FailureReport.h"
 #include "widgets/Look.h"
 
 #include <QDialogButtonBox>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-ReturnDialog::ReturnDialog(RecordFile& records, QString databaseName, MessageBoxes& messages, qint32 number,
+ReturnDialog::ReturnDialog(RecordFile& records, ShopDatabase& database, MessageBoxes& messages, qint32 number,
                            const QDate& today, QWidget* parent)
-    : QDialog(parent), records(records), databaseName(std::move(databaseName)), messages(messages),
-      number(number)
+    : QDialog(parent), records(records), database(database), messages(messages), number(number)
 {
     records.LoadRecord(number);
     const QString kind = tableText(records.CurrentRecord.Kind);
     if (kind.isEmpty())
         throw Failure(QStringLiteral("このカルテには動物が入力されていません。"));
-    const std::optional<AnimalOutcome> present = QFileInfo::exists(this->databaseName)
-                                                     ? AnimalOutcomes(this->databaseName).outcome(number)
-                                                     : std::nullopt;
+    const std::optional<AnimalOutcome> present = database.storedOutcome(number);
     const QString refusal = refusalOf(present, LifeStep::Return);
     if (!refusal.isEmpty())
         throw Failure(refusal);
@@ -64,7 +61,7 @@ void ReturnDialog::accept()
         if (returnedOn->text().trimmed().isEmpty())
             throw Failure(QStringLiteral("返品の日を入力してください。"));
         const QDate on = typedDate(returnedOn, QStringLiteral("返品の日"));
-        AnimalOutcomes(databaseName).recordReturn(records, number, on, reason->text().trimmed());
+        database.outcomes().recordReturn(records, number, on, reason->text().trimmed());
         refused = nullptr;
     });
     if (stored) {

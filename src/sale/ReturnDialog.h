@@ -7,6 +7,7 @@ class MessageBoxes;
 class QDialogButtonBox;
 class QLineEdit;
 class RecordFile;
+class ShopDatabase;
 
 // 返品を記録: a buyer brought a sold animal back. The sale stays on record and the animal is in the shop
 // again from the day typed; OK records it, キャンセル (or Esc) changes nothing, and a refused entry keeps
@@ -16,14 +17,14 @@ class ReturnDialog : public QDialog
     Q_OBJECT
 public:
     // Refuses a chart whose animal is not sold now, with the reason.
-    ReturnDialog(RecordFile& records, QString databaseName, MessageBoxes& messages, qint32 number,
+    ReturnDialog(RecordFile& records, ShopDatabase& database, MessageBoxes& messages, qint32 number,
                  const QDate& today, QWidget* parent);
 
     void accept() override;
 
 private:
     RecordFile& records;
-    QString databaseName;
+    ShopDatabase& database;
     MessageBoxes& messages;
     qint32 number;
 

@@ -6,7 +6,7 @@
 #include "store/FreeText.h"
 #include "store/Microchip.h"
 #include "store/RecordFile.h"
-#include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 #include "widgets/DiscardQuestion.h"
 #include "widgets/FailureReport.h"
 #include "widgets/Look.h"
@@ -33,18 +33,18 @@ QDate birthOf(const PetRecord& record)
 
 } // namespace
 
-SellDialog::SellDialog(RecordFile& records, SaleStore& sales, MessageBoxes& messages, qint32 number,
+SellDialog::SellDialog(RecordFile& records, ShopDatabase& database, MessageBoxes& messages, qint32 number,
                        const QDate& today, const QStringList& staffNames, QWidget* parent)
-    : QDialog(parent), records(records), sales(sales), messages(messages), number(number)
+    : QDialog(parent), records(records), database(database), messages(messages), number(number)
 {
     records.LoadRecord(number);
     chart = records.CurrentRecord;
     const QString kind = tableText(chart.Kind);
     if (kind.isEmpty())
         throw Failure(QStringLiteral("このカルテには動物が入力されていません。"));
-    const AnimalOutcomes outcomes(sales.fileName());
+    const AnimalOutcomes& outcomes = database.outcomes();
     species = outcomes.speciesForChart(chart);
-    const ChartSale known = sales.chartSale(number);
+    const ChartSale known = database.sales().chartSale(number);
     // An animal that has left the shop is not sold again: the dialog says so before anything is typed.
     const QString refusal = refusalOf(outcomes.outcome(number), LifeStep::Sell);
     if (!refusal.isEmpty())
@@ -212,7 +212,7 @@ bool SellDialog::confirmed(const Sale& sale)
             return false;
         }
     }
-    const std::optional<qint32> other = sales.chartWithMicrochip(sale.microchip, number);
+    const std::optional<qint32> other = database.sales().chartWithMicrochip(sale.microchip, number);
     if (other && !ok(Microchip::duplicateWarning(*other))) {
         microchip->setFocus();
         return false;
@@ -228,7 +228,7 @@ void SellDialog::accept()
         const Sale sale = typedSale();
         if (!confirmed(sale))
             return;
-        AnimalOutcomes(sales.fileName()).recordSale(records, number, sale, species);
+        database.outcomes().recordSale(records, number, sale, species);
         stored = true;
     });
     if (stored) {

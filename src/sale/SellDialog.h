@@ -11,7 +11,7 @@ class QComboBox;
 class QDialogButtonBox;
 class QLineEdit;
 class RecordFile;
-class SaleStore;
+class ShopDatabase;
 
 // 販売する: records a sale in one step, the sale in soranika.db and the chart's 販売日 together.
 // OK checks and stores, Cancel (and Esc) changes nothing; a refused entry keeps the dialog open with
@@ -20,7 +20,7 @@ class SellDialog : public QDialog
 {
     Q_OBJECT
 public:
-    SellDialog(RecordFile& records, SaleStore& sales, MessageBoxes& messages, qint32 number,
+    SellDialog(RecordFile& records, ShopDatabase& database, MessageBoxes& messages, qint32 number,
                const QDate& today, const QStringList& staffNames, QWidget* parent);
 
     void accept() override;
@@ -32,7 +32,7 @@ private:
     bool confirmed(const Sale& sale);
 
     RecordFile& records;
-    SaleStore& sales;
+    ShopDatabase& database;
     MessageBoxes& messages;
     qint32 number;
     PetRecord chart;

@@ -2,8 +2,8 @@
 
 #include "store/DateText.h"
 #include "store/DisplayText.h"
+#include "store/ShopDatabase.h"
 
-#include <QFileInfo>
 #include <QHash>
 
 #include <algorithm>
@@ -96,10 +96,10 @@ QList<ShopAnimal> shopAnimals(const std::vector<PetRecord>& records, const QList
     return animals;
 }
 
-StoredOutcomes storedOutcomes(const QString& databaseName)
+StoredOutcomes storedOutcomes(const ShopDatabase& database)
 {
-    if (!QFileInfo::exists(databaseName))
+    if (!database.exists())
         return {};
-    const AnimalOutcomes stored(databaseName);
+    const AnimalOutcomes& stored = database.outcomes();
     return {stored.outcomes(), stored.allSpecies()};
 }

@@ -2,6 +2,7 @@
 
 #include "store/AnimalOutcomes.h"
 #include "store/PetRecord.h"
+#include "store/ShopDatabase.h"
 
 #include <QDate>
 #include <QList>
@@ -57,4 +58,4 @@ struct StoredOutcomes
     QList<AnimalOutcome> outcomes;
     QMap<QString, Species> species;
 };
-StoredOutcomes storedOutcomes(const QString& databaseName);
+StoredOutcomes storedOutcomes(const ShopDatabase& database);

@@ -6,10 +6,8 @@
 #include "store/Failure.h"
 #include "store/FreeText.h"
 #include "store/RecordFile.h"
-#include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 #include "widgets/MessageBoxes.h"
-
-#include <QFileInfo>
 
 namespace {
 
@@ -20,16 +18,16 @@ bool confirmed(MessageBoxes& messages, QWidget* parent, const QString& question,
 }
 
 // A sale of `soldOn` typed on the chart, after the questions 販売する asks.
-bool sellAsTyped(RecordFile& records, const QString& databaseName, MessageBoxes& messages, QWidget* parent,
+bool sellAsTyped(RecordFile& records, ShopDatabase& database, MessageBoxes& messages, QWidget* parent,
                  qint32 number, const PetRecord& changed, const QDate& soldOn)
 {
-    AnimalOutcomes outcomes(databaseName);
+    AnimalOutcomes& outcomes = database.outcomes();
     const Species species = outcomes.speciesForChart(changed);
     const QString tooYoung = tooYoungToSell(species, readShopDate(birthDateText(changed)), soldOn);
     if (!tooYoung.isEmpty())
         throw Failure(tooYoung);
     // A sale without a registered microchip needs its reason on record, which only 販売する takes.
-    const ChartSale known = SaleStore(databaseName).chartSale(number);
+    const ChartSale known = database.sales().chartSale(number);
     if (mayBeDogOrCat(species) && (known.microchip.isEmpty() || !known.chipRegistered.isValid()))
         throw Failure(QStringLiteral("マイクロチップが登録されていない犬・猫は、「カルテ」→「販売する...」で"
                                      "「チップなしの理由」を入力して販売してください。"));
@@ -61,16 +59,14 @@ QString undoSaleQuestion(const QDate& soldOn)
         .arg(dateText(soldOn));
 }
 
-bool storeTradingFields(RecordFile& records, const QString& databaseName, MessageBoxes& messages,
-                        QWidget* parent, qint32 number, const PetRecord& changed)
+bool storeTradingFields(RecordFile& records, ShopDatabase& database, MessageBoxes& messages, QWidget* parent,
+                        qint32 number, const PetRecord& changed)
 {
     records.LoadRecord(number);
     const PetRecord before = records.CurrentRecord;
     const QDate typed = readShopDate(tableText(changed.SaleDate));
     const QDate was = readShopDate(tableText(before.SaleDate));
-    const bool stored = QFileInfo::exists(databaseName);
-    const std::optional<AnimalOutcome> present =
-        stored ? AnimalOutcomes(databaseName).outcome(number) : std::nullopt;
+    const std::optional<AnimalOutcome> present = database.storedOutcome(number);
     const bool sold = present && present->sale;
 
     if (tableText(changed.Kind).isEmpty() || (typed.isValid() && sold && typed == present->sale->soldOn) ||
@@ -84,10 +80,10 @@ bool storeTradingFields(RecordFile& records, const QString& databaseName, Messag
             present->leftText() +
             QStringLiteral("販売日を変えるには、先に「カルテ」→「販売を取り消す」をしてください。"));
     if (typed.isValid())
-        return sellAsTyped(records, databaseName, messages, parent, number, changed, typed);
+        return sellAsTyped(records, database, messages, parent, number, changed, typed);
     if (!confirmed(messages, parent, undoSaleQuestion(present->sale->soldOn),
                    QStringLiteral("販売を取り消す")))
         return false;
-    AnimalOutcomes(databaseName).undoSale(records, number, changed);
+    database.outcomes().undoSale(records, number, changed);
     return true;
 }

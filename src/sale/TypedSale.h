@@ -8,6 +8,7 @@
 class MessageBoxes;
 class QWidget;
 class RecordFile;
+class ShopDatabase;
 
 // The question before a recorded sale is taken back.
 QString undoSaleQuestion(const QDate& soldOn);
@@ -17,5 +18,5 @@ QString undoSaleQuestion(const QDate& soldOn);
 // as 販売する; a recorded sale's 販売日 cleared (or replaced by text that is not a date) takes the sale
 // back. Each asks first where 販売する and 販売を取り消す ask; false when the shop said no. A refused
 // step throws its reason and stores nothing.
-bool storeTradingFields(RecordFile& records, const QString& databaseName, MessageBoxes& messages,
-                        QWidget* parent, qint32 number, const PetRecord& changed);
+bool storeTradingFields(RecordFile& records, ShopDatabase& database, MessageBoxes& messages, QWidget* parent,
+                        qint32 number, const PetRecord& changed);

@@ -160,7 +160,7 @@ void TestApp::failingLoadLeavesTheScreenUnloaded()
     ChartListView listView;
     ScreenContext context{registry,
                           f->program->records(),
-                          f->program->sales(),
+                          f->program->database(),
                           f->messages,
                           f->clock,
                           f->printer,

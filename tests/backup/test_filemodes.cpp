@@ -100,7 +100,7 @@ void TestFileModes::buyersDataIsTheOwnersOnly()
     ChartSale sale;
     sale.buyerName = QStringLiteral("山田 花子");
     sale.buyerPhone = QStringLiteral("03-1234-5678");
-    f->program->sales().saveChartSale(1, sale);
+    f->program->database().sales().saveChartSale(1, sale);
     for (const char* file : {"ledger.csv", "charts.csv", "sheet.pdf", "chart.pdf", "hand.zip"})
         f->files.setNextAnswer(f->path(QString::fromLatin1(file)));
     for (const char* menu : {"actSaleLedger", "actExportCsv", "actExplanationPdf", "actSavePdf", "actBackup"})
@@ -156,12 +156,12 @@ void TestFileModes::filesOfAnOlderVersionAreClosed()
     // What an older version left readable to all.
     ChartSale sale;
     sale.buyerName = QStringLiteral("山田 花子");
-    f->program->sales().saveChartSale(1, sale);
+    f->program->database().sales().saveChartSale(1, sale);
     QVERIFY(QDir().mkdir(QStringLiteral("バックアップ")));
     QVERIFY(::chmod("soranika.db", 0644) == 0);
     QVERIFY(::chmod(QFile::encodeName(QStringLiteral("バックアップ")).constData(), 0755) == 0);
 
-    f->program->sales().chartSale(1);
+    f->program->database().sales().chartSale(1);
     f->program->backups().setDailyBackupEnabled(true);
     f->program->backups().startDailyBackup();
     f->program->backups().waitForDailyBackup();
@@ -199,7 +199,7 @@ void TestFileModes::restoreOntoANewFolderIsTheOwnersOnly()
     ::umask(0);
     ChartSale sale;
     sale.buyerName = QStringLiteral("山田 花子");
-    f->program->sales().saveChartSale(1, sale);
+    f->program->database().sales().saveChartSale(1, sale);
     QCOMPARE(modeOf(QStringLiteral("soranika.db")), 0600);
     f->files.setNextAnswer(f->path(QStringLiteral("hand.zip")));
     action(QStringLiteral("actBackup"))->trigger();
@@ -232,7 +232,7 @@ void TestFileModes::temporaryCopiesOfKilledRunsGoAtStart()
     qputenv("TMPDIR", QFile::encodeName(temporary.path()));
     ChartSale sale;
     sale.buyerName = QStringLiteral("山田 花子");
-    f->program->sales().saveChartSale(1, sale);
+    f->program->database().sales().saveChartSale(1, sale);
     // Programs killed while they check a backup's database and settings, whose copies they hold in
     // temporary files.
     for (int run = 0; run < 3; ++run) {

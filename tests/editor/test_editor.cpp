@@ -1049,9 +1049,9 @@ void TestEditor::deleteAsksFirstWhenTheChartHasSaleInformation()
     sale.microchip = QStringLiteral("392141000123456");
     sale.buyerName = QStringLiteral("山田 花子");
     // Another chart's sale information makes the database exist either way.
-    f->program->sales().saveChartSale(2, sale);
+    f->program->database().sales().saveChartSale(2, sale);
     if (hasSale)
-        f->program->sales().saveChartSale(1, sale);
+        f->program->database().sales().saveChartSale(1, sale);
     f->messages.setNextAnswer(answer);
     click(QStringLiteral("Command2"));
 
@@ -1067,14 +1067,14 @@ void TestEditor::deleteAsksFirstWhenTheChartHasSaleInformation()
     if (deleted) {
         QTRY_VERIFY(!editor());
         QCOMPARE(recordBytes(RecordFileName, 1).mid(16, 30), spaces(30));
-        QVERIFY(f->program->sales().chartSale(1).isEmpty());
+        QVERIFY(f->program->database().sales().chartSale(1).isEmpty());
     } else {
         QVERIFY(editor() && editor()->isVisible());
         QCOMPARE(combo(QStringLiteral("Combo4"))->currentText().trimmed(), QStringLiteral("柴犬"));
         QCOMPARE(readFileBytes(RecordFileName), shibaRecord());
-        QCOMPARE(f->program->sales().chartSale(1), sale);
+        QCOMPARE(f->program->database().sales().chartSale(1), sale);
     }
-    QCOMPARE(f->program->sales().chartSale(2), sale);
+    QCOMPARE(f->program->database().sales().chartSale(2), sale);
 }
 
 void TestEditor::deleteQuestionOnARealBoxDefaultsToCancel()
@@ -1087,7 +1087,7 @@ void TestEditor::deleteQuestionOnARealBoxDefaultsToCancel()
     QVERIFY(openEditorFromChart());
     ChartSale sale;
     sale.microchip = QStringLiteral("392141000123456");
-    f->program->sales().saveChartSale(1, sale);
+    f->program->database().sales().saveChartSale(1, sale);
 
     RealBoxes boxes; // Enter on the box: its default button
     click(QStringLiteral("Command2"));
@@ -1099,7 +1099,7 @@ void TestEditor::deleteQuestionOnARealBoxDefaultsToCancel()
     QCOMPARE(boxes.seen[0].defaultButton, QStringLiteral("キャンセル"));
     QVERIFY(editor() && editor()->isVisible());
     QCOMPARE(readFileBytes(RecordFileName), shibaRecord());
-    QCOMPARE(f->program->sales().chartSale(1).microchip, QStringLiteral("392141000123456"));
+    QCOMPARE(f->program->database().sales().chartSale(1).microchip, QStringLiteral("392141000123456"));
 }
 
 // 32767 is the last record a file can hold: the editor opens on it and stores it there.

@@ -740,10 +740,10 @@ void TestOverview::chipDeadlinesOfAnimalsInStockAreShown()
     ChartSale implanted;
     implanted.microchip = QStringLiteral("392141000123456");
     implanted.chipImplanted = QDate(2026, 11, 10);
-    f->program->sales().saveChartSale(1, implanted);
+    f->program->database().sales().saveChartSale(1, implanted);
     implanted.microchip = QStringLiteral("392141000654321");
     implanted.chipImplanted = QDate(2026, 11, 1);
-    f->program->sales().saveChartSale(2, implanted);
+    f->program->database().sales().saveChartSale(2, implanted);
     startChartScreen();
     // What the open window lists.
     const auto shownDeadlines = [&] {
@@ -776,8 +776,8 @@ void TestOverview::chipDeadlinesOfAnimalsInStockAreShown()
 
     // Without the implant days both are due to be implanted: the dog by 11/29 (90 days old on 10/30),
     // the cat only by 2027/1/29, so not yet shown.
-    f->program->sales().saveChartSale(1, ChartSale());
-    f->program->sales().saveChartSale(2, ChartSale());
+    f->program->database().sales().saveChartSale(1, ChartSale());
+    f->program->database().sales().saveChartSale(2, ChartSale());
     f->window("Form2")->findChild<QAction*>("actOverview")->trigger();
     QCOMPARE(shownDeadlines(),
              (QStringList{

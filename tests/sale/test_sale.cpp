@@ -6,6 +6,7 @@
 #include "store/Failure.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 #include "store/ShopSettings.h"
 #include "support/CsvReader.h"
 #include "support/FileSizeLimit.h"
@@ -266,7 +267,8 @@ void TestSale::explanationSheetOfTheShopsFiles()
     ShopSettings::save(ShopSettings::Keys[0], QStringLiteral("ペットショップそら"));
     ShopSettings::save(ShopSettings::Keys[1], QStringLiteral("03-0000-0000"));
     ShopSettings::save(ShopSettings::Keys[2], QStringLiteral("東京都"));
-    SaleStore store;
+    ShopDatabase database;
+    SaleStore& store = database.sales();
     store.saveDealerInfo({QStringLiteral("東京都 第123号"), QStringLiteral("佐藤")});
     ChartSale sale;
     sale.microchip = QStringLiteral("３９２１４１０００１２３４５６");
@@ -275,7 +277,7 @@ void TestSale::explanationSheetOfTheShopsFiles()
     breed.item(3) = QStringLiteral("12〜15年");
     store.saveBreedTexts(QStringLiteral("柴犬"), breed);
 
-    const ExplanationSheet sheet = Explanation::load(7, chart(QStringLiteral("柴犬"), QString()), store);
+    const ExplanationSheet sheet = Explanation::load(7, chart(QStringLiteral("柴犬"), QString()), database);
     QCOMPARE(sheet.shopName, QStringLiteral("ペットショップそら"));
     QCOMPARE(sheet.shopPhone, QStringLiteral("03-0000-0000"));
     QCOMPARE(sheet.shopAddress, QStringLiteral("東京都"));
@@ -284,10 +286,10 @@ void TestSale::explanationSheetOfTheShopsFiles()
     QCOMPARE(sheet.microchip, QStringLiteral("392141000123456"));
     QCOMPARE(sheet.items.at(2).value, QStringLiteral("12〜15年"));
     QCOMPARE(sheet.items.at(12).value, QStringLiteral("未実施"));
-    QCOMPARE(Explanation::load(8, PetRecord{}, store).microchip, QStringLiteral("—"));
+    QCOMPARE(Explanation::load(8, PetRecord{}, database).microchip, QStringLiteral("—"));
 
     // A dog's empty items take the dogs' default; the breed's own text wins; cats' defaults stay apart.
-    AnimalOutcomes(store.fileName()).saveSpecies({{QStringLiteral("柴犬"), Species::Dog}});
+    database.outcomes().saveSpecies({{QStringLiteral("柴犬"), Species::Dog}});
     BreedTexts dogs;
     dogs.item(3) = QStringLiteral("犬の寿命");
     dogs.item(5) = QStringLiteral("1日2回");
@@ -297,7 +299,7 @@ void TestSale::explanationSheetOfTheShopsFiles()
     cats.item(6) = QStringLiteral("室内で遊ばせる");
     store.saveSpeciesTexts(QStringLiteral("猫"), cats);
     const ExplanationSheet withDefaults =
-        Explanation::load(7, chart(QStringLiteral("柴犬"), QString()), store);
+        Explanation::load(7, chart(QStringLiteral("柴犬"), QString()), database);
     QCOMPARE(withDefaults.items.at(2).value, QStringLiteral("12〜15年"));
     QCOMPARE(withDefaults.items.at(4).value, QStringLiteral("1日2回"));
     QCOMPARE(withDefaults.items.at(5).value, QStringLiteral("—"));
@@ -305,7 +307,7 @@ void TestSale::explanationSheetOfTheShopsFiles()
     QCOMPARE(Explanation::defaultsNote(withDefaults),
              QStringLiteral("項目 5・7 は「犬」の標準の説明文です（事業者情報で設定）。"));
     QCOMPARE(Explanation::defaultsNote(
-                 Explanation::load(8, chart(QStringLiteral("ハムスター"), QString()), store)),
+                 Explanation::load(8, chart(QStringLiteral("ハムスター"), QString()), database)),
              QString());
 }
 

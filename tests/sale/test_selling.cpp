@@ -260,7 +260,7 @@ void TestSelling::saleIsRecordedListedAndTakenBack()
     QCOMPARE(sale.soldBy, QStringLiteral("鈴木"));
     QCOMPARE(sale.explainedHow, QStringLiteral("対面"));
     QCOMPARE(sale.noChipReason, QStringLiteral("装着で健康を損なうおそれ"));
-    QCOMPARE(f->program->sales().chartSale(1).buyerName, QStringLiteral("株式会社ペット"));
+    QCOMPARE(f->program->database().sales().chartSale(1).buyerName, QStringLiteral("株式会社ペット"));
 
     // The chart list's CSV: 販売済 with the price and the margin over the purchase cost.
     f->files.setNextAnswer(f->path("list.csv"));
@@ -346,7 +346,7 @@ void TestSelling::failedSaleStoresNothing()
                              : QStringLiteral("データベースを読み書きできません。 (soranika.db)"));
     QCOMPARE(readFileBytes("detapetto.dt"), before);
     QVERIFY(!AnimalOutcomes().outcome(1));
-    QCOMPARE(f->program->sales().chartSale(1), ChartSale());
+    QCOMPARE(f->program->database().sales().chartSale(1), ChartSale());
 }
 
 void TestSelling::speciesIsProposedNeverSetSilently()
@@ -496,7 +496,7 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
     origin.breederReg = QStringLiteral("第100号");
     origin.sellerName = QStringLiteral("関東ペットオークション");
     origin.sellerReg = QStringLiteral("第200号");
-    f->program->sales().saveChartSale(1, origin);
+    f->program->database().sales().saveChartSale(1, origin);
     RecordFile records;
     AnimalOutcomes outcomes;
     Sale sale;
@@ -578,7 +578,7 @@ void TestSelling::recordBookListsDogsAndCatsAndOutlivesTheChart()
     QCOMPARE(recordBytes("detapetto.dt", 1).mid(16, 30), QByteArray(30, ' '));
     const RecordBook after =
         makeRecordBook(QDate(2021, 12, 8), QDate(2026, 12, 7), records.loadAllRecords(), outcomes.outcomes(),
-                       f->program->sales().chartSales(), outcomes.allSpecies());
+                       f->program->database().sales().chartSales(), outcomes.allSpecies());
     QCOMPARE(after.rows.size(), 3);
     QCOMPARE(after.rows[0].mid(0, 8),
              (QStringList{"1（削除済）", "柴犬", "佐藤ブリーダー", "第100号", "2026/6/1", "2026/8/1",
@@ -607,7 +607,7 @@ void TestSelling::recordBookPdfPrintsEveryDateWhole()
     origin.buyerAddress =
         QStringLiteral("神奈川県横浜市中区山下町一丁目二番地三 グランドハイツ横浜 1203号室");
     for (int chart = 1; chart <= 3; ++chart)
-        f->program->sales().saveChartSale(chart, origin);
+        f->program->database().sales().saveChartSale(chart, origin);
 
     whenDialogShows([&](QDialog* dialog) {
         f->files.setNextAnswer(f->path("book.csv"));
@@ -691,10 +691,10 @@ void TestSelling::recordBookCountsOtherAnimalsByKind()
     origin.breederName = QStringLiteral("ハムスター工房");
     origin.breederReg = QStringLiteral("千葉県第7号");
     origin.sellerName = QStringLiteral("小動物卸センター");
-    f->program->sales().saveChartSale(2, origin);
+    f->program->database().sales().saveChartSale(2, origin);
     ChartSale typedBuyer;
     typedBuyer.buyerName = QStringLiteral("田中 花子");
-    f->program->sales().saveChartSale(8, typedBuyer);
+    f->program->database().sales().saveChartSale(8, typedBuyer);
     RecordFile records;
     AnimalOutcomes outcomes;
     Sale sale;
@@ -748,7 +748,7 @@ void TestSelling::saleRecordsTheChipCertificateDay()
     startWith(chartBytes(QStringLiteral("柴犬"), QDate(2026, 8, 1), QStringLiteral("2026/9/1")));
     ChartSale known;
     known.chipCertificateOn = QDate(2026, 12, 1);
-    f->program->sales().saveChartSale(1, known);
+    f->program->database().sales().saveChartSale(1, known);
 
     QString offered;
     QString focused;
@@ -770,7 +770,7 @@ void TestSelling::saleRecordsTheChipCertificateDay()
              QStringLiteral("登録証明書の交付日は日付で入力してください（例：2026/12/7）。"));
     QCOMPARE(focused, QStringLiteral("chipCertificateOn"));
     QCOMPARE(AnimalOutcomes().outcome(1)->sale->chipCertificateOn, QDate(2026, 12, 7));
-    QCOMPARE(f->program->sales().chartSale(1).chipCertificateOn, QDate(2026, 12, 7));
+    QCOMPARE(f->program->database().sales().chartSale(1).chipCertificateOn, QDate(2026, 12, 7));
     QCOMPARE(f->printer.documents.size(), 1);
     if (canReadPdfText()) {
         writeFileBytes(f->path("sheet.pdf"), f->printer.documents[0].pdf);

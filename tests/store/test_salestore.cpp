@@ -4,6 +4,7 @@
 #include "store/Microchip.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
+#include "store/ShopDatabase.h"
 #include "support/FailureText.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
@@ -39,6 +40,7 @@ private slots:
     void unusableFileIsRefusedUntouched();
     void damagedFileIsSetAsideAndTheNextCallStartsANewOne_data();
     void damagedFileIsSetAsideAndTheNextCallStartsANewOne();
+    void frontDoorReadsAShopWithoutTheFileWithoutMakingIt();
     void chartSaleBreedTextsAndDealerRoundTrip();
     void saleRowKnowsItsAnimal();
     void microchipNumbers_data();
@@ -314,6 +316,25 @@ void TestSaleStore::damagedFileIsSetAsideAndTheNextCallStartsANewOne()
 
     store.saveChartSale(3, fullSale());
     QCOMPARE(store.chartSale(3), fullSale());
+}
+
+// A shop that never sold has no soranika.db; asking it about a chart must not make one. Once a sale
+// is saved through the door, every part of it reads the same file.
+void TestSaleStore::frontDoorReadsAShopWithoutTheFileWithoutMakingIt()
+{
+    ShopDatabase database;
+    QCOMPARE(database.fileName(), QStringLiteral("soranika.db"));
+    QVERIFY(!database.exists());
+    QVERIFY(!database.storedOutcome(1));
+    QVERIFY(!QFileInfo::exists(QStringLiteral("soranika.db")));
+
+    ChartSale sale;
+    sale.buyerName = QStringLiteral("山田");
+    database.sales().saveChartSale(3, sale);
+    QVERIFY(database.exists());
+    QCOMPARE(SaleStore(QStringLiteral("soranika.db")).chartSale(3).buyerName, QStringLiteral("山田"));
+    QVERIFY(!database.storedOutcome(3));
+    QCOMPARE(database.carePlans().plans().size(), 0);
 }
 
 void TestSaleStore::chartSaleBreedTextsAndDealerRoundTrip()
