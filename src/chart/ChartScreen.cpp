@@ -491,8 +491,6 @@ void ChartScreen::leaveDirectEntryWithoutSaving()
     setDirectEntryMode(false);
 }
 
-// Selling and taking a sale back change the chart's 販売日; typing pending on the chart would then
-// store the old date over it, so they wait until the typing is saved or given up.
 bool ChartScreen::refusedInDirectEntry(const QString& step)
 {
     if (!inDirectEntryMode())
