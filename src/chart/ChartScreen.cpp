@@ -2,8 +2,12 @@
 
 #include "app/HelpPage.h"
 #include "app/ScreenRegistry.h"
+#include "app/VersionInfo.h"
 #include "backup/BackupService.h"
-#include "chart/ChartPrintout.h"
+#include "chart/ChartMenuBar.h"
+#include "chart/ChartPrinting.h"
+#include "chart/ChartStatusBar.h"
+#include "overview/OverviewMenu.h"
 #include "platform/ActivationWatcher.h"
 #include "platform/Clock.h"
 #include "platform/InputMethod.h"
@@ -17,7 +21,6 @@
 #include "widgets/FailureReport.h"
 #include "widgets/FieldWidth.h"
 #include "widgets/Look.h"
-#include "widgets/Printer.h"
 #include "widgets/Twips.h"
 
 #include <QCheckBox>
@@ -27,9 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -104,13 +105,17 @@ ChartScreen::ChartScreen(ScreenContext& context) : ScreenWindow(context), Timer1
     connect(Text1, &QLineEdit::editingFinished, this, &ChartScreen::recordNumberLeft);
     connect(Command1, &QPushButton::clicked, this, &ChartScreen::openEditor);
     connect(Command2, &QPushButton::clicked, this, &ChartScreen::openMasterData);
-    connect(Command3, &QPushButton::clicked, this, &ChartScreen::ChartPrintout);
+    connect(Command3, &QPushButton::clicked, menus->printing, &ChartPrinting::print);
     connect(Command4, &QPushButton::clicked, this, &ChartScreen::quit);
     connect(Command5, &QPushButton::clicked, this, &ChartScreen::previousRecord);
     connect(Command6, &QPushButton::clicked, this, &ChartScreen::nextRecord);
     connect(Command7, &QPushButton::clicked, this, &ChartScreen::saveTradingFields);
     connect(Command8, &QPushButton::clicked, this, &ChartScreen::openHelp);
     connect(Command9, &QPushButton::clicked, this, &ChartScreen::newEntry);
+    connect(menus->actQuit, &QAction::triggered, this, &ChartScreen::quit);
+    connect(menus->actNewEntry, &QAction::triggered, this, &ChartScreen::newEntry);
+    connect(menus->actHelp, &QAction::triggered, this, &ChartScreen::openHelp);
+    connect(menus->actAbout, &QAction::triggered, this, &ChartScreen::showAbout);
     for (QLineEdit* box : {Text3, Text4, Text5, Text6, Text7}) {
         box->installEventFilter(this);
         // The first keystroke a box refuses says in the status line what the box holds.
@@ -139,26 +144,10 @@ void ChartScreen::buildLayout()
     frame->setContentsMargins(0, 0, 0, 0);
     frame->setSpacing(0);
     frame->setSizeConstraint(QLayout::SetFixedSize);
-    frame->setMenuBar(buildMenus());
+    menus = new ChartMenuBar(context, *this, this);
+    frame->setMenuBar(menus);
     frame->addWidget(client);
-    statusBar = new QStatusBar(this);
-    statusBar->setObjectName(QStringLiteral("statusBar"));
-    statusBar->setSizeGripEnabled(false);
-    setColours(statusBar, Colours::Black, QColor(255, 240, 192));
-    statusLine = new QLabel(statusBar);
-    statusLine->setObjectName(QStringLiteral("statusLine"));
-    statusLine->setContentsMargins(8, 3, 8, 3);
-    statusBar->addWidget(statusLine, 1);
-    statusLine->hide();
-    careNotice = new QLabel(statusBar);
-    careNotice->setObjectName(QStringLiteral("careNotice"));
-    careNotice->setContentsMargins(8, 3, 8, 3);
-    careNotice->setCursor(Qt::PointingHandCursor);
-    careNotice->setToolTip(QStringLiteral("クリックすると「ケアの予定」を開きます"));
-    careNotice->installEventFilter(this);
-    statusBar->addPermanentWidget(careNotice);
-    careNotice->hide();
-    statusBar->hide();
+    statusBar = new ChartStatusBar(menus->overview->careNotice, this);
     frame->addWidget(statusBar);
 
     Label25 = newLabel(client, QStringLiteral("Label25"), QString(), 180, 180, 2835, 315);
@@ -303,23 +292,17 @@ void ChartScreen::load()
     Timer1->start(1000);
     // A daily backup that failed is told here once, quietly, without a box over the chart.
     // Counting the care that is due reads every chart: it waits until the chart is on the screen.
-    QTimer::singleShot(0, this, &ChartScreen::showCareNotice);
-    showBackupNotice(std::exchange(context.startNotice, QString()));
-    showBackupNotice(context.backups.takeDailyBackupFailure());
+    QTimer::singleShot(0, menus->overview, &OverviewMenu::showCareNotice);
+    statusBar->showNotice(std::exchange(context.startNotice, QString()));
+    statusBar->showNotice(context.backups.takeDailyBackupFailure());
     connect(&context.backups, &BackupService::dailyBackupFailed, this,
-            [this] { showBackupNotice(context.backups.takeDailyBackupFailure()); });
+            [this] { statusBar->showNotice(context.backups.takeDailyBackupFailure()); });
 }
 
 bool ChartScreen::eventFilter(QObject* watched, QEvent* event)
 {
-    // A click on the care notice opens ケアの予定.
-    if (watched == careNotice) {
-        if (event->type() == QEvent::MouseButtonRelease)
-            openCarePlan();
-        return ScreenWindow::eventFilter(watched, event);
-    }
-    // Otherwise only the five trading boxes are watched: the focus entering one starts direct entry,
-    // Esc in one gives it up.
+    // Only the five trading boxes are watched: the focus entering one starts direct entry, Esc in one
+    // gives it up.
     if (event->type() == QEvent::FocusIn)
         setDirectEntryMode(true);
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&
@@ -348,7 +331,7 @@ void ChartScreen::becameActive(QWidget* window)
     // The editor or the master data may have changed the charts or the care plans. Counting the care
     // reads every chart: it waits until the chart is on the screen, and is done again only when a file
     // changed.
-    QTimer::singleShot(0, this, &ChartScreen::shopDataMayHaveChanged);
+    QTimer::singleShot(0, menus->overview, &OverviewMenu::shopDataMayHaveChanged);
 }
 
 void ChartScreen::tick()
@@ -448,31 +431,13 @@ void ChartScreen::openHelp()
     context.registry.openHelp(HelpPageAddress);
 }
 
-void ChartScreen::ChartPrintout()
+void ChartScreen::showAbout()
 {
-    if (!applyTypedRecordNumber())
-        return;
-    const auto answer =
-        context.messages.ask(this, QStringLiteral("プリントしますか？"), QStringLiteral("印刷確認"),
-                             MessageBoxes::Buttons::OkCancel, MessageBoxes::Icon::None);
-    if (answer == MessageBoxes::Answer::Cancel)
-        return;
+    // The ZIP library's version comes from its module, which a damaged installation may lack.
     reportFailures(context.messages, this, [&] {
-        context.printer.print(printoutLines(), QStringLiteral("カルテ %1").arg(shownNumber));
+        context.messages.ask(this, versionInfoText(), QStringLiteral("バージョン情報"),
+                             MessageBoxes::Buttons::Ok, MessageBoxes::Icon::None);
     });
-}
-
-// What the screen shows at this moment, never what the file holds.
-QStringList ChartScreen::printoutLines() const
-{
-    const auto shown = [this](const QString& name) {
-        if (const auto* label = findChild<QLabel*>(name))
-            return label->text();
-        if (const auto* box = findChild<QLineEdit*>(name))
-            return box->text();
-        return QString();
-    };
-    return chartPrintoutLines(shown, Check1->isChecked(), dateTimeText(context.clock.now()));
 }
 
 void ChartScreen::saveTradingFields()
@@ -524,6 +489,48 @@ void ChartScreen::leaveDirectEntryWithoutSaving()
     // Out of the trading boxes, so that the next click into one starts direct entry again.
     Text1->setFocus();
     setDirectEntryMode(false);
+}
+
+bool ChartScreen::refusedInDirectEntry(const QString& step)
+{
+    if (!inDirectEntryMode())
+        return false;
+    showFailure(
+        context.messages, this,
+        QStringLiteral("保存していない入力があります。「保存」するか Esc で取り消してから、%1してください。")
+            .arg(step));
+    return true;
+}
+
+QWidget* ChartScreen::chartWindow()
+{
+    return this;
+}
+
+qint32 ChartScreen::shownRecord() const
+{
+    return shownNumber;
+}
+
+void ChartScreen::chooseChart(qint32 number)
+{
+    Text1->setText(QString::number(number));
+    showTypedRecord();
+}
+
+void ChartScreen::showStatus(const QString& text, const QString& tip)
+{
+    statusBar->showStatus(text, tip);
+}
+
+void ChartScreen::showStatusBar()
+{
+    statusBar->fit();
+}
+
+void ChartScreen::shopDataChanged()
+{
+    menus->overview->shopDataChanged();
 }
 
 void ChartScreen::showChart(qint32 number)
@@ -627,7 +634,7 @@ void ChartScreen::setDirectEntryMode(bool on)
     for (QPushButton* command : {Command1, Command2, Command3, Command4, Command5, Command6, Command9})
         command->setEnabled(!on);
     // The menus' commands would leave the typed values behind just the same; help stays, like "home".
-    for (QMenu* menu : {fileMenu, chartMenu, dataMenu}) {
+    for (QMenu* menu : {menus->fileMenu, menus->chartMenu, menus->dataMenu}) {
         menu->menuAction()->setEnabled(!on);
         for (QAction* command : menu->actions())
             command->setEnabled(!on);

@@ -1,31 +1,26 @@
 #pragma once
 
 #include "app/ScreenWindow.h"
-#include "chartlist/ChartRows.h"
+#include "app/ShownChart.h"
 
-#include <QMap>
-#include <QPointer>
 #include <QString>
 
 #include <optional>
 
-class QAction;
+class ChartMenuBar;
+class ChartStatusBar;
 class QCheckBox;
-class QMenu;
-class QMenuBar;
 class QFrame;
 class QLabel;
-class QStatusBar;
-class ShopOverview;
-struct ChartSale;
 class QLineEdit;
 class QPushButton;
 class QTimer;
 struct PetRecord;
 
 // Form2: the chart of one pet record, the steps between records, the next free record, the
-// trading fields typed straight into the chart, and the way to the editor, master data and help.
-class ChartScreen : public ScreenWindow
+// trading fields typed straight into the chart, and the way to the editor, master data and help. The
+// menus place the commands of the features behind them, which reach the chart as a ShownChart.
+class ChartScreen : public ScreenWindow, private ShownChart
 {
     Q_OBJECT
 public:
@@ -40,7 +35,6 @@ protected:
 
 private:
     void buildLayout();
-    QMenuBar* buildMenus();
     void buildRecordArea();
     void buildNotesArea();
     void buildTradingArea();
@@ -57,55 +51,28 @@ private:
     void openMasterData();
     void quit();
     void openHelp();
-    void ChartPrintout();
     void saveTradingFields();
     bool storeTradingFields();
     void leaveDirectEntryWithoutSaving();
-    void openChartList();
-    void saveChartAsPdf();
-    void exportAllCharts();
-    void makeBackup();
-    void restoreBackup();
-    void showBackupNotice(const QString& failure);
-    void showWritten(const QString& what, const QString& path);
-    void showStatus(const QString& text, const QString& tip);
     void showAbout();
-    QMap<qint32, QString> microchipNumbers();
-    QMap<qint32, ChartOutcomeFigures> outcomeFigures();
-    void editSaleInfo();
-    void printExplanation();
-    void saveExplanationAsPdf();
-    void editBreedInfo();
-    void exportSaleLedger();
-    void editDealerInfo();
-    void sellAnimal();
-    void undoSale();
-    void recordLeaving();
-    void recordReturn();
-    void openYearlyReport();
-    void openOverview();
-    void showCareNotice();
-    void openCarePlan();
-    void showShopInOverview();
-    QMap<qint32, ChartSale> storedChartSales() const;
-    void showChosenChart(qint32 number);
-    void editCarePlans();
-    void shopDataChanged();
-    void shopDataMayHaveChanged();
-    QString shopDataStamp() const;
-    void showStatusBar();
-    void makeRecordBook();
-    bool refusedInDirectEntry(const QString& step);
+
+    // What the menus' commands know of the chart.
+    QWidget* chartWindow() override;
+    qint32 shownRecord() const override;
+    void chooseChart(qint32 number) override;
+    bool refusedInDirectEntry(const QString& step) override;
+    void showStatus(const QString& text, const QString& tip) override;
+    void showStatusBar() override;
+    void shopDataChanged() override;
 
     // Steps.
-    void showChart(qint32 number);
+    void showChart(qint32 number) override;
     void showRecordNumber(qint32 number);
     void showTradingFields(const PetRecord& record);
-    void showShopLines();
+    void showShopLines() override;
     void showClock();
-    QStringList printoutLines() const;
     bool showTypedRecord();
-    bool applyTypedRecordNumber();
+    bool applyTypedRecordNumber() override;
     void copyTradingBoxesInto(PetRecord& record) const;
     void setDirectEntryMode(bool on);
     bool inDirectEntryMode() const;
@@ -115,45 +82,11 @@ private:
     qint32 shownNumber = 1;
     // Why the load could not show the chart; the activation right after the load does not say it again.
     std::optional<QString> loadFailure;
-    // The shop's files and the day as they were when the care notice was last counted.
-    QString countedStamp;
 
     QWidget* client;
-    // Below the client area, shown while it has something to say: the status line, with what the shop
-    // should know without a message box (a file written, a daily backup that could not be made), and
-    // beside it the care notice, a permanent part of its own, telling of overdue care; a click on the
-    // notice opens ケアの予定.
-    QStatusBar* statusBar;
-    QLabel* statusLine;
-    QLabel* careNotice;
-    // お店の状況 while it is open.
-    QPointer<ShopOverview> overview;
-    QMenu* fileMenu;
-    QAction* actChartList;
-    QAction* actOverview;
-    QAction* actSavePdf;
-    QAction* actExportCsv;
-    QAction* actBackup;
-    QAction* actRestore;
-    QAction* actYearlyReport;
-    QAction* actRecordBook;
-    QAction* actQuit;
-    QMenu* chartMenu;
-    QAction* actNewEntry;
-    QAction* actSaleInfo;
-    QAction* actExplanation;
-    QAction* actExplanationPdf;
-    QAction* actSell;
-    QAction* actUnsell;
-    QAction* actLeave;
-    QAction* actReturn;
-    QMenu* dataMenu;
-    QAction* actBreedInfo;
-    QAction* actSaleLedger;
-    QAction* actDealerInfo;
-    QMenu* helpMenu;
-    QAction* actHelp;
-    QAction* actAbout;
+    ChartMenuBar* menus;
+    // Below the client area, with the status line and the overview's care notice.
+    ChartStatusBar* statusBar;
 
     QLabel* Label25;
     QPushButton* Command1;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCursor>
 #include <QGuiApplication>
 
 // The busy cursor for as long as a step that takes a moment (a backup of a full file) runs.

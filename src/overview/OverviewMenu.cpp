@@ -1,5 +1,7 @@
-#include "chart/ChartScreen.h"
+#include "overview/OverviewMenu.h"
 
+#include "app/ScreenContext.h"
+#include "app/ShownChart.h"
 #include "masterdata/CarePlanDialog.h"
 #include "overview/ShopOverview.h"
 #include "platform/Clock.h"
@@ -12,80 +14,104 @@
 #include "store/ShopDatabase.h"
 #include "widgets/FailureReport.h"
 
+#include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
-#include <QLineEdit>
-#include <QStatusBar>
+
+namespace {
+
+// The sale information of every chart; none for a shop without soranika.db, which is not created.
+QMap<qint32, ChartSale> storedChartSales(const ScreenContext& context)
+{
+    return context.database.exists() ? context.database.sales().chartSales() : QMap<qint32, ChartSale>();
+}
+
+} // namespace
+
+OverviewMenu::OverviewMenu(ScreenContext& context, ShownChart& chart, QObject* parent)
+    : QObject(parent), actOverview(menuAction(this, "actOverview", QStringLiteral("お店の状況(&O)..."),
+                                              &OverviewMenu::openOverview)),
+      careNotice(new QLabel), context(context), chart(chart)
+{
+    actOverview->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    careNotice->setObjectName(QStringLiteral("careNotice"));
+    careNotice->setContentsMargins(8, 3, 8, 3);
+    careNotice->setCursor(Qt::PointingHandCursor);
+    careNotice->setToolTip(QStringLiteral("クリックすると「ケアの予定」を開きます"));
+    careNotice->installEventFilter(this);
+}
+
+bool OverviewMenu::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == careNotice && event->type() == QEvent::MouseButtonRelease)
+        openCarePlan();
+    return QObject::eventFilter(watched, event);
+}
 
 // お店の状況 stays open beside the chart; opened again, it comes to the front.
-void ChartScreen::openOverview()
+void OverviewMenu::openOverview()
 {
-    if (!applyTypedRecordNumber())
+    if (!chart.applyTypedRecordNumber())
         return;
+    QWidget* const window = chart.chartWindow();
     if (overview) {
-        if (reportFailures(context.messages, this, [&] { showShopInOverview(); })) {
+        if (reportFailures(context.messages, window, [&] { showShopInOverview(); })) {
             overview->show();
             overview->raise();
             overview->activateWindow();
         }
         return;
     }
-    reportFailures(context.messages, this, [&] {
+    reportFailures(context.messages, window, [&] {
         const StoredOutcomes stored = storedOutcomes(context.database);
         overview = new ShopOverview(context.records.loadAllRecords(), stored.outcomes, stored.species,
-                                    storedChartSales(), context.database.carePlans(), context.messages,
-                                    context.printer, context.files, context.clock.now().date(), this);
+                                    storedChartSales(context), context.database.carePlans(), context.messages,
+                                    context.printer, context.files, context.clock.now().date(), window);
     });
     if (!overview)
         return;
     overview->setAttribute(Qt::WA_DeleteOnClose);
     overview->setModal(false);
-    connect(overview, &ShopOverview::chartChosen, this, &ChartScreen::showChosenChart);
-    connect(overview, &ShopOverview::carePlansWanted, this, &ChartScreen::editCarePlans);
+    connect(overview, &ShopOverview::chartChosen, this, &OverviewMenu::showChosenChart);
+    connect(overview, &ShopOverview::carePlansWanted, this, &OverviewMenu::editCarePlans);
     overview->show();
 }
 
-void ChartScreen::openCarePlan()
+void OverviewMenu::openCarePlan()
 {
     openOverview();
     if (overview)
         overview->showCarePlan();
 }
 
-void ChartScreen::showShopInOverview()
+void OverviewMenu::showShopInOverview()
 {
     const StoredOutcomes stored = storedOutcomes(context.database);
-    overview->showShop(context.records.loadAllRecords(), stored.outcomes, stored.species, storedChartSales(),
-                       context.clock.now().date());
-}
-
-// The sale information of every chart; none for a shop without soranika.db, which is not created.
-QMap<qint32, ChartSale> ChartScreen::storedChartSales() const
-{
-    return context.database.exists() ? context.database.sales().chartSales() : QMap<qint32, ChartSale>();
+    overview->showShop(context.records.loadAllRecords(), stored.outcomes, stored.species,
+                       storedChartSales(context), context.clock.now().date());
 }
 
 // As if the user typed the chosen number and pressed Enter; typing not yet saved is never read over.
-void ChartScreen::showChosenChart(qint32 number)
+void OverviewMenu::showChosenChart(qint32 number)
 {
-    if (isHidden() || refusedInDirectEntry(QStringLiteral("カルテを表示")))
+    QWidget* const window = chart.chartWindow();
+    if (window->isHidden() || chart.refusedInDirectEntry(QStringLiteral("カルテを表示")))
         return;
-    Text1->setText(QString::number(number));
-    showTypedRecord();
-    activateWindow();
+    chart.chooseChart(number);
+    window->activateWindow();
 }
 
-void ChartScreen::editCarePlans()
+void OverviewMenu::editCarePlans()
 {
+    QWidget* const owner = overview ? static_cast<QWidget*>(overview) : chart.chartWindow();
     CarePlans& plans = context.database.carePlans();
     QStringList medications;
-    if (!reportFailures(context.messages, overview ? static_cast<QWidget*>(overview) : this, [&] {
+    if (!reportFailures(context.messages, owner, [&] {
             if (QFileInfo::exists(QStringLiteral("kusuri.txt")))
                 medications = PickListFile::readItems(QStringLiteral("kusuri.txt"));
         }))
         return;
-    CarePlanDialog dialog(plans, context.messages, medications,
-                          overview ? static_cast<QWidget*>(overview) : this);
+    CarePlanDialog dialog(plans, context.messages, medications, owner);
     {
         const HandlerScope running;
         dialog.exec();
@@ -94,7 +120,7 @@ void ChartScreen::editCarePlans()
 }
 
 // After every change to the shop's data: the care notice and an open お店の状況 show it.
-void ChartScreen::shopDataChanged()
+void OverviewMenu::shopDataChanged()
 {
     showCareNotice();
     if (overview && overview->isVisible())
@@ -103,7 +129,7 @@ void ChartScreen::shopDataChanged()
 
 // Coming back to the front after another window: the counts are redone only when the shop's files or
 // the day changed, as each count reads every chart.
-void ChartScreen::shopDataMayHaveChanged()
+void OverviewMenu::shopDataMayHaveChanged()
 {
     if (shopDataStamp() != countedStamp)
         shopDataChanged();
@@ -111,7 +137,7 @@ void ChartScreen::shopDataMayHaveChanged()
 
 // The record file's and the database's sizes and times, and the day: what the care notice's counts
 // depend on.
-QString ChartScreen::shopDataStamp() const
+QString OverviewMenu::shopDataStamp() const
 {
     QStringList parts{context.clock.now().date().toString(Qt::ISODate)};
     const QString database = context.database.fileName();
@@ -124,10 +150,10 @@ QString ChartScreen::shopDataStamp() const
     return parts.join(QLatin1Char(' '));
 }
 
-// Care that is overdue, and microchip duties past or near their last day, are told in the care notice,
-// its own part of the status bar. A shop without soranika.db has neither, and nothing is read; a failure
-// to read leaves the notice as it is, as the overview will say what is wrong.
-void ChartScreen::showCareNotice()
+// Care that is overdue, and microchip duties past or near their last day, are told in the care notice.
+// A shop without soranika.db has neither, and nothing is read; a failure to read leaves the notice as it
+// is, as the overview will say what is wrong.
+void OverviewMenu::showCareNotice()
 {
     int overdue = 0;
     qsizetype chips = 0;
@@ -154,5 +180,5 @@ void ChartScreen::showCareNotice()
         parts.append(QStringLiteral("マイクロチップの期限 %1 件").arg(chips));
     careNotice->setText(parts.join(QStringLiteral("　")));
     careNotice->setVisible(!parts.isEmpty());
-    showStatusBar();
+    chart.showStatusBar();
 }
