@@ -7,6 +7,7 @@
 #include "support/FailureText.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 #include "support/Sandbox.h"
 
 #include <QDir>
@@ -157,9 +158,7 @@ BreedTexts breedTexts(const QString& tag)
 
 PetRecord recordOfKind(const QString& kind)
 {
-    PetRecord record{};
-    setText(record.Kind, kind);
-    return record;
+    return SampleChart{.kind = kind}.record();
 }
 
 void writeRecords(int count)
@@ -321,8 +320,7 @@ void TestSaleStore::chartSaleBreedTextsAndDealerRoundTrip()
     SaleStore store;
     QVERIFY(store.chartSale(4).isEmpty());
     store.saveChartSale(4, fullSale());
-    ChartSale second;
-    second.buyerName = QStringLiteral("鈴木");
+    const ChartSale second = buyerSale(QStringLiteral("鈴木"));
     store.saveChartSale(32767, second);
     QCOMPARE(store.chartSale(4), fullSale());
     QCOMPARE(store.chartSales(), (QMap<qint32, ChartSale>{{4, fullSale()}, {32767, second}}));
@@ -455,12 +453,9 @@ void TestSaleStore::microchipNumbers()
 void TestSaleStore::sameMicrochipOnAnotherChartIsFound()
 {
     SaleStore store;
-    ChartSale sale;
-    sale.microchip = Chip;
-    store.saveChartSale(7, sale);
-    store.saveChartSale(3, sale);
-    sale.microchip = QStringLiteral("392141000999999");
-    store.saveChartSale(5, sale);
+    store.saveChartSale(7, chipSale(Chip));
+    store.saveChartSale(3, chipSale(Chip));
+    store.saveChartSale(5, chipSale(QStringLiteral("392141000999999")));
 
     QCOMPARE(store.chartWithMicrochip(QStringLiteral("３９２１４１０００１２３４５６"), 3),
              std::optional<qint32>(7));
