@@ -165,7 +165,7 @@ void writeShop()
 {
     QByteArray bytes;
     for (const PetRecord& record : shopRecords())
-        bytes += QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+        bytes += bytesOf(record);
     writeFileBytes("detapetto.dt", bytes);
     RecordFile records;
     AnimalOutcomes outcomes;

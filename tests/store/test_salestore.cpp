@@ -493,10 +493,8 @@ void TestSaleStore::deleteStoresTheBlankedRecordAndRemovesTheRow()
 
     AnimalOutcomes().deleteChart(records, 2, blanked, QDate(2026, 12, 8));
     QCOMPARE(store.chartSales().keys(), QList<qint32>{3});
-    QCOMPARE(recordBytes(QStringLiteral("detapetto.dt"), 2),
-             QByteArray(reinterpret_cast<const char*>(&blanked), RecordLength));
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(&records.CurrentRecord), RecordLength),
-             QByteArray(reinterpret_cast<const char*>(&blanked), RecordLength));
+    QCOMPARE(recordBytes(QStringLiteral("detapetto.dt"), 2), bytesOf(blanked));
+    QCOMPARE(bytesOf(records.CurrentRecord), bytesOf(blanked));
 }
 
 void TestSaleStore::deleteWithAFailingRecordStoreChangesNeither_data()
