@@ -9,6 +9,7 @@
 #include "store/RecordFile.h"
 #include "store/SaleDatabase.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -33,16 +34,14 @@ const QByteArray& fullRecordFile()
                                  QStringLiteral("トイ・プードル"),
                                  QStringLiteral("ミニチュア・ダックスフンド")};
         for (int n = 1; n <= RecordFile::MaxRecords; ++n) {
-            PetRecord record{};
-            record.BirthYear = qint16(2000 + n % 25);
-            record.BirthMonth = qint16(1 + n % 12);
-            record.BirthDay = qint16(1 + n % 28);
-            setText(record.Sex, n % 2 ? QStringLiteral("オス") : QStringLiteral("メス"));
-            setText(record.Kind, kinds[n % 4]);
+            PetRecord record = SampleChart{.kind = kinds[n % 4],
+                                           .born = QDate(2000 + n % 25, 1 + n % 12, 1 + n % 28),
+                                           .sex = n % 2 ? QStringLiteral("オス") : QStringLiteral("メス"),
+                                           .cost = QString::number(30000 + n * 7 % 90000)}
+                                   .record();
             setText(record.Memo1, QStringLiteral("記録%1 体重測定、ワクチン接種済み").arg(n));
-            setText(record.PurchaseCost, QString::number(30000 + n * 7 % 90000));
             record.BirthWeight = 0.2f + float(n % 50) / 100;
-            file.append(reinterpret_cast<const char*>(&record), RecordLength);
+            file.append(bytesOf(record));
         }
         return file;
     }();

@@ -1,6 +1,7 @@
 #include "chartlist/ChartListModel.h"
 #include "chartlist/ChartRows.h"
 #include "store/RecordFile.h"
+#include "support/SampleCharts.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -21,20 +22,18 @@ struct FullShop
         if (!file.open(QIODevice::WriteOnly))
             qFatal("cannot create %s", qPrintable(records));
         for (qint32 n = 1; n <= RecordFile::MaxRecords; ++n) {
-            PetRecord record{};
-            record.BirthYear = qint16(2000 + n % 25);
-            record.BirthMonth = qint16(1 + n % 12);
-            record.BirthDay = qint16(1 + n % 28);
-            setText(record.Kind, QStringLiteral("ミニチュア・ダックスフンド"));
-            setText(record.Sex, n % 2 ? QStringLiteral("オス") : QStringLiteral("メス"));
-            setText(record.CoatColour, QStringLiteral("ブラック＆タン"));
+            PetRecord record = SampleChart{.kind = QStringLiteral("ミニチュア・ダックスフンド"),
+                                           .born = QDate(2000 + n % 25, 1 + n % 12, 1 + n % 28),
+                                           .sex = n % 2 ? QStringLiteral("オス") : QStringLiteral("メス"),
+                                           .colour = QStringLiteral("ブラック＆タン"),
+                                           .purchased = QStringLiteral("2024/12/%1").arg(1 + n % 28),
+                                           .supplier = QStringLiteral("山田ブリーダー"),
+                                           .cost = QStringLiteral("50,000円"),
+                                           .planned = QStringLiteral("128000"),
+                                           .sold = n % 3 ? QString() : QStringLiteral("2025/1/10")}
+                                   .record();
             setText(record.Staff, QStringLiteral("山田"));
-            setText(record.PurchaseDate, QStringLiteral("2024/12/%1").arg(1 + n % 28));
-            setText(record.Supplier, QStringLiteral("山田ブリーダー"));
-            setText(record.PurchaseCost, QStringLiteral("50,000円"));
-            setText(record.PlannedPrice, QStringLiteral("128000"));
-            setText(record.SaleDate, n % 3 ? QString() : QStringLiteral("2025/1/10"));
-            file.write(reinterpret_cast<const char*>(&record), RecordLength);
+            file.write(bytesOf(record));
         }
     }
 };

@@ -1,6 +1,7 @@
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/Sjis.h"
+#include "support/SampleCharts.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -14,12 +15,10 @@ constexpr int PickListLines = 5000;
 
 PetRecord sampleRecord(int number)
 {
-    PetRecord record{};
-    record.BirthYear = qint16(2000 + number % 25);
-    record.BirthMonth = qint16(1 + number % 12);
-    record.BirthDay = qint16(1 + number % 28);
-    setText(record.Sex, QStringLiteral("オス"));
-    setText(record.Kind, QStringLiteral("ミニチュア・ダックスフンド"));
+    PetRecord record = SampleChart{.kind = QStringLiteral("ミニチュア・ダックスフンド"),
+                                   .born = QDate(2000 + number % 25, 1 + number % 12, 1 + number % 28),
+                                   .sex = QStringLiteral("オス")}
+                           .record();
     setText(record.Memo1, QStringLiteral("記録%1").arg(number));
     record.BirthWeight = 0.25f;
     return record;
@@ -38,8 +37,7 @@ struct Workspace
         if (!file.open(QIODevice::WriteOnly))
             qFatal("cannot create %s", qPrintable(records));
         for (qint32 n = 1; n <= FullFile; ++n) {
-            const PetRecord record = sampleRecord(n);
-            file.write(reinterpret_cast<const char*>(&record), RecordLength);
+            file.write(bytesOf(sampleRecord(n)));
         }
         QStringList items;
         for (int i = 0; i < PickListLines; ++i)

@@ -17,6 +17,7 @@
 #include "store/PetRecord.h"
 #include "store/RecordFile.h"
 #include "store/SaleDatabase.h"
+#include "support/SampleCharts.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
@@ -152,19 +153,16 @@ int searchFloor(const char* fileName)
 
 void writeRecordFile(const QString& fileName)
 {
-    PetRecord record{};
-    record.BirthYear = 2026;
-    record.BirthMonth = 4;
-    record.BirthDay = 1;
-    setText(record.Sex, QStringLiteral("オス"));
-    setText(record.Kind, QStringLiteral("柴犬"));
-    setText(record.CoatColour, QStringLiteral("赤"));
+    PetRecord record = SampleChart{.kind = QStringLiteral("柴犬"),
+                                   .born = QDate(2026, 4, 1),
+                                   .sex = QStringLiteral("オス"),
+                                   .colour = QStringLiteral("赤")}
+                           .record();
     setText(record.Staff, QStringLiteral("佐藤"));
     QFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         qFatal("cannot write %s", qPrintable(fileName));
-    const QByteArray bytes(reinterpret_cast<const char*>(&record), RecordLength);
-    file.write(bytes.repeated(UsedRecords));
+    file.write(bytesOf(record).repeated(UsedRecords));
 }
 
 // Makes today's automatic backup with the program itself, of data last written an hour ago, as on every
@@ -200,28 +198,25 @@ void writeFullShop()
     for (int number = 1; number <= RecordFile::MaxRecords; ++number) {
         const QDate purchased = today.addDays(-(number % 400) - 30);
         const QDate birth = purchased.addDays(-60);
-        PetRecord record{};
-        record.BirthYear = qint16(birth.year());
-        record.BirthMonth = qint16(birth.month());
-        record.BirthDay = qint16(birth.day());
-        setText(record.Sex, number % 2 ? QStringLiteral("オス") : QStringLiteral("メス"));
-        setText(record.Kind, QStringLiteral("柴犬"));
-        setText(record.PurchaseDate, purchased.toString(QStringLiteral("yyyy/M/d")));
-        setText(record.PurchaseCost, QStringLiteral("80,000円"));
-        setText(record.PlannedPrice, QStringLiteral("198,000円"));
+        PetRecord record = SampleChart{.kind = QStringLiteral("柴犬"),
+                                       .born = birth,
+                                       .sex = number % 2 ? QStringLiteral("オス") : QStringLiteral("メス"),
+                                       .purchased = purchased.toString(QStringLiteral("yyyy/M/d")),
+                                       .cost = QStringLiteral("80,000円"),
+                                       .planned = QStringLiteral("198,000円")}
+                               .record();
         setText(record.Medication1,
                 birth.addDays(56).toString(QStringLiteral("yyyy年M月d日   混合ワクチン   済み")));
         setText(record.Medication2, purchased.toString(QStringLiteral("yyyy/M/d 駆虫薬")));
         if (number <= SoldRecords) {
             const QDate sold = std::min(purchased.addDays(20), today);
             setText(record.SaleDate, sold.toString(QStringLiteral("yyyy/M/d")));
-            db.run(
-                QStringLiteral("INSERT INTO animal_stay (record_number, species, kind, birth, purchased, "
-                               "sold_on, price) VALUES (?, '犬', '柴犬', ?, ?, ?, 198000)"),
-                {number, birth.toString(QStringLiteral("yyyy/M/d")),
-                 purchased.toString(QStringLiteral("yyyy/M/d")), sold.toString(Qt::ISODate)});
+            db.run(QStringLiteral("INSERT INTO animal_stay (record_number, species, kind, birth, purchased, "
+                                  "sold_on, price) VALUES (?, '犬', '柴犬', ?, ?, ?, 198000)"),
+                   {number, birth.toString(QStringLiteral("yyyy/M/d")),
+                    purchased.toString(QStringLiteral("yyyy/M/d")), sold.toString(Qt::ISODate)});
         }
-        file.write(reinterpret_cast<const char*>(&record), RecordLength);
+        file.write(bytesOf(record));
     }
     // The charts' typed sale dates were taken into the database by an earlier start: every start measured
     // here is an ordinary one.

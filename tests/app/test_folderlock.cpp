@@ -19,6 +19,13 @@
 #include <cstdio>
 #include <memory>
 
+namespace {
+
+// The lock file the program keeps in its data folder while it runs.
+const QString LockFile = QStringLiteral("soranika.lock");
+
+} // namespace
+
 // One program per data folder: a second start on the folder brings the first to the front and ends;
 // a lock left by a killed program does not stand in the way.
 class TestFolderLock : public QObject
@@ -84,7 +91,7 @@ void TestFolderLock::lockOfAKilledProgramIsTakenOver()
     QVERIFY(startHolder(killed));
     killed.kill();
     QVERIFY(killed.waitForFinished());
-    QVERIFY(QFileInfo::exists(dir->filePath(DataFolderLock::FileName)));
+    QVERIFY(QFileInfo::exists(dir->filePath(LockFile)));
 
     ScriptedMessageBoxes messages;
     QVERIFY(claimDataFolder(dir->path(), messages));
@@ -94,7 +101,7 @@ void TestFolderLock::lockOfAKilledProgramIsTakenOver()
 void TestFolderLock::lockLeftUnderOurProcessIdIsTakenOver()
 {
     // An earlier run killed while it had the process id this program has now.
-    const QString path = dir->filePath(DataFolderLock::FileName);
+    const QString path = dir->filePath(LockFile);
     QByteArray left;
     {
         QLockFile earlier(path);
@@ -140,12 +147,12 @@ void TestFolderLock::damagedLockIsTakenOverAndToldOnce()
 {
     QFETCH(QByteArray, left);
     ProgramFixture f;
-    writeFileBytes(f.path(DataFolderLock::FileName), left);
+    writeFileBytes(f.path(LockFile), left);
 
     const std::unique_ptr<DataFolderLock> lock = claimDataFolder(f.dir.path(), f.messages);
     QVERIFY(lock);
     QVERIFY(f.messages.asked.isEmpty());
-    QVERIFY(readFileBytes(f.path(DataFolderLock::FileName))
+    QVERIFY(readFileBytes(f.path(LockFile))
                 .startsWith(QByteArray::number(QCoreApplication::applicationPid()) + '\n'));
 
     f.program->tellAtStart(lock->notice());
@@ -199,7 +206,7 @@ void TestFolderLock::lockNamingAnotherHolderAsksFirst()
                                 : QByteArray::number(waiting.processId()) + '\n' +
                                       QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() +
                                       '\n' + QSysInfo::machineHostName().toUtf8() + '\n';
-    const QString path = dir->filePath(DataFolderLock::FileName);
+    const QString path = dir->filePath(LockFile);
     writeFileBytes(path, left);
     {
         QFile file(path);
@@ -245,7 +252,7 @@ int main(int argc, char* argv[])
         return QApplication::exec();
     }
     if (arguments.size() == 3 && arguments[1] == QLatin1String("--hold-silently")) {
-        QLockFile lock(QDir(arguments[2]).filePath(DataFolderLock::FileName));
+        QLockFile lock(QDir(arguments[2]).filePath(LockFile));
         if (!lock.tryLock(0))
             return 1;
         std::printf("holding\n");

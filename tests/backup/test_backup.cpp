@@ -1,7 +1,6 @@
 #include "ShopData.h"
 
 #include "app/StartupRecovery.h"
-#include "backup/ArchiveIndex.h"
 #include "backup/BackupService.h"
 #include "backup/DailyBackup.h"
 #include "backup/Manifest.h"
@@ -20,6 +19,7 @@
 #include "support/FileSizeLimit.h"
 #include "support/FixedClock.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 #include "support/Sandbox.h"
 #include "support/ScriptedMessageBoxes.h"
 #include "widgets/MessageBoxes.h"
@@ -45,6 +45,9 @@
 using namespace ShopData;
 
 namespace {
+
+// Where the program keeps the journal of a restore until it has finished.
+const QString JournalFile = QStringLiteral("restore.journal");
 
 // The files in the backup folder, sorted by name.
 QStringList archives()
@@ -398,7 +401,7 @@ void TestBackup::interruptedRestoreIsSettledAtStart()
     if (journal)
         RestoreJournal::write(QDir::current(), written);
     else
-        writeFileBytes(RestoreJournal::FileName, RestoreJournal::encode(written).chopped(1));
+        writeFileBytes(JournalFile, RestoreJournal::encode(written).chopped(1));
 
     ScriptedMessageBoxes messages;
     QVERIFY(recoverInterruptedRestore(messages));
@@ -516,7 +519,7 @@ void TestBackup::unusableJournalNeverMixesTheData()
     } else {
         bytes = RestoreJournal::encode(journal) + QByteArray(2 << 20, ' ');
     }
-    writeFileBytes(RestoreJournal::FileName, bytes);
+    writeFileBytes(JournalFile, bytes);
 
     ScriptedMessageBoxes messages;
     QVERIFY(recoverInterruptedRestore(messages));
@@ -547,7 +550,7 @@ void TestBackup::dataThatCannotBePutBackNamesTheSafetyArchive()
     QFile::remove(QStringLiteral("detapetto.dt"));
     QVERIFY(QDir().mkpath(QStringLiteral("detapetto.dt/in-the-way")));
     const QByteArray bytes = RestoreJournal::encode(journal).chopped(1);
-    writeFileBytes(RestoreJournal::FileName, bytes);
+    writeFileBytes(JournalFile, bytes);
 
     ScriptedMessageBoxes messages;
     QVERIFY(!recoverInterruptedRestore(messages));
@@ -561,7 +564,7 @@ void TestBackup::dataThatCannotBePutBackNamesTheSafetyArchive()
             QStringLiteral(" を「ファイル」メニューの「バックアップから復元」で選んで復元してください。"));
     // Nothing that could still bring the old data back is gone.
     QCOMPARE(readFileBytes(QStringLiteral("detapetto.dt.restore-old")), QByteArray("old records"));
-    QCOMPARE(readFileBytes(RestoreJournal::FileName), bytes);
+    QCOMPARE(readFileBytes(JournalFile), bytes);
 
     // Once the way is clear, the next start puts the old data back.
     QVERIFY(QDir(QStringLiteral("detapetto.dt")).removeRecursively());
@@ -627,13 +630,6 @@ QByteArray databaseOf(const QStringList& statements)
     return readFileBytes(path);
 }
 
-ChartSale chipped()
-{
-    ChartSale sale;
-    sale.microchip = QStringLiteral("392141000123456");
-    return sale;
-}
-
 QByteArray archiveWithDatabase(const QByteArray& database)
 {
     QList<NamedBytes> files = sampleEntries();
@@ -683,7 +679,7 @@ void TestBackup::backupWithoutSaleInformationSaysSoAndEmptiesIt()
 {
     writeSample();
     SaleStore sales;
-    sales.saveChartSale(2, chipped());
+    sales.saveChartSale(2, chipSale(QStringLiteral("392141000123456")));
     backups->addExtraEntry(saleStoreEntry(sales));
     writeFileBytes(QStringLiteral("older.zip"), archiveOf(sampleEntries()));
     const BackupContents contents = backups->open(QStringLiteral("older.zip"));
@@ -737,7 +733,7 @@ void TestBackup::unusableSaleDatabaseCostsNoChartBackup()
 #endif
     writeSample();
     SaleStore sales;
-    sales.saveChartSale(2, chipped());
+    sales.saveChartSale(2, chipSale(QStringLiteral("392141000123456")));
     backups->addExtraEntry(saleStoreEntry(sales));
     QSqlDatabase locker = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("locker"));
     if (problem == "locked") {
@@ -847,7 +843,7 @@ void TestBackup::unpackedSaleDatabaseLeavesNoCopyBehind()
 {
     writeSample();
     SaleStore sales;
-    sales.saveChartSale(7, chipped());
+    sales.saveChartSale(7, chipSale(QStringLiteral("392141000123456")));
     backups->addExtraEntry(saleStoreEntry(sales));
     writeFileBytes(QStringLiteral("older.zip"),
                    archiveWithDatabase(databaseOf(
@@ -1231,7 +1227,7 @@ void TestBackup::dailyBackupKeepsTheFourteenNewestAndNothingElse()
     for (int day = 6; day < 20; ++day)
         expected.append(QDate(2026, 12, 7).addDays(day).toString(QStringLiteral("yyyyMMdd")) +
                         QStringLiteral(".zip"));
-    expected.append(ArchiveIndex::FileName);
+    expected.append(QStringLiteral(".soranika-archives"));
     expected.sort();
     QStringList present = folder.entryList(QDir::Files | QDir::Hidden);
     present.sort();

@@ -3,7 +3,6 @@
 #include "app/ScreenRegistry.h"
 #include "backup/BackupService.h"
 #include "store/PetRecord.h"
-#include "store/RecordFile.h"
 #include "support/ProgramFixture.h"
 
 #include <QFileInfo>
@@ -64,7 +63,7 @@ void TestDailyBackup::holdDailyBackup()
 
 void TestDailyBackup::startScreenShowsBeforeTheArchiveIsWritten()
 {
-    const QByteArray records = editorWrittenRecord(QStringLiteral("柴犬")).repeated(RecordFile::MaxRecords);
+    const QByteArray records = editorWrittenRecord(QStringLiteral("柴犬")).repeated(32767);
     writeFileBytes(QStringLiteral("detapetto.dt"), records);
     holdDailyBackup();
     BackupService& backups = f->program->backups();
@@ -85,7 +84,7 @@ void TestDailyBackup::startScreenShowsBeforeTheArchiveIsWritten()
     gate.release();
     backups.waitForDailyBackup();
     const BackupContents contents = backups.open(todaysArchive());
-    QCOMPARE(contents.recordCount(), RecordFile::MaxRecords);
+    QCOMPARE(contents.recordCount(), qint64(32767));
     QCOMPARE(contents.data.file(QStringLiteral("detapetto.dt"))->bytes, records);
     QCOMPARE(backups.lastDailyBackupFailure(), QString());
 }

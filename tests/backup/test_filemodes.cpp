@@ -10,6 +10,7 @@
 #include "support/DialogDriver.h"
 #include "support/FixedClock.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,13 +44,9 @@ int modeOf(const QString& path)
 
 QByteArray soldChart()
 {
-    PetRecord record{};
-    record.BirthYear = 2024;
-    record.BirthMonth = 4;
-    record.BirthDay = 15;
-    setText(record.Kind, QStringLiteral("柴犬"));
-    setText(record.SaleDate, QStringLiteral("2026/12/1"));
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+    return SampleChart{
+        .kind = QStringLiteral("柴犬"), .born = QDate(2024, 4, 15), .sold = QStringLiteral("2026/12/1")}
+        .bytes();
 }
 
 } // namespace
@@ -97,10 +94,8 @@ void TestFileModes::cleanup()
 
 void TestFileModes::buyersDataIsTheOwnersOnly()
 {
-    ChartSale sale;
-    sale.buyerName = QStringLiteral("山田 花子");
-    sale.buyerPhone = QStringLiteral("03-1234-5678");
-    f->program->database().sales().saveChartSale(1, sale);
+    f->program->database().sales().saveChartSale(
+        1, buyerSale(QStringLiteral("山田 花子"), {}, QStringLiteral("03-1234-5678")));
     for (const char* file : {"ledger.csv", "charts.csv", "sheet.pdf", "chart.pdf", "hand.zip"})
         f->files.setNextAnswer(f->path(QString::fromLatin1(file)));
     for (const char* menu : {"actSaleLedger", "actExportCsv", "actExplanationPdf", "actSavePdf", "actBackup"})
@@ -154,9 +149,7 @@ void TestFileModes::recordBookIsTheOwnersOnlyUnderAnyUmask()
 void TestFileModes::filesOfAnOlderVersionAreClosed()
 {
     // What an older version left readable to all.
-    ChartSale sale;
-    sale.buyerName = QStringLiteral("山田 花子");
-    f->program->database().sales().saveChartSale(1, sale);
+    f->program->database().sales().saveChartSale(1, buyerSale(QStringLiteral("山田 花子")));
     QVERIFY(QDir().mkdir(QStringLiteral("バックアップ")));
     QVERIFY(::chmod("soranika.db", 0644) == 0);
     QVERIFY(::chmod(QFile::encodeName(QStringLiteral("バックアップ")).constData(), 0755) == 0);
@@ -197,9 +190,7 @@ void TestFileModes::restoreOntoANewFolderIsTheOwnersOnly()
 {
     // Every file created from here on is readable by all unless the program says otherwise.
     ::umask(0);
-    ChartSale sale;
-    sale.buyerName = QStringLiteral("山田 花子");
-    f->program->database().sales().saveChartSale(1, sale);
+    f->program->database().sales().saveChartSale(1, buyerSale(QStringLiteral("山田 花子")));
     QCOMPARE(modeOf(QStringLiteral("soranika.db")), 0600);
     f->files.setNextAnswer(f->path(QStringLiteral("hand.zip")));
     action(QStringLiteral("actBackup"))->trigger();
@@ -230,9 +221,7 @@ void TestFileModes::temporaryCopiesOfKilledRunsGoAtStart()
     const QTemporaryDir temporary;
     const QByteArray previousTemp = qgetenv("TMPDIR");
     qputenv("TMPDIR", QFile::encodeName(temporary.path()));
-    ChartSale sale;
-    sale.buyerName = QStringLiteral("山田 花子");
-    f->program->database().sales().saveChartSale(1, sale);
+    f->program->database().sales().saveChartSale(1, buyerSale(QStringLiteral("山田 花子")));
     // Programs killed while they check a backup's database and settings, whose copies they hold in
     // temporary files.
     for (int run = 0; run < 3; ++run) {

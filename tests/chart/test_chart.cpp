@@ -9,6 +9,7 @@
 #include "support/OpenHook.h"
 #include "support/ProgramFixture.h"
 #include "support/RealBoxes.h"
+#include "support/SampleCharts.h"
 #include "support/ScriptedMessageBoxes.h"
 
 #include <QAction>
@@ -139,10 +140,7 @@ private:
     void typeTrading(const QString& boxName, const QString& text);
     void tick();
     bool inDirectEntry() const;
-    QByteArray currentRecord() const
-    {
-        return QByteArray(reinterpret_cast<const char*>(&f->program->records().CurrentRecord), RecordLength);
-    }
+    QByteArray currentRecord() const { return bytesOf(f->program->records().CurrentRecord); }
     QString lastMessage() const
     {
         return f->messages.asked.isEmpty() ? QString() : f->messages.asked.last().text;

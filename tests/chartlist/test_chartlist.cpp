@@ -8,7 +8,9 @@
 #include "support/CsvReader.h"
 #include "support/DialogDriver.h"
 #include "support/PdfText.h"
+#include "support/PickListNames.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,18 +45,17 @@ struct Chart
 
 QByteArray recordBytes(const Chart& chart)
 {
-    PetRecord record{};
-    record.BirthYear = chart.year;
-    record.BirthMonth = 4;
-    record.BirthDay = 15;
-    setText(record.Kind, chart.kind);
-    setText(record.Sex, chart.sex);
-    setText(record.CoatColour, QStringLiteral("白"));
-    setText(record.PurchaseDate, chart.purchaseDate);
-    setText(record.Supplier, chart.supplier);
-    setText(record.PurchaseCost, chart.cost);
-    setText(record.SaleDate, chart.saleDate);
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+    PetRecord record = SampleChart{.kind = chart.kind,
+                                   .born = QDate(2024, 4, 15),
+                                   .sex = chart.sex,
+                                   .colour = QStringLiteral("白"),
+                                   .purchased = chart.purchaseDate,
+                                   .supplier = chart.supplier,
+                                   .cost = chart.cost,
+                                   .sold = chart.saleDate}
+                           .record();
+    record.BirthYear = chart.year; // 0: a birth date with no year
+    return bytesOf(record);
 }
 
 // Five charts and a free record among them: sold and in stock, prices written every which way.
@@ -465,9 +466,8 @@ void TestChartList::searchFoldsKanaAndSeparators()
 // chart screen was closed on the way to the master data and opened anew.
 void TestChartList::listKeepsItsViewWhileTheProgramRuns()
 {
-    for (const char* list : {"syurui.txt", "iro.txt", "tokucyou.txt", "kusuri.txt", "taicyou.txt",
-                             "shoku.txt", "unti.txt", "hoka1.txt", "hoka2.txt"})
-        writeFileBytes(QString::fromLatin1(list), QByteArray());
+    for (const QString& list : PickListNames)
+        writeFileBytes(list, QByteArray());
     writeFileBytes("detapetto.dt", shopFile());
     QVERIFY(openChart());
     whenDialogShows([](QDialog* list) {

@@ -6,6 +6,7 @@
 #include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
 #include "support/RealBoxes.h"
+#include "support/SampleCharts.h"
 #include "support/ScriptedMessageBoxes.h"
 
 #include <QApplication>
@@ -76,11 +77,6 @@ QByteArray tradedRecord()
 QByteArray blankRecord()
 {
     return recordWith({{6, spaces(800)}});
-}
-
-QByteArray bytesOf(const PetRecord& record)
-{
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
 }
 
 const QString RecordFileName = QStringLiteral("detapetto.dt");
@@ -1045,9 +1041,7 @@ void TestEditor::deleteAsksFirstWhenTheChartHasSaleInformation()
     QFETCH(bool, deleted);
     writeFileBytes(RecordFileName, shibaRecord());
     QVERIFY(openEditorFromChart());
-    ChartSale sale;
-    sale.microchip = QStringLiteral("392141000123456");
-    sale.buyerName = QStringLiteral("山田 花子");
+    const ChartSale sale = chipSale(QStringLiteral("392141000123456"), QStringLiteral("山田 花子"));
     // Another chart's sale information makes the database exist either way.
     f->program->database().sales().saveChartSale(2, sale);
     if (hasSale)
@@ -1085,9 +1079,7 @@ void TestEditor::deleteQuestionOnARealBoxDefaultsToCancel()
     writePickLists();
     writeFileBytes(RecordFileName, shibaRecord());
     QVERIFY(openEditorFromChart());
-    ChartSale sale;
-    sale.microchip = QStringLiteral("392141000123456");
-    f->program->database().sales().saveChartSale(1, sale);
+    f->program->database().sales().saveChartSale(1, chipSale(QStringLiteral("392141000123456")));
 
     RealBoxes boxes; // Enter on the box: its default button
     click(QStringLiteral("Command2"));

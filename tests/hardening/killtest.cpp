@@ -11,6 +11,7 @@
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/RecordJournal.h"
+#include "support/KillChild.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -24,7 +25,6 @@
 #include <map>
 #include <optional>
 #include <random>
-#include <thread>
 
 #include <unistd.h>
 
@@ -199,9 +199,7 @@ bool check(const Model& model, qint64 inFlight)
 
 int parent(int kills)
 {
-    QTemporaryDir work(QDir(QStringLiteral("/dev/shm")).exists()
-                           ? QStringLiteral("/dev/shm/killtest-XXXXXX")
-                           : QDir::tempPath() + QStringLiteral("/killtest-XXXXXX"));
+    QTemporaryDir work(killTestFolder(QStringLiteral("killtest")));
     if (!work.isValid() || !QDir::setCurrent(work.path()))
         fail("no working directory", 0);
 
@@ -221,13 +219,9 @@ int parent(int kills)
     qint64 next = 1;
     for (; counts.kills < kills; ++counts.kills) {
         QProcess process;
-        process.start(QCoreApplication::applicationFilePath(),
-                      {QStringLiteral("--child"), QString::number(next)});
-        if (!process.waitForStarted() || !process.waitForReadyRead())
+        if (!startAndKill(process, {QStringLiteral("--child"), QString::number(next)},
+                          std::chrono::microseconds(delay(random))))
             fail("the child did not start", next);
-        std::this_thread::sleep_for(std::chrono::microseconds(delay(random)));
-        process.kill();
-        process.waitForFinished();
         const QByteArray errors = process.readAllStandardError();
         if (process.exitStatus() != QProcess::CrashExit || !errors.isEmpty())
             fail(errors.isEmpty() ? "the child ended before it was killed" : errors.constData(), next);

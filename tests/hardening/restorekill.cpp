@@ -17,10 +17,11 @@
 #include "platform/Clock.h"
 #include "store/Failure.h"
 #include "store/PetRecord.h"
-#include "store/PickListFile.h"
 #include "store/SaleStore.h"
 #include "store/ShopSettings.h"
 #include "support/FixedClock.h"
+#include "support/KillChild.h"
+#include "support/PickListNames.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -60,7 +61,7 @@ void makeShop(char variant)
         QByteArray items;
         for (int n = 0; n < 20 + i; ++n)
             items += QByteArray("item-") + variant + QByteArray::number(i * 100 + n) + "\r\n";
-        writeBytes(PickListFile::FileNames[i], items);
+        writeBytes(PickListNames[i], items);
     }
     SaleStore store;
     for (int n = 1; n <= 12; ++n) {
@@ -106,7 +107,7 @@ QMap<QString, QByteArray> stateOf(const QString& shop, const QString& config)
             const QString path = it.next();
             const QString name = QDir(root).relativeFilePath(path);
             if (name.startsWith(QStringLiteral("バックアップ/")) || name == QLatin1String("new.zip") ||
-                name == RestoreJournal::SetAsideName || name.endsWith(QLatin1String(".db-shm")) ||
+                name == QLatin1String("restore.journal.bad") || name.endsWith(QLatin1String(".db-shm")) ||
                 (name.endsWith(QLatin1String(".db-wal")) && QFileInfo(path).size() == 0))
                 continue;
             QFile file(path);
@@ -208,9 +209,7 @@ bool victimsUntouched(const QString& victims)
 
 int parent(int kills, unsigned seed)
 {
-    const QTemporaryDir dir(QDir("/dev/shm").exists()
-                                ? QStringLiteral("/dev/shm/restorekill-XXXXXX")
-                                : QDir::tempPath() + QStringLiteral("/restorekill-XXXXXX"));
+    const QTemporaryDir dir(killTestFolder(QStringLiteral("restorekill")));
     Parent p(dir.path());
     for (const char* folder : {"a", "a-config", "b", "b-config"})
         QDir().mkpath(p.path(QString::fromLatin1(folder)));
@@ -262,8 +261,8 @@ int parent(int kills, unsigned seed)
         if (kill % 3 == 0) {
             std::this_thread::sleep_for(std::chrono::milliseconds(moment(random)));
         } else {
-            const QString sign = kill % 3 == 1 ? p.path("run/detapetto.dt") + RestoreJournal::NewSuffix
-                                               : p.path("run/") + RestoreJournal::FileName;
+            const QString sign =
+                kill % 3 == 1 ? p.path("run/detapetto.dt.restore-new") : p.path("run/restore.journal");
             QElapsedTimer waiting;
             waiting.start();
             while (!QFileInfo::exists(sign) && child->state() == QProcess::Running &&
@@ -275,7 +274,7 @@ int parent(int kills, unsigned seed)
         }
         child->kill();
         child->waitForFinished();
-        const QString journal = p.path("run/") + RestoreJournal::FileName;
+        const QString journal = p.path("run/restore.journal");
         const bool journalLeft = QFileInfo::exists(journal);
         if (journalLeft && QLatin1String(damage.name) != QLatin1String("as left")) {
             damageJournal(damage, journal, victims);
@@ -286,7 +285,7 @@ int parent(int kills, unsigned seed)
                          damage.name, seed);
             return 1;
         }
-        const bool setAside = QFileInfo::exists(p.path("run/") + RestoreJournal::SetAsideName);
+        const bool setAside = QFileInfo::exists(p.path("run/restore.journal.bad"));
         if (!victimsUntouched(victims) || QFileInfo::exists(journal) ||
             setAside != (journalLeft && damage.setAside)) {
             std::fprintf(stderr,

@@ -14,6 +14,8 @@
 #include "store/PetRecord.h"
 #include "store/RecordFile.h"
 #include "store/SaleStore.h"
+#include "support/KillChild.h"
+#include "support/SampleCharts.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,7 +24,6 @@
 
 #include <cstdio>
 #include <random>
-#include <thread>
 
 namespace {
 
@@ -30,14 +31,11 @@ constexpr qint32 Charts = 12;
 
 PetRecord chartOf(qint32 number)
 {
-    PetRecord record{};
-    record.BirthYear = 2026;
-    record.BirthMonth = 1;
-    record.BirthDay = 1;
-    setText(record.Kind, QStringLiteral("柴犬%1").arg(number));
-    setText(record.PurchaseDate, QStringLiteral("2026/3/1"));
-    setText(record.PlannedPrice, QStringLiteral("200,000"));
-    return record;
+    return SampleChart{.kind = QStringLiteral("柴犬%1").arg(number),
+                       .born = QDate(2026, 1, 1),
+                       .purchased = QStringLiteral("2026/3/1"),
+                       .planned = QStringLiteral("200,000")}
+        .record();
 }
 
 // One step of one chart's life, chosen from what it is now.
@@ -121,15 +119,12 @@ int parent(int kills, unsigned seed)
     int settled = 0;
     for (int kill = 0; kill < kills; ++kill) {
         QProcess process;
-        process.start(QCoreApplication::applicationFilePath(),
-                      {QStringLiteral("--child"), QString::number(random())});
-        if (!process.waitForStarted() || !process.waitForReadyRead()) {
+        const QString childSeed = QString::number(random());
+        if (!startAndKill(process, {QStringLiteral("--child"), childSeed},
+                          std::chrono::microseconds(random() % 150000))) {
             std::fprintf(stderr, "salekill: the child did not start\n");
             return 1;
         }
-        std::this_thread::sleep_for(std::chrono::microseconds(random() % 150000));
-        process.kill();
-        process.waitForFinished();
         if (process.exitStatus() != QProcess::CrashExit) {
             std::fprintf(stderr, "salekill: the child ended by itself: %s\n",
                          process.readAllStandardError().constData());

@@ -5,7 +5,9 @@
 #include "store/ShopSettings.h"
 #include "support/FailureText.h"
 #include "support/FileSizeLimit.h"
+#include "support/PickListNames.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 #include "support/Sandbox.h"
 
 #include <QDir>
@@ -70,17 +72,11 @@ const QString LongItem = QString(5000, QChar(u'犬')); // 10,000 bytes: more tha
 
 PetRecord sampleRecord()
 {
-    PetRecord record{};
-    record.BirthYear = 2025;
-    setText(record.Kind, QStringLiteral("ミニチュア・ダックスフンド"));
+    PetRecord record = SampleChart{.kind = QStringLiteral("ミニチュア・ダックスフンド")}.record();
+    record.BirthYear = 2025; // a birth date of a year alone
     setText(record.Memo6, QString(35, QChar(u'猫')));
     record.SaleWeight = 1.5f;
     return record;
-}
-
-QByteArray bytesOf(const PetRecord& record)
-{
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
 }
 
 QByteArray pattern(qint64 size)
@@ -220,8 +216,7 @@ void TestFaults::filesThatAreNotRegularFilesAreRefused_data()
     QTest::addColumn<QString>("file");
     QTest::addColumn<Kind>("kind");
     QStringList files{DataFile, QStringLiteral("detapetto.dt.journal")};
-    for (const QString& list : PickListFile::FileNames)
-        files.append(list);
+    files += PickListNames;
     files << QStringLiteral("settings/soranika/soranika.conf") << QStringLiteral("settings/soranika.conf");
     const std::pair<Kind, const char*> kinds[] = {
         {Kind::Folder, "folder"},

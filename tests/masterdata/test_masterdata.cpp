@@ -2,6 +2,7 @@
 #include "app/ScreenWindow.h"
 #include "store/ShopSettings.h"
 #include "support/FileSizeLimit.h"
+#include "support/PickListNames.h"
 #include "support/ProgramFixture.h"
 
 #include <QApplication>
@@ -18,11 +19,6 @@
 #include <memory>
 
 namespace {
-
-const QStringList FileNames = {
-    QStringLiteral("syurui.txt"), QStringLiteral("iro.txt"),     QStringLiteral("tokucyou.txt"),
-    QStringLiteral("kusuri.txt"), QStringLiteral("taicyou.txt"), QStringLiteral("shoku.txt"),
-    QStringLiteral("unti.txt"),   QStringLiteral("hoka1.txt"),   QStringLiteral("hoka2.txt")};
 
 QByteArray lines(std::initializer_list<const char*> items)
 {
@@ -125,7 +121,7 @@ QStringList TestMasterData::entries(int group)
 QList<QByteArray> TestMasterData::allFiles()
 {
     QList<QByteArray> contents;
-    for (const QString& name : FileNames)
+    for (const QString& name : PickListNames)
         contents.append(readFileBytes(name));
     return contents;
 }
@@ -135,7 +131,7 @@ void TestMasterData::firstOpeningCreatesNineEmptyFiles()
     QWidget* form4 = openFromStartScreen();
     QVERIFY(form4);
     QCOMPARE(f->visibleWindowNames(), QStringList{QStringLiteral("Form4")});
-    for (const QString& name : FileNames) {
+    for (const QString& name : PickListNames) {
         QVERIFY2(QFileInfo(name).isFile(), qPrintable(name));
         QCOMPARE(QFileInfo(name).size(), 0);
     }
@@ -349,7 +345,7 @@ void TestMasterData::registerTakesAnyTextButTheEmptyOne()
 void TestMasterData::deleteNeedsASelectionAndRewritesOnlyItsOwnFile()
 {
     const QByteArray seeded = lines({"Kuro", "Aka", "Aka", "Shiro"});
-    for (const QString& name : FileNames)
+    for (const QString& name : PickListNames)
         writeFileBytes(name, seeded);
     openFromStartScreen();
     QCOMPARE(entries(2), (QStringList{"Aka", "Aka", "Kuro", "Shiro"}));
@@ -485,7 +481,7 @@ void TestMasterData::unwritableFileLeavesListAndFileAsTheyWere()
     QCOMPARE(entries(8), (QStringList{"Kuro", "Aka"}));
     QCOMPARE(readFileBytes(QStringLiteral("hoka1.txt")), lines({"Kuro", "Aka"}));
     // No half-written copy is left beside the lists.
-    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), FileNames.size());
+    QCOMPARE(QDir().entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), PickListNames.size());
 
     {
         FileSizeLimit limit(QFileInfo(QStringLiteral("hoka1.txt")).size());

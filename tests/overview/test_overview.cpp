@@ -12,6 +12,7 @@
 #include "support/DialogDriver.h"
 #include "support/PdfText.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -55,17 +56,13 @@ struct Chart
 
 PetRecord recordOf(const Chart& chart)
 {
-    PetRecord record{};
-    if (chart.birth.isValid()) {
-        record.BirthYear = qint16(chart.birth.year());
-        record.BirthMonth = qint16(chart.birth.month());
-        record.BirthDay = qint16(chart.birth.day());
-    }
-    setText(record.Kind, chart.kind);
-    setText(record.Sex, chart.sex);
-    setText(record.PurchaseDate, chart.purchased);
-    setText(record.PurchaseCost, chart.cost);
-    setText(record.PlannedPrice, chart.planned);
+    PetRecord record = SampleChart{.kind = chart.kind,
+                                   .born = chart.birth,
+                                   .sex = chart.sex,
+                                   .purchased = chart.purchased,
+                                   .cost = chart.cost,
+                                   .planned = chart.planned}
+                           .record();
     TextField<50>* lines[] = {&record.Medication1, &record.Medication2, &record.Medication3,
                               &record.Medication4, &record.Medication5};
     for (int line = 0; line < 5; ++line)
@@ -168,7 +165,7 @@ void writeShop()
 {
     QByteArray bytes;
     for (const PetRecord& record : shopRecords())
-        bytes += QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+        bytes += bytesOf(record);
     writeFileBytes("detapetto.dt", bytes);
     RecordFile records;
     AnimalOutcomes outcomes;

@@ -5,6 +5,7 @@
 #include "support/DialogDriver.h"
 #include "support/ProgramFixture.h"
 #include "support/RealBoxes.h"
+#include "support/SampleCharts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,13 +28,9 @@ const QString Question = QStringLiteral("入力した内容を破棄しますか
 
 QByteArray dogChart()
 {
-    PetRecord record{};
-    record.BirthYear = 2026;
-    record.BirthMonth = 6;
-    record.BirthDay = 1;
-    setText(record.Kind, QStringLiteral("柴犬"));
-    setText(record.PurchaseDate, QStringLiteral("2026/8/1"));
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+    return SampleChart{
+        .kind = QStringLiteral("柴犬"), .born = QDate(2026, 6, 1), .purchased = QStringLiteral("2026/8/1")}
+        .bytes();
 }
 
 // The input a row changes: a box, a combo, a text area or the first figure of a table.

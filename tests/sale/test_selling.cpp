@@ -10,6 +10,7 @@
 #include "support/OpenHook.h"
 #include "support/PdfText.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 #include "widgets/TablePages.h"
 
 #include <QAction>
@@ -30,36 +31,36 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include <cstring>
 #include <memory>
 
 namespace {
 
 const QString Chip = QStringLiteral("392141000123456");
 
+// A male animal's chart; its trading fields but 仕入先 are written, an empty one as spaces.
 QByteArray chartBytes(const QString& kind, const QDate& birth, const QString& purchased = {},
                       const QString& cost = {}, const QString& saleDate = {})
 {
-    PetRecord record{};
-    record.BirthYear = qint16(birth.year());
-    record.BirthMonth = qint16(birth.month());
-    record.BirthDay = qint16(birth.day());
-    setText(record.Kind, kind);
-    setText(record.Sex, QStringLiteral("オス"));
-    setText(record.PurchaseDate, purchased);
-    setText(record.PurchaseCost, cost);
-    setText(record.SaleDate, saleDate);
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+    return SampleChart{.kind = kind,
+                       .born = birth,
+                       .sex = QStringLiteral("オス"),
+                       .purchased = purchased,
+                       .cost = cost,
+                       .sold = saleDate}
+        .bytes();
 }
 
 // A chart whose 仕入先 says the animal was born in the shop, with no 仕入日.
 QByteArray bornInShop(const QString& kind, const QDate& birth)
 {
-    QByteArray bytes = chartBytes(kind, birth);
-    PetRecord record;
-    std::memcpy(&record, bytes.constData(), RecordLength);
-    setText(record.Supplier, QStringLiteral("自家繁殖"));
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+    return SampleChart{.kind = kind,
+                       .born = birth,
+                       .sex = QStringLiteral("オス"),
+                       .purchased = QString(),
+                       .supplier = QStringLiteral("自家繁殖"),
+                       .cost = QString(),
+                       .sold = QString()}
+        .bytes();
 }
 
 void type(QDialog* dialog, const char* box, const QString& text)
@@ -692,9 +693,7 @@ void TestSelling::recordBookCountsOtherAnimalsByKind()
     origin.breederReg = QStringLiteral("千葉県第7号");
     origin.sellerName = QStringLiteral("小動物卸センター");
     f->program->database().sales().saveChartSale(2, origin);
-    ChartSale typedBuyer;
-    typedBuyer.buyerName = QStringLiteral("田中 花子");
-    f->program->database().sales().saveChartSale(8, typedBuyer);
+    f->program->database().sales().saveChartSale(8, buyerSale(QStringLiteral("田中 花子")));
     RecordFile records;
     AnimalOutcomes outcomes;
     Sale sale;

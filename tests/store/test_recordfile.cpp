@@ -2,6 +2,7 @@
 #include "store/RecordFile.h"
 #include "store/RecordJournal.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 #include "support/Sandbox.h"
 
 #include <QDir>
@@ -68,18 +69,14 @@ const QString BadRecordNumber = QStringLiteral("レコード番号が不正で�
     X(Medication4)                                                                                           \
     X(Medication5)                                                                                           \
     X(Memo1)                                                                                                 \
-    X(Memo2) X(Memo3) X(Memo4) X(Memo5) X(Memo6) X(Siblings) X(Birthplace) X(PurchaseDate) X(Supplier)       \
+    X(Memo2)                                                                                                 \
+    X(Memo3) X(Memo4) X(Memo5) X(Memo6) X(Siblings) X(Birthplace) X(PurchaseDate) X(Supplier)                \
         X(PurchaseCost) X(PlannedPrice) X(SaleDate)
 
 // By value: the packed record's floats are not aligned for a reference.
 quint32 bitsOf(float value)
 {
     return std::bit_cast<quint32>(value);
-}
-
-QByteArray bytesOf(const PetRecord& record)
-{
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
 }
 
 // A record with every field set to something of its own.

@@ -8,6 +8,7 @@
 #include "support/FailureText.h"
 #include "support/FileSizeLimit.h"
 #include "support/ProgramFixture.h"
+#include "support/SampleCharts.h"
 #include "support/Sandbox.h"
 
 #include <QDir>
@@ -159,9 +160,7 @@ BreedTexts breedTexts(const QString& tag)
 
 PetRecord recordOfKind(const QString& kind)
 {
-    PetRecord record{};
-    setText(record.Kind, kind);
-    return record;
+    return SampleChart{.kind = kind}.record();
 }
 
 void writeRecords(int count)
@@ -342,8 +341,7 @@ void TestSaleStore::chartSaleBreedTextsAndDealerRoundTrip()
     SaleStore store;
     QVERIFY(store.chartSale(4).isEmpty());
     store.saveChartSale(4, fullSale());
-    ChartSale second;
-    second.buyerName = QStringLiteral("鈴木");
+    const ChartSale second = buyerSale(QStringLiteral("鈴木"));
     store.saveChartSale(32767, second);
     QCOMPARE(store.chartSale(4), fullSale());
     QCOMPARE(store.chartSales(), (QMap<qint32, ChartSale>{{4, fullSale()}, {32767, second}}));
@@ -476,12 +474,9 @@ void TestSaleStore::microchipNumbers()
 void TestSaleStore::sameMicrochipOnAnotherChartIsFound()
 {
     SaleStore store;
-    ChartSale sale;
-    sale.microchip = Chip;
-    store.saveChartSale(7, sale);
-    store.saveChartSale(3, sale);
-    sale.microchip = QStringLiteral("392141000999999");
-    store.saveChartSale(5, sale);
+    store.saveChartSale(7, chipSale(Chip));
+    store.saveChartSale(3, chipSale(Chip));
+    store.saveChartSale(5, chipSale(QStringLiteral("392141000999999")));
 
     QCOMPARE(store.chartWithMicrochip(QStringLiteral("３９２１４１０００１２３４５６"), 3),
              std::optional<qint32>(7));
@@ -519,10 +514,8 @@ void TestSaleStore::deleteStoresTheBlankedRecordAndRemovesTheRow()
 
     AnimalOutcomes().deleteChart(records, 2, blanked, QDate(2026, 12, 8));
     QCOMPARE(store.chartSales().keys(), QList<qint32>{3});
-    QCOMPARE(recordBytes(QStringLiteral("detapetto.dt"), 2),
-             QByteArray(reinterpret_cast<const char*>(&blanked), RecordLength));
-    QCOMPARE(QByteArray(reinterpret_cast<const char*>(&records.CurrentRecord), RecordLength),
-             QByteArray(reinterpret_cast<const char*>(&blanked), RecordLength));
+    QCOMPARE(recordBytes(QStringLiteral("detapetto.dt"), 2), bytesOf(blanked));
+    QCOMPARE(bytesOf(records.CurrentRecord), bytesOf(blanked));
 }
 
 void TestSaleStore::deleteWithAFailingRecordStoreChangesNeither_data()

@@ -4,6 +4,7 @@
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/ShopSettings.h"
+#include "support/PickListNames.h"
 #include "support/Sandbox.h"
 
 #include <QProcess>
@@ -84,9 +85,8 @@ void TestSampleData::chartsReadBackAsWritten()
 
 void TestSampleData::everyPickListIsThere()
 {
-    for (const char* name : {"syurui.txt", "iro.txt", "tokucyou.txt", "kusuri.txt", "taicyou.txt",
-                             "shoku.txt", "unti.txt", "hoka1.txt", "hoka2.txt"})
-        QVERIFY2(QFile::exists(QString::fromLatin1(name)), name);
+    for (const QString& name : PickListNames)
+        QVERIFY2(QFile::exists(name), qPrintable(name));
     QVERIFY(PickListFile::readItems(QStringLiteral("syurui.txt")).contains(QStringLiteral("柴犬")));
     QCOMPARE(PickListFile::readItems(QStringLiteral("tokucyou.txt")).size(), 5);
     QCOMPARE(PickListFile::readItems(QStringLiteral("kusuri.txt")).first(),

@@ -3,6 +3,7 @@
 #include "backup/BackupService.h"
 #include "store/PetRecord.h"
 #include "store/Sjis.h"
+#include "support/SampleCharts.h"
 
 #include <QApplication>
 #include <QFile>
@@ -108,13 +109,8 @@ QByteArray recordWith(std::initializer_list<std::pair<int, QByteArray>> parts)
 
 QByteArray editorWrittenRecord(const QString& kind, const QString& sex, const QString& colour)
 {
-    PetRecord record{};
-    record.BirthYear = 2024;
-    record.BirthMonth = 4;
-    record.BirthDay = 1;
-    setText(record.Sex, sex);
-    setText(record.Kind, kind);
-    setText(record.CoatColour, colour);
+    PetRecord record =
+        SampleChart{.kind = kind, .born = QDate(2024, 4, 1), .sex = sex, .colour = colour}.record();
     setText(record.Staff, QString());
     for (auto* line : {&record.Medication1, &record.Medication2, &record.Medication3, &record.Medication4,
                        &record.Medication5})
@@ -124,5 +120,5 @@ QByteArray editorWrittenRecord(const QString& kind, const QString& sex, const QS
         setText(*line, QString());
     setText(record.Siblings, QString());
     setText(record.Birthplace, QString());
-    return QByteArray(reinterpret_cast<const char*>(&record), RecordLength);
+    return bytesOf(record);
 }
