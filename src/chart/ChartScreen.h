@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ScreenWindow.h"
+#include "chart/ChartFields.h"
 #include "chartlist/ChartRows.h"
 
 #include <QMap>
@@ -8,6 +9,7 @@
 #include <QString>
 
 #include <optional>
+#include <span>
 
 class QAction;
 class QCheckBox;
@@ -34,6 +36,10 @@ public:
 
     void load() override;
 
+    // The labels and boxes of the record, history, notes and trading areas: they build the layout, show
+    // a record and give the trading fields back.
+    static std::span<const ChartFieldRow> fieldRows();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool unload() override;
@@ -41,9 +47,8 @@ protected:
 private:
     void buildLayout();
     QMenuBar* buildMenus();
-    void buildRecordArea();
-    void buildNotesArea();
-    void buildTradingArea();
+    void buildFieldAreas();
+    void buildRow(const ChartFieldRow& row);
     void buildShopLines();
 
     // Events.
@@ -101,6 +106,7 @@ private:
     void showChart(qint32 number);
     void showRecordNumber(qint32 number);
     void showTradingFields(const PetRecord& record);
+    void showRow(const ChartFieldRow& row, const PetRecord& record);
     void showShopLines();
     void showClock();
     QStringList printoutLines() const;
