@@ -33,6 +33,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <type_traits>
+
 namespace {
 
 QStringList numbersFrom(int first, int last)
