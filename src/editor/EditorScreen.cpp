@@ -130,6 +130,7 @@ template <typename Convert> auto readBox(const QString& title, Convert&& convert
 }
 
 using Items = QStringList (*)();
+using Shown = QString (*)(const PetRecord&);
 using Store = void (*)(PetRecord&, const QString&);
 
 template <auto Field>
@@ -144,16 +145,8 @@ template <auto Field>
 constexpr EditorFieldRow box(QLineEdit* EditorScreen::*member, const char* name, EditorEntry entry,
                              TwipsRect rect, const char* title, int limit = 0)
 {
-    return {nullptr,
-            member,
-            name,
-            entry,
-            rect,
-            title,
-            limit,
-            nullptr,
-            entry == EditorEntry::History ? nullptr : shownField<Field>,
-            storeField<Field>};
+    const Shown shown = entry == EditorEntry::History ? nullptr : shownField<Field>;
+    return {nullptr, member, name, entry, rect, title, limit, nullptr, shown, storeField<Field>};
 }
 
 } // namespace
