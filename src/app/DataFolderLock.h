@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/ShopFiles.h"
+
 #include <QDateTime>
 #include <QLockFile>
 #include <QString>
@@ -18,7 +20,7 @@ class FrontRequests;
 class DataFolderLock
 {
 public:
-    static inline const QString FileName = QStringLiteral("soranika.lock");
+    static inline const QString& FileName = ShopFiles::FolderLock;
 
     explicit DataFolderLock(const QString& folder);
     ~DataFolderLock();

@@ -87,18 +87,29 @@ bool ScreenRegistry::unload(ScreenName name)
     return !screen || screen->close();
 }
 
-void ScreenRegistry::moveTo(ScreenName from, Leave leave, ScreenName to)
+void ScreenRegistry::moveTo(ScreenName from, Leave leave, ScreenName to, std::any opening)
 {
     if (leave == Leave::Hide)
         hide(from);
     else if (!unload(from))
         return;
+    // Held only while `to` loads: a later show without an opening must not find a stale one.
+    openings[to] = std::move(opening);
     try {
         show(to);
     } catch (...) {
+        openings.erase(to);
         show(from);
         throw;
     }
+    openings.erase(to);
+}
+
+const std::any& ScreenRegistry::opening(ScreenName name) const
+{
+    static const std::any none;
+    const auto found = openings.find(name);
+    return found == openings.end() ? none : found->second;
 }
 
 QWidget* ScreenRegistry::openHelp(const QString& address)

@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QPointer>
 
+#include <any>
 #include <functional>
 #include <map>
 
@@ -42,8 +43,11 @@ public:
 
     // Leaves screen `from`, hiding or unloading it, and shows `to`. When `to` cannot open, `from`
     // is shown again (loaded afresh if it was unloaded) and the failure goes on to the caller.
+    // `opening` is what `to` is opened on; its load takes it from opening().
     enum class Leave { Hide, Unload };
-    void moveTo(ScreenName from, Leave leave, ScreenName to);
+    void moveTo(ScreenName from, Leave leave, ScreenName to, std::any opening = {});
+    // What moveTo hands the screen it is loading; empty when the screen was opened without it.
+    const std::any& opening(ScreenName name) const;
 
     // A new help browser window on `address`, shown maximised.
     QWidget* openHelp(const QString& address);
@@ -68,6 +72,7 @@ private:
 
     std::map<ScreenName, Factory> factories;
     std::map<ScreenName, QPointer<ScreenWindow>> screens;
+    std::map<ScreenName, std::any> openings;
     QList<QPointer<QWidget>> browsers;
     BrowserFactory browserFactory;
     std::function<void()> exitHandler;

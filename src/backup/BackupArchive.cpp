@@ -8,6 +8,7 @@
 #include "store/RecordFile.h"
 #include "store/RegularFile.h"
 #include "store/ScratchFolder.h"
+#include "store/ShopFiles.h"
 #include "store/Sjis.h"
 
 #include <QFileInfo>
@@ -78,7 +79,7 @@ QString sizeText(qint64 bytes)
 bool keptOnDisk(const QString& name)
 {
     return !isPickList(name) && name != ShopIni::FileName && name != ManifestName &&
-           name != DataSnapshot::RecordFileName;
+           name != ShopFiles::Records;
 }
 
 // Every entry's size as the directory states it, before any is decompressed.
@@ -87,7 +88,7 @@ void checkStatedSizes(const ZipReader& zip, const QString& archiveName)
     qint64 total = 0;
     for (const QString& name : zip.names()) {
         const qint64 size = zip.statedSize(name);
-        if (name == DataSnapshot::RecordFileName && size > qint64(RecordFile::MaxRecords) * RecordLength)
+        if (name == ShopFiles::Records && size > qint64(RecordFile::MaxRecords) * RecordLength)
             throw BackupFailure::tooManyRecords(archiveName, size / RecordLength);
         if (size > maxSizeOf(name))
             throw BackupFailure::entryTooLarge(archiveName, name, sizeText(maxSizeOf(name)));
@@ -166,7 +167,7 @@ BackupContents decode(const QString& path, const QString& archiveName, const QSt
                                              QStringLiteral("SHA-256 が一致しません"));
         entries.insert(entry.name, file);
     }
-    for (const QString& required : {DataSnapshot::RecordFileName, ShopIni::FileName}) {
+    for (const QString& required : {ShopFiles::Records, ShopIni::FileName}) {
         if (!entries.contains(required))
             throw BackupFailure::missingEntry(archiveName, required);
     }
@@ -188,7 +189,7 @@ BackupContents decode(const QString& path, const QString& archiveName, const QSt
 
 void checkData(const BackupContents& contents, const QString& archiveName)
 {
-    const qint64 recordBytes = contents.data.file(DataSnapshot::RecordFileName)->bytes.size();
+    const qint64 recordBytes = contents.data.file(ShopFiles::Records)->bytes.size();
     if (recordBytes % RecordLength != 0)
         throw BackupFailure::partialRecord(archiveName, recordBytes);
     if (recordBytes / RecordLength > RecordFile::MaxRecords)

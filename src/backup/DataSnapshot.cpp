@@ -4,6 +4,7 @@
 #include "store/Failure.h"
 #include "store/PetRecord.h"
 #include "store/PickListFile.h"
+#include "store/ShopFiles.h"
 #include "store/ShopSettings.h"
 
 #include <QCryptographicHash>
@@ -35,7 +36,7 @@ const NamedBytes* DataSnapshot::file(const QString& name) const
 
 qint64 DataSnapshot::recordCount() const
 {
-    const NamedBytes* records = file(RecordFileName);
+    const NamedBytes* records = file(ShopFiles::Records);
     return records ? records->bytes.size() / RecordLength : 0;
 }
 
@@ -60,7 +61,7 @@ QByteArray DataSnapshot::fingerprint() const
 
 QStringList dataFileNames(const QList<ExtraEntry>& extras)
 {
-    QStringList names{DataSnapshot::RecordFileName};
+    QStringList names{ShopFiles::Records};
     for (const QString& list : PickListFile::FileNames)
         names.append(list);
     for (const ExtraEntry& extra : extras)
@@ -71,7 +72,7 @@ QStringList dataFileNames(const QList<ExtraEntry>& extras)
 DataSnapshot takeSnapshot(const QDir& folder, const QList<ExtraEntry>& extras)
 {
     DataSnapshot snapshot;
-    const QString& recordFile = DataSnapshot::RecordFileName;
+    const QString& recordFile = ShopFiles::Records;
     const QString records = folder.filePath(recordFile);
     snapshot.files.append(
         {recordFile, QFileInfo::exists(records) ? readWhole(records, recordFile) : QByteArray()});

@@ -39,8 +39,6 @@ struct ExtraEntry
 // The shop's data as one backup holds it.
 struct DataSnapshot
 {
-    static inline const QString RecordFileName = QStringLiteral("detapetto.dt");
-
     // detapetto.dt first, then each pick list that exists in the master-data screen's order, then
     // the extra entries.
     QList<NamedBytes> files;

@@ -5,6 +5,7 @@
 #include "platform/DiskSync.h"
 #include "store/Failure.h"
 #include "store/PickListFile.h"
+#include "store/ShopFiles.h"
 #include "store/ShopSettings.h"
 
 #include <QCryptographicHash>
@@ -25,7 +26,6 @@ namespace {
 
 const QByteArray Magic("SRNKRST1");
 constexpr qsizetype HashLength = 32;
-const QString SaleDatabaseName = QStringLiteral("soranika.db");
 
 QByteArray hashOf(const QByteArray& bytes)
 {
@@ -157,11 +157,10 @@ bool isOurs(const QDir& folder, const Journal& journal)
         if (!allowed.contains(step.target) || named.contains(step.target))
             return false;
         named.insert(step.target);
-        if ((step.target == DataSnapshot::RecordFileName || step.target == ShopSettings::fileName()) &&
-            !step.replaced)
+        if ((step.target == ShopFiles::Records || step.target == ShopSettings::fileName()) && !step.replaced)
             return false;
     }
-    return named.contains(DataSnapshot::RecordFileName) && named.contains(ShopSettings::fileName());
+    return named.contains(ShopFiles::Records) && named.contains(ShopSettings::fileName());
 }
 
 // Every file the journal puts in place is there to be put: its new file waits, or it is in place.
@@ -245,12 +244,12 @@ bool takeBack(const QDir& folder)
 
 QStringList shopFiles()
 {
-    QStringList files{DataSnapshot::RecordFileName};
+    QStringList files{ShopFiles::Records};
     for (const QString& list : PickListFile::FileNames)
         files.append(list);
     for (const char* log : {"-wal", "-shm", "-journal"})
-        files.append(SaleDatabaseName + QLatin1String(log));
-    files.append(SaleDatabaseName);
+        files.append(ShopFiles::SaleDatabase + QLatin1String(log));
+    files.append(ShopFiles::SaleDatabase);
     files.append(ShopSettings::fileName());
     return files;
 }

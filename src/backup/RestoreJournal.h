@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/ShopFiles.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QList>
@@ -22,9 +24,9 @@
 // that names anything else was never written by this program.
 namespace RestoreJournal {
 
-inline const QString FileName = QStringLiteral("restore.journal");
+inline const QString& FileName = ShopFiles::RestoreJournal;
 // Where a journal that is not this program's is set aside.
-inline const QString SetAsideName = QStringLiteral("restore.journal.bad");
+inline const QString& SetAsideName = ShopFiles::RestoreJournalSetAside;
 inline const QString NewSuffix = QStringLiteral(".restore-new");
 inline const QString OldSuffix = QStringLiteral(".restore-old");
 inline const QString AbsentSuffix = QStringLiteral(".restore-absent");

@@ -7,6 +7,7 @@
 #include "chart/ChartMenuBar.h"
 #include "chart/ChartPrinting.h"
 #include "chart/ChartStatusBar.h"
+#include "editor/EditorOpening.h"
 #include "overview/OverviewMenu.h"
 #include "platform/ActivationWatcher.h"
 #include "platform/Clock.h"
@@ -34,25 +35,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <span>
 #include <utility>
 
 namespace {
-
-QLabel* heading(QWidget* parent, const QString& name, const QString& caption, int left, int top, int width,
-                int height)
-{
-    QLabel* label = newLabel(parent, name, caption, left, top, width, height);
-    setColours(label, Colours::Black, Colours::LightGreen);
-    return label;
-}
-
-QLabel* tradingHeading(QWidget* parent, const QString& name, const QString& caption, int left, int top,
-                       int width, int height)
-{
-    QLabel* label = newLabel(parent, name, caption, left, top, width, height);
-    setColours(label, Colours::White, Colours::Red);
-    return label;
-}
 
 QLabel* valueLabel(QWidget* parent, const QString& name, int left, int top, int width, int height)
 {
@@ -61,37 +48,11 @@ QLabel* valueLabel(QWidget* parent, const QString& name, int left, int top, int 
     return label;
 }
 
-QLineEdit* memoBox(QWidget* parent, const QString& name, int top)
-{
-    QLineEdit* box = newBox(parent, name, 4800, top, 5535, 315);
-    box->setReadOnly(true);
-    // Display only, yet white like the other boxes.
-    setGround(box, Colours::White);
-    return box;
-}
-
-QLineEdit* tradingBox(QWidget* parent, const QString& name, int top, const QString& field)
-{
-    QLineEdit* box = newBox(parent, name, 6300, top, 2295, 315);
-    setHiraganaInput(box);
-    limitToField(box, int(sizeof(PetRecord::Supplier)), field);
-    return box;
-}
-
 // Long texts are shown from their beginning, not scrolled to their end.
 void showText(QLineEdit* box, const QString& text)
 {
     box->setText(text);
     box->setCursorPosition(0);
-}
-
-// A trading box shows its field without the spaces that fill it, so that text typed at the end of the
-// box follows the value instead of the padding. An unchanged box stores its field as shown, padding and
-// all; the box takes no more than the field holds.
-template <std::size_t N> QString tradingValue(const QLineEdit* box, const TextField<N>& field)
-{
-    const QString stored = shownText(field);
-    return box->text() == withoutTrailingSpaces(stored) ? stored : box->text();
 }
 
 } // namespace
@@ -173,9 +134,7 @@ void ChartScreen::buildLayout()
     Command6 = newButton(client, QStringLiteral("Command6"), QStringLiteral("＞"), 1500, 780, 675, 315);
     Command9 = newButton(client, QStringLiteral("Command9"), QStringLiteral("新規入力"), 2340, 780, 975, 315);
 
-    buildRecordArea();
-    buildNotesArea();
-    buildTradingArea();
+    buildFieldAreas();
     buildShopLines();
 
     Timer1->setObjectName(QStringLiteral("Timer1"));
@@ -184,58 +143,21 @@ void ChartScreen::buildLayout()
     Command1->setFocus();
 }
 
-void ChartScreen::buildRecordArea()
+void ChartScreen::buildFieldAreas()
 {
-    Label1 = valueLabel(client, QStringLiteral("Label1"), 120, 1260, 915, 255);
-    Label14 = heading(client, QStringLiteral("Label14"), QStringLiteral("年"), 1080, 1260, 240, 255);
-    Label6 = valueLabel(client, QStringLiteral("Label6"), 1380, 1260, 435, 255);
-    Label15 = heading(client, QStringLiteral("Label15"), QStringLiteral("月"), 1860, 1260, 240, 255);
-    Label7 = valueLabel(client, QStringLiteral("Label7"), 2160, 1260, 435, 255);
-    Label16 = heading(client, QStringLiteral("Label16"), QStringLiteral("日生まれ"), 2640, 1260, 765, 255);
-
-    Label17 = heading(client, QStringLiteral("Label17"), QStringLiteral("種類"), 60, 1560, 645, 300);
-    Label2 = valueLabel(client, QStringLiteral("Label2"), 720, 1560, 3915, 315);
-    Label18 = heading(client, QStringLiteral("Label18"), QStringLiteral("性別"), 60, 1860, 645, 300);
-    Label3 = valueLabel(client, QStringLiteral("Label3"), 720, 1860, 2355, 315);
-    Label19 = heading(client, QStringLiteral("Label19"), QStringLiteral("毛色"), 60, 2160, 645, 300);
-    Label4 = valueLabel(client, QStringLiteral("Label4"), 720, 2160, 2355, 315);
-    Label20 = heading(client, QStringLiteral("Label20"), QStringLiteral("担当者"), 60, 2460, 645, 285);
-    Label5 = valueLabel(client, QStringLiteral("Label5"), 720, 2460, 2355, 315);
-
-    Label36 = heading(client, QStringLiteral("Label36"), QStringLiteral("出産数"), 120, 2880, 975, 255);
-    Label32 = valueLabel(client, QStringLiteral("Label32"), 1080, 2880, 675, 255);
-    Label38 = heading(client, QStringLiteral("Label38"), QStringLiteral("出生地"), 1860, 2880, 915, 255);
-    Label33 = valueLabel(client, QStringLiteral("Label33"), 2760, 2880, 1755, 255);
-    Label37 = heading(client, QStringLiteral("Label37"), QStringLiteral("出生時Ｋｇ）"), 120, 3180, 975, 255);
-    Label34 = valueLabel(client, QStringLiteral("Label34"), 1080, 3180, 675, 255);
-    Label39 =
-        heading(client, QStringLiteral("Label39"), QStringLiteral("現在（Ｋｇ）"), 1860, 3180, 915, 255);
-    Label35 = valueLabel(client, QStringLiteral("Label35"), 2760, 3180, 615, 255);
-
+    // The frames lie beneath the controls they surround.
     Shape2 = newShape(client, QStringLiteral("Shape2"), Colours::Blue, 2, 180, 3780, 4095, 1875);
+    Shape1 = newShape(client, QStringLiteral("Shape1"), Colours::Red, 2, 4860, 3780, 5475, 2175);
     Label8 = newLabel(client, QStringLiteral("Label8"), QStringLiteral("投薬履歴"), 1080, 3660, 1875, 315);
     setColours(Label8, Colours::White, Colours::Blue);
-    Label9 = valueLabel(client, QStringLiteral("Label9"), 240, 4020, 3855, 255);
-    Label10 = valueLabel(client, QStringLiteral("Label10"), 240, 4320, 3855, 255);
-    Label11 = valueLabel(client, QStringLiteral("Label11"), 240, 4620, 3855, 255);
-    Label12 = valueLabel(client, QStringLiteral("Label12"), 240, 4920, 3855, 255);
-    Label13 = valueLabel(client, QStringLiteral("Label13"), 240, 5220, 3855, 255);
-}
 
-void ChartScreen::buildNotesArea()
-{
-    Label26 = heading(client, QStringLiteral("Label26"), QStringLiteral("記録、メモ"), 6240, 1260, 2955, 255);
-    Text2 = memoBox(client, QStringLiteral("Text2"), 1560);
-    Text8 = memoBox(client, QStringLiteral("Text8"), 1860);
-    Text9 = memoBox(client, QStringLiteral("Text9"), 2160);
-    Text10 = memoBox(client, QStringLiteral("Text10"), 2460);
-    Text11 = memoBox(client, QStringLiteral("Text11"), 2760);
-    Text12 = memoBox(client, QStringLiteral("Text12"), 3060);
-}
-
-void ChartScreen::buildTradingArea()
-{
-    Shape1 = newShape(client, QStringLiteral("Shape1"), Colours::Red, 2, 4860, 3780, 5475, 2175);
+    const std::span<const ChartFieldRow> rows = fieldRows();
+    const auto trading = std::find_if(rows.begin(), rows.end(), [](const ChartFieldRow& row) {
+        return row.look == ChartLook::TradingHeading;
+    });
+    for (auto row = rows.begin(); row != trading; ++row)
+        buildRow(*row);
+    // The tick box comes between the memo lines and the trading boxes in the keyboard's order.
     Check1 = new QCheckBox(QStringLiteral("　この部分もプリントする　(　直接入力項目　）"), client);
     Check1->setObjectName(QStringLiteral("Check1"));
     placeTwips(Check1, 5400, 3660, 3795, 315);
@@ -246,28 +168,52 @@ void ChartScreen::buildTradingArea()
     palette.setColor(QPalette::Base, Colours::White);
     palette.setColor(QPalette::Text, Colours::Black);
     Check1->setPalette(palette);
-
-    Label27 =
-        tradingHeading(client, QStringLiteral("Label27"), QStringLiteral("仕入日"), 5520, 4080, 600, 240);
-    Text3 = tradingBox(client, QStringLiteral("Text3"), 4020, QStringLiteral("仕入日"));
-    Label28 =
-        tradingHeading(client, QStringLiteral("Label28"), QStringLiteral("仕入先"), 5520, 4440, 600, 240);
-    Text4 = tradingBox(client, QStringLiteral("Text4"), 4380, QStringLiteral("仕入先"));
-    Label29 =
-        tradingHeading(client, QStringLiteral("Label29"), QStringLiteral("仕入原価"), 5340, 4800, 780, 240);
-    Text5 = tradingBox(client, QStringLiteral("Text5"), 4740, QStringLiteral("仕入原価"));
-    Label30 = tradingHeading(client, QStringLiteral("Label30"), QStringLiteral("販売予定価格"), 4980, 5160,
-                             1140, 240);
-    Text6 = tradingBox(client, QStringLiteral("Text6"), 5100, QStringLiteral("販売予定価格"));
-    Label31 =
-        tradingHeading(client, QStringLiteral("Label31"), QStringLiteral("販売日"), 5520, 5520, 600, 240);
-    Text7 = tradingBox(client, QStringLiteral("Text7"), 5460, QStringLiteral("販売日"));
+    for (auto row = trading; row != rows.end(); ++row)
+        buildRow(*row);
 
     Command7 = newButton(client, QStringLiteral("Command7"), QStringLiteral("保存"), 9300, 4020, 795, 315);
     setGround(Command7, Colours::LightGrey);
     Command7->hide();
     // A button's shortcut works only while it is shown: Ctrl+S saves in direct entry and nowhere else.
     Command7->setShortcut(QKeySequence::Save);
+}
+
+// Makes the label or box of `row` as its look says, in the member that holds it.
+void ChartScreen::buildRow(const ChartFieldRow& row)
+{
+    const QString name = QString::fromLatin1(row.name);
+    const TwipsRect& r = row.rect;
+    if (row.label) {
+        QLabel* label =
+            newLabel(client, name, QString::fromUtf8(row.caption), r.left, r.top, r.width, r.height);
+        if (row.look == ChartLook::Heading)
+            setColours(label, Colours::Black, Colours::LightGreen);
+        else if (row.look == ChartLook::TradingHeading)
+            setColours(label, Colours::White, Colours::Red);
+        else
+            setColours(label, Colours::Black, Colours::White);
+        this->*row.label = label;
+        return;
+    }
+    QLineEdit* box = newBox(client, name, r.left, r.top, r.width, r.height);
+    if (row.look == ChartLook::Memo) {
+        box->setReadOnly(true);
+        // Display only, yet white like the other boxes.
+        setGround(box, Colours::White);
+    } else {
+        setHiraganaInput(box);
+        limitToField(box, int(sizeof(PetRecord::Supplier)), QString::fromUtf8(row.caption));
+    }
+    this->*row.box = box;
+}
+
+// Fills the control of `row` with its field of `record`.
+void ChartScreen::showRow(const ChartFieldRow& row, const PetRecord& record)
+{
+    if (row.label)
+        (this->*row.label)->setText(row.shown(record));
+    else
+        showText(this->*row.box, row.shown(record));
 }
 
 void ChartScreen::buildShopLines()
@@ -395,12 +341,20 @@ void ChartScreen::newEntry()
 
 void ChartScreen::openEditor()
 {
-    // The chart stays loaded while the editor reads its record number and history lines. When the
-    // editor refuses to open, the chart comes back before the user hears why.
+    // The chart stays loaded while the editor is open on the shown record and its history lines. When
+    // the editor refuses to open, the chart comes back before the user hears why.
     if (!applyTypedRecordNumber())
         return;
+    EditorOpening opening{
+        shownNumber,
+        {Label9->text(), Label10->text(), Label11->text(), Label12->text(), Label13->text()},
+        [chart = QPointer<ChartScreen>(this)](qint32 stored) {
+            if (chart)
+                chart->showRecordNumber(stored);
+        }};
     reportFailures(context.messages, this, [&] {
-        context.registry.moveTo(ScreenName::Form2, ScreenRegistry::Leave::Hide, ScreenName::Form3);
+        context.registry.moveTo(ScreenName::Form2, ScreenRegistry::Leave::Hide, ScreenName::Form3,
+                                std::move(opening));
     });
 }
 
@@ -538,40 +492,19 @@ void ChartScreen::showChart(qint32 number)
     RecordFile& records = context.records;
     records.LoadRecord(number);
     showRecordNumber(number);
-
-    const PetRecord& record = records.CurrentRecord;
-    Label1->setText(Numbers::formatInteger(record.BirthYear));
-    Label6->setText(Numbers::formatInteger(record.BirthMonth));
-    Label7->setText(Numbers::formatInteger(record.BirthDay));
-    Label2->setText(shownText(record.Kind));
-    Label3->setText(shownText(record.Sex));
-    Label4->setText(shownText(record.CoatColour));
-    Label5->setText(shownText(record.Staff));
-    Label9->setText(shownText(record.Medication1));
-    Label10->setText(shownText(record.Medication2));
-    Label11->setText(shownText(record.Medication3));
-    Label12->setText(shownText(record.Medication4));
-    Label13->setText(shownText(record.Medication5));
-    showText(Text2, shownText(record.Memo1));
-    showText(Text8, shownText(record.Memo2));
-    showText(Text9, shownText(record.Memo3));
-    showText(Text10, shownText(record.Memo4));
-    showText(Text11, shownText(record.Memo5));
-    showText(Text12, shownText(record.Memo6));
-    Label32->setText(shownText(record.Siblings));
-    Label33->setText(shownText(record.Birthplace));
-    Label34->setText(Numbers::formatFloat(record.BirthWeight));
-    Label35->setText(Numbers::formatFloat(record.SaleWeight));
-    showTradingFields(record);
+    for (const ChartFieldRow& row : fieldRows()) {
+        if (row.shown && !row.store)
+            showRow(row, records.CurrentRecord);
+    }
+    showTradingFields(records.CurrentRecord);
 }
 
 void ChartScreen::showTradingFields(const PetRecord& record)
 {
-    showText(Text3, tableText(record.PurchaseDate));
-    showText(Text4, tableText(record.Supplier));
-    showText(Text5, tableText(record.PurchaseCost));
-    showText(Text6, tableText(record.PlannedPrice));
-    showText(Text7, tableText(record.SaleDate));
+    for (const ChartFieldRow& row : fieldRows()) {
+        if (row.store)
+            showRow(row, record);
+    }
 }
 
 void ChartScreen::showRecordNumber(qint32 number)
@@ -621,11 +554,10 @@ bool ChartScreen::applyTypedRecordNumber()
 
 void ChartScreen::copyTradingBoxesInto(PetRecord& record) const
 {
-    setText(record.PurchaseDate, tradingValue(Text3, record.PurchaseDate));
-    setText(record.Supplier, tradingValue(Text4, record.Supplier));
-    setText(record.PurchaseCost, tradingValue(Text5, record.PurchaseCost));
-    setText(record.PlannedPrice, tradingValue(Text6, record.PlannedPrice));
-    setText(record.SaleDate, tradingValue(Text7, record.SaleDate));
+    for (const ChartFieldRow& row : fieldRows()) {
+        if (row.store)
+            row.store(record, (this->*row.box)->text());
+    }
 }
 
 void ChartScreen::setDirectEntryMode(bool on)

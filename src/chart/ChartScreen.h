@@ -2,10 +2,12 @@
 
 #include "app/ScreenWindow.h"
 #include "app/ShownChart.h"
+#include "chart/ChartFields.h"
 
 #include <QString>
 
 #include <optional>
+#include <span>
 
 class ChartMenuBar;
 class ChartStatusBar;
@@ -29,15 +31,18 @@ public:
 
     void load() override;
 
+    // The labels and boxes of the record, history, notes and trading areas: they build the layout, show
+    // a record and give the trading fields back.
+    static std::span<const ChartFieldRow> fieldRows();
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool unload() override;
 
 private:
     void buildLayout();
-    void buildRecordArea();
-    void buildNotesArea();
-    void buildTradingArea();
+    void buildFieldAreas();
+    void buildRow(const ChartFieldRow& row);
     void buildShopLines();
 
     // Events.
@@ -69,6 +74,7 @@ private:
     void showChart(qint32 number) override;
     void showRecordNumber(qint32 number);
     void showTradingFields(const PetRecord& record);
+    void showRow(const ChartFieldRow& row, const PetRecord& record);
     void showShopLines() override;
     void showClock();
     bool showTypedRecord();

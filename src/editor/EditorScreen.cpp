@@ -14,6 +14,7 @@
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/ShopDatabase.h"
+#include "store/ShopFiles.h"
 #include "widgets/Controls.h"
 #include "widgets/FailureReport.h"
 #include "widgets/FieldWidth.h"
@@ -32,6 +33,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <type_traits>
+
 namespace {
 
 QStringList numbersFrom(int first, int last)
@@ -42,11 +45,57 @@ QStringList numbersFrom(int first, int last)
     return items;
 }
 
-const QStringList Regions{
-    QStringLiteral("北海道地方"), QStringLiteral("東北地方"), QStringLiteral("北陸甲信越地方"),
-    QStringLiteral("関東地方"),   QStringLiteral("東海地方"), QStringLiteral("近畿地方"),
-    QStringLiteral("中国地方"),   QStringLiteral("四国地方"), QStringLiteral("九州地方"),
-    QStringLiteral("沖縄地方"),   QStringLiteral("海外")};
+QStringList years()
+{
+    return numbersFrom(2003, 2020);
+}
+
+QStringList months()
+{
+    return numbersFrom(1, 12);
+}
+
+QStringList days()
+{
+    return numbersFrom(1, 31);
+}
+
+QStringList sexes()
+{
+    return {QStringLiteral("オス"), QStringLiteral("メス"), QStringLiteral("不明")};
+}
+
+QStringList litterSizes()
+{
+    return numbersFrom(1, 20) << QStringLiteral("不明");
+}
+
+QStringList regions()
+{
+    return {QStringLiteral("北海道地方"), QStringLiteral("東北地方"), QStringLiteral("北陸甲信越地方"),
+            QStringLiteral("関東地方"),   QStringLiteral("東海地方"), QStringLiteral("近畿地方"),
+            QStringLiteral("中国地方"),   QStringLiteral("四国地方"), QStringLiteral("九州地方"),
+            QStringLiteral("沖縄地方"),   QStringLiteral("海外")};
+}
+
+// A date part is a whole number, a weight a number of kilograms, a text as much of the text as fits.
+template <auto Field> void storeField(PetRecord& record, const QString& text)
+{
+    auto& field = record.*Field;
+    using Value = std::remove_cvref_t<decltype(field)>;
+    if constexpr (std::is_same_v<Value, float>)
+        field = Numbers::readWeight(text);
+    else if constexpr (std::is_same_v<Value, qint16>)
+        field = Numbers::toInt16(Numbers::readNumber(text));
+    else
+        setText(field, text);
+}
+
+// A litter size typed in full-width digits is stored as the digits the list offers.
+template <auto Field> void storeHalfWidth(PetRecord& record, const QString& text)
+{
+    setText(record.*Field, Numbers::halfWidthNumber(text));
+}
 
 // The editor only reads its pick lists; the master-data screen is the one that creates them.
 QStringList readPickList(const QString& fileName)
@@ -80,17 +129,70 @@ template <typename Convert> auto readBox(const QString& title, Convert&& convert
     }
 }
 
-qint16 datePart(const QString& title, const QComboBox* combo)
+using Items = QStringList (*)();
+using Shown = QString (*)(const PetRecord&);
+using Store = void (*)(PetRecord&, const QString&);
+
+template <auto Field>
+constexpr EditorFieldRow combo(QComboBox* EditorScreen::*member, const char* name, TwipsRect rect,
+                               const char* title, int limit = 0, Items items = nullptr,
+                               Store store = storeField<Field>)
 {
-    return readBox(title, [&] { return Numbers::toInt16(Numbers::readNumber(combo->currentText())); });
+    return {member, nullptr, name, EditorEntry::Combo, rect, title, limit, items, shownField<Field>, store};
 }
 
-float weight(const QString& title, const QLineEdit* box)
+template <auto Field>
+constexpr EditorFieldRow box(QLineEdit* EditorScreen::*member, const char* name, EditorEntry entry,
+                             TwipsRect rect, const char* title, int limit = 0)
 {
-    return readBox(title, [&] { return Numbers::readWeight(box->text()); });
+    const Shown shown = entry == EditorEntry::History ? nullptr : shownField<Field>;
+    return {nullptr, member, name, entry, rect, title, limit, nullptr, shown, storeField<Field>};
 }
 
 } // namespace
+
+// In the order the controls are made: each memo line lies on the one above it. The texts the shop picks
+// or types into a fixed-width field take no more than it holds.
+std::span<const EditorFieldRow> EditorScreen::fieldRows()
+{
+    using E = EditorScreen;
+    using P = PetRecord;
+    constexpr EditorEntry Memo = EditorEntry::Memo;
+    constexpr EditorEntry History = EditorEntry::History;
+    constexpr EditorEntry Weight = EditorEntry::Weight;
+    static const EditorFieldRow rows[] = {
+        combo<&P::BirthYear>(&E::Combo1, "Combo1", {1920, 600, 915, 300}, "生年月日（年）", 0, years),
+        combo<&P::BirthMonth>(&E::Combo2, "Combo2", {3180, 600, 675, 300}, "生年月日（月）", 0, months),
+        combo<&P::BirthDay>(&E::Combo3, "Combo3", {4200, 600, 675, 300}, "生年月日（日）", 0, days),
+        combo<&P::Kind>(&E::Combo4, "Combo4", {1920, 960, 3675, 300}, "種類", sizeof(P::Kind)),
+        combo<&P::Sex>(&E::Combo5, "Combo5", {1920, 1320, 1215, 300}, "性別", sizeof(P::Sex), sexes),
+        combo<&P::CoatColour>(&E::Combo6, "Combo6", {1920, 1680, 2715, 300}, "毛色", sizeof(P::CoatColour)),
+        combo<&P::Staff>(&E::Combo7, "Combo7", {1920, 2040, 2655, 300}, "担当者", sizeof(P::Staff)),
+        combo<&P::Siblings>(&E::Combo12, "Combo12", {7020, 960, 1455, 300}, "兄弟数", sizeof(P::Siblings),
+                            litterSizes, storeHalfWidth<&P::Siblings>),
+        combo<&P::Birthplace>(&E::Combo13, "Combo13", {7020, 1320, 1875, 300}, "出生地",
+                              sizeof(P::Birthplace), regions),
+        box<&P::BirthWeight>(&E::Text12, "Text12", Weight, {7020, 1680, 915, 315}, "出生時体重"),
+        box<&P::SaleWeight>(&E::Text13, "Text13", Weight, {7020, 2040, 915, 315}, "販売時体重"),
+        box<&P::Memo1>(&E::Text6, "Text6", Memo, {1920, 2460, 5655, 315}, "記録,メモ"),
+        box<&P::Memo2>(&E::Text7, "Text7", Memo, {1920, 2760, 5655, 315}, "記録,メモ"),
+        box<&P::Memo3>(&E::Text8, "Text8", Memo, {1920, 3060, 5655, 315}, "記録,メモ"),
+        box<&P::Memo4>(&E::Text9, "Text9", Memo, {1920, 3360, 5655, 315}, "記録,メモ"),
+        box<&P::Memo5>(&E::Text10, "Text10", Memo, {1920, 3660, 5655, 315}, "記録,メモ"),
+        box<&P::Memo6>(&E::Text11, "Text11", Memo, {1920, 3960, 5655, 315}, "記録,メモ"),
+        box<&P::Medication1>(&E::Text1, "Text1", History, {1380, 4980, 5175, 315}, "投薬履歴",
+                             sizeof(P::Medication1)),
+        box<&P::Medication2>(&E::Text2, "Text2", History, {1380, 5340, 5175, 315}, "投薬履歴",
+                             sizeof(P::Medication2)),
+        box<&P::Medication3>(&E::Text3, "Text3", History, {1380, 5700, 5175, 315}, "投薬履歴",
+                             sizeof(P::Medication3)),
+        box<&P::Medication4>(&E::Text4, "Text4", History, {1380, 6060, 5175, 315}, "投薬履歴",
+                             sizeof(P::Medication4)),
+        box<&P::Medication5>(&E::Text5, "Text5", History, {1380, 6420, 5175, 315}, "投薬履歴",
+                             sizeof(P::Medication5)),
+    };
+    return rows;
+}
 
 EditorScreen::EditorScreen(ScreenContext& context) : ScreenWindow(context)
 {
@@ -122,63 +224,38 @@ void EditorScreen::buildLayout()
 
     // The frame goes first so that it lies beneath the history controls it surrounds.
     Shape1 = newShape(this, QStringLiteral("Shape1"), Colours::Black, 1, 120, 4380, 8775, 2475);
+    for (const EditorFieldRow& row : fieldRows())
+        buildRow(row);
 
     Label1 = addTitle(QStringLiteral("Label1"), QStringLiteral("整理番号"), 420, 240, 1395, 255);
     Label2 = newLabel(this, QStringLiteral("Label2"), QString(), 1860, 240, 735, 255);
     setGround(Label2, Colours::LightCyan);
 
     Label3 = addTitle(QStringLiteral("Label3"), QStringLiteral("生年月日"), 420, 660, 1395, 255);
-    Combo1 = addCombo(QStringLiteral("Combo1"), numbersFrom(2003, 2020), 1920, 600, 915);
     Label4 = newLabel(this, QStringLiteral("Label4"), QStringLiteral("年"), 2880, 660, 240, 240);
-    Combo2 = addCombo(QStringLiteral("Combo2"), numbersFrom(1, 12), 3180, 600, 675);
     Label5 = newLabel(this, QStringLiteral("Label5"), QStringLiteral("月"), 3900, 660, 240, 240);
-    Combo3 = addCombo(QStringLiteral("Combo3"), numbersFrom(1, 31), 4200, 600, 675);
     Label6 = newLabel(this, QStringLiteral("Label6"), QStringLiteral("日"), 4920, 660, 240, 240);
-
     Label7 = addTitle(QStringLiteral("Label7"), QStringLiteral("種類"), 420, 1020, 1395, 255);
-    Combo4 = addCombo(QStringLiteral("Combo4"), {}, 1920, 960, 3675);
     Label8 = addTitle(QStringLiteral("Label8"), QStringLiteral("性別"), 420, 1380, 1395, 255);
-    Combo5 =
-        addCombo(QStringLiteral("Combo5"),
-                 {QStringLiteral("オス"), QStringLiteral("メス"), QStringLiteral("不明")}, 1920, 1320, 1215);
     Label9 = addTitle(QStringLiteral("Label9"), QStringLiteral("毛色"), 420, 1740, 1395, 255);
-    Combo6 = addCombo(QStringLiteral("Combo6"), {}, 1920, 1680, 2715);
     Label10 = addTitle(QStringLiteral("Label10"), QStringLiteral("担当者"), 420, 2100, 1395, 255);
-    Combo7 = addCombo(QStringLiteral("Combo7"), {}, 1920, 2040, 2655);
 
     Label16 = addTitle(QStringLiteral("Label16"), QStringLiteral("兄弟数"), 5820, 960, 1095, 315);
-    Combo12 =
-        addCombo(QStringLiteral("Combo12"), numbersFrom(1, 20) << QStringLiteral("不明"), 7020, 960, 1455);
     Label17 = addTitle(QStringLiteral("Label17"), QStringLiteral("出生地"), 5820, 1320, 1095, 315);
-    Combo13 = addCombo(QStringLiteral("Combo13"), Regions, 7020, 1320, 1875);
     Label18 = addTitle(QStringLiteral("Label18"), QStringLiteral("出生時体重"), 5820, 1680, 1095, 315);
-    Text12 = newBox(this, QStringLiteral("Text12"), 7020, 1680, 915, 315);
     Label21 = newLabel(this, QStringLiteral("Label21"), QStringLiteral("Kg"), 7980, 1740, 255, 240);
     Label19 = addTitle(QStringLiteral("Label19"), QStringLiteral("販売時体重"), 5820, 2040, 1095, 315);
-    Text13 = newBox(this, QStringLiteral("Text13"), 7020, 2040, 915, 315);
     Label22 = newLabel(this, QStringLiteral("Label22"), QStringLiteral("Kg"), 7980, 2100, 255, 240);
-    for (QLineEdit* weight : {Text12, Text13})
-        setInputMethodOff(weight);
 
     Label12 = addTitle(QStringLiteral("Label12"), QStringLiteral("記録,メモ"), 420, 2460, 1395, 315);
-    Text6 = newBox(this, QStringLiteral("Text6"), 1920, 2460, 5655, 315);
-    Text7 = newBox(this, QStringLiteral("Text7"), 1920, 2760, 5655, 315);
-    Text8 = newBox(this, QStringLiteral("Text8"), 1920, 3060, 5655, 315);
-    Text9 = newBox(this, QStringLiteral("Text9"), 1920, 3360, 5655, 315);
-    Text10 = newBox(this, QStringLiteral("Text10"), 1920, 3660, 5655, 315);
-    Text11 = newBox(this, QStringLiteral("Text11"), 1920, 3960, 5655, 315);
-    for (QLineEdit* memo : {Text6, Text7, Text8, Text9, Text10, Text11}) {
-        // Qt counts UTF-16 units, so a full-width character counts as one of the 30.
-        memo->setMaxLength(30);
-        setHiraganaInput(memo);
-    }
 
+    // Each caption lies on the drop-down before it.
     Label11 = addTitle(QStringLiteral("Label11"), QStringLiteral("投薬、投与履歴"), 420, 4560, 1395, 255);
-    Combo8 = addCombo(QStringLiteral("Combo8"), numbersFrom(2003, 2020), 1920, 4500, 1035);
+    Combo8 = addCombo(QStringLiteral("Combo8"), years(), 1920, 4500, 1035);
     Label13 = newLabel(this, QStringLiteral("Label13"), QStringLiteral("年"), 2940, 4560, 240, 240);
-    Combo9 = addCombo(QStringLiteral("Combo9"), numbersFrom(1, 12), 3180, 4500, 675);
+    Combo9 = addCombo(QStringLiteral("Combo9"), months(), 3180, 4500, 675);
     Label14 = newLabel(this, QStringLiteral("Label14"), QStringLiteral("月"), 3840, 4560, 240, 240);
-    Combo10 = addCombo(QStringLiteral("Combo10"), numbersFrom(1, 31), 4080, 4500, 675);
+    Combo10 = addCombo(QStringLiteral("Combo10"), days(), 4080, 4500, 675);
     Label15 = newLabel(this, QStringLiteral("Label15"), QStringLiteral("日"), 4740, 4560, 240, 240);
     Combo11 = addCombo(QStringLiteral("Combo11"), {}, 4980, 4500, 3015);
 
@@ -187,11 +264,6 @@ void EditorScreen::buildLayout()
     Command5 = newButton(this, QStringLiteral("Command5"), QStringLiteral("3回目"), 420, 5700, 735, 315);
     Command6 = newButton(this, QStringLiteral("Command6"), QStringLiteral("4回目"), 420, 6060, 735, 315);
     Command7 = newButton(this, QStringLiteral("Command7"), QStringLiteral("5回目"), 420, 6420, 735, 315);
-    Text1 = newBox(this, QStringLiteral("Text1"), 1380, 4980, 5175, 315);
-    Text2 = newBox(this, QStringLiteral("Text2"), 1380, 5340, 5175, 315);
-    Text3 = newBox(this, QStringLiteral("Text3"), 1380, 5700, 5175, 315);
-    Text4 = newBox(this, QStringLiteral("Text4"), 1380, 6060, 5175, 315);
-    Text5 = newBox(this, QStringLiteral("Text5"), 1380, 6420, 5175, 315);
 
     Command2 =
         newButton(this, QStringLiteral("Command2"), QStringLiteral("データ削除"), 6780, 6960, 1095, 375);
@@ -205,18 +277,44 @@ void EditorScreen::buildLayout()
     Combo1->setFocus();
 }
 
+// Makes the combo or box of `row` as its entry says, in the member that holds it.
+void EditorScreen::buildRow(const EditorFieldRow& row)
+{
+    const QString name = QString::fromLatin1(row.name);
+    const TwipsRect& r = row.rect;
+    if (row.combo) {
+        this->*row.combo = addCombo(name, row.items ? row.items() : QStringList(), r.left, r.top, r.width);
+        return;
+    }
+    QLineEdit* box = newBox(this, name, r.left, r.top, r.width, r.height);
+    if (row.entry == EditorEntry::Memo) {
+        // Qt counts UTF-16 units, so a full-width character counts as one of the 30.
+        box->setMaxLength(30);
+        setHiraganaInput(box);
+    } else if (row.entry == EditorEntry::Weight) {
+        setInputMethodOff(box);
+    }
+    this->*row.box = box;
+}
+
 // The boxes whose text goes into a fixed-width field take no more than it holds.
 void EditorScreen::limitToFields()
 {
-    // The first keystroke a box refuses says what it holds, beside the box.
-    tellBeside(Combo4, limitToField(Combo4, int(sizeof(PetRecord::Kind)), QStringLiteral("種類")));
-    tellBeside(Combo5, limitToField(Combo5, int(sizeof(PetRecord::Sex)), QStringLiteral("性別")));
-    tellBeside(Combo6, limitToField(Combo6, int(sizeof(PetRecord::CoatColour)), QStringLiteral("毛色")));
-    tellBeside(Combo7, limitToField(Combo7, int(sizeof(PetRecord::Staff)), QStringLiteral("担当者")));
-    tellBeside(Combo12, limitToField(Combo12, int(sizeof(PetRecord::Siblings)), QStringLiteral("兄弟数")));
-    tellBeside(Combo13, limitToField(Combo13, int(sizeof(PetRecord::Birthplace)), QStringLiteral("出生地")));
-    for (QLineEdit* line : {Text1, Text2, Text3, Text4, Text5})
-        tellBeside(line, limitToField(line, int(sizeof(PetRecord::Medication1)), QStringLiteral("投薬履歴")));
+    for (const EditorFieldRow& row : fieldRows()) {
+        if (row.limit == 0)
+            continue;
+        const QString field = QString::fromUtf8(row.title);
+        // The first keystroke a box refuses says what it holds, beside the box.
+        if (row.combo)
+            tellBeside(this->*row.combo, limitToField(this->*row.combo, row.limit, field));
+        else
+            tellBeside(this->*row.box, limitToField(this->*row.box, row.limit, field));
+    }
+}
+
+QString EditorScreen::textOf(const EditorFieldRow& row) const
+{
+    return row.combo ? (this->*row.combo)->currentText() : (this->*row.box)->text();
 }
 
 QLabel* EditorScreen::addTitle(const QString& name, const QString& caption, int left, int top, int width,
@@ -245,14 +343,19 @@ QComboBox* EditorScreen::addCombo(const QString& name, const QStringList& items,
 
 void EditorScreen::load()
 {
-    takeHistoryLinesFromChart();
+    const auto* given = std::any_cast<EditorOpening>(&context.registry.opening(ScreenName::Form3));
+    if (given)
+        opening = *given;
+    showHistoryLines();
     fillPickLists();
-    Label2->setText(chartText(QStringLiteral("Text1")));
-    const qint32 number = readRecordNumber(Label2->text());
+    // Opened without a record to edit, the editor would have nothing to store.
+    if (!given)
+        throw Failure::badRecordNumber();
+    Label2->setText(Numbers::formatInteger(opening.recordNumber));
     // A record past the last one a file can hold could never be saved: the editor does not open on it.
-    if (number > RecordFile::MaxRecords)
+    if (opening.recordNumber > RecordFile::MaxRecords)
         throw Failure::overflow();
-    context.records.LoadRecord(number);
+    context.records.LoadRecord(opening.recordNumber);
     loadedRecord = context.records.CurrentRecord;
     showRecord(loadedRecord);
     loadedTexts = enteredTexts();
@@ -274,61 +377,39 @@ void EditorScreen::becomeDialogOfTheChart()
     keepOutOfTaskbar(this);
 }
 
-// The chart screen stays loaded, hidden, while the editor is open; without it there is nothing to take.
-QString EditorScreen::chartText(const QString& controlName) const
+void EditorScreen::showHistoryLines()
 {
-    const QWidget* chart = context.registry.loaded(ScreenName::Form2);
-    if (!chart)
-        return {};
-    if (const auto* box = chart->findChild<QLineEdit*>(controlName))
-        return box->text();
-    if (const auto* label = chart->findChild<QLabel*>(controlName))
-        return label->text();
-    return {};
-}
-
-void EditorScreen::takeHistoryLinesFromChart()
-{
-    showFromStart(Text1, chartText(QStringLiteral("Label9")));
-    showFromStart(Text2, chartText(QStringLiteral("Label10")));
-    showFromStart(Text3, chartText(QStringLiteral("Label11")));
-    showFromStart(Text4, chartText(QStringLiteral("Label12")));
-    showFromStart(Text5, chartText(QStringLiteral("Label13")));
+    int line = 0;
+    for (const EditorFieldRow& row : fieldRows()) {
+        if (row.entry == EditorEntry::History)
+            showFromStart(this->*row.box, opening.historyLines.value(line++));
+    }
 }
 
 void EditorScreen::fillPickLists()
 {
-    Combo4->addItems(sortedJapanese(readPickList(QStringLiteral("syurui.txt"))));
-    Combo6->addItems(sortedJapanese(readPickList(QStringLiteral("iro.txt"))));
-    Combo7->addItems(sortedJapanese(readPickList(QStringLiteral("tokucyou.txt"))));
-    Combo11->addItems(sortedJapanese(readPickList(QStringLiteral("kusuri.txt"))));
-    Combo12->addItems(readPickList(QStringLiteral("taicyou.txt")));
-    Combo13->addItems(readPickList(QStringLiteral("shoku.txt")));
+    Combo4->addItems(sortedJapanese(readPickList(ShopFiles::KindList)));
+    Combo6->addItems(sortedJapanese(readPickList(ShopFiles::CoatColourList)));
+    Combo7->addItems(sortedJapanese(readPickList(ShopFiles::StaffList)));
+    Combo11->addItems(sortedJapanese(readPickList(ShopFiles::MedicationList)));
+    Combo12->addItems(readPickList(ShopFiles::SiblingsList));
+    Combo13->addItems(readPickList(ShopFiles::BirthplaceList));
     // Adding to an empty combo picks its first item; nothing is picked until the record is shown.
     for (QComboBox* sorted : {Combo4, Combo6, Combo7, Combo11})
         sorted->setCurrentIndex(-1);
 }
 
+// The boxes' 30-character limit cuts the space-padded memo lines.
 void EditorScreen::showRecord(const PetRecord& record)
 {
-    showFromStart(Combo1, Numbers::formatInteger(record.BirthYear));
-    showFromStart(Combo2, Numbers::formatInteger(record.BirthMonth));
-    showFromStart(Combo3, Numbers::formatInteger(record.BirthDay));
-    showFromStart(Combo4, shownText(record.Kind));
-    showFromStart(Combo5, shownText(record.Sex));
-    showFromStart(Combo6, shownText(record.CoatColour));
-    showFromStart(Combo7, shownText(record.Staff));
-    // The boxes' 30-character limit cuts the space-padded memo lines.
-    showFromStart(Text6, shownText(record.Memo1));
-    showFromStart(Text7, shownText(record.Memo2));
-    showFromStart(Text8, shownText(record.Memo3));
-    showFromStart(Text9, shownText(record.Memo4));
-    showFromStart(Text10, shownText(record.Memo5));
-    showFromStart(Text11, shownText(record.Memo6));
-    showFromStart(Combo12, shownText(record.Siblings));
-    showFromStart(Combo13, shownText(record.Birthplace));
-    showFromStart(Text12, Numbers::formatFloat(record.BirthWeight));
-    showFromStart(Text13, Numbers::formatFloat(record.SaleWeight));
+    for (const EditorFieldRow& row : fieldRows()) {
+        if (!row.shown)
+            continue;
+        if (row.combo)
+            showFromStart(this->*row.combo, row.shown(record));
+        else
+            showFromStart(this->*row.box, row.shown(record));
+    }
 }
 
 void EditorScreen::writeFirstHistoryLine()
@@ -409,7 +490,7 @@ bool EditorScreen::deletionConfirmed(bool hasSale)
     // A database that cannot be read is left to the deletion itself, which reports it (and sets a
     // damaged file aside) before anything is stored.
     failureOf([&] {
-        const qint32 number = readRecordNumber(Label2->text());
+        const qint32 number = opening.recordNumber;
         RecordFile records(context.records.fileName());
         records.LoadRecord(number);
         const bool stored = context.database.exists();
@@ -457,7 +538,7 @@ void EditorScreen::closeAndShowChart()
 bool EditorScreen::hasSaleInformation() const
 {
     return context.database.exists() &&
-           !context.database.sales().chartSale(readRecordNumber(Label2->text())).isEmpty();
+           !context.database.sales().chartSale(opening.recordNumber).isEmpty();
 }
 
 void EditorScreen::closeWithoutSaving()
@@ -477,15 +558,14 @@ void EditorScreen::closeWithoutSaving()
 QStringList EditorScreen::enteredTexts() const
 {
     QStringList texts;
-    for (const QComboBox* combo : {Combo1, Combo2, Combo3, Combo4, Combo5, Combo6, Combo7, Combo12, Combo13})
-        texts.append(combo->currentText());
-    for (const QLineEdit* box :
-         {Text1, Text2, Text3, Text4, Text5, Text6, Text7, Text8, Text9, Text10, Text11})
-        texts.append(box->text());
-    for (const QLineEdit* weight : {Text12, Text13}) {
-        const auto before = weightsBeforeEntry.find(weight);
-        texts.append(weight->text().isEmpty() && before != weightsBeforeEntry.end() ? before->second
-                                                                                    : weight->text());
+    for (const EditorFieldRow& row : fieldRows()) {
+        QString text = textOf(row);
+        if (row.entry == EditorEntry::Weight && text.isEmpty()) {
+            const auto before = weightsBeforeEntry.find(this->*row.box);
+            if (before != weightsBeforeEntry.end())
+                text = before->second;
+        }
+        texts.append(text);
     }
     return texts;
 }
@@ -515,13 +595,16 @@ void EditorScreen::save()
     restoreEmptiedWeights();
     // Every conversion is done before the file is opened, so a failed one stores nothing.
     const PetRecord record = recordFromControls();
-    const qint32 number = readRecordNumber(Label2->text());
+    const qint32 number = opening.recordNumber;
     // A deleted chart's sale information goes with it, and what the record book needs of the animal
     // stays, in one step with the record.
     if (deleting)
-        context.database.outcomes().deleteChart(context.records, number, record, context.clock.now().date());
+        context.database.outcomes()
+            .deleteChart(context.records, number, record, context.clock.now().date());
     else
         context.records.StoreRecord(number, record);
+    if (opening.stored)
+        opening.stored(number);
 }
 
 // The focus may still be in a weight box that its entry emptied: it keeps the weight it held.
@@ -538,28 +621,7 @@ void EditorScreen::restoreEmptiedWeights()
 PetRecord EditorScreen::recordFromControls() const
 {
     PetRecord record = loadedRecord;
-    record.BirthYear = datePart(QStringLiteral("生年月日（年）"), Combo1);
-    record.BirthMonth = datePart(QStringLiteral("生年月日（月）"), Combo2);
-    record.BirthDay = datePart(QStringLiteral("生年月日（日）"), Combo3);
-    setText(record.Kind, Combo4->currentText());
-    setText(record.Sex, Combo5->currentText());
-    setText(record.CoatColour, Combo6->currentText());
-    setText(record.Staff, Combo7->currentText());
-    setText(record.Medication1, Text1->text());
-    setText(record.Medication2, Text2->text());
-    setText(record.Medication3, Text3->text());
-    setText(record.Medication4, Text4->text());
-    setText(record.Medication5, Text5->text());
-    setText(record.Memo1, Text6->text());
-    setText(record.Memo2, Text7->text());
-    setText(record.Memo3, Text8->text());
-    setText(record.Memo4, Text9->text());
-    setText(record.Memo5, Text10->text());
-    setText(record.Memo6, Text11->text());
-    // A litter size typed in full-width digits is stored as the digits the list offers.
-    setText(record.Siblings, Numbers::halfWidthNumber(Combo12->currentText()));
-    setText(record.Birthplace, Combo13->currentText());
-    record.BirthWeight = weight(QStringLiteral("出生時体重"), Text12);
-    record.SaleWeight = weight(QStringLiteral("販売時体重"), Text13);
+    for (const EditorFieldRow& row : fieldRows())
+        readBox(QString::fromUtf8(row.title), [&] { row.store(record, textOf(row)); });
     return record;
 }

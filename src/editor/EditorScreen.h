@@ -1,11 +1,14 @@
 #pragma once
 
 #include "app/ScreenWindow.h"
+#include "editor/EditorFields.h"
+#include "editor/EditorOpening.h"
 #include "store/PetRecord.h"
 
 #include <QStringList>
 
 #include <map>
+#include <span>
 
 class QComboBox;
 class QFrame;
@@ -13,8 +16,9 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 
-// Form3: the record editor. It edits the chart whose number the chart screen shows; every way out of
-// it but Esc stores the record under that number, and every way returns to the chart screen.
+// Form3: the record editor. It edits the record it is opened on (an EditorOpening handed to it through
+// the screen registry); every way out of it but Esc stores the record under that number, and every way
+// returns to the chart screen.
 class EditorScreen : public ScreenWindow
 {
     Q_OBJECT
@@ -24,18 +28,23 @@ public:
 
     void load() override;
 
+    // The combos and boxes that hold a record field: they build their part of the layout, show a record
+    // and read it back.
+    static std::span<const EditorFieldRow> fieldRows();
+
 protected:
     bool unload() override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLayout();
+    void buildRow(const EditorFieldRow& row);
     void limitToFields();
+    QString textOf(const EditorFieldRow& row) const;
     QLabel* addTitle(const QString& name, const QString& caption, int left, int top, int width, int height);
     QComboBox* addCombo(const QString& name, const QStringList& items, int left, int top, int width);
 
-    QString chartText(const QString& controlName) const;
-    void takeHistoryLinesFromChart();
+    void showHistoryLines();
     void fillPickLists();
     void showRecord(const PetRecord& record);
 
@@ -55,6 +64,8 @@ private:
     PetRecord recordFromControls() const;
     void becomeDialogOfTheChart();
 
+    // The record number, history lines and listener the editor was opened with.
+    EditorOpening opening;
     // The record as the load read it: the trading fields, which the editor never shows, go back
     // from here exactly as they came.
     PetRecord loadedRecord{};

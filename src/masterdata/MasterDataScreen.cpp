@@ -8,6 +8,7 @@
 #include "store/PetRecord.h"
 #include "store/PickListFile.h"
 #include "store/ShopDatabase.h"
+#include "store/ShopFiles.h"
 #include "store/ShopSettings.h"
 #include "widgets/Controls.h"
 #include "widgets/FailureReport.h"
@@ -24,19 +25,6 @@
 
 namespace {
 
-struct TwipsRect
-{
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
-void place(QWidget* widget, const TwipsRect& rect)
-{
-    placeTwips(widget, rect.left, rect.top, rect.width, rect.height);
-}
-
 struct ControlLayout
 {
     const char* name;
@@ -44,11 +32,11 @@ struct ControlLayout
     TwipsRect rect;
 };
 
-// The nine pick lists in the order the screen handles them. Groups 1 to 4 are the visible
-// two-by-two grid; groups 5 to 9 lie below the client area, out of sight but working alike.
+// The nine pick lists in the order the screen handles them, that of ShopFiles::PickLists. Groups 1
+// to 4 are the visible two-by-two grid; groups 5 to 9 lie below the client area, out of sight but working
+// alike.
 struct GroupLayout
 {
-    const char* fileName;
     bool sorted;
     ControlLayout label;
     ControlLayout registerButton;
@@ -58,64 +46,55 @@ struct GroupLayout
 };
 
 constexpr GroupLayout GroupTable[9] = {
-    {"syurui.txt",
-     true,
+    {true,
      {"Label1", "犬種", {120, 1620, 1335, 375}},
      {"Command1", "登録", {2280, 1620, 975, 375}},
      {"Command2", "削除", {3300, 1620, 1035, 375}},
      {"Text1", "", {120, 2040, 4215, 315}},
      {"List1", "", {120, 2340, 4215, 1500}}},
-    {"iro.txt",
-     true,
+    {true,
      {"Label2", "毛色", {4740, 1620, 1335, 375}},
      {"Command3", "登録", {6900, 1620, 975, 375}},
      {"Command4", "削除", {7920, 1620, 1035, 375}},
      {"Text2", "", {4740, 2040, 4215, 315}},
      {"List2", "", {4740, 2340, 4215, 1500}}},
-    {"tokucyou.txt",
-     true,
+    {true,
      {"Label3", "担当者", {180, 4020, 1335, 375}},
      {"Command5", "登録", {2340, 4020, 975, 375}},
      {"Command6", "削除", {3360, 4020, 1035, 375}},
      {"Text3", "", {180, 4440, 4215, 315}},
      {"List3", "", {180, 4740, 4215, 1500}}},
-    {"kusuri.txt",
-     true,
+    {true,
      {"Label4", "投薬名", {4800, 4020, 1335, 375}},
      {"Command7", "登録", {7020, 4020, 975, 375}},
      {"Command8", "削除", {8040, 4020, 1035, 375}},
      {"Text4", "", {4860, 4440, 4215, 315}},
      {"List4", "", {4860, 4740, 4215, 1500}}},
-    {"taicyou.txt",
-     false,
+    {false,
      {"Label5", "Label1体調", {360, 6600, 1635, 375}},
      {"Command9", "Command1", {360, 7020, 735, 315}},
      {"Command10", "Command2", {1200, 7020, 795, 315}},
      {"Text5", "", {360, 7380, 1635, 375}},
      {"List5", "", {360, 7800, 1695, 240}}},
-    {"shoku.txt",
-     false,
+    {false,
      {"Label6", "Label1食欲", {2220, 6600, 1635, 375}},
      {"Command11", "Command1", {2220, 7020, 735, 315}},
      {"Command12", "Command2", {3060, 7020, 795, 315}},
      {"Text6", "", {2220, 7380, 1635, 375}},
      {"List6", "", {2220, 7800, 1695, 240}}},
-    {"unti.txt",
-     false,
+    {false,
      {"Label7", "Label1うんち", {4080, 6600, 1635, 375}},
      {"Command13", "Command1", {4080, 7020, 735, 315}},
      {"Command14", "Command2", {4920, 7020, 795, 315}},
      {"Text7", "", {4080, 7380, 1635, 375}},
      {"List7", "", {4080, 7800, 1695, 240}}},
-    {"hoka1.txt",
-     false,
+    {false,
      {"Label8", "Label1犬種", {5940, 6600, 1635, 375}},
      {"Command15", "Command1", {5940, 7020, 735, 315}},
      {"Command16", "Command2", {6780, 7020, 795, 315}},
      {"Text8", "", {5940, 7380, 1635, 375}},
      {"List8", "", {5940, 7800, 1695, 240}}},
-    {"hoka2.txt",
-     false,
+    {false,
      {"Label9", "Label1犬種", {7740, 6600, 1635, 375}},
      {"Command17", "Command1", {7740, 7020, 735, 315}},
      {"Command18", "Command2", {8580, 7020, 795, 315}},
@@ -126,24 +105,24 @@ constexpr GroupLayout GroupTable[9] = {
 // The record field a pick list's items are stored in, by way of the editor box that offers them.
 struct ListField
 {
-    const char* fileName;
+    const QString* fileName;
     const char* title;
     int bytes;
 };
 
 constexpr ListField ListFields[] = {
-    {"syurui.txt", "犬種", int(sizeof(PetRecord::Kind))},
-    {"iro.txt", "毛色", int(sizeof(PetRecord::CoatColour))},
-    {"tokucyou.txt", "担当者", int(sizeof(PetRecord::Staff))},
-    {"taicyou.txt", "出産数", int(sizeof(PetRecord::Siblings))},
-    {"shoku.txt", "出生地", int(sizeof(PetRecord::Birthplace))},
+    {&ShopFiles::KindList, "犬種", int(sizeof(PetRecord::Kind))},
+    {&ShopFiles::CoatColourList, "毛色", int(sizeof(PetRecord::CoatColour))},
+    {&ShopFiles::StaffList, "担当者", int(sizeof(PetRecord::Staff))},
+    {&ShopFiles::SiblingsList, "出産数", int(sizeof(PetRecord::Siblings))},
+    {&ShopFiles::BirthplaceList, "出生地", int(sizeof(PetRecord::Birthplace))},
 };
 
 // An item its field cannot hold would be cut on every chart it goes into: it is refused whole.
 void checkFitsItsField(const QString& fileName, const QString& item)
 {
     for (const ListField& field : ListFields) {
-        if (fileName == QLatin1String(field.fileName) && Sjis::encode(item).size() > field.bytes)
+        if (fileName == *field.fileName && Sjis::encode(item).size() > field.bytes)
             throw Failure(QStringLiteral("%1は全角%2文字（半角%3文字）までです。短くして登録してください。")
                               .arg(QString::fromUtf8(field.title))
                               .arg(field.bytes / 2)
@@ -155,7 +134,7 @@ template <typename Control> Control* makeControl(QWidget* parent, const ControlL
 {
     auto* control = new Control(parent);
     control->setObjectName(QString::fromUtf8(layout.name));
-    place(control, layout.rect);
+    placeTwips(control, layout.rect);
     return control;
 }
 
@@ -256,7 +235,7 @@ void MasterDataScreen::buildGroups()
     for (int index = 0; index < int(groups.size()); ++index) {
         const GroupLayout& layout = GroupTable[index];
         PickListGroup& group = groups[index];
-        group.fileName = QString::fromUtf8(layout.fileName);
+        group.fileName = ShopFiles::PickLists[index];
         group.sorted = layout.sorted;
         group.label = makeLabel(this, layout.label);
         group.registerButton = makeButton(this, layout.registerButton);

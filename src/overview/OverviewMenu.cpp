@@ -12,6 +12,7 @@
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/ShopDatabase.h"
+#include "store/ShopFiles.h"
 #include "widgets/FailureReport.h"
 
 #include <QEvent>
@@ -107,8 +108,8 @@ void OverviewMenu::editCarePlans()
     CarePlans& plans = context.database.carePlans();
     QStringList medications;
     if (!reportFailures(context.messages, owner, [&] {
-            if (QFileInfo::exists(QStringLiteral("kusuri.txt")))
-                medications = PickListFile::readItems(QStringLiteral("kusuri.txt"));
+            if (QFileInfo::exists(ShopFiles::MedicationList))
+                medications = PickListFile::readItems(ShopFiles::MedicationList);
         }))
         return;
     CarePlanDialog dialog(plans, context.messages, medications, owner);

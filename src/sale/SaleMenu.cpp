@@ -1,7 +1,7 @@
 #include "sale/SaleMenu.h"
 
-#include "app/ScreenContext.h"
 #include "app/Notices.h"
+#include "app/ScreenContext.h"
 #include "app/ShownChart.h"
 #include "platform/Clock.h"
 #include "platform/JapaneseOrder.h"
@@ -17,6 +17,7 @@
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/ShopDatabase.h"
+#include "store/ShopFiles.h"
 #include "widgets/FailureReport.h"
 #include "widgets/FileDialogs.h"
 #include "widgets/Printer.h"
@@ -54,8 +55,8 @@ void SaleMenu::sellAnimal()
     if (!reportFailures(context.messages, window, [&] {
             QStringList staff;
             // The staff list helps; a shop without one still sells.
-            if (QFileInfo::exists(QStringLiteral("tokucyou.txt")))
-                staff = sortedJapanese(PickListFile::readItems(QStringLiteral("tokucyou.txt")));
+            if (QFileInfo::exists(ShopFiles::StaffList))
+                staff = sortedJapanese(PickListFile::readItems(ShopFiles::StaffList));
             dialog = std::make_unique<SellDialog>(context.records, context.database, context.messages, number,
                                                   context.clock.now().date(), staff, window);
         }))

@@ -16,6 +16,7 @@
 #include "store/PickListFile.h"
 #include "store/RecordFile.h"
 #include "store/ShopDatabase.h"
+#include "store/ShopFiles.h"
 #include "widgets/FailureReport.h"
 #include "widgets/FileDialogs.h"
 
@@ -82,7 +83,7 @@ void ShopRecordsMenu::editBreedInfo()
         return;
     QStringList kinds;
     if (!reportFailures(context.messages, chart.chartWindow(), [&] {
-            kinds = sortedJapanese(PickListFile::readItems(QStringLiteral("syurui.txt")));
+            kinds = sortedJapanese(PickListFile::readItems(ShopFiles::KindList));
             kinds.removeDuplicates();
         }))
         return;

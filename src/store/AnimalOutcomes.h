@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/PetRecord.h"
+#include "store/ShopFiles.h"
 
 #include <QDate>
 #include <QList>
@@ -117,7 +118,7 @@ QDate keptUntil(const AnimalOutcome& stay);
 class AnimalOutcomes
 {
 public:
-    explicit AnimalOutcomes(QString fileName = QStringLiteral("soranika.db"));
+    explicit AnimalOutcomes(QString fileName = ShopFiles::SaleDatabase);
 
     const QString& fileName() const { return name; }
 

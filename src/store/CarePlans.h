@@ -48,7 +48,7 @@ struct StockLimits
 class CarePlans
 {
 public:
-    explicit CarePlans(QString fileName = QStringLiteral("soranika.db"));
+    explicit CarePlans(QString fileName = ShopFiles::SaleDatabase);
 
     // By medication name.
     QList<CarePlan> plans() const;

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "store/Numbers.h"
 #include "store/PetRecord.h"
 
 #include <QDate>
 #include <QString>
 
 #include <algorithm>
+#include <type_traits>
 
 // How lists, exports and printed sheets show a chart's values.
 
@@ -19,6 +21,20 @@ template <std::size_t N> QString tableText(const TextField<N>& field)
     if (field[0] == '\0' || std::all_of(field.cbegin(), field.cend(), [](char byte) { return byte == ' '; }))
         return {};
     return withoutTrailingSpaces(shownText(field));
+}
+
+// A field as the chart screen and the editor show it: a text up to its first zero byte, a date part or a
+// weight as a number. The field is named by its member, so that a screen's table of controls can hold it.
+template <auto Field> QString shownField(const PetRecord& record)
+{
+    const auto& value = record.*Field;
+    using Value = std::remove_cvref_t<decltype(value)>;
+    if constexpr (std::is_same_v<Value, float>)
+        return Numbers::formatFloat(value);
+    else if constexpr (std::is_same_v<Value, qint16>)
+        return Numbers::formatInteger(value);
+    else
+        return shownText(value);
 }
 
 // yyyy/M/d from the three numbers, empty when the year is 0.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/ShopFiles.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -10,10 +12,7 @@
 namespace PickListFile {
 
 // The nine lists, in the order in which the master-data screen handles them.
-inline const QString FileNames[9] = {
-    QStringLiteral("syurui.txt"), QStringLiteral("iro.txt"),     QStringLiteral("tokucyou.txt"),
-    QStringLiteral("kusuri.txt"), QStringLiteral("taicyou.txt"), QStringLiteral("shoku.txt"),
-    QStringLiteral("unti.txt"),   QStringLiteral("hoka1.txt"),   QStringLiteral("hoka2.txt")};
+inline const auto& FileNames = ShopFiles::PickLists;
 
 // Creates the file empty when it is missing; an existing file stays as it is.
 void ensureExists(const QString& fileName);

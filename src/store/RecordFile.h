@@ -2,6 +2,7 @@
 
 #include "platform/FileRead.h"
 #include "store/PetRecord.h"
+#include "store/ShopFiles.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,7 +19,7 @@ class RecordFile
 public:
     static constexpr qint16 MaxRecords = 32767;
 
-    explicit RecordFile(QString fileName = QStringLiteral("detapetto.dt"));
+    explicit RecordFile(QString fileName = ShopFiles::Records);
 
     PetRecord CurrentRecord{};
     qint16 RecordCount = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/PetRecord.h"
+#include "store/ShopFiles.h"
 
 #include <QByteArray>
 #include <QDate>
@@ -92,7 +93,7 @@ struct DealerInfo
 class SaleStore
 {
 public:
-    explicit SaleStore(QString fileName = QStringLiteral("soranika.db"));
+    explicit SaleStore(QString fileName = ShopFiles::SaleDatabase);
 
     const QString& fileName() const { return name; }
 

@@ -3,6 +3,7 @@
 #include "store/AnimalOutcomes.h"
 #include "store/CarePlans.h"
 #include "store/SaleStore.h"
+#include "store/ShopFiles.h"
 
 #include <QString>
 
@@ -11,7 +12,7 @@
 class ShopDatabase
 {
 public:
-    explicit ShopDatabase(QString fileName = QStringLiteral("soranika.db"));
+    explicit ShopDatabase(QString fileName = ShopFiles::SaleDatabase);
 
     const QString& fileName() const { return name; }
     // Whether the file is there: a shop that never sold has none, and reading it must not create one.

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 #include "app/ScreenRegistry.h"
 #include "app/ScreenWindow.h"
+#include "editor/EditorOpening.h"
 #include "store/Failure.h"
 #include "store/SaleStore.h"
 #include "support/FileSizeLimit.h"
@@ -105,6 +106,7 @@ private slots:
     void missingPickListStopsTheEditor();
     void missingPickListFromTheChartButton();
     void noRecordNumberNoEditor();
+    void openedWithGivenValuesTellsTheStoredRecord();
 
     void historyButtons();
     void longHistoryLineShowsWhatIsStored();
@@ -528,20 +530,56 @@ void TestEditor::noRecordNumberNoEditor()
     QVERIFY(!registry().loaded(ScreenName::Form3));
 
     showChart();
-    chartControl<QLineEdit>(QStringLiteral("Text1"))->setText(QStringLiteral("0"));
     try {
-        registry().show(ScreenName::Form3);
+        registry().moveTo(ScreenName::Form2, ScreenRegistry::Leave::Hide, ScreenName::Form3,
+                          EditorOpening{0, {}, {}});
         QFAIL("the editor opened on record 0");
     } catch (const Failure& failure) {
         QCOMPARE(failure.description(), QStringLiteral("レコード番号が不正です。"));
     }
     QVERIFY(!registry().loaded(ScreenName::Form3));
+    QVERIFY(chart()->isVisible());
     QCOMPARE(readFileBytes(RecordFileName), shibaRecord());
 
     // Past the last record a file can hold nothing could ever be saved: no editor that cannot close.
-    chartControl<QLineEdit>(QStringLiteral("Text1"))->setText(QStringLiteral("32768"));
-    QVERIFY_THROWS_EXCEPTION(Failure, registry().show(ScreenName::Form3));
+    QVERIFY_THROWS_EXCEPTION(Failure, registry().moveTo(ScreenName::Form2, ScreenRegistry::Leave::Hide,
+                                                        ScreenName::Form3, EditorOpening{32768, {}, {}}));
     QVERIFY(!registry().loaded(ScreenName::Form3));
+}
+
+// Opened by any caller, the editor shows the number and history lines it is given, and tells the
+// caller which record it stored; Esc stores nothing and tells nothing.
+void TestEditor::openedWithGivenValuesTellsTheStoredRecord()
+{
+    writeFileBytes(RecordFileName, shibaRecord() + shibaRecord());
+    f->start();
+    QList<qint32> stored;
+    const auto open = [&] {
+        registry().moveTo(ScreenName::Form1, ScreenRegistry::Leave::Hide, ScreenName::Form3,
+                          EditorOpening{2,
+                                        {QStringLiteral("一行目"), QStringLiteral("二行目"), QString(),
+                                         QString(), QStringLiteral("五行目")},
+                                        [&](qint32 number) { stored.append(number); }});
+    };
+    open();
+    QCOMPARE(label(QStringLiteral("Label2"))->text(), QStringLiteral("2"));
+    QCOMPARE(box(QStringLiteral("Text1"))->text(), QStringLiteral("一行目"));
+    QCOMPARE(box(QStringLiteral("Text2"))->text(), QStringLiteral("二行目"));
+    QCOMPARE(box(QStringLiteral("Text3"))->text(), QString());
+    QCOMPARE(box(QStringLiteral("Text5"))->text(), QStringLiteral("五行目"));
+    QCOMPARE(combo(QStringLiteral("Combo4"))->currentText(), QStringLiteral("柴犬") + QString(26, u' '));
+    ProgramFixture::activate(editor());
+    QTest::keyClick(combo(QStringLiteral("Combo1"))->lineEdit(), Qt::Key_Escape);
+    QTRY_VERIFY(!registry().loaded(ScreenName::Form3));
+    QVERIFY(stored.isEmpty());
+    QCOMPARE(readFileBytes(RecordFileName), shibaRecord() + shibaRecord());
+
+    open();
+    click(QStringLiteral("Command1"));
+    QTRY_VERIFY(!registry().loaded(ScreenName::Form3));
+    QCOMPARE(stored, QList<qint32>{2});
+    QCOMPARE(recordBytes(RecordFileName, 1), shibaRecord());
+    QCOMPARE(recordBytes(RecordFileName, 2).mid(106, 50), padded("88ea8d7396da", 50));
 }
 
 void TestEditor::historyButtons()
@@ -731,7 +769,7 @@ void TestEditor::closeBoxSavesAndShowsTheChart()
     QCOMPARE(f->exits, 0);
 }
 
-enum class BadSave { Weight, DatePart, NumberBelow, Unwritable };
+enum class BadSave { Weight, DatePart, Unwritable };
 
 void TestEditor::failedSaveKeepsEverything_data()
 {
@@ -745,8 +783,6 @@ void TestEditor::failedSaveKeepsEverything_data()
             << BadSave::Weight << closeBox << QStringLiteral("出生時体重: 型が一致しません。");
         QTest::addRow("birth year 40000%s", way)
             << BadSave::DatePart << closeBox << QStringLiteral("生年月日（年）: オーバーフローしました。");
-        QTest::addRow("record 0%s", way)
-            << BadSave::NumberBelow << closeBox << QStringLiteral("レコード番号が不正です。");
         QTest::addRow("full disk%s", way)
             << BadSave::Unwritable << closeBox << QStringLiteral("ファイルに書き込めません。 (detapetto.dt)");
     }
@@ -769,8 +805,6 @@ void TestEditor::failedSaveKeepsEverything()
         retype(box(QStringLiteral("Text12")), QStringLiteral("3kg"));
     if (bad == BadSave::DatePart)
         retype(combo(QStringLiteral("Combo1")), QStringLiteral("40000"));
-    if (bad == BadSave::NumberBelow) // the chart screen refuses 0, so only a changed label gets there
-        label(QStringLiteral("Label2"))->setText(QStringLiteral("0"));
     const QByteArray shared = bytesOf(f->program->records().CurrentRecord);
 
     {
@@ -810,8 +844,6 @@ void TestEditor::failedSaveKeepsEverything()
         QCOMPARE(combo(QStringLiteral("Combo1"))->currentText(), QStringLiteral("40000"));
 
     // Once the cause is gone the same editor saves what was typed.
-    if (bad == BadSave::NumberBelow)
-        return;
     if (bad == BadSave::Weight)
         retype(box(QStringLiteral("Text12")), QStringLiteral("1.75"));
     if (bad == BadSave::DatePart)
