@@ -9,6 +9,13 @@ class QComboBox;
 class QLineEdit;
 struct PetRecord;
 
+// What the date drop-downs offer: the years of birth and of medication, the months and the days.
+namespace EditorItems {
+QStringList years();
+QStringList months();
+QStringList days();
+} // namespace EditorItems
+
 // How a control of the editor takes its field.
 enum class EditorEntry {
     // An editable drop-down, offering its items and then those of its pick list.

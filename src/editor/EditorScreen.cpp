@@ -33,69 +33,7 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <type_traits>
-
 namespace {
-
-QStringList numbersFrom(int first, int last)
-{
-    QStringList items;
-    for (int n = first; n <= last; ++n)
-        items.append(QString::number(n));
-    return items;
-}
-
-QStringList years()
-{
-    return numbersFrom(2003, 2020);
-}
-
-QStringList months()
-{
-    return numbersFrom(1, 12);
-}
-
-QStringList days()
-{
-    return numbersFrom(1, 31);
-}
-
-QStringList sexes()
-{
-    return {QStringLiteral("オス"), QStringLiteral("メス"), QStringLiteral("不明")};
-}
-
-QStringList litterSizes()
-{
-    return numbersFrom(1, 20) << QStringLiteral("不明");
-}
-
-QStringList regions()
-{
-    return {QStringLiteral("北海道地方"), QStringLiteral("東北地方"), QStringLiteral("北陸甲信越地方"),
-            QStringLiteral("関東地方"),   QStringLiteral("東海地方"), QStringLiteral("近畿地方"),
-            QStringLiteral("中国地方"),   QStringLiteral("四国地方"), QStringLiteral("九州地方"),
-            QStringLiteral("沖縄地方"),   QStringLiteral("海外")};
-}
-
-// A date part is a whole number, a weight a number of kilograms, a text as much of the text as fits.
-template <auto Field> void storeField(PetRecord& record, const QString& text)
-{
-    auto& field = record.*Field;
-    using Value = std::remove_cvref_t<decltype(field)>;
-    if constexpr (std::is_same_v<Value, float>)
-        field = Numbers::readWeight(text);
-    else if constexpr (std::is_same_v<Value, qint16>)
-        field = Numbers::toInt16(Numbers::readNumber(text));
-    else
-        setText(field, text);
-}
-
-// A litter size typed in full-width digits is stored as the digits the list offers.
-template <auto Field> void storeHalfWidth(PetRecord& record, const QString& text)
-{
-    setText(record.*Field, Numbers::halfWidthNumber(text));
-}
 
 // The editor only reads its pick lists; the master-data screen is the one that creates them.
 QStringList readPickList(const QString& fileName)
@@ -129,70 +67,7 @@ template <typename Convert> auto readBox(const QString& title, Convert&& convert
     }
 }
 
-using Items = QStringList (*)();
-using Shown = QString (*)(const PetRecord&);
-using Store = void (*)(PetRecord&, const QString&);
-
-template <auto Field>
-constexpr EditorFieldRow combo(QComboBox* EditorScreen::*member, const char* name, TwipsRect rect,
-                               const char* title, int limit = 0, Items items = nullptr,
-                               Store store = storeField<Field>)
-{
-    return {member, nullptr, name, EditorEntry::Combo, rect, title, limit, items, shownField<Field>, store};
-}
-
-template <auto Field>
-constexpr EditorFieldRow box(QLineEdit* EditorScreen::*member, const char* name, EditorEntry entry,
-                             TwipsRect rect, const char* title, int limit = 0)
-{
-    const Shown shown = entry == EditorEntry::History ? nullptr : shownField<Field>;
-    return {nullptr, member, name, entry, rect, title, limit, nullptr, shown, storeField<Field>};
-}
-
 } // namespace
-
-// In the order the controls are made: each memo line lies on the one above it. The texts the shop picks
-// or types into a fixed-width field take no more than it holds.
-std::span<const EditorFieldRow> EditorScreen::fieldRows()
-{
-    using E = EditorScreen;
-    using P = PetRecord;
-    constexpr EditorEntry Memo = EditorEntry::Memo;
-    constexpr EditorEntry History = EditorEntry::History;
-    constexpr EditorEntry Weight = EditorEntry::Weight;
-    static const EditorFieldRow rows[] = {
-        combo<&P::BirthYear>(&E::Combo1, "Combo1", {1920, 600, 915, 300}, "生年月日（年）", 0, years),
-        combo<&P::BirthMonth>(&E::Combo2, "Combo2", {3180, 600, 675, 300}, "生年月日（月）", 0, months),
-        combo<&P::BirthDay>(&E::Combo3, "Combo3", {4200, 600, 675, 300}, "生年月日（日）", 0, days),
-        combo<&P::Kind>(&E::Combo4, "Combo4", {1920, 960, 3675, 300}, "種類", sizeof(P::Kind)),
-        combo<&P::Sex>(&E::Combo5, "Combo5", {1920, 1320, 1215, 300}, "性別", sizeof(P::Sex), sexes),
-        combo<&P::CoatColour>(&E::Combo6, "Combo6", {1920, 1680, 2715, 300}, "毛色", sizeof(P::CoatColour)),
-        combo<&P::Staff>(&E::Combo7, "Combo7", {1920, 2040, 2655, 300}, "担当者", sizeof(P::Staff)),
-        combo<&P::Siblings>(&E::Combo12, "Combo12", {7020, 960, 1455, 300}, "兄弟数", sizeof(P::Siblings),
-                            litterSizes, storeHalfWidth<&P::Siblings>),
-        combo<&P::Birthplace>(&E::Combo13, "Combo13", {7020, 1320, 1875, 300}, "出生地",
-                              sizeof(P::Birthplace), regions),
-        box<&P::BirthWeight>(&E::Text12, "Text12", Weight, {7020, 1680, 915, 315}, "出生時体重"),
-        box<&P::SaleWeight>(&E::Text13, "Text13", Weight, {7020, 2040, 915, 315}, "販売時体重"),
-        box<&P::Memo1>(&E::Text6, "Text6", Memo, {1920, 2460, 5655, 315}, "記録,メモ"),
-        box<&P::Memo2>(&E::Text7, "Text7", Memo, {1920, 2760, 5655, 315}, "記録,メモ"),
-        box<&P::Memo3>(&E::Text8, "Text8", Memo, {1920, 3060, 5655, 315}, "記録,メモ"),
-        box<&P::Memo4>(&E::Text9, "Text9", Memo, {1920, 3360, 5655, 315}, "記録,メモ"),
-        box<&P::Memo5>(&E::Text10, "Text10", Memo, {1920, 3660, 5655, 315}, "記録,メモ"),
-        box<&P::Memo6>(&E::Text11, "Text11", Memo, {1920, 3960, 5655, 315}, "記録,メモ"),
-        box<&P::Medication1>(&E::Text1, "Text1", History, {1380, 4980, 5175, 315}, "投薬履歴",
-                             sizeof(P::Medication1)),
-        box<&P::Medication2>(&E::Text2, "Text2", History, {1380, 5340, 5175, 315}, "投薬履歴",
-                             sizeof(P::Medication2)),
-        box<&P::Medication3>(&E::Text3, "Text3", History, {1380, 5700, 5175, 315}, "投薬履歴",
-                             sizeof(P::Medication3)),
-        box<&P::Medication4>(&E::Text4, "Text4", History, {1380, 6060, 5175, 315}, "投薬履歴",
-                             sizeof(P::Medication4)),
-        box<&P::Medication5>(&E::Text5, "Text5", History, {1380, 6420, 5175, 315}, "投薬履歴",
-                             sizeof(P::Medication5)),
-    };
-    return rows;
-}
 
 EditorScreen::EditorScreen(ScreenContext& context) : ScreenWindow(context)
 {
@@ -251,11 +126,11 @@ void EditorScreen::buildLayout()
 
     // Each caption lies on the drop-down before it.
     Label11 = addTitle(QStringLiteral("Label11"), QStringLiteral("投薬、投与履歴"), 420, 4560, 1395, 255);
-    Combo8 = addCombo(QStringLiteral("Combo8"), years(), 1920, 4500, 1035);
+    Combo8 = addCombo(QStringLiteral("Combo8"), EditorItems::years(), 1920, 4500, 1035);
     Label13 = newLabel(this, QStringLiteral("Label13"), QStringLiteral("年"), 2940, 4560, 240, 240);
-    Combo9 = addCombo(QStringLiteral("Combo9"), months(), 3180, 4500, 675);
+    Combo9 = addCombo(QStringLiteral("Combo9"), EditorItems::months(), 3180, 4500, 675);
     Label14 = newLabel(this, QStringLiteral("Label14"), QStringLiteral("月"), 3840, 4560, 240, 240);
-    Combo10 = addCombo(QStringLiteral("Combo10"), days(), 4080, 4500, 675);
+    Combo10 = addCombo(QStringLiteral("Combo10"), EditorItems::days(), 4080, 4500, 675);
     Label15 = newLabel(this, QStringLiteral("Label15"), QStringLiteral("日"), 4740, 4560, 240, 240);
     Combo11 = addCombo(QStringLiteral("Combo11"), {}, 4980, 4500, 3015);
 
@@ -537,8 +412,7 @@ void EditorScreen::closeAndShowChart()
 
 bool EditorScreen::hasSaleInformation() const
 {
-    return context.database.exists() &&
-           !context.database.sales().chartSale(opening.recordNumber).isEmpty();
+    return context.database.exists() && !context.database.sales().chartSale(opening.recordNumber).isEmpty();
 }
 
 void EditorScreen::closeWithoutSaving()
@@ -599,8 +473,7 @@ void EditorScreen::save()
     // A deleted chart's sale information goes with it, and what the record book needs of the animal
     // stays, in one step with the record.
     if (deleting)
-        context.database.outcomes()
-            .deleteChart(context.records, number, record, context.clock.now().date());
+        context.database.outcomes().deleteChart(context.records, number, record, context.clock.now().date());
     else
         context.records.StoreRecord(number, record);
     if (opening.stored)
