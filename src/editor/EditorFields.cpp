@@ -38,14 +38,13 @@ QStringList regions()
 // A date part is a whole number, a weight a number of kilograms, a text as much of the text as fits.
 template <auto Field> void storeField(PetRecord& record, const QString& text)
 {
-    auto& field = record.*Field;
-    using Value = std::remove_cvref_t<decltype(field)>;
+    using Value = std::remove_cvref_t<decltype(record.*Field)>;
     if constexpr (std::is_same_v<Value, float>)
-        field = Numbers::readWeight(text);
+        setNumberField<Field>(record, Numbers::readWeight(text));
     else if constexpr (std::is_same_v<Value, qint16>)
-        field = Numbers::toInt16(Numbers::readNumber(text));
+        setNumberField<Field>(record, Numbers::toInt16(Numbers::readNumber(text)));
     else
-        setText(field, text);
+        setText(record.*Field, text);
 }
 
 // A litter size typed in full-width digits is stored as the digits the list offers.

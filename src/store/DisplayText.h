@@ -27,14 +27,13 @@ template <std::size_t N> QString tableText(const TextField<N>& field)
 // weight as a number. The field is named by its member, so that a screen's table of controls can hold it.
 template <auto Field> QString shownField(const PetRecord& record)
 {
-    const auto& value = record.*Field;
-    using Value = std::remove_cvref_t<decltype(value)>;
+    using Value = std::remove_cvref_t<decltype(record.*Field)>;
     if constexpr (std::is_same_v<Value, float>)
-        return Numbers::formatFloat(value);
+        return Numbers::formatFloat(numberField<Field>(record));
     else if constexpr (std::is_same_v<Value, qint16>)
-        return Numbers::formatInteger(value);
+        return Numbers::formatInteger(numberField<Field>(record));
     else
-        return shownText(value);
+        return shownText(record.*Field);
 }
 
 // yyyy/M/d from the three numbers, empty when the year is 0.

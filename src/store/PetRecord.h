@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstddef>
+#include <cstring>
+#include <type_traits>
 
 // A fixed-width text field: code page 932 bytes exactly as they lie in the file.
 template <std::size_t N> using TextField = std::array<char, N>;
@@ -73,3 +75,18 @@ template <std::size_t N> QString fieldText(const TextField<N>& field);
 template <std::size_t N> QString shownText(const TextField<N>& field);
 
 #include "store/PetRecordText.h"
+
+// A number of the record named by its member. The record is packed, so a number in it may lie at any
+// address: it is copied in and out byte by byte, never read or written through a reference.
+template <auto Field> auto numberField(const PetRecord& record)
+{
+    std::remove_cvref_t<decltype(record.*Field)> value;
+    std::memcpy(&value, &(record.*Field), sizeof value);
+    return value;
+}
+
+template <auto Field, typename Value> void setNumberField(PetRecord& record, Value value)
+{
+    static_assert(std::is_same_v<std::remove_cvref_t<decltype(record.*Field)>, Value>);
+    std::memcpy(&(record.*Field), &value, sizeof value);
+}
