@@ -19,16 +19,6 @@
 #include <QFileInfo>
 #include <QLabel>
 
-namespace {
-
-// The sale information of every chart; none for a shop without soranika.db, which is not created.
-QMap<qint32, ChartSale> storedChartSales(const ScreenContext& context)
-{
-    return context.database.exists() ? context.database.sales().chartSales() : QMap<qint32, ChartSale>();
-}
-
-} // namespace
-
 OverviewMenu::OverviewMenu(ScreenContext& context, ShownChart& chart, QObject* parent)
     : QObject(parent), actOverview(menuAction(this, "actOverview", QStringLiteral("お店の状況(&O)..."),
                                               &OverviewMenu::openOverview)),
@@ -66,8 +56,9 @@ void OverviewMenu::openOverview()
     reportFailures(context.messages, window, [&] {
         const StoredOutcomes stored = storedOutcomes(context.database);
         overview = new ShopOverview(context.records.loadAllRecords(), stored.outcomes, stored.species,
-                                    storedChartSales(context), context.database.carePlans(), context.messages,
-                                    context.printer, context.files, context.clock.now().date(), window);
+                                    context.database.storedChartSales(), context.database.carePlans(),
+                                    context.messages, context.printer, context.files,
+                                    context.clock.now().date(), window);
     });
     if (!overview)
         return;
@@ -89,7 +80,7 @@ void OverviewMenu::showShopInOverview()
 {
     const StoredOutcomes stored = storedOutcomes(context.database);
     overview->showShop(context.records.loadAllRecords(), stored.outcomes, stored.species,
-                       storedChartSales(context), context.clock.now().date());
+                       context.database.storedChartSales(), context.clock.now().date());
 }
 
 // As if the user typed the chosen number and pressed Enter; typing not yet saved is never read over.

@@ -22,11 +22,9 @@ LeaveDialog::LeaveDialog(RecordFile& records, ShopDatabase& database, MessageBox
     if (tableText(chart.Kind).isEmpty())
         throw Failure(QStringLiteral("このカルテには動物が入力されていません。"));
     // An animal that has left the shop cannot leave again; the dialog says so before anything is typed.
-    if (database.exists()) {
-        const QString refusal = refusalOf(database.outcomes().outcome(number), LifeStep::Leave);
-        if (!refusal.isEmpty())
-            throw Failure(refusal);
-    }
+    if (const QString refusal = refusalOf(database.storedOutcome(number), LifeStep::Leave);
+        !refusal.isEmpty())
+        throw Failure(refusal);
     buildLayout();
     askBeforeDiscarding(this, messages);
     leftOn->setText(dateBoxText(today));

@@ -20,7 +20,6 @@
 #include "widgets/FailureReport.h"
 #include "widgets/FileDialogs.h"
 
-
 #include <memory>
 
 ShopRecordsMenu::ShopRecordsMenu(ScreenContext& context, ShownChart& chart, QObject* parent)
@@ -45,12 +44,9 @@ void ShopRecordsMenu::makeRecordBook()
     std::unique_ptr<RecordBookDialog> dialog;
     if (!reportFailures(context.messages, chart.chartWindow(), [&] {
             const StoredOutcomes stored = storedOutcomes(context.database);
-            QMap<qint32, ChartSale> chartSales;
-            if (context.database.exists())
-                chartSales = context.database.sales().chartSales();
             dialog = std::make_unique<RecordBookDialog>(context.records.loadAllRecords(), stored.outcomes,
-                                                        chartSales, stored.species, context.database,
-                                                        context.messages, context.files,
+                                                        context.database.storedChartSales(), stored.species,
+                                                        context.database, context.messages, context.files,
                                                         context.clock.now().date(), chart.chartWindow());
         }))
         return;

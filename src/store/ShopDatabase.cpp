@@ -16,3 +16,8 @@ std::optional<AnimalOutcome> ShopDatabase::storedOutcome(qint32 number) const
 {
     return exists() ? animalOutcomes.outcome(number) : std::nullopt;
 }
+
+QMap<qint32, ChartSale> ShopDatabase::storedChartSales() const
+{
+    return exists() ? saleStore.chartSales() : QMap<qint32, ChartSale>();
+}

@@ -27,6 +27,8 @@ public:
 
     // The present stay of chart `number`; none without the file, which this does not create.
     std::optional<AnimalOutcome> storedOutcome(qint32 number) const;
+    // Every chart's sale information; none without the file, which this does not create.
+    QMap<qint32, ChartSale> storedChartSales() const;
 
 private:
     QString name;
